@@ -1,0 +1,53 @@
+# Front door: every target installs what is missing, then builds with CMake.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+BENCH_BUILD ?= build-bench
+CMAKE_FLAGS ?=
+GENERATOR  := $(shell command -v ninja >/dev/null 2>&1 && echo -G Ninja)
+
+.PHONY: all deps build test test-asan run gui bench screenshot fuzz clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+$(BUILD)/CMakeCache.txt:
+	cmake -S . -B $(BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+
+build: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j2
+
+# The core again under AddressSanitizer and UndefinedBehaviorSanitizer, without Qt.
+test-asan: deps
+	cmake -S . -B $(ASAN_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DFOLIOSCRIBE_GUI=OFF \
+	  -DFOLIOSCRIBE_SANITIZE=address,undefined
+	cmake --build $(ASAN_BUILD) -j2
+	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j2
+
+test: test-asan build
+	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure -j2
+
+SAMPLE_SITE := $(BUILD)/sample-site
+run: build
+	rm -rf $(SAMPLE_SITE) && cp -r examples/site $(SAMPLE_SITE)
+	$(BUILD)/folioscribe $(SAMPLE_SITE) -profile sample -justdoit
+	@echo "Site map written: $(abspath $(SAMPLE_SITE))/sitemap.html"
+
+gui: build
+	$(BUILD)/folioscribe
+
+screenshot: build
+	$(BUILD)/folioscribe_screenshots $(BUILD)/screenshots
+
+bench: deps
+	cmake -S . -B $(BENCH_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DFOLIOSCRIBE_GUI=OFF -DFOLIOSCRIBE_TESTS=OFF
+	cmake --build $(BENCH_BUILD) -j2
+	bench/run-bench $(BENCH_BUILD)
+
+fuzz:
+	@scripts/install-deps clang libclang-rt-14-dev
+	bench/run-fuzz
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) build-fuzz

@@ -1,0 +1,38 @@
+#pragma once
+#include <string>
+
+// Pure text operations on paths; none touches the disk. Both separators are understood;
+// the Windows forms ("C:\site\docs", "\\server\share") dissect exactly as on Windows, and
+// a path beginning with "/" is absolute.
+
+// Removes one trailing "\" or "/".
+std::string StripTrailingSlash(const std::string& path);
+// With "/": every "\" becomes "/"; with "\": every "/" becomes "\".
+std::string ToSlashes(const std::string& path, char separator = '/');
+// True for "/x", "C:x", "\\server", and any text holding ":\" or ":/" (web addresses).
+bool IsAbsolutePath(const std::string& path);
+// Equal apart from one leading and one trailing separator, the kind of separator and case.
+bool PathsEqual(const std::string& a, const std::string& b);
+// Joins with one separator, chosen from the parts ("\" when the first holds one, ...).
+std::string JoinPath(const std::string& first, const std::string& second);
+// Resolves `reference` ("../x", "./y", "z") against the absolute `base`.
+std::string ResolvePath(const std::string& base, const std::string& reference, bool baseNamesFile);
+// "C:" of "C:\site"; empty when there is no drive.
+std::string PathDrive(const std::string& path);
+// The folder part without the drive, with its separators: "/site/docs/" of "C:/site/docs/a.html".
+std::string PathFolder(const std::string& path);
+// The last component without its extension.
+std::string PathTitle(const std::string& path);
+// The extension without its dot; empty when there is none.
+std::string PathExtension(const std::string& path);
+// The last component with its extension.
+std::string PathName(const std::string& path);
+// Drive and folder part; a trailing "/" stays, a trailing "\" goes.
+std::string PathParent(const std::string& path);
+// The folder holding the last component, without a trailing separator.
+std::string ContainingFolder(const std::string& path);
+// The rest of `path` behind `base` (compared ignoring case), without a leading separator;
+// empty when `path` does not begin with `base`.
+std::string GetRelativePath(const std::string& base, const std::string& path);
+// The output name when absolute; else the start folder, "/" and the name, with forward slashes.
+std::string GetOutputFilePath(const std::string& startDirectoryPath, const std::string& outputFileName);

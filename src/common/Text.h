@@ -1,0 +1,21 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+// Lower-cases ASCII letters only; other bytes stay.
+std::string ToLowerAscii(const std::string& text);
+// Byte-equal after lower-casing ASCII letters.
+bool EqualsNoCase(const std::string& a, const std::string& b);
+// True when `text` begins with `prefix`, ignoring case.
+bool StartsWithNoCase(const std::string& text, const std::string& prefix);
+// Position of `what` in `text` ignoring case; 0 for an empty `what`; -1 when absent.
+int64_t FindNoCase(const std::string& text, const std::string& what);
+// Escapes what would break a link to a file name: " " "%" "#" "?" and the double quote.
+std::string WebEscape(const std::string& text);
+// `time` (seconds since 1970) in local time, strftime `format`; empty when the conversion
+// fails or the result is empty or longer than 127 characters.
+std::string FormatLocalTime(int64_t time, const std::string& format);
+// Profile-value entities: & CR LF " ' < > = [ ] become &amp; &#13; &#10; &quot; &#39; &lt;
+// &gt; &#61; &#91; &#93;; unescaping decodes them in any letter case, "&amp;" last.
+std::string EscapeProfileText(const std::string& text);
+std::string UnescapeProfileText(const std::string& text);

@@ -1,0 +1,31 @@
+#pragma once
+#include <cstdint>
+#include <source_location>
+#include <string>
+
+// The process-wide diagnostics log: one file per thread name in the LOGS folder beside
+// the executable, each moved aside to ".prev" by the first line it gets in a run. Every
+// failure is silent. All members are safe to call from any thread.
+class TraceLog {
+ public:
+  static TraceLog& Instance();
+
+  // Appends one numbered line for `thread` ("" stands for "MainThread").
+  void Write(const std::string& thread, const std::string& sourceFile, int32_t line,
+             const std::string& message);
+  // While off, nothing is logged and no folder is created.
+  void SetLogOff(bool off);
+  bool IsLogOff() const;
+  // Adds `delta` to the thread's depth when the thread has written before.
+  void ChangeDepth(const std::string& thread, int32_t delta);
+
+  // The log folder; defaults to ProgramFolder() + "/LOGS".
+  std::string Folder() const;
+  void SetFolderForTesting(const std::string& folder);
+  // Forgets the threads and the counter, as a new program run would.
+  void ResetForTesting();
+};
+
+// Shorthand for the main thread: Trace("...") logs with the caller's file and line.
+void Trace(const std::string& message,
+           std::source_location where = std::source_location::current());

@@ -1,0 +1,51 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// Attribute bits of a listed entry.
+inline constexpr uint8_t kAttrReadOnly = 0x01;
+inline constexpr uint8_t kAttrHidden = 0x02;
+inline constexpr uint8_t kAttrSystem = 0x04;
+inline constexpr uint8_t kAttrFolder = 0x10;
+inline constexpr uint8_t kAttrArchive = 0x20;
+
+// What the file system says of one path (links followed). Times are seconds since 1970,
+// passed through local calendar time and back; 0 when unreadable or before the year 1900.
+struct FileStatus {
+  bool isFolder = false;
+  uint64_t size = 0;            // as the file system reports it (also for folders)
+  int64_t creationTime = 0;     // birth time where the file system keeps it, else last write
+  int64_t lastWriteTime = 0;
+  int64_t lastAccessTime = 0;
+  uint8_t attributes = 0;       // kAttr* bits; hidden = name starts with "."
+  uint64_t device = 0;          // device and inode identify a folder across link paths
+  uint64_t inode = 0;
+};
+
+// Status of `path`; nullopt when it does not exist or cannot be read.
+std::optional<FileStatus> GetFileStatus(const std::string& path);
+bool PathExists(const std::string& path);
+bool IsFolder(const std::string& path);
+
+struct FolderEntry {
+  std::string name;
+  FileStatus status;
+};
+// The entries of `folder` but "." and "..", sorted by the names' bytes; nullopt when the
+// folder cannot be listed. An entry whose status cannot be read is listed as a plain file.
+std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder);
+
+// The whole file; nullopt when it cannot be opened or read (a folder, for one).
+std::optional<std::string> ReadWholeFile(const std::string& path);
+// Writes `content` to a temporary file in the same folder and renames it over `path`, so
+// `path` holds either its old content or the whole new one. False on any failure, which
+// leaves `path` untouched.
+bool WriteFileAtomic(const std::string& path, const std::string& content);
+// Appends to `path`, creating it when missing.
+bool AppendToFile(const std::string& path, const std::string& content);
+bool DeleteFile(const std::string& path);
+bool RenameFile(const std::string& from, const std::string& to);
+// Creates one folder (not its parents).
+bool CreateFolder(const std::string& path);
