@@ -1,0 +1,93 @@
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <ctime>
+#include <memory>
+
+#include "common/Paths.h"
+#include "platform/FileSystem.h"
+
+namespace {
+
+// Seconds since 1970 passed through local calendar time and back, as every listed time is;
+// 0 when either step fails or the local year is before 1900.
+int64_t ThroughLocalTime(time_t time) {
+  tm local{};
+  if (!localtime_r(&time, &local) || local.tm_year < 0) return 0;
+  local.tm_isdst = -1;
+  const time_t back = mktime(&local);
+  return back == -1 ? 0 : back;
+}
+
+// Birth time where the file system keeps one, else the last-write time.
+time_t CreationTimeAt(int folderFd, const char* name, time_t lastWrite) {
+  struct statx extended {};
+  if (statx(folderFd, name, AT_STATX_SYNC_AS_STAT, STATX_BTIME, &extended) == 0 &&
+      (extended.stx_mask & STATX_BTIME))
+    return extended.stx_btime.tv_sec;
+  return lastWrite;
+}
+
+// The name that decides the hidden bit: the last component, trailing "/" ignored.
+bool IsHiddenName(std::string path) {
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  const size_t slash = path.rfind('/');
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  return !name.empty() && name[0] == '.' && name != "." && name != "..";
+}
+
+std::optional<FileStatus> StatusAt(int folderFd, const std::string& name) {
+  struct stat info {};
+  if (fstatat(folderFd, name.c_str(), &info, 0) != 0) return std::nullopt;
+  FileStatus status;
+  status.isFolder = S_ISDIR(info.st_mode);
+  status.size = static_cast<uint64_t>(info.st_size);
+  status.creationTime =
+      ThroughLocalTime(CreationTimeAt(folderFd, name.c_str(), info.st_mtim.tv_sec));
+  status.lastWriteTime = ThroughLocalTime(info.st_mtim.tv_sec);
+  status.lastAccessTime = ThroughLocalTime(info.st_atim.tv_sec);
+  if (status.isFolder) status.attributes |= kAttrFolder;
+  if (IsHiddenName(name)) status.attributes |= kAttrHidden;
+  // The owner's write bit, not access(): root may write anything, yet a file without
+  // write permission is still what the user calls read-only.
+  if (!(info.st_mode & S_IWUSR)) status.attributes |= kAttrReadOnly;
+  status.device = info.st_dev;
+  status.inode = info.st_ino;
+  return status;
+}
+
+struct DirCloser {
+  void operator()(DIR* dir) const { closedir(dir); }
+};
+
+}  // namespace
+
+std::optional<FileStatus> GetFileStatus(const std::string& path) {
+  if (path.empty()) return std::nullopt;
+  return StatusAt(AT_FDCWD, ToSlashes(path));
+}
+
+bool PathExists(const std::string& path) { return GetFileStatus(path).has_value(); }
+
+bool IsFolder(const std::string& path) {
+  const auto status = GetFileStatus(path);
+  return status && status->isFolder;
+}
+
+std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder) {
+  const std::unique_ptr<DIR, DirCloser> dir(opendir(ToSlashes(folder).c_str()));
+  if (!dir) return std::nullopt;
+  std::vector<FolderEntry> entries;
+  while (const dirent* entry = readdir(dir.get())) {
+    const std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    // A dangling link has no status; it still is an entry of the folder.
+    entries.push_back({name, StatusAt(dirfd(dir.get()), name).value_or(FileStatus{})});
+  }
+  // Byte order, so the listing is the same on every machine.
+  std::sort(entries.begin(), entries.end(),
+            [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+  return entries;
+}
