@@ -29,7 +29,8 @@ std::string PathExtension(const std::string& path);
 std::string PathName(const std::string& path);
 // Drive and folder part; a trailing "/" stays, a trailing "\" goes.
 std::string PathParent(const std::string& path);
-// The folder holding the last component, without a trailing separator.
+// The folder holding the last component, without a trailing separator; like the bare
+// drive "C:" of "C:/site", the root of "/site" is kept as "/".
 std::string ContainingFolder(const std::string& path);
 // The rest of `path` behind `base` (compared ignoring case), without a leading separator;
 // empty when `path` does not begin with `base`.

@@ -1,0 +1,148 @@
+#include "common/Paths.h"
+
+#include <algorithm>
+
+#include "common/Text.h"
+
+namespace {
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+bool EndsWithSeparator(const std::string& path) { return !path.empty() && IsSeparator(path.back()); }
+
+std::string StripLeadingSlash(const std::string& path) {
+  return !path.empty() && IsSeparator(path.front()) ? path.substr(1) : path;
+}
+
+bool Contains(const std::string& text, char c) { return text.find(c) != std::string::npos; }
+
+bool HasDrive(const std::string& path) {
+  return path.size() >= 2 && path[1] == ':' &&
+         ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+}
+
+// The path without its drive.
+std::string AfterDrive(const std::string& path) { return HasDrive(path) ? path.substr(2) : path; }
+
+// The last component: everything behind the drive and the last separator.
+std::string LastComponent(const std::string& path) {
+  const std::string rest = AfterDrive(path);
+  const size_t separator = rest.find_last_of("\\/");
+  return separator == std::string::npos ? rest : rest.substr(separator + 1);
+}
+
+// The separator of the first path that holds one, "\" first; 0 when neither does.
+char PickSeparator(const std::string& a, const std::string& b) {
+  for (const std::string* path : {&a, &b}) {
+    if (Contains(*path, '\\')) return '\\';
+    if (Contains(*path, '/')) return '/';
+  }
+  return 0;
+}
+
+std::string TrimOneSeparator(const std::string& path, char separator) {
+  const std::string trimmed = StripLeadingSlash(StripTrailingSlash(path));
+  return separator ? ToSlashes(trimmed, separator) : trimmed;
+}
+
+// The Linux root plays the part of a bare drive ("C:"): it keeps its separator.
+std::string StripTrailingSlashKeepRoot(const std::string& path) {
+  return path == "/" ? path : StripTrailingSlash(path);
+}
+
+}  // namespace
+
+std::string StripTrailingSlash(const std::string& path) {
+  return EndsWithSeparator(path) ? path.substr(0, path.size() - 1) : path;
+}
+
+std::string ToSlashes(const std::string& path, char separator) {
+  std::string converted = path;
+  std::replace(converted.begin(), converted.end(), separator == '/' ? '\\' : '/', separator);
+  return converted;
+}
+
+bool IsAbsolutePath(const std::string& path) {
+  if (!path.empty() && path[0] == '/') return true;
+  if (path.size() < 2) return false;
+  return path[1] == ':' || path.starts_with("\\\\") || path.find(":\\") != std::string::npos ||
+         path.find(":/") != std::string::npos;
+}
+
+bool PathsEqual(const std::string& a, const std::string& b) {
+  const char separator = PickSeparator(a, b);
+  return EqualsNoCase(TrimOneSeparator(a, separator), TrimOneSeparator(b, separator));
+}
+
+std::string JoinPath(const std::string& first, const std::string& second) {
+  if (first.empty()) return second;
+  if (second.empty()) return first;
+  const char picked = PickSeparator(first, second);
+  const char separator = picked ? picked : '/';
+  return StripTrailingSlash(first) + separator + StripLeadingSlash(second);
+}
+
+std::string ResolvePath(const std::string& base, const std::string& reference, bool baseNamesFile) {
+  if (IsAbsolutePath(reference)) return reference;
+  std::string folder = baseNamesFile ? ContainingFolder(base) : base;
+  std::string rest = reference;
+  for (;;) {
+    folder = StripTrailingSlashKeepRoot(folder);
+    if (!(rest.starts_with("../") || rest.starts_with("..\\"))) break;
+    rest.erase(0, 3);
+    folder = ContainingFolder(folder);
+  }
+  if (rest.starts_with("./") || rest.starts_with(".\\")) rest.erase(0, 2);
+  return JoinPath(folder, rest);
+}
+
+std::string PathDrive(const std::string& path) { return HasDrive(path) ? path.substr(0, 2) : ""; }
+
+std::string PathFolder(const std::string& path) {
+  const std::string rest = AfterDrive(path);
+  const size_t separator = rest.find_last_of("\\/");
+  return separator == std::string::npos ? "" : rest.substr(0, separator + 1);
+}
+
+std::string PathTitle(const std::string& path) {
+  const std::string name = LastComponent(path);
+  return name.substr(0, name.rfind('.'));
+}
+
+std::string PathExtension(const std::string& path) {
+  const std::string name = LastComponent(path);
+  const size_t dot = name.rfind('.');
+  return dot == std::string::npos ? "" : name.substr(dot + 1);
+}
+
+std::string PathName(const std::string& path) {
+  const std::string extension = PathExtension(path);
+  return extension.empty() ? PathTitle(path) : PathTitle(path) + "." + extension;
+}
+
+std::string PathParent(const std::string& path) {
+  if (path.empty()) return "";
+  const std::string trimmed = path.ends_with('\\') ? path.substr(0, path.size() - 1) : path;
+  const std::string parent = PathDrive(trimmed) + PathFolder(trimmed);
+  return parent.ends_with('\\') ? parent.substr(0, parent.size() - 1) : parent;
+}
+
+std::string ContainingFolder(const std::string& path) {
+  const size_t firstSeparator = path.find_first_of("\\/");
+  if (firstSeparator == std::string::npos || firstSeparator + 1 == path.size()) return "";
+  const std::string trimmed = StripTrailingSlash(path);
+  const std::string folder = PathFolder(trimmed);
+  if (folder.empty()) return "";
+  return StripTrailingSlashKeepRoot(PathDrive(trimmed) + folder);
+}
+
+std::string GetRelativePath(const std::string& base, const std::string& path) {
+  if (!StartsWithNoCase(path, base)) return "";
+  return StripLeadingSlash(path.substr(base.size()));
+}
+
+std::string GetOutputFilePath(const std::string& startDirectoryPath,
+                              const std::string& outputFileName) {
+  if (IsAbsolutePath(outputFileName)) return outputFileName;
+  return ToSlashes(StripTrailingSlash(startDirectoryPath) + "/" + outputFileName, '/');
+}

@@ -1,0 +1,85 @@
+#include "common/Text.h"
+
+#include <ctime>
+#include <mutex>
+#include <utility>
+
+#include "common/TextBuffer.h"
+
+std::string ToLowerAscii(const std::string& text) {
+  std::string lower = text;
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return lower;
+}
+
+bool EqualsNoCase(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && ToLowerAscii(a) == ToLowerAscii(b);
+}
+
+bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
+  return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
+}
+
+int64_t FindNoCase(const std::string& text, const std::string& what) {
+  const size_t found = ToLowerAscii(text).find(ToLowerAscii(what));
+  return found == std::string::npos ? -1 : static_cast<int64_t>(found);
+}
+
+std::string WebEscape(const std::string& text) {
+  std::string escaped;
+  escaped.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+      case ' ': escaped += "%20"; break;
+      case '"': escaped += "%22"; break;
+      case '#': escaped += "%23"; break;
+      case '%': escaped += "%25"; break;
+      case '?': escaped += "%3F"; break;
+      default: escaped += c;
+    }
+  }
+  return escaped;
+}
+
+std::string FormatLocalTime(int64_t time, const std::string& format) {
+  // std::localtime hands out one shared buffer; copy it while holding the lock.
+  static std::mutex localTimeMutex;
+  std::tm local{};
+  {
+    const std::time_t seconds = static_cast<std::time_t>(time);
+    std::lock_guard<std::mutex> lock(localTimeMutex);
+    const std::tm* converted = std::localtime(&seconds);
+    if (!converted) return std::string();
+    local = *converted;
+  }
+  char buffer[128];
+  const size_t length = std::strftime(buffer, sizeof buffer, format.c_str(), &local);
+  return std::string(buffer, length);
+}
+
+namespace {
+
+// Profile-value entities in escaping order; "&" must go first so entities typed by the
+// user survive a save and load.
+const std::pair<const char*, const char*> kProfileEntities[] = {
+    {"&", "&amp;"},  {"\r", "&#13;"}, {"\n", "&#10;"}, {"\"", "&quot;"}, {"'", "&#39;"},
+    {"<", "&lt;"},   {">", "&gt;"},   {"=", "&#61;"},  {"[", "&#91;"},   {"]", "&#93;"},
+};
+
+}  // namespace
+
+std::string EscapeProfileText(const std::string& text) {
+  TextBuffer buffer(text);
+  for (const auto& [plain, entity] : kProfileEntities) buffer.ReplaceAll(plain, entity, true);
+  return buffer.Text();
+}
+
+std::string UnescapeProfileText(const std::string& text) {
+  TextBuffer buffer(text);
+  for (size_t i = 1; i < std::size(kProfileEntities); ++i)
+    buffer.ReplaceAll(kProfileEntities[i].second, kProfileEntities[i].first, true);
+  buffer.ReplaceAll(kProfileEntities[0].second, kProfileEntities[0].first, true);
+  return buffer.Text();
+}
