@@ -1,4 +1,6 @@
 #pragma once
+#include <string>
+
 #include "common/RunSettings.h"
 #include "links/LinkCountTable.h"
 
@@ -10,3 +12,6 @@ class CFolioscribeApp {
   LinkCountTable linkCounts;
   RunContext runContext;
 };
+
+// A program started from a network share ("\\server\...") writes no diagnostics log.
+void SwitchLogOffForNetworkStart(const std::string& programPath);

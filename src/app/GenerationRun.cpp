@@ -1,0 +1,32 @@
+#include "app/GenerationRun.h"
+
+#include "common/Paths.h"
+#include "links/LinkCounter.h"
+#include "platform/FileSystem.h"
+#include "sitemap/OutputFile.h"
+#include "sitemap/SiteMapBuilder.h"
+
+RunResult DoGenerationRun(CFolioscribeApp& app, MessageSink& messages) {
+  RunSettings settings = app.settings;
+  app.linkCounts.Clear();
+  app.runContext = RunContext{settings.sStartDirectoryPath, settings.sDomain};
+  RunResult result;
+  result.outputPath = GetOutputFilePath(settings.sStartDirectoryPath, settings.sOutPutFileName);
+
+  // Checked before the old output goes, so a mistyped start folder deletes nothing.
+  if (!IsFolder(settings.sStartDirectoryPath)) {
+    messages.ShowMessage(settings.sStartDirectoryPath + "\r\ndoesn't exist, or is not a folder");
+    return result;
+  }
+  // Gone before the walk, so the old map is never listed in the new one.
+  DeleteFile(result.outputPath);
+  settings.sStartDirectoryPath = StripTrailingSlash(ToSlashes(settings.sStartDirectoryPath, '/'));
+
+  if (settings.bUsePageRank || settings.bExcludeNotLinked)
+    CountSiteLinks(settings.sStartDirectoryPath, app.runContext, app.linkCounts);
+
+  SiteMapBuilder builder(settings, app.linkCounts, app.runContext);
+  const std::string& text = builder.Build(settings.sStartDirectoryPath);
+  result.written = WriteOutputFile(result.outputPath, text, messages);
+  return result;
+}

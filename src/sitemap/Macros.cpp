@@ -1,0 +1,97 @@
+#include "sitemap/Macros.h"
+
+#include <algorithm>
+#include <array>
+
+#include "common/Paths.h"
+#include "common/Text.h"
+#include "common/TextBuffer.h"
+#include "platform/FileSystem.h"
+#include "platform/Program.h"
+
+namespace {
+
+constexpr const char* kDateTimeFormat = "%Y-%m-%d %H:%M:%S";
+
+std::string Repeat(const std::string& text, int times) {
+  std::string result;
+  for (int i = 0; i < times; ++i) result += text;
+  return result;
+}
+
+std::string ParentName(const std::string& path) {
+  return PathName(StripTrailingSlash(PathParent(path)));
+}
+
+std::string Thumbnail(const std::string& path, const std::string& source) {
+  if (!IsImagePath(path)) return "";
+  return "<img border=\"1\" src=\"" + source + "\" height=\"24\">";
+}
+
+// Replaces the first "%fDateTimeFormat(<format>)%" by `time` in that format. Without
+// both parentheses behind it the text stays as written.
+void ExpandDateTimeFormat(TextBuffer& buffer, int64_t time) {
+  const int64_t start = buffer.FindFrom("%fDateTimeFormat", 0, true);
+  if (start < 0) return;
+  const int64_t open = buffer.FindFrom("(", start, false);
+  const int64_t close = buffer.FindFrom(")", start, false);
+  if (open < 0 || close < open) return;
+  std::string& text = buffer.Text();
+  const std::string format = text.substr(open + 1, close - open - 1);
+  const size_t end = std::min(text.size(), static_cast<size_t>(close) + 2);
+  text.replace(start, end - start, FormatLocalTime(time, format));
+}
+
+}  // namespace
+
+bool IsImagePath(const std::string& path) {
+  static const std::array<std::string, 6> kImageExtensions = {"ico", "bmp",  "jpeg",
+                                                              "jpg", "png", "gif"};
+  const std::string extension = ToLowerAscii(PathExtension(path));
+  for (const std::string& image : kImageExtensions)
+    if (extension == image) return true;
+  return false;
+}
+
+std::string OutputFolder(const RunSettings& settings) {
+  return ToSlashes(
+      PathParent(GetOutputFilePath(settings.sStartDirectoryPath, settings.sOutPutFileName)), '/');
+}
+
+std::string ExpandMacros(const std::string& templateText, const std::string& itemPath, int depth,
+                         const std::string& linkText, const RunSettings& settings) {
+  const int64_t now = CurrentTime();
+  const std::string path = ToSlashes(itemPath, '/');
+  const std::string relative = GetRelativePath(OutputFolder(settings), path);
+  const auto status = GetFileStatus(path);
+  const bool isFolder = status && status->isFolder;
+  const int64_t itemTime = !status ? 0 : isFolder ? status->creationTime : status->lastWriteTime;
+  const uint64_t size = status && !isFolder ? status->size : 0;
+
+  TextBuffer buffer(templateText);
+  auto replace = [&buffer](const char* name, const std::string& value) {
+    buffer.ReplaceAll(name, value, true);
+  };
+  // The order matters: values inserted early are searched by the macros after them.
+  replace("%indentation%", Repeat("&nbsp", depth));
+  replace("%domain%", settings.sDomain);
+  replace("%AutoHrefText%", linkText);
+  replace("%fTitle%", PathTitle(path));
+  replace("%fTitleWeb%", WebEscape(PathTitle(path)));
+  replace("%fName%", PathName(path));
+  replace("%fNameWeb%", WebEscape(PathName(path)));
+  replace("%fRelativePath%", relative);
+  replace("%fRelativePathWeb%", WebEscape(relative));
+  replace("%fAbsoluteLocalPath%", path);
+  replace("%fAbsoluteLocalPathWeb%", WebEscape(path));
+  replace("%fSizeb%", std::to_string(size));
+  replace("%fDateTime%", FormatLocalTime(itemTime, kDateTimeFormat));
+  ExpandDateTimeFormat(buffer, itemTime);
+  replace("%fParentName%", ParentName(path));
+  replace("%fParentNameWeb%", WebEscape(ParentName(path)));
+  replace("%CurDate%", FormatLocalTime(now, "%Y-%m-%d"));
+  replace("%CurTime%", FormatLocalTime(now, "%H:%M:%S"));
+  replace("%ImageThumb%", Thumbnail(path, relative));
+  replace("%ImageThumbWeb%", Thumbnail(path, WebEscape(relative)));
+  return buffer.Text();
+}

@@ -1,0 +1,38 @@
+#include "common/Paths.h"
+#include "common/Text.h"
+#include "platform/FileSystem.h"
+#include "sitemap/SiteItem.h"
+
+bool SiteItem::IsFolder() const { return (attributes & kAttrFolder) != 0; }
+
+namespace {
+
+// A folder's last-write time of January 1970 is a file system that keeps none; its
+// creation time says more.
+bool InJanuary1970(int64_t time) { return FormatLocalTime(time, "%Y-%m") == "1970-01"; }
+
+SiteItem ItemOf(const std::string& folder, const FolderEntry& entry) {
+  const FileStatus& status = entry.status;
+  SiteItem item;
+  item.path = StripTrailingSlash(folder) + "/" + entry.name;
+  item.creationTime = status.creationTime;
+  item.lastWriteTime = status.lastWriteTime;
+  item.lastAccessTime = status.lastAccessTime;
+  item.attributes = status.attributes;
+  if (status.isFolder) {
+    item.attributes |= kAttrFolder;
+    if (InJanuary1970(item.lastWriteTime)) item.lastWriteTime = item.creationTime;
+  } else {
+    item.size = status.size;
+  }
+  return item;
+}
+
+}  // namespace
+
+int64_t ScanFolder(const std::string& folder, SiteItemList& list) {
+  const auto entries = ListFolder(folder);
+  if (!entries) return -1;
+  for (const FolderEntry& entry : *entries) list.push_back(ItemOf(folder, entry));
+  return static_cast<int64_t>(entries->size());
+}

@@ -1,0 +1,126 @@
+#include "sitemap/SiteMapBuilder.h"
+
+#include <algorithm>
+
+#include "common/Paths.h"
+#include "common/Text.h"
+#include "links/PageTitle.h"
+#include "log/TraceLog.h"
+#include "platform/FileSystem.h"
+#include "sitemap/Macros.h"
+#include "sitemap/Ordering.h"
+#include "sitemap/OutputFile.h"
+#include "sitemap/SiteItem.h"
+
+namespace {
+
+std::string Normalised(const std::string& path) { return StripTrailingSlash(ToSlashes(path, '/')); }
+
+bool IsPageExtension(const std::string& path) {
+  const std::string extension = ToLowerAscii(PathExtension(path));
+  return extension == "htm" || extension == "html";
+}
+
+bool IsIndexPage(const std::string& path) {
+  const std::string name = ToLowerAscii(PathName(path));
+  return name == "index.htm" || name == "index.html";
+}
+
+// The folder's index page, index.html winning over index.htm; empty when it has none.
+std::string IndexPageOf(const std::string& folder) {
+  for (const char* name : {"/index.html", "/index.htm"})
+    if (PathExists(folder + name)) return folder + name;
+  return "";
+}
+
+}  // namespace
+
+SiteMapBuilder::SiteMapBuilder(const RunSettings& settings, const LinkCountTable& linkCounts,
+                               const RunContext& context)
+    : settings_(settings), linkCounts_(linkCounts), context_(context),
+      outputFolder_(OutputFolder(settings)) {}
+
+const std::string& SiteMapBuilder::Build(const std::string& startFolder) {
+  sSiteMapHtmlCode = ExpandMacros(settings_.sTemplateStart, startFolder, 0, "", settings_);
+  openFolders_.clear();
+  EmitFolder(startFolder, 0);
+  if (settings_.bAddSignature) sSiteMapHtmlCode += SignatureText();
+  sSiteMapHtmlCode += ExpandMacros(settings_.sTemplateEnd, startFolder, 0, "", settings_);
+  return sSiteMapHtmlCode;
+}
+
+void SiteMapBuilder::EmitFolder(const std::string& path, int depth) {
+  const std::string folder = Normalised(path);
+  if (!AddUrlToSiteMapHtmlCode(folder, depth)) return;
+  const auto status = GetFileStatus(folder);
+  const FolderId id = status ? FolderId(status->device, status->inode) : FolderId();
+  if (status && std::find(openFolders_.begin(), openFolders_.end(), id) != openFolders_.end()) {
+    // A folder link back into its own tree: descending would never end.
+    Trace("EmitFolder()-" + folder + "-not entered, the same folder is already open above it");
+  } else {
+    openFolders_.push_back(id);
+    EmitEntries(folder, depth);
+    openFolders_.pop_back();
+  }
+  AppendLevelUp();
+}
+
+void SiteMapBuilder::EmitEntries(const std::string& folder, int depth) {
+  SiteItemList items;
+  ScanFolder(folder, items);
+  if (settings_.bUsePageRank)
+    SortSiteItems(items, linkCounts_, context_);
+  else
+    SortSiteItems(items);
+  for (const SiteItem& item : items)
+    if (!item.IsFolder()) AddUrlToSiteMapHtmlCode(item.path, depth + 1);
+  for (const SiteItem& item : items)
+    if (item.IsFolder()) EmitFolder(item.path, depth + 1);
+}
+
+void SiteMapBuilder::AppendLevelUp() { sSiteMapHtmlCode += settings_.sTemplateFolderLevelUp; }
+
+bool SiteMapBuilder::AddUrlToSiteMapHtmlCode(const std::string& rawPath, int depth) {
+  if (rawPath.empty()) return false;
+  std::string path = Normalised(rawPath);
+  if (IsExcluded(path)) return false;
+  const bool isFolder = IsFolder(path);
+  if (settings_.bExcludeNotLinked && LinkCountOf(path, linkCounts_, context_, isFolder) == 0)
+    return false;
+  const std::string templateText =
+      isFolder ? settings_.sTemplateFolder + settings_.sTemplateFolderLevelDown
+               : settings_.sTemplateFile;
+  std::string linkText;
+  if (FindNoCase(templateText, "%AutoHrefText%") >= 0 && !ChooseLinkText(path, isFolder, linkText))
+    return false;
+  Trace("AddUrlToSiteMapHtmlCode()-" + path + "-finaly, rel abs added=" +
+        GetRelativePath(outputFolder_, path));
+  sSiteMapHtmlCode += ExpandMacros(templateText, path, depth, linkText, settings_);
+  return true;
+}
+
+bool SiteMapBuilder::ChooseLinkText(std::string& path, bool isFolder,
+                                    std::string& linkText) const {
+  if (!isFolder) {
+    // The index page stands for its folder already.
+    if (settings_.bIndexAsDirText && IsIndexPage(path)) return false;
+    if (IsPageExtension(path)) linkText = GetPageTitle(path);
+  } else if (settings_.bIndexAsDirText) {
+    const std::string index = IndexPageOf(path);
+    if (!index.empty()) {
+      linkText = GetPageTitle(index);
+      if (linkText.empty()) linkText = PathTitle(path);
+      path = index;
+      Trace("AddUrlToSiteMapHtmlCode()-" + path + "-a directory, sHrefAbsolute=" + path);
+    }
+  }
+  if (linkText.empty()) linkText = PathName(path);
+  return true;
+}
+
+bool SiteMapBuilder::IsExcluded(const std::string& path) const {
+  // An empty entry would match every path; it stands for nothing.
+  for (const std::string& entry : settings_.aExclude)
+    if (!entry.empty() && FindNoCase(path, entry) >= 0) return true;
+  return false;
+}

@@ -1,0 +1,45 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "common/RunSettings.h"
+#include "links/LinkCountTable.h"
+
+// Assembles the site-map text of one run: a depth-first walk from the start folder that
+// expands the templates of `settings` for every folder and file it emits.
+class SiteMapBuilder {
+ public:
+  // All three must outlive the builder; `linkCounts` is sorted when the link counter ran.
+  SiteMapBuilder(const RunSettings& settings, const LinkCountTable& linkCounts,
+                 const RunContext& context);
+
+  // Start template, the tree of `startFolder` (existing, forward slashes, no trailing "/"),
+  // the signature when asked for, End template. Returns the whole text.
+  const std::string& Build(const std::string& startFolder);
+
+  // Emits the folder at `path`, its files, its sub-folders, then the Level up text.
+  void EmitFolder(const std::string& path, int depth);
+  // Emits one folder or file; false when it is left out.
+  bool AddUrlToSiteMapHtmlCode(const std::string& path, int depth);
+
+  const std::string& Text() const { return sSiteMapHtmlCode; }
+
+ private:
+  using FolderId = std::pair<uint64_t, uint64_t>;  // device, inode
+
+  // The link text of "%AutoHrefText%"; false when the item is left out. May move `path`
+  // to the folder's index page.
+  bool ChooseLinkText(std::string& path, bool isFolder, std::string& linkText) const;
+  bool IsExcluded(const std::string& path) const;
+  void EmitEntries(const std::string& path, int depth);
+  void AppendLevelUp();
+
+  const RunSettings& settings_;
+  const LinkCountTable& linkCounts_;
+  const RunContext& context_;
+  std::string outputFolder_;
+  std::vector<FolderId> openFolders_;  // the folders the walk is inside, outermost first
+  std::string sSiteMapHtmlCode;
+};
