@@ -1,0 +1,200 @@
+#include "platform/FileSystem.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <ctime>
+
+#include "tests/support/TempDir.h"
+
+namespace {
+
+std::vector<std::string> NamesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  const auto entries = ListFolder(folder);
+  for (const FolderEntry& entry : entries.value()) names.push_back(entry.name);
+  return names;
+}
+
+TEST(ListFolder, ListsEveryEntryButDotsSortedByBytes) {
+  TempDir dir;
+  dir.Build({{"b.htm", "b"}, {"B.htm", "B"}, {"a", ""}, {"_x", ""}, {".hidden", ""},
+             {"Z/", ""}, {"\xC3\xA9t\xC3\xA9.html", ""}, {"a b", ""}});
+  const std::vector<std::string> expected = {
+      ".hidden", "B.htm", "Z", "_x", "a", "a b", "b.htm", "\xC3\xA9t\xC3\xA9.html"};
+  EXPECT_EQ(NamesIn(dir.Path()), expected);
+  // A trailing separator and backslashes name the same folder.
+  EXPECT_EQ(NamesIn(dir.Path() + "/"), expected);
+  dir.MakeFolder("sub/inner");
+  EXPECT_EQ(NamesIn(dir / "sub\\"), std::vector<std::string>{"inner"});
+}
+
+TEST(ListFolder, EmptyMissingAndFileFolders) {
+  TempDir dir;
+  EXPECT_EQ(ListFolder(dir.Path()).value().size(), 0u);
+  EXPECT_FALSE(ListFolder(dir / "missing").has_value());
+  EXPECT_FALSE(ListFolder(dir.Write("file.txt", "x")).has_value());
+}
+
+TEST(ListFolder, DanglingLinkIsAPlainFileWithoutStatus) {
+  TempDir dir;
+  ASSERT_EQ(symlink((dir / "nowhere").c_str(), (dir / "link").c_str()), 0);
+  const auto entries = ListFolder(dir.Path()).value();
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].name, "link");
+  EXPECT_FALSE(entries[0].status.isFolder);
+  EXPECT_EQ(entries[0].status.attributes, 0);
+  EXPECT_EQ(entries[0].status.lastWriteTime, 0);
+}
+
+TEST(FileStatus, AttributeBits) {
+  TempDir dir;
+  dir.Build({{"plain.htm", "12345"}, {".dot", ""}, {"folder/", ""}, {".dotfolder/", ""},
+             {"locked.htm", ""}});
+  ASSERT_EQ(chmod((dir / "locked.htm").c_str(), 0444), 0);
+  struct Case {
+    std::string name;
+    uint8_t attributes;
+  } cases[] = {{"plain.htm", 0},
+               {".dot", kAttrHidden},
+               {"folder", kAttrFolder},
+               {".dotfolder", kAttrFolder | kAttrHidden},
+               {"locked.htm", kAttrReadOnly}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto status = GetFileStatus(dir / c.name);
+    ASSERT_TRUE(status.has_value());
+    EXPECT_EQ(status->attributes, c.attributes);
+    EXPECT_EQ(status->isFolder, (c.attributes & kAttrFolder) != 0);
+    EXPECT_EQ(IsFolder(dir / c.name), status->isFolder);
+  }
+  // The listing reports the same bits as the status of each path.
+  const auto entries = ListFolder(dir.Path());
+  for (const FolderEntry& entry : entries.value())
+    EXPECT_EQ(entry.status.attributes, GetFileStatus(dir / entry.name)->attributes) << entry.name;
+}
+
+TEST(FileStatus, SizeTimesAndIdentity) {
+  TempDir dir;
+  const std::string file = dir.Write("page.htm", "12345");
+  const auto status = GetFileStatus(file).value();
+  EXPECT_EQ(status.size, 5u);
+  const int64_t now = std::time(nullptr);
+  for (int64_t time : {status.creationTime, status.lastWriteTime, status.lastAccessTime}) {
+    EXPECT_GT(time, now - 3600);
+    EXPECT_LE(time, now + 1);
+  }
+  EXPECT_LE(status.creationTime, status.lastWriteTime);
+
+  // A link leads to the same folder: same device and inode.
+  ASSERT_EQ(symlink(dir.Path().c_str(), (dir / "self").c_str()), 0);
+  const auto folder = GetFileStatus(dir.Path()).value();
+  const auto viaLink = GetFileStatus(dir / "self").value();
+  EXPECT_TRUE(viaLink.isFolder);
+  EXPECT_EQ(viaLink.device, folder.device);
+  EXPECT_EQ(viaLink.inode, folder.inode);
+  EXPECT_NE(status.inode, folder.inode);
+
+  EXPECT_FALSE(GetFileStatus(dir / "missing").has_value());
+  EXPECT_FALSE(PathExists(dir / "missing"));
+  EXPECT_FALSE(PathExists(""));
+  EXPECT_TRUE(PathExists(file));
+  EXPECT_FALSE(IsFolder(file));
+}
+
+TEST(FileStatus, TimesBefore1900AreZeroLaterOnesKept) {
+  TempDir dir;
+  const std::string file = dir.Write("old.htm", "");
+  const timespec times[2] = {{-2300000000, 0}, {-2000000000, 0}};  // 1897 and 1906
+  ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+  struct stat stored {};
+  ASSERT_EQ(stat(file.c_str(), &stored), 0);
+  const auto status = GetFileStatus(file).value();
+  EXPECT_EQ(status.lastWriteTime, -2000000000);
+  // Some file systems clamp old times to December 1901, which is a valid time again.
+  constexpr int64_t kYear1900 = -2208988800;
+  if (stored.st_atim.tv_sec < kYear1900)
+    EXPECT_EQ(status.lastAccessTime, 0);
+  else
+    EXPECT_EQ(status.lastAccessTime, stored.st_atim.tv_sec);
+}
+
+TEST(ReadWholeFile, ReadsBytesAndRefusesFolders) {
+  TempDir dir;
+  const std::string content = std::string("a\0b\r\n", 5) + std::string(200000, 'x');
+  EXPECT_EQ(ReadWholeFile(dir.Write("data.bin", content)), content);
+  EXPECT_EQ(ReadWholeFile(dir.Write("empty", "")), "");
+  EXPECT_FALSE(ReadWholeFile(dir.Path()).has_value());
+  EXPECT_FALSE(ReadWholeFile(dir / "missing").has_value());
+}
+
+TEST(WriteFileAtomic, ReplacesWholeWithUsualPermissions) {
+  TempDir dir;
+  const std::string file = dir.Write("map.html", std::string(5000, 'o'));
+  EXPECT_TRUE(WriteFileAtomic(file, "new"));
+  EXPECT_EQ(ReadFileForTest(file), "new");
+
+  const mode_t old = umask(022);
+  EXPECT_TRUE(WriteFileAtomic(dir / "fresh.html", "x"));
+  umask(old);
+  struct stat info {};
+  ASSERT_EQ(stat((dir / "fresh.html").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0644u);
+  EXPECT_EQ(NamesIn(dir.Path()), (std::vector<std::string>{"fresh.html", "map.html"}));
+}
+
+TEST(WriteFileAtomic, FailureLeavesTargetAndNoTemporary) {
+  TempDir dir;
+  dir.Build({{"out/old.html", "old content"}, {"out/taken/inside", ""}});
+  EXPECT_FALSE(WriteFileAtomic(dir / "out/taken", "new"));
+  EXPECT_TRUE(IsFolder(dir / "out/taken"));
+  EXPECT_FALSE(WriteFileAtomic(dir / "missing/map.html", "new"));
+  EXPECT_FALSE(WriteFileAtomic(dir / "out/old.html/map.html", "new"));
+
+  // A file size limit makes the write itself fail, for root too.
+  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit oldLimit{};
+  getrlimit(RLIMIT_FSIZE, &oldLimit);
+  rlimit small = oldLimit;
+  small.rlim_cur = 4;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const bool written = WriteFileAtomic(dir / "out/old.html", "a much longer new content");
+  setrlimit(RLIMIT_FSIZE, &oldLimit);
+  std::signal(SIGXFSZ, oldHandler);
+
+  EXPECT_FALSE(written);
+  EXPECT_EQ(ReadFileForTest(dir / "out/old.html"), "old content");
+  EXPECT_EQ(NamesIn(dir / "out"), (std::vector<std::string>{"old.html", "taken"}));
+}
+
+TEST(FileOperations, AppendDeleteRenameCreateFolder) {
+  TempDir dir;
+  const std::string log = dir / "a.log";
+  EXPECT_TRUE(AppendToFile(log, "one\r\n"));
+  EXPECT_TRUE(AppendToFile(log, "two\r\n"));
+  EXPECT_EQ(ReadFileForTest(log), "one\r\ntwo\r\n");
+  EXPECT_FALSE(AppendToFile(dir.Path(), "x"));
+
+  const std::string moved = dir / "b.log";
+  dir.Write("b.log", "older");
+  EXPECT_TRUE(RenameFile(log, moved));  // replaces an existing target
+  EXPECT_EQ(ReadFileForTest(moved), "one\r\ntwo\r\n");
+  EXPECT_FALSE(PathExists(log));
+  EXPECT_FALSE(RenameFile(log, moved));
+
+  EXPECT_TRUE(DeleteFile(moved));
+  EXPECT_FALSE(PathExists(moved));
+  EXPECT_FALSE(DeleteFile(moved));
+
+  EXPECT_TRUE(CreateFolder(dir / "LOGS"));
+  EXPECT_TRUE(IsFolder(dir / "LOGS"));
+  EXPECT_FALSE(CreateFolder(dir / "LOGS"));
+  EXPECT_FALSE(CreateFolder(dir / "one/two"));  // one level only
+  EXPECT_FALSE(PathExists(dir / "one"));
+}
+
+}  // namespace

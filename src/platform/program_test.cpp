@@ -1,0 +1,48 @@
+#include "platform/Program.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <ctime>
+#include <sstream>
+
+#include "platform/FileSystem.h"
+#include "platform/Messages.h"
+
+namespace {
+
+TEST(Program, PathAndFolderOfTheRunningExecutable) {
+  const std::string path = ProgramPath();
+  ASSERT_FALSE(path.empty());
+  EXPECT_EQ(path.front(), '/');
+  EXPECT_EQ(path.substr(path.rfind('/') + 1), "folioscribe_platform_test");
+  EXPECT_EQ(ProgramFolder(), path.substr(0, path.rfind('/')));
+  EXPECT_TRUE(IsFolder(ProgramFolder()));
+}
+
+TEST(Program, EnvironmentAndClock) {
+  setenv("FOLIOSCRIBE_TEST_VALUE", "a b", 1);
+  EXPECT_EQ(EnvironmentValue("FOLIOSCRIBE_TEST_VALUE"), "a b");
+  unsetenv("FOLIOSCRIBE_TEST_VALUE");
+  EXPECT_EQ(EnvironmentValue("FOLIOSCRIBE_TEST_VALUE"), "");
+  EXPECT_NEAR(static_cast<double>(CurrentTime()), static_cast<double>(std::time(nullptr)), 5);
+}
+
+TEST(ConsoleMessageSink, PrefixesEachMessageAndUsesPlainLineEnds) {
+  const struct {
+    std::string text, expected;
+  } cases[] = {
+      {"Start directory not found!", "folioscribe: Start directory not found!\n"},
+      {"one\r\ntwo\r\n", "folioscribe: one\ntwo\n\n"},
+      {"lone\rcr\nlf", "folioscribe: lone\rcr\nlf\n"},
+      {"", "folioscribe: \n"},
+  };
+  for (const auto& c : cases) {
+    std::ostringstream out;
+    ConsoleMessageSink sink(out);
+    sink.ShowMessage(c.text);
+    EXPECT_EQ(out.str(), c.expected) << c.text;
+  }
+}
+
+}  // namespace

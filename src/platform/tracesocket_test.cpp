@@ -1,0 +1,70 @@
+#include "platform/TraceSocket.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
+
+#include "tests/support/TempDir.h"
+
+namespace {
+
+// A viewer stand-in: a datagram socket bound at the trace path.
+class Listener {
+ public:
+  explicit Listener(const std::string& path) : fd_(socket(AF_UNIX, SOCK_DGRAM, 0)) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+    bound_ = bind(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+  }
+  ~Listener() { close(fd_); }
+  bool Bound() const { return bound_; }
+  // The next datagram, or "<none>" when nothing is waiting.
+  std::string Receive() const {
+    char buffer[4096];
+    const ssize_t got = recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT);
+    return got < 0 ? "<none>" : std::string(buffer, static_cast<size_t>(got));
+  }
+
+ private:
+  int fd_;
+  bool bound_ = false;
+};
+
+class TraceSocketTest : public testing::Test {
+ protected:
+  void SetUp() override { setenv("XDG_RUNTIME_DIR", dir_.Path().c_str(), 1); }
+  void TearDown() override { unsetenv("XDG_RUNTIME_DIR"); }
+  TempDir dir_;
+};
+
+TEST_F(TraceSocketTest, PathFollowsTheRuntimeFolder) {
+  EXPECT_EQ(TraceSocketPath(), dir_ / "folioscribe-trace.sock");
+  unsetenv("XDG_RUNTIME_DIR");
+  EXPECT_EQ(TraceSocketPath(), "/tmp/folioscribe-trace-" + std::to_string(getuid()) + ".sock");
+}
+
+TEST_F(TraceSocketTest, ViewerReceivesLinesCutTo1024Bytes) {
+  SendToTraceViewer("nobody listens yet\r\n");  // must simply return
+  Listener viewer(TraceSocketPath());
+  ASSERT_TRUE(viewer.Bound());
+  SendToTraceViewer("0:Entering: Run (07 Dec, 04:33:30,File:a.cpp, Line:3)\r\n");
+  EXPECT_EQ(viewer.Receive(), "0:Entering: Run (07 Dec, 04:33:30,File:a.cpp, Line:3)\r\n");
+  SendToTraceViewer(std::string(3000, 'x'));
+  EXPECT_EQ(viewer.Receive(), std::string(1024, 'x'));
+  EXPECT_EQ(viewer.Receive(), "<none>");
+}
+
+TEST_F(TraceSocketTest, ViewerThatDoesNotReadNeverBlocksTheSender) {
+  Listener viewer(TraceSocketPath());
+  ASSERT_TRUE(viewer.Bound());
+  // Far more than a socket queue holds; a blocking send would hang here.
+  for (int i = 0; i < 5000; ++i) SendToTraceViewer(std::string(1000, 'y'));
+  EXPECT_EQ(viewer.Receive(), std::string(1000, 'y'));
+}
+
+}  // namespace
