@@ -31,8 +31,7 @@ test: test-asan build
 SAMPLE_SITE := $(BUILD)/sample-site
 run: build
 	rm -rf $(SAMPLE_SITE) && cp -r examples/site $(SAMPLE_SITE)
-	$(BUILD)/folioscribe $(SAMPLE_SITE) -profile sample -justdoit
-	@echo "Site map written: $(abspath $(SAMPLE_SITE))/sitemap.html"
+	$(BUILD)/folioscribe $(abspath $(SAMPLE_SITE)) -profile sample -justdoit
 
 gui: build
 	$(BUILD)/folioscribe
