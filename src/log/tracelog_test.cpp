@@ -1,0 +1,136 @@
+#include "log/TraceLog.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <thread>
+
+#include "common/Text.h"
+#include "log/TraceLogTesting.h"
+#include "platform/Program.h"
+
+namespace {
+
+std::vector<std::string> Messages(const std::vector<LogLine>& lines) {
+  std::vector<std::string> messages;
+  for (const LogLine& line : lines) messages.push_back(line.message);
+  return messages;
+}
+
+using Texts = std::vector<std::string>;
+
+TEST_F(TraceLogTest, LineFormat) {
+  const int64_t before = CurrentTime();
+  log_.Write("Worker", "Run.cpp", 42, "Hello (world), Line:7");
+  Trace("short form");
+  const int line = __LINE__ - 1;
+  const int64_t after = CurrentTime();
+
+  const auto lines = ReadLog(LogFile("Worker"));
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0].counter, 0u);
+  EXPECT_EQ(lines[0].indent, 0u);
+  EXPECT_EQ(lines[0].message, "Hello (world), Line:7");
+  EXPECT_EQ(lines[0].sourceFile, "Run.cpp");
+  EXPECT_EQ(lines[0].line, 42);
+  bool timeInRun = false;
+  for (int64_t t = before; t <= after; ++t)
+    timeInRun |= lines[0].time == FormatLocalTime(t, "%d %b, %H:%M:%S");
+  EXPECT_TRUE(timeInRun) << lines[0].time;
+
+  const auto main = ReadLog(LogFile("MainThread"));
+  ASSERT_EQ(main.size(), 1u);
+  EXPECT_EQ(main[0].counter, 1u);
+  EXPECT_EQ(main[0].message, "short form");
+  EXPECT_EQ(main[0].sourceFile, "tracelog_test.cpp");
+  EXPECT_EQ(main[0].line, line);
+}
+
+TEST_F(TraceLogTest, RotatesOncePerThreadNamePerRun) {
+  log_.Write("T", "a.cpp", 1, "run 1 a");
+  log_.Write("T", "a.cpp", 2, "run 1 b");
+  EXPECT_EQ(Messages(ReadLog(LogFile("T"))), (Texts{"run 1 a", "run 1 b"}));
+  EXPECT_FALSE(PathExists(LogFile("T.prev")));
+
+  log_.ResetForTesting();
+  log_.Write("T", "a.cpp", 1, "run 2");
+  EXPECT_EQ(Messages(ReadLog(LogFile("T"))), Texts{"run 2"});
+  EXPECT_EQ(Messages(ReadLog(LogFile("T.prev"))), (Texts{"run 1 a", "run 1 b"}));
+  EXPECT_EQ(ReadLog(LogFile("T"))[0].counter, 0u);
+
+  // The next run replaces the older previous log.
+  log_.ResetForTesting();
+  log_.Write("T", "a.cpp", 1, "run 3");
+  EXPECT_EQ(Messages(ReadLog(LogFile("T.prev"))), Texts{"run 2"});
+
+  // A run that finds no log keeps the older previous log.
+  ASSERT_TRUE(DeleteFile(LogFile("T")));
+  log_.ResetForTesting();
+  log_.Write("T", "a.cpp", 1, "run 4");
+  EXPECT_EQ(Messages(ReadLog(LogFile("T"))), Texts{"run 4"});
+  EXPECT_EQ(Messages(ReadLog(LogFile("T.prev"))), Texts{"run 2"});
+}
+
+TEST_F(TraceLogTest, EmptyNameIsMainThread) {
+  log_.Write("", "a.cpp", 1, "one");
+  log_.Write("MainThread", "a.cpp", 2, "two");
+  log_.ChangeDepth("", 2);
+  log_.Write("MainThread", "a.cpp", 3, "three");
+  const auto lines = ReadLog(LogFile("MainThread"));
+  EXPECT_EQ(Messages(lines), (Texts{"one", "two", "three"}));
+  EXPECT_EQ(lines.back().indent, 2u);
+  EXPECT_FALSE(PathExists(LogFile("")));
+  EXPECT_FALSE(PathExists(LogFile("MainThread.prev")));
+}
+
+TEST_F(TraceLogTest, LogOffCreatesNothing) {
+  log_.SetLogOff(true);
+  EXPECT_TRUE(log_.IsLogOff());
+  log_.Write("T", "a.cpp", 1, "lost");
+  Trace("lost too");
+  EXPECT_FALSE(PathExists(logs_));
+
+  log_.SetLogOff(false);
+  log_.Write("T", "a.cpp", 1, "kept");
+  const auto lines = ReadLog(LogFile("T"));
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0].counter, 0u);
+}
+
+TEST_F(TraceLogTest, UnwritableFolderCountsNothing) {
+  // Only one level is created, so this folder cannot come into being.
+  log_.SetFolderForTesting(dir_ / "missing/LOGS");
+  log_.Write("T", "a.cpp", 1, "lost");
+  EXPECT_FALSE(PathExists(dir_ / "missing"));
+  log_.SetFolderForTesting(logs_);
+  log_.Write("T", "a.cpp", 1, "kept");
+  EXPECT_EQ(ReadLog(LogFile("T")).at(0).counter, 0u);
+}
+
+TEST_F(TraceLogTest, ConcurrentWritersKeepLinesWholeAndCounterGapFree) {
+  const Texts names = {"Alpha", "Beta", "Shared", "Shared"};
+  constexpr int kLinesEach = 200;
+  std::vector<std::thread> writers;
+  for (size_t w = 0; w < names.size(); ++w)
+    writers.emplace_back([&, w] {
+      for (int i = 0; i < kLinesEach; ++i)
+        log_.Write(names[w], "w.cpp", i, "writer " + std::to_string(w) + " line " + std::to_string(i));
+    });
+  for (std::thread& writer : writers) writer.join();
+
+  std::vector<uint32_t> counters;
+  std::map<std::string, int> nextOfWriter;
+  for (const std::string name : {"Alpha", "Beta", "Shared"}) {
+    for (const LogLine& line : ReadLog(LogFile(name))) {
+      counters.push_back(line.counter);
+      const std::string writer = line.message.substr(0, line.message.find(" line"));
+      EXPECT_EQ(line.message, writer + " line " + std::to_string(nextOfWriter[writer]++));
+    }
+  }
+  std::sort(counters.begin(), counters.end());
+  ASSERT_EQ(counters.size(), names.size() * kLinesEach);
+  for (size_t i = 0; i < counters.size(); ++i) ASSERT_EQ(counters[i], i);
+}
+
+}  // namespace
