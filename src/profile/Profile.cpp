@@ -1,0 +1,93 @@
+#include "profile/Profile.h"
+
+#include <optional>
+
+#include "common/Text.h"
+#include "platform/FileSystem.h"
+#include "platform/Program.h"
+#include "profile/ProfileValues.h"
+
+namespace {
+
+constexpr const char* kGeneral = "GENERAL";
+constexpr const char* kMoreOptions = "MORE_OPTIONS";
+constexpr const char* kExcludeSeparator = ":";
+
+struct TextKey {
+  const char* key;
+  std::string RunSettings::*field;
+};
+struct FlagKey {
+  const char* key;
+  bool RunSettings::*field;
+};
+
+// The templates are the only multi-line settings, hence the only escaped ones.
+const TextKey kTemplateKeys[] = {
+    {"sTemplateStart", &RunSettings::sTemplateStart},
+    {"sTemplateFolder", &RunSettings::sTemplateFolder},
+    {"sTemplateFolderLevelDown", &RunSettings::sTemplateFolderLevelDown},
+    {"sTemplateFolderLevelUp", &RunSettings::sTemplateFolderLevelUp},
+    {"sTemplateFile", &RunSettings::sTemplateFile},
+    {"sTemplateEnd", &RunSettings::sTemplateEnd},
+};
+const FlagKey kFlagKeys[] = {
+    {"bIndexAsDirText", &RunSettings::bIndexAsDirText},
+    {"bExcludeNotLinked", &RunSettings::bExcludeNotLinked},
+    {"bUsePageRank", &RunSettings::bUsePageRank},
+    {"bAddSignature", &RunSettings::bAddSignature},
+};
+
+// A present "Exclude" key is the whole list, however short; a missing one keeps the list.
+void ReadExcludeList(const IniFile& file, std::vector<std::string>& list) {
+  const std::optional<std::string> value = file.Find(kMoreOptions, "Exclude");
+  if (!value) return;
+  list = value->empty() ? std::vector<std::string>() : SplitList(*value, kExcludeSeparator, true);
+}
+
+void ReadSettings(const IniFile& file, RunSettings& settings) {
+  settings.sStartDirectoryPath = ReadProfileString(file, kGeneral, "sStartDirectoryPath", "");
+  settings.sOutPutFileName = ReadProfileString(file, kGeneral, "sOutPutFileName", "");
+  for (const TextKey& t : kTemplateKeys)
+    settings.*t.field = UnescapeProfileText(ReadProfileString(file, kGeneral, t.key, ""));
+  ReadExcludeList(file, settings.aExclude);
+  settings.sDomain = ReadProfileString(file, kMoreOptions, "sDomain", "");
+  for (const FlagKey& f : kFlagKeys)
+    settings.*f.field = ReadProfileFlag(file, kMoreOptions, f.key, false);
+}
+
+void WriteSettings(const RunSettings& settings, IniFile& file) {
+  WriteProfileString(file, kGeneral, "sStartDirectoryPath", settings.sStartDirectoryPath);
+  WriteProfileString(file, kGeneral, "sOutPutFileName", settings.sOutPutFileName);
+  for (const TextKey& t : kTemplateKeys)
+    WriteProfileString(file, kGeneral, t.key, EscapeProfileText(settings.*t.field));
+  WriteProfileString(file, kMoreOptions, "Exclude", JoinList(settings.aExclude, kExcludeSeparator));
+  WriteProfileString(file, kMoreOptions, "sDomain", settings.sDomain);
+  for (const FlagKey& f : kFlagKeys) WriteProfileFlag(file, kMoreOptions, f.key, settings.*f.field);
+}
+
+}  // namespace
+
+std::string ProfilesFolder() { return ProgramFolder() + "/Profiles"; }
+
+bool LoadProfile(const std::string& path, RunSettings& settings, MessageSink& messages) {
+  if (!GetFileStatus(path)) {
+    messages.ShowMessage("Profile file: " + path + " does not exists");
+    return false;
+  }
+  ReadSettings(IniFile::Parse(ReadWholeFile(path).value_or("")), settings);
+  return true;
+}
+
+bool SaveProfileAs(const std::string& path, const RunSettings& settings, MessageSink& messages) {
+  const std::optional<std::string> existing = ReadWholeFile(path);
+  // Rewriting a file that exists but cannot be read would lose its other keys.
+  bool written = existing || !PathExists(path);
+  if (written) {
+    IniFile file = IniFile::Parse(existing.value_or(""));
+    WriteSettings(settings, file);
+    written = WriteFileAtomic(path, file.Serialize());
+  }
+  if (!written) messages.ShowMessage("Couldn't write profile file:" + path);
+  return written;
+}

@@ -1,0 +1,223 @@
+#include "profile/Profile.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "tests/support/TempDir.h"
+
+namespace {
+
+class RecordingSink : public MessageSink {
+ public:
+  void ShowMessage(const std::string& text) override { messages.push_back(text); }
+  std::vector<std::string> messages;
+};
+
+using List = std::vector<std::string>;
+
+RunSettings FullSettings() {
+  RunSettings s;
+  s.sStartDirectoryPath = "/srv/my site";
+  s.sOutPutFileName = "sitemap.html";
+  s.sTemplateStart = "<ul class=\"map\">\r\n<!-- &lt; stays &lt; -->";
+  s.sTemplateFolder = "<li>[%fName%]";
+  s.sTemplateFolderLevelDown = "<ul>\n";
+  s.sTemplateFolderLevelUp = "</ul>";
+  s.sTemplateFile = "<li><a href='%fRelativePathWeb%' title=\"a=b\">%AutoHrefText%</a></li>\r\n";
+  s.sTemplateEnd = "</ul>\r\n&amp;&#13;";
+  s.sDomain = "example.org";
+  s.bIndexAsDirText = true;
+  s.bExcludeNotLinked = false;
+  s.bUsePageRank = true;
+  s.bAddSignature = false;
+  s.aExclude = {"gif", "/private/noenter"};
+  return s;
+}
+
+void ExpectSameSettings(const RunSettings& a, const RunSettings& b) {
+  EXPECT_EQ(a.sStartDirectoryPath, b.sStartDirectoryPath);
+  EXPECT_EQ(a.sOutPutFileName, b.sOutPutFileName);
+  EXPECT_EQ(a.sTemplateStart, b.sTemplateStart);
+  EXPECT_EQ(a.sTemplateFolder, b.sTemplateFolder);
+  EXPECT_EQ(a.sTemplateFolderLevelDown, b.sTemplateFolderLevelDown);
+  EXPECT_EQ(a.sTemplateFolderLevelUp, b.sTemplateFolderLevelUp);
+  EXPECT_EQ(a.sTemplateFile, b.sTemplateFile);
+  EXPECT_EQ(a.sTemplateEnd, b.sTemplateEnd);
+  EXPECT_EQ(a.sDomain, b.sDomain);
+  EXPECT_EQ(a.bIndexAsDirText, b.bIndexAsDirText);
+  EXPECT_EQ(a.bExcludeNotLinked, b.bExcludeNotLinked);
+  EXPECT_EQ(a.bUsePageRank, b.bUsePageRank);
+  EXPECT_EQ(a.bAddSignature, b.bAddSignature);
+  EXPECT_EQ(a.aExclude, b.aExclude);
+}
+
+TEST(Profile, NewFileHoldsTheFourteenKeysInOrder) {
+  TempDir dir;
+  RecordingSink sink;
+  const std::string path = dir / "new.folioscribe_options";
+  ASSERT_TRUE(SaveProfileAs(path, FullSettings(), sink));
+  EXPECT_EQ(ReadFileForTest(path),
+            "[GENERAL]\r\n"
+            "sStartDirectoryPath=/srv/my site\r\n"
+            "sOutPutFileName=sitemap.html\r\n"
+            "sTemplateStart=&lt;ul class&#61;&quot;map&quot;&gt;&#13;&#10;"
+            "&lt;!-- &amp;lt; stays &amp;lt; --&gt;\r\n"
+            "sTemplateFolder=&lt;li&gt;&#91;%fName%&#93;\r\n"
+            "sTemplateFolderLevelDown=&lt;ul&gt;&#10;\r\n"
+            "sTemplateFolderLevelUp=&lt;/ul&gt;\r\n"
+            "sTemplateFile=&lt;li&gt;&lt;a href&#61;&#39;%fRelativePathWeb%&#39; "
+            "title&#61;&quot;a&#61;b&quot;&gt;%AutoHrefText%&lt;/a&gt;&lt;/li&gt;&#13;&#10;\r\n"
+            "sTemplateEnd=&lt;/ul&gt;&#13;&#10;&amp;amp;&amp;#13;\r\n"
+            "[MORE_OPTIONS]\r\n"
+            "Exclude=gif:/private/noenter\r\n"
+            "sDomain=example.org\r\n"
+            "bIndexAsDirText=1\r\n"
+            "bExcludeNotLinked=0\r\n"
+            "bUsePageRank=1\r\n"
+            "bAddSignature=0\r\n");
+  EXPECT_TRUE(sink.messages.empty());
+}
+
+TEST(Profile, SaveAndLoadRoundTrip) {
+  TempDir dir;
+  RecordingSink sink;
+  const std::string path = dir / "trip.folioscribe_options";
+  const RunSettings saved = FullSettings();
+  ASSERT_TRUE(SaveProfileAs(path, saved, sink));
+  RunSettings loaded;
+  loaded.aExclude = {"old"};
+  ASSERT_TRUE(LoadProfile(path, loaded, sink));
+  ExpectSameSettings(loaded, saved);
+  EXPECT_TRUE(sink.messages.empty());
+}
+
+TEST(Profile, SaveLosesOnlyOuterBlanksAndQuotesAndSplitsColons) {
+  TempDir dir;
+  RecordingSink sink;
+  const std::string path = dir / "lossy.folioscribe_options";
+  RunSettings saved;
+  saved.sStartDirectoryPath = "\"/srv/quoted site\"";
+  saved.sDomain = "  example.org\t";
+  saved.sTemplateStart = "  a  b  ";
+  saved.aExclude = {"C:/temp", "x"};
+  ASSERT_TRUE(SaveProfileAs(path, saved, sink));
+  RunSettings loaded;
+  ASSERT_TRUE(LoadProfile(path, loaded, sink));
+  EXPECT_EQ(loaded.sStartDirectoryPath, "/srv/quoted site");
+  EXPECT_EQ(loaded.sDomain, "example.org");
+  EXPECT_EQ(loaded.sTemplateStart, "a  b");
+  EXPECT_EQ(loaded.aExclude, (List{"C", "/temp", "x"}));
+}
+
+TEST(Profile, ExcludeKeyReplacesTheWholeListWhenPresent) {
+  const struct {
+    std::string line;
+    List expected;
+  } cases[] = {
+      {"Exclude=", {}},
+      {"Exclude=js", {"js"}},
+      {"Exclude=c", {"c"}},
+      {"Exclude=gif:/private/noenter", {"gif", "/private/noenter"}},
+      {"Exclude=a::b", {"a", "", "b"}},
+      {"exclude = \":\" ", {"", ""}},
+      {"NotExclude=js", {"old", "older"}},
+  };
+  TempDir dir;
+  for (const auto& c : cases) {
+    RecordingSink sink;
+    const std::string path = dir.Write("exclude.folioscribe_options", "[MORE_OPTIONS]\r\n" + c.line + "\r\n");
+    RunSettings settings;
+    settings.aExclude = {"old", "older"};
+    ASSERT_TRUE(LoadProfile(path, settings, sink));
+    EXPECT_EQ(settings.aExclude, c.expected) << c.line;
+  }
+}
+
+TEST(Profile, LoadReadsNamesInAnyCaseAndValuesWhole) {
+  TempDir dir;
+  RecordingSink sink;
+  const std::string longTemplate(5000, 'x');
+  const std::string path = dir.Write("case.folioscribe_options",
+                                     "[general]\n"
+                                     "SSTARTDIRECTORYPATH = \"/srv/site\"\n"
+                                     "sTemplateFile=&LT;li&GT;&#91;" + longTemplate + "\n"
+                                     "[More_Options]\n"
+                                     "bindexasdirtext=TRUE\n"
+                                     "bUsePageRank=True\n"
+                                     "bExcludeNotLinked=yes\n"
+                                     "bAddSignature=2\n");
+  RunSettings settings;
+  settings.sOutPutFileName = "stale.html";
+  settings.sTemplateEnd = "stale";
+  settings.sDomain = "stale.example";
+  ASSERT_TRUE(LoadProfile(path, settings, sink));
+  EXPECT_EQ(settings.sStartDirectoryPath, "/srv/site");
+  EXPECT_EQ(settings.sTemplateFile, "<li>[" + longTemplate);
+  EXPECT_TRUE(settings.bIndexAsDirText);
+  EXPECT_TRUE(settings.bUsePageRank);
+  EXPECT_FALSE(settings.bExcludeNotLinked);
+  EXPECT_FALSE(settings.bAddSignature);
+  // Keys the file lacks fall back to their empty defaults.
+  EXPECT_EQ(settings.sOutPutFileName, "");
+  EXPECT_EQ(settings.sTemplateEnd, "");
+  EXPECT_EQ(settings.sDomain, "");
+}
+
+TEST(Profile, LoadWithoutKeysEmptiesAllButTheExclusionList) {
+  TempDir dir;
+  RecordingSink sink;
+  const std::string path = dir.Write("empty.folioscribe_options", "");
+  RunSettings settings = FullSettings();
+  ASSERT_TRUE(LoadProfile(path, settings, sink));
+  RunSettings expected;
+  expected.bAddSignature = false;
+  expected.aExclude = FullSettings().aExclude;
+  ExpectSameSettings(settings, expected);
+}
+
+TEST(Profile, MissingFileIsReportedAndChangesNothing) {
+  TempDir dir;
+  RecordingSink sink;
+  const std::string path = dir / "absent.folioscribe_options";
+  RunSettings settings = FullSettings();
+  EXPECT_FALSE(LoadProfile(path, settings, sink));
+  EXPECT_EQ(sink.messages, List{"Profile file: " + path + " does not exists"});
+  ExpectSameSettings(settings, FullSettings());
+}
+
+TEST(Profile, SaveKeepsForeignKeysAndThePlaceOfOwnKeys) {
+  TempDir dir;
+  RecordingSink sink;
+  const std::string path = dir.Write("mixed.folioscribe_options",
+                                     "; my notes\r\n"
+                                     "[general]\r\n"
+                                     "myOwnKey=stays\r\n"
+                                     "SOUTPUTFILENAME=old.html\r\n"
+                                     "[Extra]\r\n"
+                                     "answer=42\r\n");
+  ASSERT_TRUE(SaveProfileAs(path, FullSettings(), sink));
+  const std::string text = ReadFileForTest(path);
+  EXPECT_TRUE(text.starts_with("; my notes\r\n[general]\r\nmyOwnKey=stays\r\n"
+                               "sOutPutFileName=sitemap.html\r\nsStartDirectoryPath=/srv/my site\r\n"))
+      << text;
+  EXPECT_NE(text.find("[Extra]\r\nanswer=42\r\n[MORE_OPTIONS]\r\nExclude="), std::string::npos)
+      << text;
+  RunSettings loaded;
+  ASSERT_TRUE(LoadProfile(path, loaded, sink));
+  ExpectSameSettings(loaded, FullSettings());
+}
+
+TEST(Profile, FailedSaveIsReported) {
+  TempDir dir;
+  const std::string paths[] = {dir / "missing/folder/p.folioscribe_options",
+                               dir.MakeFolder("a-folder")};
+  for (const std::string& path : paths) {
+    RecordingSink sink;
+    EXPECT_FALSE(SaveProfileAs(path, FullSettings(), sink));
+    EXPECT_EQ(sink.messages, List{"Couldn't write profile file:" + path});
+  }
+  EXPECT_EQ(ReadFileForTest(paths[0]), "<missing>");
+}
+
+}  // namespace
