@@ -18,4 +18,6 @@ struct RunSettings {
   std::string sDomain;
   bool bAddSignature = true;
   std::vector<std::string> aExclude;
+
+  bool operator==(const RunSettings&) const = default;
 };

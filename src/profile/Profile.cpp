@@ -66,6 +66,15 @@ void WriteSettings(const RunSettings& settings, IniFile& file) {
   for (const FlagKey& f : kFlagKeys) WriteProfileFlag(file, kMoreOptions, f.key, settings.*f.field);
 }
 
+bool WriteProfileFile(const std::string& path, const RunSettings& settings) {
+  const std::optional<std::string> existing = ReadWholeFile(path);
+  // Rewriting a file that exists but cannot be read would lose its other keys.
+  if (!existing && PathExists(path)) return false;
+  IniFile file = IniFile::Parse(existing.value_or(""));
+  WriteSettings(settings, file);
+  return WriteFileAtomic(path, file.Serialize());
+}
+
 }  // namespace
 
 std::string ProfilesFolder() { return ProgramFolder() + "/Profiles"; }
@@ -80,14 +89,7 @@ bool LoadProfile(const std::string& path, RunSettings& settings, MessageSink& me
 }
 
 bool SaveProfileAs(const std::string& path, const RunSettings& settings, MessageSink& messages) {
-  const std::optional<std::string> existing = ReadWholeFile(path);
-  // Rewriting a file that exists but cannot be read would lose its other keys.
-  bool written = existing || !PathExists(path);
-  if (written) {
-    IniFile file = IniFile::Parse(existing.value_or(""));
-    WriteSettings(settings, file);
-    written = WriteFileAtomic(path, file.Serialize());
-  }
-  if (!written) messages.ShowMessage("Couldn't write profile file:" + path);
-  return written;
+  if (WriteProfileFile(path, settings)) return true;
+  messages.ShowMessage("Couldn't write profile file:" + path);
+  return false;
 }

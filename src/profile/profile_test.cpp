@@ -35,23 +35,6 @@ RunSettings FullSettings() {
   return s;
 }
 
-void ExpectSameSettings(const RunSettings& a, const RunSettings& b) {
-  EXPECT_EQ(a.sStartDirectoryPath, b.sStartDirectoryPath);
-  EXPECT_EQ(a.sOutPutFileName, b.sOutPutFileName);
-  EXPECT_EQ(a.sTemplateStart, b.sTemplateStart);
-  EXPECT_EQ(a.sTemplateFolder, b.sTemplateFolder);
-  EXPECT_EQ(a.sTemplateFolderLevelDown, b.sTemplateFolderLevelDown);
-  EXPECT_EQ(a.sTemplateFolderLevelUp, b.sTemplateFolderLevelUp);
-  EXPECT_EQ(a.sTemplateFile, b.sTemplateFile);
-  EXPECT_EQ(a.sTemplateEnd, b.sTemplateEnd);
-  EXPECT_EQ(a.sDomain, b.sDomain);
-  EXPECT_EQ(a.bIndexAsDirText, b.bIndexAsDirText);
-  EXPECT_EQ(a.bExcludeNotLinked, b.bExcludeNotLinked);
-  EXPECT_EQ(a.bUsePageRank, b.bUsePageRank);
-  EXPECT_EQ(a.bAddSignature, b.bAddSignature);
-  EXPECT_EQ(a.aExclude, b.aExclude);
-}
-
 TEST(Profile, NewFileHoldsTheFourteenKeysInOrder) {
   TempDir dir;
   RecordingSink sink;
@@ -88,7 +71,7 @@ TEST(Profile, SaveAndLoadRoundTrip) {
   RunSettings loaded;
   loaded.aExclude = {"old"};
   ASSERT_TRUE(LoadProfile(path, loaded, sink));
-  ExpectSameSettings(loaded, saved);
+  EXPECT_EQ(loaded, saved);
   EXPECT_TRUE(sink.messages.empty());
 }
 
@@ -173,7 +156,7 @@ TEST(Profile, LoadWithoutKeysEmptiesAllButTheExclusionList) {
   RunSettings expected;
   expected.bAddSignature = false;
   expected.aExclude = FullSettings().aExclude;
-  ExpectSameSettings(settings, expected);
+  EXPECT_EQ(settings, expected);
 }
 
 TEST(Profile, MissingFileIsReportedAndChangesNothing) {
@@ -183,7 +166,7 @@ TEST(Profile, MissingFileIsReportedAndChangesNothing) {
   RunSettings settings = FullSettings();
   EXPECT_FALSE(LoadProfile(path, settings, sink));
   EXPECT_EQ(sink.messages, List{"Profile file: " + path + " does not exists"});
-  ExpectSameSettings(settings, FullSettings());
+  EXPECT_EQ(settings, FullSettings());
 }
 
 TEST(Profile, SaveKeepsForeignKeysAndThePlaceOfOwnKeys) {
@@ -205,7 +188,7 @@ TEST(Profile, SaveKeepsForeignKeysAndThePlaceOfOwnKeys) {
       << text;
   RunSettings loaded;
   ASSERT_TRUE(LoadProfile(path, loaded, sink));
-  ExpectSameSettings(loaded, FullSettings());
+  EXPECT_EQ(loaded, FullSettings());
 }
 
 TEST(Profile, FailedSaveIsReported) {
