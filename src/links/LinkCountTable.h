@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 // The start folder as the user entered it and the site's web address, published at the
@@ -27,14 +29,19 @@ class LinkCountTable {
   const std::vector<LinkCountEntry>& Entries() const { return entries_; }
   bool Empty() const { return entries_.empty(); }
 
-  // Implementation detail of the lookups, rebuilt by SortLinkCounts.
+  // Implementation detail of the lookups: built on the first lookup after a change.
   struct Index;
 
  private:
   friend void SortLinkCounts(LinkCountTable& table);
   friend int32_t LinkCountOf(const std::string& path, const LinkCountTable& table,
                              const RunContext& context, bool sumBelow);
+  // The lookup index for `context`; not thread-safe (lookups run on the run's thread).
+  const Index& IndexFor(const RunContext& context) const;
+
   std::vector<LinkCountEntry> entries_;
+  std::unordered_map<std::string, size_t> positions_;  // case-folded key -> entry
+  mutable std::shared_ptr<const Index> index_;
 };
 
 // Sorts by count, highest first (entries of equal count keep a defined order).

@@ -8,6 +8,11 @@
 // "<start folder>/index.php". `startFolder` is normalised (forward slashes, no trailing "/").
 std::string ChooseStartPage(const std::string& startFolder);
 
+// Crawls depth-first from `pagePath` (a page, or a folder standing for its index.htm or
+// index.html), reading every local .htm/.html page it reaches once and counting every link
+// found on the pages read. Targets are taken up in the order of their anchors.
+void BuildPageRankInfo(const std::string& pagePath, LinkCountTable& table, const RunContext& context);
+
 // Counts the links of the site: chooses the start page, logs "Starting with:", crawls
 // every reachable local page once and sorts the table, most linked first.
 void CountSiteLinks(const std::string& startFolder, const RunContext& context,

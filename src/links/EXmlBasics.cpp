@@ -1,0 +1,151 @@
+#include "links/EXmlBasics.h"
+
+#include <algorithm>
+
+#include "common/Text.h"
+
+namespace {
+
+unsigned char Byte(char c) { return static_cast<unsigned char>(c); }
+
+char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool SameChar(char a, char b, bool ignoreCase) {
+  return ignoreCase ? FoldCase(a) == FoldCase(b) : a == b;
+}
+
+}  // namespace
+
+bool IsXmlSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+bool IsXmlPunct(char c) { return Byte(c) > ' ' && Byte(c) < 127 && !IsXmlLetterOrDigit(c); }
+
+bool IsXmlLetterOrDigit(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+         Byte(c) > 127;
+}
+
+bool IsXmlNameChar(char c) {
+  return IsXmlLetterOrDigit(c) || c == '_' || c == '-' || c == ':' || c == '.';
+}
+
+template <class Pred>
+void XmlCursor::SkipWhile(Pred pred) {
+  start = pos;
+  error = false;
+  while (!PastEnd() && pred(Current())) ++pos;
+  error = PastEnd();
+}
+
+void XmlCursor::SkipWhitespace() { SkipWhile(IsXmlSpace); }
+
+void XmlCursor::SkipToWord() {
+  SkipWhile([](char c) { return !IsXmlLetterOrDigit(c); });
+}
+
+void XmlCursor::SkipWord() { SkipWhile(IsXmlLetterOrDigit); }
+
+void XmlCursor::SkipTo(char c) {
+  start = pos;
+  error = false;
+  const size_t from = std::min(static_cast<size_t>(pos), text.size());
+  const size_t found = text.find(c, from);
+  pos = static_cast<int64_t>(found == std::string_view::npos ? text.size() : found);
+  error = PastEnd();
+}
+
+void XmlCursor::SkipToText(std::string_view s, bool after, bool ignoreCase) {
+  start = pos;
+  error = false;
+  const size_t from = std::min(static_cast<size_t>(pos), text.size());
+  auto it = std::search(text.begin() + from, text.end(), s.begin(), s.end(),
+                        [ignoreCase](char a, char b) { return SameChar(a, b, ignoreCase); });
+  if (it == text.end() && !s.empty()) {
+    error = true;
+    return;
+  }
+  pos = (it - text.begin()) + (after ? static_cast<int64_t>(s.size()) : 0);
+}
+
+bool XmlCursor::Advance() {
+  if (PastEnd()) return false;
+  ++pos;
+  return true;
+}
+
+std::string XmlCursor::GetChars(int64_t n) {
+  start = pos;
+  error = false;
+  std::string chars;
+  if (!PastEnd()) chars = std::string(text.substr(static_cast<size_t>(pos), static_cast<size_t>(n)));
+  pos += n;
+  return chars;
+}
+
+std::string XmlCursor::SpanText() const {
+  const int64_t last = std::min(end, static_cast<int64_t>(text.size()) - 1);
+  if (last < pos) return {};
+  return std::string(text.substr(static_cast<size_t>(pos), static_cast<size_t>(last - pos + 1)));
+}
+
+XmlCursor XmlCursor::LastSpan() const {
+  XmlCursor span = *this;
+  span.pos = start;
+  span.end = pos;
+  return span;
+}
+
+bool XmlCursor::MatchWord(std::string_view word, bool ignoreCase) {
+  const int64_t saved = pos;
+  for (char c : word) {
+    if (PastEnd() || !SameChar(Current(), c, ignoreCase)) {
+      pos = saved;
+      return false;
+    }
+    ++pos;
+  }
+  if (IsXmlLetterOrDigit(Current()) || Current() == '_') {
+    pos = saved;
+    return false;
+  }
+  return true;
+}
+
+void XmlCursor::ReportError(const std::string& message) {
+  errors += message;
+  const size_t upTo = std::min(static_cast<size_t>(std::max<int64_t>(pos, 0)), text.size());
+  int64_t line = 1;
+  int64_t column = 1;
+  for (size_t i = 0; i < upTo; ++i) {
+    if (text[i] == '\r') {
+      ++line;
+      column = 0;
+    } else if (text[i] != '\n') {
+      ++column;
+    }
+  }
+  errors += " at line: " + std::to_string(line) + ",pos: " + std::to_string(column) + "\r\n";
+  error = true;
+}
+
+void GetToken(XmlCursor& cursor, std::string& token, bool dotNumbers) {
+  cursor.SkipWhitespace();
+  if (cursor.PastEnd()) return;
+  const int64_t s = cursor.pos;
+  if (IsXmlPunct(cursor.Current()) && cursor.Current() != '_') {
+    cursor.Advance();
+  } else {
+    bool allDigits = IsDigit(cursor.Current());
+    while (cursor.Advance() && !cursor.PastEnd()) {
+      const char c = cursor.Current();
+      const bool ends =
+          c == '.' ? !(dotNumbers && allDigits) : IsXmlSpace(c) || (IsXmlPunct(c) && c != '_');
+      if (ends) break;
+      allDigits = allDigits && IsDigit(c);
+    }
+  }
+  token = std::string(cursor.text.substr(static_cast<size_t>(s), static_cast<size_t>(cursor.pos - s)));
+  cursor.error = cursor.PastEnd();
+}

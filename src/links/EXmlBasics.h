@@ -1,0 +1,107 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+// A small, forgiving reader for HTML and XML-like markup held in memory. Failures never stop
+// the caller: they set `error`, append a message with line and column to `errors` and leave
+// the cursor where the failure was seen.
+
+// Character classes of single-byte text; bytes above 127 count as letters.
+bool IsXmlSpace(char c);
+bool IsXmlPunct(char c);
+bool IsXmlLetterOrDigit(char c);
+// Letters, digits and "_", "-", ":", "." (data-id, aria-label, xml:lang).
+bool IsXmlNameChar(char c);
+
+// A position in a text the cursor does not own (the text must outlive the cursor).
+struct XmlCursor {
+  explicit XmlCursor(std::string_view text)
+      : end(static_cast<int64_t>(text.size())), text(text) {}
+
+  int64_t pos = 0;        // the cursor is past the end once pos > text length - 1
+  int64_t end = 0;        // last character of SpanText, inclusive
+  bool error = false;     // the last operation failed
+  std::string_view text;
+  int64_t start = 0;      // pos when the last search primitive began
+  std::string errors;     // messages so far, each ended by "\r\n"
+
+  bool PastEnd() const { return pos > static_cast<int64_t>(text.size()) - 1; }
+  // The character at `pos`; '\0' past the end, which matches nothing.
+  char Current() const { return PastEnd() ? '\0' : text[static_cast<size_t>(pos)]; }
+
+  // Each search primitive marks `start` and clears `error` first.
+  void SkipWhitespace();
+  // Steps to the next `c`; error and past the end when there is none.
+  void SkipTo(char c);
+  // Moves to `s` (or behind it with `after`); error with pos unchanged when absent.
+  void SkipToText(std::string_view s, bool after, bool ignoreCase);
+  void SkipToWord();
+  void SkipWord();
+  // One step; false at the end.
+  bool Advance();
+  bool IsAt(char c) const { return Current() == c; }
+  // The next `n` characters (fewer at the end); pos moves by `n` unbounded.
+  std::string GetChars(int64_t n);
+  // The characters from pos through end; empty when end < pos.
+  std::string SpanText() const;
+  // A copy spanning the text passed over by the last primitive.
+  XmlCursor LastSpan() const;
+  // Consumes `word` when it stands here and no letter, digit or "_" follows; else stays.
+  bool MatchWord(std::string_view word, bool ignoreCase);
+  // Appends `message`, " at line: L,pos: C" and "\r\n" to `errors`; sets `error`.
+  void ReportError(const std::string& message);
+
+ private:
+  template <class Pred>
+  void SkipWhile(Pred pred);
+};
+
+// Reads one token: a punctuation character or a word ("_" and bytes above 127 are word
+// characters; with `dotNumbers` a "." inside a number belongs to it). At the end the token
+// is left unchanged and error is set.
+void GetToken(XmlCursor& cursor, std::string& token, bool dotNumbers);
+
+// Attributes in the order read; a later attribute of the same exact name replaces the value.
+class AttributeMap {
+ public:
+  void Set(const std::string& name, const std::string& value);
+  // The first attribute whose name equals `name` ignoring case; nullptr when none.
+  const std::string* FindNoCase(std::string_view name) const;
+  size_t Size() const { return items_.size(); }
+
+ private:
+  std::vector<std::pair<std::string, std::string>> items_;
+};
+
+// Reads the next attribute: name="v", name='v', name=v or a bare name (empty value).
+// Returns false at the end of the list (then *wasError tells an error from ">", "/", "?").
+bool KXmlGetNextAttributeAndValue(XmlCursor& cursor, std::string& name, std::string& value,
+                                  bool* wasError);
+
+// One item read by ReadTag.
+struct XmlTag {
+  enum Kind : int32_t { kNone = 0, kComment = 2, kElement = 3, kText = 4 };
+  int32_t kind = kNone;
+  bool closing = false;
+  bool declaration = false;
+  bool selfClosing = false;
+  // Text items trimmed, comments verbatim, elements canonical: name then ` attr="value"`.
+  std::string text;
+
+  std::string GetTagName() const;
+  void SetTagName(const std::string& name);
+  // Replaces the value of the attribute `name` (ignoring case) or appends it.
+  void SetAttribute(const std::string& name, const std::string& value);
+};
+
+// Reads attributes until the list ends; false when it ended with an error (what was read
+// before stays). With `decode`, names and values are entity-decoded.
+bool ReadAttributeMap(XmlCursor& cursor, AttributeMap& map, bool decode);
+bool ReadTagAttributes(XmlCursor& cursor, XmlTag& tag, bool decode);
+
+// Reads text, a comment, the XML declaration or an element into `tag`; false when nothing
+// could be read.
+bool ReadTag(XmlCursor& cursor, XmlTag& tag);

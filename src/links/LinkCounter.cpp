@@ -1,0 +1,94 @@
+#include "links/LinkCounter.h"
+
+#include <unordered_set>
+
+#include "common/Paths.h"
+#include "common/Text.h"
+#include "links/LinkExtraction.h"
+#include "links/LinkResolution.h"
+#include "links/PageTitle.h"
+#include "log/TraceLog.h"
+#include "platform/FileSystem.h"
+
+namespace {
+
+bool IsPageExtension(const std::string& path) {
+  const std::string extension = ToLowerAscii(PathExtension(path));
+  return extension == "htm" || extension == "html";
+}
+
+// A folder stands for its index.htm, else its index.html, else itself.
+std::string DefaultDocument(const std::string& path) {
+  if (!IsFolder(path)) return path;
+  for (const char* name : {"index.htm", "index.html"}) {
+    const std::string page = JoinPath(path, name);
+    if (PathExists(page)) return page;
+  }
+  return path;
+}
+
+// Counts the links of one page; returns the local targets to read next, in anchor order.
+std::vector<std::string> CountPageLinks(const std::string& page, const std::string& text,
+                                        LinkCountTable& table, const RunContext& context) {
+  XmlCursor cursor(text);
+  std::vector<LinkInfo> links;
+  ExtractLinks(cursor, links, true);
+  std::vector<std::string> follow;
+  for (const LinkInfo& link : links) {
+    ResolvedLink resolved = ResolveLink(page, link.href, context);
+    Trace("BuildPageRankInfo()-found link:" + resolved.found + ", abs:" + resolved.target);
+    table.Add(LinkKey(resolved.target));
+    if (resolved.follow) follow.push_back(std::move(resolved.target));
+  }
+  return follow;
+}
+
+// The pages taken up so far, compared ignoring case, and the exact spellings known to end
+// at one of them (a target spelt so need not wait on the stack).
+struct Visited {
+  std::unordered_set<std::string> folded;
+  std::unordered_set<std::string> spellings;
+};
+
+}  // namespace
+
+std::string ChooseStartPage(const std::string& startFolder) {
+  for (const char* name : {"/index.htm", "/index.html", "/index.php"}) {
+    if (PathExists(startFolder + name)) return startFolder + name;
+  }
+  if (const auto entries = ListFolder(startFolder)) {
+    for (const FolderEntry& entry : *entries) {
+      if (!entry.status.isFolder && IsPageExtension(entry.name)) return startFolder + "/" + entry.name;
+    }
+  }
+  return startFolder + "/index.php";
+}
+
+void BuildPageRankInfo(const std::string& pagePath, LinkCountTable& table, const RunContext& context) {
+  // An explicit stack in place of recursion: a long chain of pages cannot overflow the
+  // call stack, and popping the targets in anchor order keeps the depth-first order.
+  std::vector<std::string> pending{ToSlashes(pagePath)};
+  Visited visited;
+  while (!pending.empty()) {
+    const std::string page = DefaultDocument(pending.back());
+    pending.pop_back();
+    visited.spellings.insert(page);
+    if (!visited.folded.insert(ToLowerAscii(page)).second || !IsPageExtension(page)) continue;
+    const std::optional<std::string> text = TryReadTextFile(page);
+    if (!text) {
+      Trace("Error:Couldn't open file:" + page);
+      continue;
+    }
+    std::vector<std::string> follow = CountPageLinks(page, *text, table, context);
+    for (auto it = follow.rbegin(); it != follow.rend(); ++it) {
+      if (!visited.spellings.contains(*it)) pending.push_back(std::move(*it));
+    }
+  }
+}
+
+void CountSiteLinks(const std::string& startFolder, const RunContext& context, LinkCountTable& table) {
+  const std::string startPage = ChooseStartPage(startFolder);
+  Trace("Starting with:" + startPage);
+  BuildPageRankInfo(startPage, table, context);
+  SortLinkCounts(table);
+}

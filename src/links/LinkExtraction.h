@@ -1,0 +1,17 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "links/EXmlBasics.h"
+
+// One anchor with an href found on a page.
+struct LinkInfo {
+  std::string href;   // entity-decoded
+  std::string title;  // empty when absent
+  std::string text;   // its text items, trimmed and joined
+};
+
+// Appends the anchors that carry an href, in page order, as a browser sees them: comments
+// and the contents of script and style elements hold none. Returns false when a read failed
+// and `ignoreErrors` is false.
+bool ExtractLinks(XmlCursor& cursor, std::vector<LinkInfo>& links, bool ignoreErrors);

@@ -1,0 +1,99 @@
+#include "links/PageTitle.h"
+
+#include <cstring>
+
+#include "platform/FileSystem.h"
+
+namespace {
+
+char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Matches `c` against the set that begins behind the "[" at `k`; moves `k` behind the "]".
+// An unclosed "[" stands for itself.
+bool MatchSet(const std::string& pattern, size_t& k, char c, bool ignoreCase) {
+  const size_t close = pattern.find(']', k + 2);
+  if (close == std::string::npos) return pattern[k++] == c;
+  size_t i = k + 1;
+  const bool negated = pattern[i] == '!' || pattern[i] == '^';
+  if (negated) ++i;
+  const char folded = ignoreCase ? FoldCase(c) : c;
+  bool in = false;
+  for (; i < close; ++i) {
+    char low = pattern[i];
+    char high = low;
+    if (i + 2 < close && pattern[i + 1] == '-') {
+      high = pattern[i + 2];
+      i += 2;
+    }
+    if (ignoreCase) {
+      low = FoldCase(low);
+      high = FoldCase(high);
+    }
+    in = in || (folded >= low && folded <= high);
+  }
+  k = close + 1;
+  return in != negated;
+}
+
+// Matches one pattern element at `k` against `c`, moving `k` behind it on success.
+bool MatchOne(const std::string& pattern, size_t& k, char c, bool ignoreCase) {
+  if (pattern[k] == '[') {
+    size_t next = k;
+    if (!MatchSet(pattern, next, c, ignoreCase)) return false;
+    k = next;
+    return true;
+  }
+  const bool same = pattern[k] == '?' || pattern[k] == c ||
+                    (ignoreCase && FoldCase(pattern[k]) == FoldCase(c));
+  if (same) ++k;
+  return same;
+}
+
+// Whether `pattern` (which ends with "*") matches the text from `p`. A "*" takes the
+// shortest run first; on a mismatch the last "*" takes one character more.
+bool MatchAt(const std::string& text, size_t p, const std::string& pattern, bool ignoreCase) {
+  size_t t = p;
+  size_t k = 0;
+  size_t starK = std::string::npos;
+  size_t starT = 0;
+  while (k < pattern.size()) {
+    if (pattern[k] == '*') {
+      starK = k++;
+      starT = t;
+    } else if (t < text.size() && MatchOne(pattern, k, text[t], ignoreCase)) {
+      ++t;
+    } else if (starK != std::string::npos && starT < text.size()) {
+      k = starK + 1;
+      t = ++starT;
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<std::string> TryReadTextFile(const std::string& path) {
+  std::optional<std::string> text = ReadWholeFile(path);
+  if (text) text->resize(std::strlen(text->c_str()));
+  return text;
+}
+
+std::string ReadTextFile(const std::string& path) { return TryReadTextFile(path).value_or(""); }
+
+int64_t WildcardFind(const std::string& text, const std::string& pattern, bool ignoreCase) {
+  const std::string anchored = pattern.ends_with('*') ? pattern : pattern + '*';
+  for (size_t p = 0; p <= text.size(); ++p) {
+    if (MatchAt(text, p, anchored, ignoreCase)) return static_cast<int64_t>(p);
+  }
+  return -1;
+}
+
+std::string GetPageTitle(const std::string& path) {
+  const std::string text = ReadTextFile(path);
+  const int64_t p = WildcardFind(text, "<title>*</title>", true);
+  if (p < 0) return {};
+  const size_t s = text.find('>', static_cast<size_t>(p)) + 1;
+  return text.substr(s, text.find('<', s) - s);
+}

@@ -1,0 +1,113 @@
+#include "common/Text.h"
+#include "links/EXmlBasics.h"
+#include "log/TraceLog.h"
+
+namespace {
+
+bool Fail(XmlCursor& cursor, const std::string& message, bool* wasError) {
+  cursor.ReportError(message);
+  *wasError = true;
+  return false;
+}
+
+// Reads `quote`-delimited text behind the opening quote; false when it is not closed.
+bool ReadQuoted(XmlCursor& cursor, char quote, std::string& value) {
+  cursor.Advance();
+  const int64_t from = cursor.pos;
+  cursor.SkipTo(quote);
+  if (cursor.error) return false;
+  value = std::string(cursor.text.substr(static_cast<size_t>(from), static_cast<size_t>(cursor.pos - from)));
+  cursor.Advance();
+  return true;
+}
+
+// An unquoted value runs to the next blank or ">", as browsers read it.
+void ReadUnquoted(XmlCursor& cursor, std::string& value) {
+  const int64_t from = cursor.pos;
+  while (!cursor.PastEnd() && !IsXmlSpace(cursor.Current()) && !cursor.IsAt('>')) cursor.Advance();
+  value = std::string(cursor.text.substr(static_cast<size_t>(from), static_cast<size_t>(cursor.pos - from)));
+}
+
+// A bare name is a whole attribute when the next thing may start another one or end the tag.
+bool EndsBareAttribute(const XmlCursor& cursor) {
+  const char c = cursor.Current();
+  return IsXmlLetterOrDigit(c) || c == '>' || c == '/' || c == '?';
+}
+
+template <class Store>
+bool ReadAttributes(XmlCursor& cursor, bool decode, Store store) {
+  std::string name;
+  std::string value;
+  bool wasError = false;
+  while (KXmlGetNextAttributeAndValue(cursor, name, value, &wasError)) {
+    if (decode) store(UnescapeProfileText(name), UnescapeProfileText(value));
+    else store(name, value);
+  }
+  return !wasError;
+}
+
+}  // namespace
+
+void AttributeMap::Set(const std::string& name, const std::string& value) {
+  for (auto& item : items_) {
+    if (item.first == name) {
+      item.second = value;
+      return;
+    }
+  }
+  items_.emplace_back(name, value);
+}
+
+const std::string* AttributeMap::FindNoCase(std::string_view name) const {
+  for (const auto& item : items_) {
+    if (EqualsNoCase(item.first, std::string(name))) return &item.second;
+  }
+  return nullptr;
+}
+
+bool KXmlGetNextAttributeAndValue(XmlCursor& cursor, std::string& name, std::string& value,
+                                  bool* wasError) {
+  if (wasError == nullptr) {
+    Trace("Error:KXmlGetNextAttributeAndValue(), pbWasError==NULL");
+    return false;
+  }
+  *wasError = false;
+  std::string token;
+  GetToken(cursor, token, true);
+  if (cursor.PastEnd()) return false;
+  if (token == ">" || token == "?" || token == "/") {
+    if (cursor.pos > 0) --cursor.pos;
+    return false;
+  }
+  if (!IsXmlLetterOrDigit(token[0])) return Fail(cursor, "attribute name expected, was" + token, wasError);
+  const int64_t nameStart = cursor.pos - static_cast<int64_t>(token.size());
+  while (IsXmlNameChar(cursor.Current())) cursor.Advance();
+  if (cursor.PastEnd()) return false;
+  name = std::string(cursor.text.substr(static_cast<size_t>(nameStart), static_cast<size_t>(cursor.pos - nameStart)));
+  cursor.SkipWhitespace();
+  if (cursor.PastEnd()) return false;
+  if (!cursor.IsAt('=')) {
+    if (!EndsBareAttribute(cursor)) return Fail(cursor, "= expected, was " + name, wasError);
+    value.clear();
+    return true;
+  }
+  cursor.Advance();
+  cursor.SkipWhitespace();
+  const char quote = cursor.Current();
+  if (quote == '"' || quote == '\'') {
+    *wasError = !ReadQuoted(cursor, quote, value);
+    return !*wasError;
+  }
+  if (cursor.PastEnd() || quote == '>') return Fail(cursor, "\" expected,was " + name, wasError);
+  ReadUnquoted(cursor, value);
+  return true;
+}
+
+bool ReadAttributeMap(XmlCursor& cursor, AttributeMap& map, bool decode) {
+  return ReadAttributes(cursor, decode, [&map](const std::string& n, const std::string& v) { map.Set(n, v); });
+}
+
+bool ReadTagAttributes(XmlCursor& cursor, XmlTag& tag, bool decode) {
+  return ReadAttributes(cursor, decode,
+                        [&tag](const std::string& n, const std::string& v) { tag.SetAttribute(n, v); });
+}

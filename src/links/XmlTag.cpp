@@ -1,0 +1,169 @@
+#include "common/Text.h"
+#include "links/EXmlBasics.h"
+
+namespace {
+
+bool IsTrimmed(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+std::string Trim(std::string_view text) {
+  size_t first = 0;
+  size_t last = text.size();
+  while (first < last && IsTrimmed(text[first])) ++first;
+  while (last > first && IsTrimmed(text[last - 1])) --last;
+  return std::string(text.substr(first, last - first));
+}
+
+std::string Substring(const XmlCursor& cursor, int64_t from, int64_t to) {
+  return std::string(cursor.text.substr(static_cast<size_t>(from), static_cast<size_t>(to - from)));
+}
+
+void ReportClosingError(XmlCursor& cursor) {
+  std::string message = "> expected, was: ";
+  if (!cursor.PastEnd()) message += cursor.Current();
+  cursor.ReportError(message);
+}
+
+// A tag name: a token, continued over "-", ":" and "." like attribute names.
+std::string ReadName(XmlCursor& cursor, std::string token) {
+  if (token.empty() || !IsXmlLetterOrDigit(token[0])) return token;
+  const int64_t from = cursor.pos - static_cast<int64_t>(token.size());
+  while (IsXmlNameChar(cursor.Current())) cursor.Advance();
+  return Substring(cursor, from, cursor.pos);
+}
+
+bool ReadText(XmlCursor& cursor, XmlTag& tag, int64_t p0) {
+  cursor.pos = p0;
+  cursor.SkipTo('<');
+  tag.kind = XmlTag::kText;
+  tag.text = cursor.error ? std::string() : Trim(cursor.text.substr(static_cast<size_t>(p0),
+                                                                    static_cast<size_t>(cursor.pos - p0)));
+  return true;
+}
+
+bool ReadComment(XmlCursor& cursor, XmlTag& tag) {
+  if (cursor.GetChars(3) != "!--") {
+    cursor.ReportError("!-- expected (comment)");
+    return false;
+  }
+  const int64_t from = cursor.pos;
+  cursor.SkipToText("-->", false, false);
+  if (cursor.error) {
+    if (cursor.pos > 0) --cursor.pos;
+    cursor.ReportError("--> expected (end of comment)");
+    return false;
+  }
+  tag.text = Substring(cursor, from, cursor.pos);
+  tag.kind = XmlTag::kComment;
+  cursor.pos += 3;
+  return true;
+}
+
+bool ReadDeclaration(XmlCursor& cursor, XmlTag& tag) {
+  tag.declaration = true;
+  cursor.Advance();
+  std::string token;
+  GetToken(cursor, token, true);
+  if (!EqualsNoCase(token, "xml")) {
+    cursor.ReportError("?xml expected, not:?" + token);
+    return false;
+  }
+  tag.SetTagName(token);
+  cursor.SkipWhitespace();
+  const bool bare = cursor.IsAt('?');
+  if (!bare) ReadTagAttributes(cursor, tag, true);
+  cursor.Advance();
+  cursor.SkipWhitespace();
+  if (!cursor.IsAt('>')) {
+    ReportClosingError(cursor);
+    if (bare) return false;
+  }
+  cursor.Advance();
+  return true;
+}
+
+bool ReadElement(XmlCursor& cursor, XmlTag& tag) {
+  std::string token;
+  GetToken(cursor, token, true);
+  if (token == "/") {
+    tag.closing = true;
+    GetToken(cursor, token, true);
+  }
+  const std::string name = ReadName(cursor, token);
+  tag.SetTagName(name);
+  if (!tag.closing) {
+    ReadTagAttributes(cursor, tag, true);
+  } else {
+    cursor.SkipWhitespace();
+    if (!cursor.IsAt('>')) {
+      cursor.ReportError("> expected, was: " + name);
+      return false;
+    }
+  }
+  if (cursor.IsAt('>')) {
+    cursor.Advance();
+  } else if (cursor.IsAt('/')) {
+    cursor.SkipTo('>');
+    cursor.Advance();
+    tag.selfClosing = true;
+  } else {
+    ReportClosingError(cursor);
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string XmlTag::GetTagName() const {
+  size_t i = text.find('=');
+  if (i == std::string::npos) i = text.size();
+  else {
+    while (i > 0 && IsXmlSpace(text[i - 1])) --i;
+    while (i > 0 && IsXmlNameChar(text[i - 1])) --i;
+  }
+  while (i > 0 && IsXmlSpace(text[i - 1])) --i;
+  return text.substr(0, i);
+}
+
+void XmlTag::SetTagName(const std::string& name) {
+  kind = kElement;
+  const size_t current = GetTagName().size();
+  text.replace(0, current, current == 0 && !text.empty() ? name + " " : name);
+}
+
+void XmlTag::SetAttribute(const std::string& name, const std::string& value) {
+  size_t i = GetTagName().size();
+  while (i < text.size()) {
+    if (text[i] == '"') {
+      i = text.find('"', i + 1);
+      if (i == std::string::npos) break;
+      ++i;
+      continue;
+    }
+    const size_t from = i;
+    while (i < text.size() && IsXmlNameChar(text[i])) ++i;
+    if (i == from) {
+      ++i;
+      continue;
+    }
+    const size_t open = i + 1;
+    const size_t close = open < text.size() ? text.find('"', open + 1) : std::string::npos;
+    if (text.compare(i, 2, "=\"") == 0 && close != std::string::npos &&
+        EqualsNoCase(text.substr(from, i - from), name)) {
+      text.replace(open + 1, close - open - 1, value);
+      return;
+    }
+  }
+  text += " " + name + "=\"" + value + "\"";
+}
+
+bool ReadTag(XmlCursor& cursor, XmlTag& tag) {
+  const int64_t p0 = cursor.pos;
+  cursor.SkipWhitespace();
+  if (cursor.PastEnd()) return false;
+  if (!cursor.IsAt('<')) return ReadText(cursor, tag, p0);
+  tag.closing = false;
+  cursor.Advance();
+  if (cursor.IsAt('!')) return ReadComment(cursor, tag);
+  if (cursor.IsAt('?')) return ReadDeclaration(cursor, tag);
+  return ReadElement(cursor, tag);
+}
