@@ -120,7 +120,7 @@ void TraceLog::ResetForTesting() {
   state.counter = 0;
 }
 
-void Trace(const std::string& message, std::source_location where) {
+void Trace(const std::string& message, SourceLocation where) {
   TraceLog::Instance().Write("", PathName(where.file_name()), static_cast<int32_t>(where.line()),
                              message);
 }

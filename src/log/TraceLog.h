@@ -1,7 +1,8 @@
 #pragma once
 #include <cstdint>
-#include <source_location>
 #include <string>
+
+#include "log/SourceLocation.h"
 
 // The process-wide diagnostics log: one file per thread name in the LOGS folder beside
 // the executable, each moved aside to ".prev" by the first line it gets in a run. Every
@@ -28,4 +29,4 @@ class TraceLog {
 
 // Shorthand for the main thread: Trace("...") logs with the caller's file and line.
 void Trace(const std::string& message,
-           std::source_location where = std::source_location::current());
+           SourceLocation where = SourceLocation::current());

@@ -24,7 +24,7 @@ TraceScope::TraceScope(std::string thread, std::string function, std::string sou
   start_ = std::chrono::steady_clock::now();
 }
 
-TraceScope::TraceScope(std::string function, std::source_location where)
+TraceScope::TraceScope(std::string function, SourceLocation where)
     : TraceScope("", std::move(function), PathName(where.file_name()),
                  static_cast<int32_t>(where.line())) {}
 

@@ -1,8 +1,9 @@
 #pragma once
 #include <chrono>
 #include <cstdint>
-#include <source_location>
 #include <string>
+
+#include "log/SourceLocation.h"
 
 // Times a block: writes "Entering: <function>" now and "Leaving: <function> [<ms> ms]"
 // when destroyed, indenting the thread's lines one deeper in between.
@@ -10,7 +11,7 @@ class TraceScope {
  public:
   TraceScope(std::string thread, std::string function, std::string sourceFile, int32_t line);
   explicit TraceScope(std::string function,
-                      std::source_location where = std::source_location::current());
+                      SourceLocation where = SourceLocation::current());
   ~TraceScope();
   TraceScope(const TraceScope&) = delete;
   TraceScope& operator=(const TraceScope&) = delete;
