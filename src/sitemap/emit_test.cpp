@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/support/RecordingSink.h"
+#include "tests/support/TempDir.h"
+#include "sitemap/OutputFile.h"
+#include "sitemap/SiteMapBuilder.h"
+
+namespace {
+
+// Plain templates that show the structure: [folder {files and sub-folders} ] per folder.
+class SiteMapBuilderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    settings.sOutPutFileName = "map.html";
+    settings.sTemplateStart = "S";
+    settings.sTemplateFolder = "[%fName%";
+    settings.sTemplateFolderLevelDown = "{";
+    settings.sTemplateFolderLevelUp = "}]";
+    settings.sTemplateFile = "(%fName%)";
+    settings.sTemplateEnd = "E";
+    settings.bAddSignature = false;
+  }
+  std::string Build(const std::string& start = "site") {
+    settings.sStartDirectoryPath = dir / start;
+    SiteMapBuilder builder(settings, linkCounts, context);
+    return builder.Build(dir / start);
+  }
+  TempDir dir;
+  RunSettings settings;
+  LinkCountTable linkCounts;
+  RunContext context;
+};
+
+}  // namespace
+
+TEST_F(SiteMapBuilderTest, FilesBeforeSubFoldersEachFolderClosedByLevelUp) {
+  dir.Build({{"site/b.htm", ""}, {"site/a/x.htm", ""}, {"site/a/empty/", ""}, {"site/A.css", ""}});
+  settings.sTemplateFolderLevelDown = "{%fName%:";  // expanded for its folder
+  settings.sTemplateFolderLevelUp = "}%fName%]";    // written as it stands
+  EXPECT_EQ(Build(),
+            "S[site{site:(A.css)(b.htm)[a{a:(x.htm)[empty{empty:}%fName%]}%fName%]}%fName%]E");
+}
+
+TEST_F(SiteMapBuilderTest, ExclusionDropsFilesAndWholeFolders) {
+  dir.Build({{"site/keep.htm", ""}, {"site/logo.GIF", ""}, {"site/private/a.htm", ""},
+             {"site/pub/b.htm", ""}});
+  struct Case {
+    std::vector<std::string> exclude;
+    std::string expected;
+  } cases[] = {
+      {{"gif", "/PRIVATE"}, "S[site{(keep.htm)[pub{(b.htm)}]}]E"},
+      {{"\\pub"}, "S[site{(keep.htm)(logo.GIF)[private{(a.htm)}][pub{(b.htm)}]}]E"},
+      // An empty entry stands for nothing rather than for every path.
+      {{"", "gif"}, "S[site{(keep.htm)[private{(a.htm)}][pub{(b.htm)}]}]E"},
+      {{"site"}, "SE"},
+  };
+  for (const Case& c : cases) {
+    settings.aExclude = c.exclude;
+    EXPECT_EQ(Build(), c.expected) << c.exclude.back();
+  }
+}
+
+TEST_F(SiteMapBuilderTest, IndexPageGivesTheFolderItsTitleAndLink) {
+  dir.Build({{"site/index.htm", "<title>Old</title>"},
+             {"site/index.html", "<title>Welcome</title>"},
+             {"site/page.HTML", "<TITLE>A page</TITLE>"},
+             {"site/untitled.htm", "no title"},
+             {"site/report.PDF", "<title>no</title>"},
+             {"site/my.folder/index.htm", ""},
+             {"site/plain.dir/x.txt", ""}});
+  settings.sTemplateFolder = "[%AutoHrefText%>%fRelativePath%";
+  settings.sTemplateFile = "(%AutoHrefText%>%fRelativePath%)";
+  settings.bIndexAsDirText = true;
+  EXPECT_EQ(Build(),
+            "S[Welcome>index.html{(A page>page.HTML)(report.PDF>report.PDF)"
+            "(untitled.htm>untitled.htm)"
+            "[my>my.folder/index.htm{}][plain.dir>plain.dir{(x.txt>plain.dir/x.txt)}]}]E");
+
+  settings.bIndexAsDirText = false;
+  EXPECT_EQ(Build(),
+            "S[site>{(Old>index.htm)(Welcome>index.html)(A page>page.HTML)"
+            "(report.PDF>report.PDF)(untitled.htm>untitled.htm)"
+            "[my.folder>my.folder{(index.htm>my.folder/index.htm)}]"
+            "[plain.dir>plain.dir{(x.txt>plain.dir/x.txt)}]}]E");
+}
+
+TEST_F(SiteMapBuilderTest, IndexFilesStayWithoutAutomaticLinkText) {
+  dir.Build({{"site/index.html", "<title>Welcome</title>"}, {"site/sub/index.htm", ""}});
+  settings.bIndexAsDirText = true;
+  settings.sTemplateFolder = "[%fRelativePath%";
+  EXPECT_EQ(Build(), "S[{(index.html)[sub{(index.htm)}]}]E");
+}
+
+TEST_F(SiteMapBuilderTest, SignatureStandsBetweenTreeAndEnd) {
+  dir.Build({{"site/", ""}});
+  settings.bAddSignature = true;
+  EXPECT_EQ(Build(), "S[site{}]" + SignatureText() + "E");
+  EXPECT_NE(SignatureText().find("<a href=\"https://folioscribe.example.org/\">"
+                                 "https://folioscribe.example.org/</a>"),
+            std::string::npos);
+}
+
+TEST_F(SiteMapBuilderTest, FolderLinkBackIntoItsTreeIsNotEntered) {
+  dir.Build({{"site/a/page.htm", ""}});
+  std::filesystem::create_directory_symlink("..", dir / "site/a/loop");
+  EXPECT_EQ(Build(), "S[site{[a{(page.htm)[loop{}]}]}]E");
+}
+
+TEST_F(SiteMapBuilderTest, LinkCountsOrderEntriesAndLeaveOutUnlinkedItems) {
+  dir.Build({{"site/a.htm", ""}, {"site/b.htm", ""}, {"site/c.htm", ""}, {"site/d/x.htm", ""},
+             {"site/e/y.htm", ""}});
+  const std::string site = dir / "site";
+  context = RunContext{site, ""};
+  for (const char* key : {"/b.htm", "/b.htm", "/a.htm", "/d/x.htm"})
+    linkCounts.Add(site + key);
+  SortLinkCounts(linkCounts);
+  settings.bUsePageRank = true;
+  EXPECT_EQ(Build(), "S[site{(b.htm)(a.htm)(c.htm)[d{(x.htm)}][e{(y.htm)}]}]E");
+  settings.bExcludeNotLinked = true;
+  EXPECT_EQ(Build(), "S[site{(b.htm)(a.htm)[d{(x.htm)}]}]E");
+}
+
+TEST(WriteOutputFile, WritesTheTextOrSaysWhyNot) {
+  TempDir dir;
+  RecordingSink sink;
+  dir.Write("map.html", "an older and longer site map");
+  EXPECT_TRUE(WriteOutputFile(dir / "map.html", "new", sink));
+  EXPECT_EQ(ReadFileForTest(dir / "map.html"), "new");
+  EXPECT_TRUE(WriteOutputFile(dir / "empty.html", "", sink));
+  EXPECT_EQ(ReadFileForTest(dir / "empty.html"), "");
+  EXPECT_TRUE(sink.messages.empty());
+  EXPECT_FALSE(WriteOutputFile(dir / "missing/map.html", "x", sink));
+  EXPECT_EQ(sink.messages,
+            std::vector<std::string>{"Couldn't create output file:" + dir / "missing/map.html"});
+}

@@ -1,0 +1,53 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+
+#include "tests/support/TempDir.h"
+#include "common/Text.h"
+#include "platform/FileSystem.h"
+#include "sitemap/SiteItem.h"
+
+namespace fsys = std::filesystem;
+
+TEST(ScanFolder, AppendsEveryEntryInListingOrder) {
+  TempDir dir;
+  dir.Build({{"b.htm", "12345"}, {".hidden", ""}, {"sub/", ""}, {"sub/inner.htm", "x"}});
+  SiteItemList list(1);  // an entry from before must stay
+  EXPECT_EQ(ScanFolder(dir.Path() + "/", list), 3);
+  ASSERT_EQ(list.size(), 4u);
+  EXPECT_EQ(list[1].path, dir / ".hidden");
+  EXPECT_TRUE(list[1].attributes & kAttrHidden);
+  EXPECT_EQ(list[2].path, dir / "b.htm");
+  EXPECT_EQ(list[2].size, 5u);
+  EXPECT_FALSE(list[2].IsFolder());
+  EXPECT_EQ(list[3].path, dir / "sub");
+  EXPECT_TRUE(list[3].IsFolder());
+  EXPECT_EQ(list[3].size, 0u);
+}
+
+TEST(ScanFolder, EmptyFolderGivesZeroAndMissingOneMinusOne) {
+  TempDir dir;
+  dir.MakeFolder("empty");
+  SiteItemList list;
+  EXPECT_EQ(ScanFolder(dir / "empty", list), 0);
+  EXPECT_EQ(ScanFolder(dir / "missing", list), -1);
+  EXPECT_TRUE(list.empty());
+}
+
+TEST(ScanFolder, FolderWrittenInJanuary1970TakesItsCreationTime) {
+  TempDir dir;
+  dir.Build({{"old/", ""}, {"old.txt", ""}});
+  // Mid-January 1970 lies in January in every time zone.
+  const auto january1970 = fsys::file_time_type::clock::from_sys(
+      std::chrono::sys_seconds(std::chrono::seconds(14 * 86400)));
+  fsys::last_write_time(dir / "old", january1970);
+  fsys::last_write_time(dir / "old.txt", january1970);
+  SiteItemList list;
+  ASSERT_EQ(ScanFolder(dir.Path(), list), 2);
+  const SiteItem& folder = list[0];
+  const SiteItem& file = list[1];
+  ASSERT_TRUE(folder.IsFolder());
+  EXPECT_EQ(folder.lastWriteTime, folder.creationTime);
+  EXPECT_EQ(FormatLocalTime(file.lastWriteTime, "%Y-%m"), "1970-01");
+}
