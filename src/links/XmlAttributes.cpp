@@ -74,11 +74,11 @@ bool KXmlGetNextAttributeAndValue(XmlCursor& cursor, std::string& name, std::str
   *wasError = false;
   std::string token;
   GetToken(cursor, token, true);
-  if (cursor.PastEnd()) return false;
   if (token == ">" || token == "?" || token == "/") {
-    if (cursor.pos > 0) --cursor.pos;
+    --cursor.pos;  // stand on the character that ends the list, also at the end of the text
     return false;
   }
+  if (cursor.PastEnd()) return false;
   if (!IsXmlLetterOrDigit(token[0])) return Fail(cursor, "attribute name expected, was" + token, wasError);
   const int64_t nameStart = cursor.pos - static_cast<int64_t>(token.size());
   while (IsXmlNameChar(cursor.Current())) cursor.Advance();

@@ -114,6 +114,7 @@ bool ReadElement(XmlCursor& cursor, XmlTag& tag) {
 }  // namespace
 
 std::string XmlTag::GetTagName() const {
+  if (kind != kElement) return {};
   size_t i = text.find('=');
   if (i == std::string::npos) i = text.size();
   else {
