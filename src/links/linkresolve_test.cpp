@@ -1,0 +1,171 @@
+#include <gtest/gtest.h>
+
+#include "links/LinkExtraction.h"
+#include "links/LinkResolution.h"
+
+namespace {
+
+std::vector<std::string> Hrefs(const std::string& page) {
+  XmlCursor cursor(page);
+  std::vector<LinkInfo> links;
+  EXPECT_TRUE(ExtractLinks(cursor, links, true));
+  std::vector<std::string> hrefs;
+  for (const LinkInfo& link : links) hrefs.push_back(link.href);
+  return hrefs;
+}
+
+TEST(ExtractLinks, FindsTheAnchorsABrowserFollows) {
+  using H = std::vector<std::string>;
+  const struct {
+    const char* page;
+    H hrefs;
+  } cases[] = {
+      {"<p><a href=\"x.htm\">x</a> < A\nHREF=\"y.htm\">y</A></p>", {"x.htm", "y.htm"}},
+      {"<a href=\"1.htm\">1</a><a href=\"2.htm\">2</a>", {"1.htm", "2.htm"}},
+      {"<a data-id=7 aria-label='L' xml:lang=en href=\"y.htm\">y</a>", {"y.htm"}},
+      {"<a href='s.htm'>s</a> <a href=u.htm>u</a> <a download href=\"d.htm\">", {"s.htm", "u.htm", "d.htm"}},
+      {"<!-- <a href=\"c.htm\">c</a> --><a href=\"n.htm\">", {"n.htm"}},
+      {"<!--><a href=\"e1.htm\"></a><!---><a href=\"e2.htm\"></a>", {"e1.htm", "e2.htm"}},
+      {"<!-- never closed <a href=\"c.htm\">", {}},
+      {"<script>w('<a href=\"s.htm\">')</SCRIPT><a href=\"t.htm\">t</a>", {"t.htm"}},
+      {"<style>a[href=\"#\"]{}</style><scripts><a href=\"v.htm\">", {"v.htm"}},
+      {"<script src=\"x.js\"><a href=\"s.htm\">", {}},
+      {"<a name=\"top\">top</a><a href=\"\">self</a>", {""}},
+      {"<a>plain</a> <a href=\"after.htm\">", {"after.htm"}},
+      {"<abbr>x</abbr><area href=\"m.htm\"><address>a</address>", {}},
+      {"<a href=\"a&amp;b.htm\">", {"a&b.htm"}},
+      {"<a href=\"1.htm\">one <a href=\"2.htm\">two</a>", {"1.htm"}},
+      {"<a href=\"1.htm\">never closed <p><a href=\"2.htm\">two</a>", {"1.htm"}},
+      {"<a HREF=\"X.htm\" href=\"x.htm\">", {"X.htm"}},
+      {"no markup at all", {}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Hrefs(c.page), c.hrefs) << c.page;
+}
+
+TEST(ExtractLinks, CollectsTitleAndTextAndStopsOnErrorsWhenAsked) {
+  XmlCursor cursor("<a href=\"x\" title=\"T &lt;\">Hello <b> World </b>!</a>");
+  std::vector<LinkInfo> links;
+  ASSERT_TRUE(ExtractLinks(cursor, links, false));
+  ASSERT_EQ(links.size(), 1u);
+  EXPECT_EQ(links[0].title, "T <");
+  EXPECT_EQ(links[0].text, "HelloWorld!");
+
+  XmlCursor broken("<a href=\"x\" $>x</a>");
+  links.clear();
+  EXPECT_FALSE(ExtractLinks(broken, links, false));
+  EXPECT_TRUE(links.empty());
+}
+
+TEST(ResolveLink, MapsHrefsToTargetsAndKeys) {
+  const RunContext context{"/site/", "http://www.example.org/"};
+  const std::string page = "/site/sub/p.htm";
+  const struct {
+    const char* href;
+    const char* target;
+    const char* key;
+    bool follow;
+  } cases[] = {
+      {"../index.html", "/site/index.html", "/site", true},
+      {"img/x.gif", "/site/sub/img/x.gif", "/site/sub/img/x.gif", true},
+      {"./q.htm", "/site/sub/q.htm", "/site/sub/q.htm", true},
+      {"docs\\", "/site/sub/docs/", "/site/sub/docs", true},
+      {" Index.HTM ", "/site/sub/Index.HTM", "/site/sub", true},
+      // From the site root, not from the page's folder.
+      {"/about.htm", "/site/about.htm", "/site/about.htm", true},
+      {"/", "/site", "/site", true},
+      // The page itself.
+      {"", "/site/sub/p.htm", "/site/sub/p.htm", true},
+      {"#top", "/site/sub/p.htm", "/site/sub/p.htm", true},
+      {"?sort=1", "/site/sub/p.htm", "/site/sub/p.htm", true},
+      // Fragment and query are not part of the file.
+      {"page.htm#top", "/site/sub/page.htm", "/site/sub/page.htm", true},
+      {"page.htm?x=1#y", "/site/sub/page.htm", "/site/sub/page.htm", true},
+      {"a%20b%25.htm", "/site/sub/a b%.htm", "/site/sub/a b%.htm", true},
+      // Outside addresses, counted as written.
+      {"//cdn.example.org/index.html", "//cdn.example.org/index.html", "//cdn.example.org/index.html", false},
+      {"mailto:someone", "mailto:someone", "mailto:someone", false},
+      {"javascript:void(0)", "javascript:void(0)", "javascript:void(0)", false},
+      {"tel:+123", "tel:+123", "tel:+123", false},
+      {"ftp://host/index.htm", "ftp://host/index.htm", "ftp://host/index.htm", false},
+      {"data:text/html,<a href=x>", "data:text/html,<a href=x>", "data:text/html,<a href=x>", false},
+      {"http://other.org/", "http://other.org/", "http://other.org/", false},
+      {"http://other.org/?u=http://www.example.org/", "http://other.org/?u=http://www.example.org/",
+       "http://other.org/?u=http://www.example.org/", false},
+      {"C:\\x\\y.htm", "C:/x/y.htm", "C:/x/y.htm", false},
+      // The own site, with either scheme and with or without "www.".
+      {"http://www.example.org/a.htm", "/site/a.htm", "/site/a.htm", false},
+      {"http://example.org/a.htm#x", "/site/a.htm", "/site/a.htm", false},
+      {"HTTPS://www.Example.org/d/index.htm?q", "/site/d/index.htm", "/site/d", false},
+      {"https://example.org/", "/site/", "/site", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.href);
+    const ResolvedLink link = ResolveLink(page, c.href, context);
+    EXPECT_EQ(link.target, c.target);
+    EXPECT_EQ(LinkKey(link.target), c.key);
+    EXPECT_EQ(link.follow, c.follow);
+  }
+  EXPECT_EQ(ResolveLink(page, "http://www.example.org/a.htm", context).found, "/site/a.htm");
+  EXPECT_EQ(ResolveLink(page, "a\\b.htm", context).found, "a/b.htm");
+}
+
+TEST(ResolveLink, MapsOwnSiteAddresses) {
+  const struct {
+    const char* domain;
+    const char* url;
+    const char* local;
+  } cases[] = {
+      {"http://www.x.org/", "http://www.x.org/a.htm", "/r/a.htm"},
+      {"http://www.x.org/", "https://x.org/a.htm", "/r/a.htm"},
+      {"https://www.x.org", "http://WWW.X.ORG/b/c.htm?q", "/r/b/c.htm?q"},
+      {"http://x.org/", "http://www.x.org/a.htm", ""},  // "www." is only dropped from the domain
+      {"http://www.x.org/", "http://www.y.org/a.htm", ""},
+      {"", "http://www.x.org/a.htm", ""},
+      {"http://www.x.org/", "mailto:a@www.x.org", ""},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(UrlToLocalPath(c.domain, "/r/", c.url), c.local) << c.domain << " " << c.url;
+  EXPECT_EQ(ResolveLink("/r/p.htm", "http://www.x.org/a.htm", {"/r", ""}).target, "http://www.x.org/a.htm");
+}
+
+TEST(LinkResolution, SchemesAndMatching) {
+  const struct {
+    const char* text;
+    const char* scheme;
+    bool outside;
+  } schemes[] = {{"", "", false},           {"x", "x", false},         {"\\\\srv\\s", "\\\\", false},
+                 {"mailto:a", "mailto", true}, {":x", "", false},       {"abc", "", false},
+                 {"c:/x", "c", false},       {"a b:c", "a b", false},   {"//h/x", "", true},
+                 {"x-y.z+1:q", "x-y.z+1", true}, {"1x:q", "1x", false}, {"ab:", "ab", true}};
+  for (const auto& s : schemes) {
+    EXPECT_EQ(LinkScheme(s.text), s.scheme) << s.text;
+    EXPECT_EQ(IsOutsideAddress(s.text), s.outside) << s.text;
+  }
+
+  const std::string root = "C:/site";
+  const std::string domain = "http://www.x.org/";
+  const struct {
+    const char* path;
+    const char* key;
+    bool prefix;
+    bool matches;
+  } cases[] = {
+      {"C:\\Site\\A.htm", "c:/site/a.htm", false, true},
+      {"C:/site/A.htm", "C:/site/a.htm", true, false},
+      {"C:/site/a.htm", "C:/site/a.html", true, true},
+      {"C:/site/a.htm", "C:/site/a.htm#top", true, true},
+      {"C:/site/a.htm", "C:/site/a.htm#top", false, false},
+      {"C:/site/sub", "C:/site/subway.htm", true, true},
+      {"/C:/site/sub/", "C:/site/sub", false, true},
+      {"http://o.org/a", "C:/site/a", false, false},
+      {"C:/site/a.htm", "http://www.x.org/a.htm", false, true},
+      {"C:/site/a", "http://www.x.org/a.htm", true, true},
+      {"C:/site/a.htm", "https://www.x.org/a.htm", false, false},
+      {"http://o.org/a", "http://o.org/a/b", true, true},
+      {"https://o.org/a", "https://o.org/A", false, true},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(LinkMatches(c.path, c.key, root, domain, c.prefix), c.matches) << c.path << " " << c.key;
+}
+
+}  // namespace
