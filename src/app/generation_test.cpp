@@ -1,0 +1,56 @@
+#include <gtest/gtest.h>
+
+#include "app/GenerationRun.h"
+#include "tests/support/RecordingSink.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+class GenerationRunTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RunSettings& settings = app.settings;
+    settings.sStartDirectoryPath = dir / "site";
+    settings.sOutPutFileName = "map.html";
+    settings.sTemplateFile = "(%fName%)";
+    settings.sTemplateFolder = "[%fName%";
+    settings.sTemplateFolderLevelUp = "]";
+    settings.bAddSignature = false;
+  }
+  TempDir dir;
+  CFolioscribeApp app;
+  RecordingSink sink;
+};
+
+}  // namespace
+
+TEST_F(GenerationRunTest, OldOutputIsGoneBeforeTheWalk) {
+  dir.Build({{"site/map.html", "old"}, {"site/a.htm", ""}});
+  app.settings.sStartDirectoryPath = dir / "site\\";
+  const RunResult result = DoGenerationRun(app, sink);
+  EXPECT_TRUE(result.written);
+  EXPECT_EQ(result.outputPath, dir / "site/map.html");
+  EXPECT_EQ(ReadFileForTest(result.outputPath), "[site(a.htm)]");
+  EXPECT_TRUE(sink.messages.empty());
+  EXPECT_EQ(app.settings.sStartDirectoryPath, dir / "site\\");  // normalised in a copy only
+}
+
+TEST_F(GenerationRunTest, EmptyOutputNameIsReported) {
+  dir.Build({{"site/a.htm", ""}});
+  app.settings.sOutPutFileName = "";
+  EXPECT_FALSE(DoGenerationRun(app, sink).written);
+  EXPECT_EQ(sink.messages,
+            std::vector<std::string>{"Couldn't create output file:" + dir / "site/"});
+}
+
+TEST_F(GenerationRunTest, LinkCountsOnlyWhenAskedAndKeptForTheReport) {
+  dir.Build({{"site/index.htm", "<a href=\"b.htm\">b</a>"}, {"site/b.htm", ""}});
+  app.settings.bExcludeNotLinked = true;  // counts even with the ordering off
+  EXPECT_TRUE(DoGenerationRun(app, sink).written);
+  EXPECT_EQ(app.runContext.root, dir / "site");
+  ASSERT_FALSE(app.linkCounts.Empty());
+  EXPECT_EQ(ReadFileForTest(dir / "site/map.html"), "[site(b.htm)]");
+  app.settings.bExcludeNotLinked = false;
+  EXPECT_TRUE(DoGenerationRun(app, sink).written);
+  EXPECT_TRUE(app.linkCounts.Empty());
+}
