@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "links/LinkReport.h"
+#include "links/link_oracle_test.h"
+
+namespace {
+
+using Pairs = std::vector<std::pair<std::string, int32_t>>;
+
+Pairs AsPairs(const std::vector<LinkCountEntry>& entries) {
+  Pairs pairs;
+  for (const LinkCountEntry& entry : entries) pairs.emplace_back(entry.key, entry.count);
+  return pairs;
+}
+
+LinkCountTable TableOf(const Pairs& counts) {
+  LinkCountTable table;
+  for (const auto& [key, count] : counts) {
+    for (int32_t i = 0; i < count; ++i) table.Add(key);
+  }
+  return table;
+}
+
+TEST(LinkCountTable, AddsOneEntryPerKeyIgnoringCase) {
+  LinkCountTable table;
+  EXPECT_TRUE(table.Empty());
+  for (const char* key : {"/site/A.htm", "/site/b.htm", "/site/a.HTM", "/site/a.htm", "/site/A.htm#x"}) table.Add(key);
+  EXPECT_EQ(AsPairs(table.Entries()), Pairs({{"/site/A.htm", 3}, {"/site/b.htm", 1}, {"/site/A.htm#x", 1}}));
+  SortLinkCounts(table);
+  table.Add("/SITE/B.HTM");  // the sort moved the entries; updates still find them
+  EXPECT_EQ(AsPairs(table.Entries()), Pairs({{"/site/A.htm", 3}, {"/site/b.htm", 2}, {"/site/A.htm#x", 1}}));
+  table.Clear();
+  EXPECT_TRUE(table.Empty());
+  EXPECT_EQ(LinkCountOf("/site/A.htm", table, {"/site", ""}, false), 0);
+  table.Add("/site/a.htm");
+  EXPECT_EQ(AsPairs(table.Entries()), Pairs({{"/site/a.htm", 1}}));
+}
+
+TEST(LinkCountTable, SortsByCountKeepingInsertionOrderOfTies) {
+  LinkCountTable table = TableOf({{"c", 1}, {"a", 2}, {"d", 1}, {"b", 3}, {"e", 2}, {"f", 1}});
+  SortLinkCounts(table);
+  EXPECT_EQ(AsPairs(table.Entries()), Pairs({{"b", 3}, {"a", 2}, {"e", 2}, {"c", 1}, {"d", 1}, {"f", 1}}));
+  EXPECT_EQ(LinkReportText(table, "\r\n"), "b [3]\r\na [2]\r\ne [2]\r\nc [1]\r\nd [1]\r\nf [1]\r\n");
+  LinkCountTable empty;
+  EXPECT_EQ(LinkReportText(empty, "\n"), "");
+}
+
+TEST(LinkCountOf, LooksUpExactlyOrSumsBelow) {
+  const RunContext context{"/site", "http://www.x.org/"};
+  LinkCountTable table = TableOf({{"/site/sub", 1}, {"/site/sub/x.htm", 2}, {"/site/sub/y/z.htm", 3},
+                                  {"/site/subway.htm", 4}, {"/site/other", 5}, {"/site/Page.htm", 6},
+                                  {"/site/page.htm#top", 7}, {"http://www.x.org/w.htm", 8}, {"mailto:q", 9},
+                                  {"/site/SUB", 10}});
+  const struct {
+    const char* path;
+    bool sumBelow;
+    int32_t count;
+  } cases[] = {
+      {"/site/sub", true, 11 + 2 + 3 + 4},
+      {"/site/sub/", false, 1 + 10},  // "/site/SUB" was added to the entry "/site/sub"
+      {"/site/sub/index.htm", false, 11},
+      {"\\site\\sub\\INDEX.HTML", false, 11},
+      {"/site/page.htm", false, 6},
+      {"/site/page.htm", true, 7},
+      {"/site/Page.htm", true, 6},
+      {"/site/w.htm", false, 8},
+      {"/site/w", true, 8},
+      {"http://www.x.org/w.htm", false, 8},
+      {"/site/missing.htm", false, 0},
+      {"mailto:q", false, 9},
+      {"/site", true, 11 + 2 + 3 + 4 + 5 + 6 + 7 + 8},
+  };
+  for (const bool sorted : {false, true}) {
+    if (sorted) SortLinkCounts(table);
+    for (const auto& c : cases)
+      EXPECT_EQ(LinkCountOf(c.path, table, context, c.sumBelow), c.count) << c.path << " " << c.sumBelow;
+  }
+  EXPECT_EQ(LinkCountOf("/site/w.htm", table, {"/site", ""}, false), 0);  // the index follows the context
+  table.Add("/site/new.htm");
+  EXPECT_EQ(LinkCountOf("/site/new.htm", table, context, false), 1);  // and the table
+}
+
+// Random keys from pieces that collide in case, separators, prefixes and schemes.
+std::string RandomPath(std::mt19937& random) {
+  static const char* const prefixes[] = {"/s", "/S", "\\s", "http://www.x.org/", "https://www.x.org",
+                                         "mailto:", "//cdn", ""};
+  static const char* const pieces[] = {"a", "A", "sub", "Sub", "b.htm", "B.HTM", "index.htm", "c.html#t",
+                                       "d?q", "", "subway.htm", "index.PHP"};
+  std::string path = prefixes[random() % std::size(prefixes)];
+  for (size_t n = random() % 4; n > 0; --n) path += std::string("/") + pieces[random() % std::size(pieces)];
+  return path;
+}
+
+TEST(LinkCountOf, MatchesTheLinearLookupOnRandomTables) {
+  const RunContext contexts[] = {{"/s", "http://www.x.org/"}, {"/s/", ""}, {"\\s", "https://www.x.org"}};
+  for (uint32_t seed = 1; seed <= 10; ++seed) {
+    std::mt19937 random(seed);
+    LinkCountTable table;
+    std::vector<LinkCountEntry> reference;
+    for (int i = 0; i < 200; ++i) {
+      const std::string key = RandomPath(random);
+      table.Add(key);
+      oracle::Add(reference, key);
+    }
+    ASSERT_EQ(AsPairs(table.Entries()), AsPairs(reference));
+    std::vector<std::string> queries;
+    for (int i = 0; i < 50; ++i) queries.push_back(RandomPath(random));
+    for (const LinkCountEntry& entry : reference) queries.push_back(ToLowerAscii(entry.key) + "/");
+    for (const bool sorted : {false, true}) {
+      if (sorted) {
+        SortLinkCounts(table);
+        oracle::Sort(reference);
+        ASSERT_EQ(AsPairs(table.Entries()), AsPairs(reference));
+      }
+      for (const RunContext& context : contexts) {
+        for (const std::string& query : queries) {
+          for (const bool sumBelow : {false, true}) {
+            ASSERT_EQ(LinkCountOf(query, table, context, sumBelow),
+                      oracle::CountOf(query, reference, context, sumBelow))
+                << "seed " << seed << " query " << query << " root " << context.root;
+          }
+        }
+      }
+    }
+  }
+}
+
+}  // namespace
