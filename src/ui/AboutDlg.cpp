@@ -1,0 +1,49 @@
+#include "ui/AboutDlg.h"
+
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QUrl>
+
+#include "common/Maker.h"
+#include "ui/UiPrompts.h"
+
+CAboutDlg::CAboutDlg(UiPrompts& prompts, QWidget* parent) : QDialog(parent) {
+  setWindowTitle(QStringLiteral("About Folioscribe"));
+  auto* icon = new QLabel;
+  icon->setPixmap(ProgramIcon().pixmap(48, 48));
+
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok);
+  QPushButton* web = buttons->addButton(QStringLiteral("Web"), QDialogButtonBox::ActionRole);
+  web->setObjectName(QStringLiteral("web"));
+  buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+  connect(buttons, &QDialogButtonBox::accepted, this, &CAboutDlg::accept);
+  connect(web, &QPushButton::clicked, this,
+          [&prompts] { prompts.OpenUrl(QUrl(QString::fromUtf8(kMakerProductsPage))); });
+
+  auto* layout = new QGridLayout(this);
+  layout->addWidget(icon, 0, 0, 3, 1, Qt::AlignTop);
+  layout->addWidget(new QLabel(QString::fromUtf8(kProgramVersionLine)), 0, 1);
+  layout->addWidget(new QLabel(QStringLiteral("Site maps from folders of web files.")), 1, 1);
+  layout->addWidget(new QLabel(QString::fromUtf8(kMakerSite)), 2, 1);
+  layout->addWidget(buttons, 3, 0, 1, 2);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+QIcon ProgramIcon() {
+  QPixmap pixmap(64, 64);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(QPen(QColor(60, 80, 110), 2));
+  painter.setBrush(Qt::white);
+  painter.drawRoundedRect(QRectF(10, 4, 44, 56), 4, 4);
+  painter.setPen(QPen(QColor(30, 110, 200), 3, Qt::SolidLine, Qt::RoundCap));
+  painter.drawLine(20, 16, 20, 48);
+  for (int y : {16, 28, 38, 48}) painter.drawLine(y == 16 ? 20 : 26, y, 44, y);
+  return QIcon(pixmap);
+}

@@ -1,0 +1,184 @@
+#include "ui/FolioscribeDlg.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QUrl>
+
+#include "common/Paths.h"
+#include "links/LinkReport.h"
+#include "platform/Program.h"
+#include "profile/Profile.h"
+#include "ui/AboutDlg.h"
+#include "ui/MoreOptionsDlg.h"
+#include "ui/QuickMenu.h"
+#include "ui/ReportDlg.h"
+#include "ui/TemplateEdit.h"
+
+const char* const CFolioscribeDlg::kStartHint =
+    "To start, simply select a folder to read (the \"Directory to read\" text box) and press "
+    "\"Do it\".";
+const char* const CFolioscribeDlg::kAbsolutePathHint =
+    "This is an absolute path, if you use %fRelativePath% macros in your templates, the links "
+    "may not work.";
+
+namespace {
+
+QString ProfileFilter() {
+  return QStringLiteral("Setting files (*%1)").arg(QString::fromUtf8(kProfileExtension));
+}
+
+}  // namespace
+
+CFolioscribeDlg::CFolioscribeDlg(CFolioscribeApp& app, UiPrompts& prompts,
+                                 const StartupRequest& startup, QWidget* parent)
+    : QDialog(parent), app_(app), prompts_(prompts), messages_(prompts, this), startup_(startup) {
+  BuildControls();
+  Connect();
+  ShowFields();
+  // Ctrl+O and Ctrl+S work whichever control has the focus.
+  qApp->installEventFilter(this);
+}
+
+bool CFolioscribeDlg::OnInitDialog() {
+  if (!startup_.profilePath.empty())
+    LoadProfile(QString::fromStdString(startup_.profilePath));
+  else
+    OpenProfile();
+  if (!startup_.folder.empty()) {
+    if (QFileInfo(QString::fromStdString(startup_.folder)).isDir()) {
+      app_.settings.sStartDirectoryPath = startup_.folder;
+      c_.startFolder->setText(QString::fromStdString(startup_.folder));
+    } else {
+      messages_.ShowMessage("Folder: " + startup_.folder + " does not exist");
+    }
+  }
+  if (startup_.justDoIt) {
+    OnOK();
+    reject();
+    return false;
+  }
+  c_.advisor->setText(QString::fromUtf8(kStartHint));
+  return true;
+}
+
+int CFolioscribeDlg::ExitStatus() const { return startup_.justDoIt && !lastRun_.written ? 1 : 0; }
+
+void CFolioscribeDlg::OnOK() {
+  TakeFields();
+  QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  lastRun_ = DoGenerationRun(app_, messages_);
+  QGuiApplication::restoreOverrideCursor();
+  if (lastRun_.written && !startup_.justDoIt)
+    prompts_.OpenUrl(QUrl::fromLocalFile(QString::fromStdString(lastRun_.outputPath)));
+}
+
+void CFolioscribeDlg::OpenProfile() {
+  const QString path = prompts_.OpenFileName(this, QStringLiteral("Select profile"),
+                                             QString::fromStdString(ProfilesFolder()),
+                                             ProfileFilter());
+  if (!path.isEmpty()) LoadProfile(path);
+}
+
+void CFolioscribeDlg::LoadProfile(const QString& path) {
+  if (::LoadProfile(path.toStdString(), app_.settings, messages_)) ShowFields();
+}
+
+void CFolioscribeDlg::SaveProfileAs() {
+  TakeFields();
+  const QString path = prompts_.SaveFileName(this, QStringLiteral("Select the profiles"),
+                                             QString::fromStdString(ProfilesFolder()),
+                                             ProfileFilter());
+  if (!path.isEmpty()) ::SaveProfileAs(path.toStdString(), app_.settings, messages_);
+}
+
+void CFolioscribeDlg::FolderBrowser() {
+  TakeFields();
+  const QString folder =
+      prompts_.ExistingFolder(this, QString::fromStdString(app_.settings.sStartDirectoryPath));
+  if (folder.isEmpty()) return;
+  app_.settings.sStartDirectoryPath = folder.toStdString();
+  c_.startFolder->setText(folder);
+}
+
+void CFolioscribeDlg::InsertMacro(TemplateEdit* field) {
+  const QString macro = ShowMacroMenu(prompts_);
+  if (macro.isEmpty()) return;
+  // The insertion is not offered for undo, like a change made by the program.
+  field->setUndoRedoEnabled(false);
+  field->textCursor().insertText(macro);
+  field->setUndoRedoEnabled(true);
+  field->setFocus();
+}
+
+void CFolioscribeDlg::ShowMoreOptions() {
+  CMoreOptionsDlg dialog(app_.settings, this);
+  prompts_.RunModal(dialog);
+}
+
+void CFolioscribeDlg::ShowReport() {
+  CReportDlg dialog(QString::fromUtf8(LinkReportText(app_.linkCounts, "\r\n")), this);
+  prompts_.RunModal(dialog);
+}
+
+void CFolioscribeDlg::ShowAbout() {
+  CAboutDlg dialog(prompts_, this);
+  prompts_.RunModal(dialog);
+}
+
+bool CFolioscribeDlg::eventFilter(QObject* watched, QEvent* event) {
+  // A key travels up from the focus widget to the dialog; act once, at its first receiver.
+  const QWidget* firstReceiver = focusWidget() ? focusWidget() : this;
+  if (event->type() == QEvent::KeyPress && watched == firstReceiver) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool ctrlOnly = key->modifiers().testFlag(Qt::ControlModifier) &&
+                          !key->modifiers().testFlag(Qt::AltModifier);
+    if (ctrlOnly && key->key() == Qt::Key_S) SaveProfileAs();
+    if (ctrlOnly && key->key() == Qt::Key_O) OpenProfile();
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void CFolioscribeDlg::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_F1)
+    prompts_.OpenUrl(HelpPage());
+  else
+    QDialog::keyPressEvent(event);
+}
+
+void CFolioscribeDlg::TakeFields() {
+  RunSettings& s = app_.settings;
+  s.sStartDirectoryPath = c_.startFolder->text().toStdString();
+  s.sOutPutFileName = c_.outputName->text().toStdString();
+  s.sTemplateStart = c_.templateStart->Template();
+  s.sTemplateFolder = c_.templateFolder->Template();
+  s.sTemplateFile = c_.templateFile->Template();
+  s.sTemplateEnd = c_.templateEnd->Template();
+  s.sTemplateFolderLevelDown = c_.levelDown->text().toStdString();
+  s.sTemplateFolderLevelUp = c_.levelUp->text().toStdString();
+}
+
+void CFolioscribeDlg::ShowFields() {
+  const RunSettings& s = app_.settings;
+  c_.startFolder->setText(QString::fromStdString(s.sStartDirectoryPath));
+  c_.outputName->setText(QString::fromStdString(s.sOutPutFileName));
+  c_.templateStart->SetTemplate(s.sTemplateStart);
+  c_.templateFolder->SetTemplate(s.sTemplateFolder);
+  c_.templateFile->SetTemplate(s.sTemplateFile);
+  c_.templateEnd->SetTemplate(s.sTemplateEnd);
+  c_.levelDown->setText(QString::fromStdString(s.sTemplateFolderLevelDown));
+  c_.levelUp->setText(QString::fromStdString(s.sTemplateFolderLevelUp));
+}
+
+void CFolioscribeDlg::OnOutputNameChanged(const QString& text) {
+  c_.advisor->setText(IsAbsolutePath(text.toStdString()) ? QString::fromUtf8(kAbsolutePathHint)
+                                                         : QString());
+}
+
+QUrl CFolioscribeDlg::HelpPage() const {
+  return QUrl::fromLocalFile(QString::fromStdString(ProgramFolder()) +
+                             QStringLiteral("/help/index.html"));
+}

@@ -1,0 +1,118 @@
+#include "ui/MoreOptionsDlg.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <iterator>
+
+#include "ui/EditableListCtrl.h"
+
+namespace {
+
+QCheckBox* NewCheckBox(const char* caption, const char* name) {
+  auto* box = new QCheckBox(QString::fromUtf8(caption));
+  box->setObjectName(QString::fromUtf8(name));
+  return box;
+}
+
+}  // namespace
+
+CMoreOptionsDlg::CMoreOptionsDlg(RunSettings& settings, QWidget* parent)
+    : QDialog(parent),
+      settings_(settings),
+      indexAsDirText_(NewCheckBox(
+          "&Use index.htm as link text for folders (when %AutoHrefText% macro used)",
+          "indexAsDirText")),
+      usePageRank_(NewCheckBox(
+          "Use \"&link counter\", when deciding about the order of files/folders", "usePageRank")),
+      excludeNotLinked_(NewCheckBox("&Exclude not linked files\\folders", "excludeNotLinked")),
+      domain_(new QLineEdit),
+      addSignature_(NewCheckBox("Add signature (generated with....)", "addSignature")),
+      excludeList_(new CEditableListCtrl) {
+  setWindowTitle(QStringLiteral("More options"));
+  domain_->setObjectName(QStringLiteral("domain"));
+  excludeList_->setObjectName(QStringLiteral("excludeList"));
+
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+  connect(buttons, &QDialogButtonBox::accepted, this, &CMoreOptionsDlg::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &CMoreOptionsDlg::reject);
+  connect(usePageRank_, &QCheckBox::clicked, this, &CMoreOptionsDlg::OnUsePageRankClicked);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(BuildWebSitemapGroup());
+  layout->addWidget(BuildExcludeGroup(), 1);
+  layout->addWidget(BuildOtherGroup());
+  layout->addWidget(buttons);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+
+  QWidget* tabOrder[] = {buttons->button(QDialogButtonBox::Ok),
+                         buttons->button(QDialogButtonBox::Cancel), indexAsDirText_,
+                         excludeList_, usePageRank_, excludeNotLinked_, domain_, addSignature_};
+  for (size_t i = 1; i < std::size(tabOrder); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
+  buttons->button(QDialogButtonBox::Ok)->setFocus();
+  OnInitDialog();
+}
+
+QWidget* CMoreOptionsDlg::BuildWebSitemapGroup() {
+  auto* group = new QGroupBox(QStringLiteral("Settings typical for Web Sitemaps"));
+  auto* domainRow = new QHBoxLayout;
+  domainRow->addWidget(new QLabel(QStringLiteral("Domain: (e.g. https://www.example.com):")));
+  domainRow->addWidget(domain_, 1);
+  auto* layout = new QVBoxLayout(group);
+  layout->addWidget(indexAsDirText_);
+  layout->addWidget(usePageRank_);
+  layout->addWidget(excludeNotLinked_);
+  layout->addLayout(domainRow);
+  return group;
+}
+
+QWidget* CMoreOptionsDlg::BuildExcludeGroup() {
+  auto* group = new QGroupBox(QStringLiteral("Exclude files\\folders"));
+  auto* hint = new QLabel(QStringLiteral(
+      "Files and folders with text you add here will be excluded. eg. gif, or "
+      "/private/noenter. Wildcards (like *.gif) are not supported"));
+  hint->setAlignment(Qt::AlignCenter);
+  hint->setWordWrap(true);
+  auto* layout = new QVBoxLayout(group);
+  layout->addWidget(hint);
+  layout->addWidget(excludeList_, 1);
+  return group;
+}
+
+QWidget* CMoreOptionsDlg::BuildOtherGroup() {
+  auto* group = new QGroupBox(QStringLiteral("Other"));
+  auto* layout = new QVBoxLayout(group);
+  layout->addWidget(addSignature_);
+  return group;
+}
+
+void CMoreOptionsDlg::OnInitDialog() {
+  indexAsDirText_->setChecked(settings_.bIndexAsDirText);
+  usePageRank_->setChecked(settings_.bUsePageRank);
+  excludeNotLinked_->setChecked(settings_.bExcludeNotLinked);
+  excludeNotLinked_->setEnabled(settings_.bUsePageRank);
+  domain_->setText(QString::fromUtf8(settings_.sDomain));
+  addSignature_->setChecked(settings_.bAddSignature);
+  excludeList_->Fill(settings_.aExclude);
+}
+
+void CMoreOptionsDlg::OnUsePageRankClicked(bool checked) {
+  if (!checked) excludeNotLinked_->setChecked(false);
+  excludeNotLinked_->setEnabled(checked);
+}
+
+void CMoreOptionsDlg::accept() {
+  settings_.bIndexAsDirText = indexAsDirText_->isChecked();
+  settings_.bUsePageRank = usePageRank_->isChecked();
+  settings_.bExcludeNotLinked = excludeNotLinked_->isChecked();
+  settings_.sDomain = domain_->text().toStdString();
+  settings_.bAddSignature = addSignature_->isChecked();
+  settings_.aExclude = excludeList_->ReadBack();
+  QDialog::accept();
+  // A profile may carry the unlinked filter without the counter; OK settles it.
+  if (!settings_.bUsePageRank) settings_.bExcludeNotLinked = false;
+}

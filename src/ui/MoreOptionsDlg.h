@@ -1,0 +1,33 @@
+#pragma once
+#include <QDialog>
+
+#include "common/RunSettings.h"
+
+class QCheckBox;
+class QLineEdit;
+class CEditableListCtrl;
+
+// Edits the settings the main dialog does not show: the domain, four flags and the
+// exclusion list. They change only when the dialog is closed with OK.
+class CMoreOptionsDlg : public QDialog {
+  Q_OBJECT
+
+ public:
+  CMoreOptionsDlg(RunSettings& settings, QWidget* parent = nullptr);
+  void accept() override;
+
+ private:
+  void OnInitDialog();
+  void OnUsePageRankClicked(bool checked);
+  QWidget* BuildWebSitemapGroup();
+  QWidget* BuildExcludeGroup();
+  QWidget* BuildOtherGroup();
+
+  RunSettings& settings_;
+  QCheckBox* indexAsDirText_;
+  QCheckBox* usePageRank_;
+  QCheckBox* excludeNotLinked_;
+  QLineEdit* domain_;
+  QCheckBox* addSignature_;
+  CEditableListCtrl* excludeList_;
+};

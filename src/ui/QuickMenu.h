@@ -1,0 +1,40 @@
+#pragma once
+#include <QMenu>
+#include <QString>
+#include <array>
+
+class QPoint;
+class UiPrompts;
+
+// The macros offered for the Start, Folder, File and End templates, in menu order.
+inline constexpr std::array<const char*, 19> kMacroList = {
+    "%fTitle%",       "%fName%",
+    "%fRelativePath%", "%fAbsoluteLocalPath%",
+    "%fParentName%",  "%indentation%",
+    "%domain%",       "%autoHrefText%",
+    "%curDate%",      "%curTime%",
+    "%fSizeb%",       "%fDateTime%",
+    "%fDateTimeFormat(%Y-%m-%d %H:%M:%S)%", "%ImageThumb%",
+    "%fTitleWeb%",    "%fNameWeb%",
+    "%fRelativePathWeb%", "%fAbsoluteLocalPathWeb%",
+    "%fParentNameWeb%",
+};
+
+// A pop-up menu of plain text entries that reports which one was chosen.
+class CQuickMenu {
+ public:
+  // Adds an entry with its command id; the label is the text.
+  void AppendItem(int commandId, const QString& text);
+  // Shows the menu at `at` and returns the chosen command id, or -1 when it was dismissed.
+  int Track(UiPrompts& prompts, const QPoint& at);
+  // The text of the chosen entry; empty until one is chosen.
+  const QString& ChosenText() const { return chosenText_; }
+  QMenu& Menu() { return menu_; }
+
+ private:
+  QMenu menu_;
+  QString chosenText_;
+};
+
+// The macro menu at the mouse cursor: the chosen macro, or empty text.
+QString ShowMacroMenu(UiPrompts& prompts);

@@ -1,0 +1,64 @@
+#pragma once
+#include <QAction>
+#include <QDialog>
+#include <QMenu>
+#include <QQueue>
+#include <QStringList>
+#include <QUrl>
+#include <functional>
+
+#include "ui/UiPrompts.h"
+
+// Answers the dialogs' questions from queued replies and records what was asked, so tests
+// never wait for a person. An empty queue answers "cancelled".
+class TestPrompts : public UiPrompts {
+ public:
+  struct Question {
+    QString title, folder, filter;
+  };
+
+  // The next file or folder choice; an empty text cancels.
+  void setNextAnswer(const QString& answer) { answers_.enqueue(answer); }
+  // The position of the next menu entry to choose; -1 dismisses the menu.
+  void setNextMenuChoice(int position) { menuChoices_.enqueue(position); }
+
+  QString OpenFileName(QWidget*, const QString& title, const QString& folder,
+                       const QString& filter) override {
+    return Answer({title, folder, filter});
+  }
+  QString SaveFileName(QWidget*, const QString& title, const QString& folder,
+                       const QString& filter) override {
+    return Answer({title, folder, filter});
+  }
+  QString ExistingFolder(QWidget*, const QString& start) override { return Answer({{}, start, {}}); }
+  void Message(QWidget*, const QString& text) override { messages.append(text); }
+  QAction* ExecMenu(QMenu& menu, const QPoint&) override {
+    shownMenus.append(EntriesOf(menu));
+    const int position = menuChoices_.isEmpty() ? -1 : menuChoices_.dequeue();
+    return position < 0 ? nullptr : menu.actions().value(position);
+  }
+  int RunModal(QDialog& dialog) override {
+    return onModal ? onModal(dialog) : int(QDialog::Rejected);
+  }
+  void OpenUrl(const QUrl& url) override { openedUrls.append(url); }
+
+  QList<Question> questions;
+  QStringList messages;
+  QList<QStringList> shownMenus;
+  QList<QUrl> openedUrls;
+  std::function<int(QDialog&)> onModal;  // runs instead of the modal loop
+
+ private:
+  QString Answer(const Question& question) {
+    questions.append(question);
+    return answers_.isEmpty() ? QString() : answers_.dequeue();
+  }
+  static QStringList EntriesOf(const QMenu& menu) {
+    QStringList entries;
+    for (const QAction* action : menu.actions()) entries.append(action->text());
+    return entries;
+  }
+
+  QQueue<QString> answers_;
+  QQueue<int> menuChoices_;
+};

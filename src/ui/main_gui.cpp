@@ -1,0 +1,41 @@
+#include <QApplication>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/BatchRunner.h"
+#include "app/CommandLine.h"
+#include "app/Folioscribe.h"
+#include "links/LinkReport.h"
+#include "log/TraceScope.h"
+#include "platform/Program.h"
+#include "ui/FolioscribeDlg.h"
+#include "ui/UiPrompts.h"
+
+namespace {
+
+bool DisplayReachable() {
+  return !EnvironmentValue("DISPLAY").empty() || !EnvironmentValue("WAYLAND_DISPLAY").empty();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  const StartupRequest startup = ReadStartupRequest(ParseCommandLine(args));
+  // Without a display the batch runner does the work (or says why it cannot start).
+  if (startup.help || startup.version || !DisplayReachable())
+    return RunHeadless(args, std::cout, std::cerr);
+
+  QApplication application(argc, argv);
+  TraceScope scope("CFolioscribeApp::InitInstance()");
+  CFolioscribeApp app;
+  QtPrompts prompts;
+  if (!startup.missingProfileMessage.empty())
+    prompts.Message(nullptr, QString::fromStdString(startup.missingProfileMessage));
+
+  CFolioscribeDlg dialog(app, prompts, startup);
+  if (dialog.OnInitDialog()) dialog.exec();
+  if (startup.justDoIt && startup.report) std::cout << LinkReportText(app.linkCounts, "\n");
+  return dialog.ExitStatus();
+}

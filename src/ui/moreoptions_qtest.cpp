@@ -1,0 +1,150 @@
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+#include "ui/EditableListCtrl.h"
+#include "ui/MoreOptionsDlg.h"
+
+using Entries = std::vector<std::string>;
+
+class MoreOptionsTest : public QObject {
+  Q_OBJECT
+
+ private:
+  template <typename Widget>
+  static Widget* Find(QDialog& dialog, const char* name) {
+    auto* widget = dialog.findChild<Widget*>(QString::fromUtf8(name));
+    if (widget == nullptr) qFatal("no control %s", name);
+    return widget;
+  }
+  static QStringList Items(const CEditableListCtrl* list) {
+    QStringList items;
+    for (int row = 0; row < list->count(); ++row) items.append(list->item(row)->text());
+    return items;
+  }
+  static void Show(QDialog& dialog) {
+    dialog.show();
+    dialog.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+  }
+  // The line edit that in-place editing opened on the list.
+  static QWidget* Editor(CEditableListCtrl* list) { return list->indexWidget(list->currentIndex()); }
+
+ private slots:
+  void freshSettingsAndTheEnablingRule() {
+    RunSettings settings;
+    CMoreOptionsDlg dialog(settings);
+    auto* usePageRank = Find<QCheckBox>(dialog, "usePageRank");
+    auto* excludeNotLinked = Find<QCheckBox>(dialog, "excludeNotLinked");
+    QVERIFY(Find<QCheckBox>(dialog, "addSignature")->isChecked());
+    QVERIFY(!Find<QCheckBox>(dialog, "indexAsDirText")->isChecked());
+    QVERIFY(!usePageRank->isChecked() && !excludeNotLinked->isChecked());
+    QVERIFY(!excludeNotLinked->isEnabled());
+    QCOMPARE(Find<QLineEdit>(dialog, "domain")->text(), QString());
+    QCOMPARE(Items(Find<CEditableListCtrl>(dialog, "excludeList")), QStringList{QStringLiteral("...")});
+
+    usePageRank->click();
+    QVERIFY(excludeNotLinked->isEnabled() && !excludeNotLinked->isChecked());
+    excludeNotLinked->click();
+    usePageRank->click();
+    QVERIFY(!excludeNotLinked->isEnabled() && !excludeNotLinked->isChecked());
+    usePageRank->click();
+    QVERIFY(excludeNotLinked->isEnabled() && !excludeNotLinked->isChecked());
+  }
+
+  void okWritesBackCancelDiscards() {
+    RunSettings settings;
+    settings.aExclude = {"gif", "/private", "js"};
+    settings.sDomain = "www.example.com";
+    {
+      CMoreOptionsDlg dialog(settings);
+      auto* list = Find<CEditableListCtrl>(dialog, "excludeList");
+      list->setCurrentRow(0);
+      QTest::keyClick(list, Qt::Key_Delete);
+      Find<QLineEdit>(dialog, "domain")->setText(QStringLiteral("changed"));
+      Find<QCheckBox>(dialog, "addSignature")->click();
+      dialog.reject();
+    }
+    QCOMPARE(settings.aExclude, (Entries{"gif", "/private", "js"}));
+    QCOMPARE(settings.sDomain, std::string("www.example.com"));
+    QVERIFY(settings.bAddSignature);
+
+    CMoreOptionsDlg dialog(settings);
+    auto* list = Find<CEditableListCtrl>(dialog, "excludeList");
+    QCOMPARE(Items(list).size(), 4);
+    list->setCurrentRow(1);
+    QTest::keyClick(list, Qt::Key_Delete);
+    Find<QCheckBox>(dialog, "indexAsDirText")->click();
+    Find<QCheckBox>(dialog, "addSignature")->click();
+    Find<QLineEdit>(dialog, "domain")->setText(QStringLiteral("site.example"));
+    Find<QDialogButtonBox>(dialog, "")->button(QDialogButtonBox::Ok)->click();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(settings.aExclude, (Entries{"gif", "js"}));
+    QVERIFY(settings.bIndexAsDirText && !settings.bAddSignature);
+    QCOMPARE(settings.sDomain, std::string("site.example"));
+  }
+
+  void okClearsExcludeNotLinkedWithoutTheCounter() {
+    RunSettings settings;
+    settings.bExcludeNotLinked = true;
+    CMoreOptionsDlg cancelled(settings);
+    auto* box = Find<QCheckBox>(cancelled, "excludeNotLinked");
+    QVERIFY(box->isChecked() && !box->isEnabled());
+    cancelled.reject();
+    QVERIFY(settings.bExcludeNotLinked);
+    CMoreOptionsDlg confirmed(settings);
+    confirmed.accept();
+    QVERIFY(!settings.bExcludeNotLinked);
+  }
+
+  void deleteKeepsThePositionAndSparesThePlaceholder() {
+    CEditableListCtrl list;
+    list.Fill({"a", "b", "c"});
+    list.setCurrentRow(1);
+    QTest::keyClick(&list, Qt::Key_Delete);
+    QCOMPARE(Items(&list), (QStringList{QStringLiteral("a"), QStringLiteral("c"), QStringLiteral("...")}));
+    QCOMPARE(list.currentItem()->text(), QStringLiteral("c"));
+    list.setCurrentRow(2);
+    QTest::keyClick(&list, Qt::Key_Delete);
+    QCOMPARE(list.count(), 3);
+    QCOMPARE(list.ReadBack(), (Entries{"a", "c"}));
+  }
+
+  void typingEditsInPlace() {
+    RunSettings settings;
+    settings.aExclude = {"old"};
+    CMoreOptionsDlg dialog(settings);
+    Show(dialog);
+    auto* list = Find<CEditableListCtrl>(dialog, "excludeList");
+
+    // A letter on the placeholder starts a new entry with that letter.
+    list->setCurrentRow(1);
+    QTest::keyClick(list, 'g');
+    QVERIFY(Editor(list) != nullptr);
+    QTest::keyClicks(Editor(list), QStringLiteral("if"));
+    QTest::keyClick(Editor(list), Qt::Key_Return);
+    QTRY_COMPARE(Items(list), (QStringList{QStringLiteral("old"), QStringLiteral("gif"), QStringLiteral("...")}));
+    QVERIFY2(dialog.isVisible(), "Enter in the editor must not close the dialog");
+
+    // A digit on an entry replaces its text; Escape drops the edit; a full stop types nothing.
+    list->setCurrentRow(0);
+    QTest::keyClick(list, '7');
+    QTest::keyClick(Editor(list), Qt::Key_Escape);
+    QTRY_COMPARE(list->item(0)->text(), QStringLiteral("old"));
+    QTest::keyClick(list, '.');
+    QVERIFY(Editor(list) == nullptr);
+    list->setCurrentRow(0);  // the full stop searched its way to "..."
+    QTest::keyClick(list, '7');
+    QTest::keyClick(Editor(list), Qt::Key_Backspace);
+    QTest::keyClick(Editor(list), Qt::Key_Return);
+    QTRY_COMPARE(list->item(0)->text(), QString());
+
+    dialog.accept();
+    QCOMPARE(settings.aExclude, (Entries{"", "gif"}));
+  }
+};
+
+QTEST_MAIN(MoreOptionsTest)
+#include "moreoptions_qtest.moc"
