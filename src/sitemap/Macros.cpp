@@ -23,6 +23,13 @@ std::string ParentName(const std::string& path) {
   return PathName(StripTrailingSlash(PathParent(path)));
 }
 
+bool IsImagePath(const std::string& path) {
+  static const std::array<std::string, 6> kImageExtensions = {"ico", "bmp", "jpeg",
+                                                              "jpg", "png", "gif"};
+  return std::ranges::find(kImageExtensions, ToLowerAscii(PathExtension(path))) !=
+         kImageExtensions.end();
+}
+
 std::string Thumbnail(const std::string& path, const std::string& source) {
   if (!IsImagePath(path)) return "";
   return "<img border=\"1\" src=\"" + source + "\" height=\"24\">";
@@ -43,15 +50,6 @@ void ExpandDateTimeFormat(TextBuffer& buffer, int64_t time) {
 }
 
 }  // namespace
-
-bool IsImagePath(const std::string& path) {
-  static const std::array<std::string, 6> kImageExtensions = {"ico", "bmp",  "jpeg",
-                                                              "jpg", "png", "gif"};
-  const std::string extension = ToLowerAscii(PathExtension(path));
-  for (const std::string& image : kImageExtensions)
-    if (extension == image) return true;
-  return false;
-}
 
 std::string OutputFolder(const RunSettings& settings) {
   return ToSlashes(

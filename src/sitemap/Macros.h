@@ -10,9 +10,6 @@
 std::string ExpandMacros(const std::string& templateText, const std::string& itemPath, int depth,
                          const std::string& linkText, const RunSettings& settings);
 
-// True for the extensions ico, bmp, jpeg, jpg, png and gif in any letter case.
-bool IsImagePath(const std::string& path);
-
 // The folder of the output file, forward slashes, with its trailing "/": relative paths in
 // the site map start from here.
 std::string OutputFolder(const RunSettings& settings);

@@ -24,8 +24,6 @@ class SiteMapBuilder {
   // Emits one folder or file; false when it is left out.
   bool AddUrlToSiteMapHtmlCode(const std::string& path, int depth);
 
-  const std::string& Text() const { return sSiteMapHtmlCode; }
-
  private:
   using FolderId = std::pair<uint64_t, uint64_t>;  // device, inode
 
