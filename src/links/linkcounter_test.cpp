@@ -1,0 +1,186 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <random>
+
+#include "links/LinkCounter.h"
+#include "links/link_oracle_test.h"
+#include "log/TraceLog.h"
+#include "platform/Program.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+using Pairs = std::vector<std::pair<std::string, int32_t>>;
+
+Pairs AsPairs(const std::vector<LinkCountEntry>& entries) {
+  Pairs pairs;
+  for (const LinkCountEntry& entry : entries) pairs.emplace_back(entry.key, entry.count);
+  return pairs;
+}
+
+std::string Anchors(const std::vector<std::string>& hrefs) {
+  std::string page = "<html><title>t</title>\n";
+  for (const std::string& href : hrefs) page += "<a href=\"" + href + "\">x</a>\n";
+  return page;
+}
+
+// Crawls sites in a temporary folder, with the trace log in a folder of its own.
+class Crawl : public testing::Test {
+ protected:
+  void SetUp() override {
+    TraceLog::Instance().SetFolderForTesting(logs_.Path());
+    TraceLog::Instance().ResetForTesting();
+  }
+  void TearDown() override {
+    TraceLog::Instance().SetFolderForTesting("");
+    TraceLog::Instance().ResetForTesting();
+  }
+  std::string Log() const { return ReadFileForTest(logs_ / (PathName(ProgramPath()) + ".MainThread.log")); }
+  // `relative` below the site folder.
+  std::string At(const std::string& relative) const { return relative.empty() ? site_.Path() : site_ / relative; }
+  RunContext Context() const { return {site_.Path(), "http://www.x.org/"}; }
+
+  TempDir site_;
+  TempDir logs_;
+};
+
+TEST_F(Crawl, CountsEveryLinkOfTheReachablePages) {
+  site_.Build({
+      {"index.htm", Anchors({"a.htm", "a.htm", "index.htm", "sub/", "empty/", "news.php", "sub/index.php",
+                             "missing.htm", "A.htm", "b.htm#top"})},
+      {"a.htm", Anchors({"b.htm"})},
+      {"b.htm", Anchors({"a.htm", "/c.htm?x=1"})},
+      {"c.htm", "<a name=\"c\">no links</a>"},
+      {"sub/index.html", Anchors({"../deep.htm"})},
+      {"deep.htm", ""},
+      {"news.php", Anchors({"never.htm"})},
+      {"orphan.htm", Anchors({"never.htm"})},
+      {"empty/", ""},
+  });
+  LinkCountTable table;
+  BuildPageRankInfo(At("index.htm"), table, Context());
+  const Pairs expected = {{At("a.htm"), 4},   {At(""), 1},           {At("sub"), 2},
+                          {At("empty"), 1},   {At("news.php"), 1},   {At("missing.htm"), 1},
+                          {At("b.htm"), 2},   {At("c.htm"), 1},      {At("deep.htm"), 1}};
+  EXPECT_EQ(AsPairs(table.Entries()), expected);
+
+  table.Clear();
+  CountSiteLinks(site_.Path(), Context(), table);
+  Pairs sorted = expected;
+  std::stable_sort(sorted.begin(), sorted.end(), [](auto& a, auto& b) { return a.second > b.second; });
+  EXPECT_EQ(AsPairs(table.Entries()), sorted);
+
+  const std::string log = Log();
+  for (const std::string& line :
+       {"Starting with:" + At("index.htm"), "BuildPageRankInfo()-found link:a.htm, abs:" + At("a.htm"),
+        "BuildPageRankInfo()-found link:/c.htm?x=1, abs:" + At("c.htm"),
+        "BuildPageRankInfo()-found link:../deep.htm, abs:" + At("deep.htm"),
+        "Error:Couldn't open file:" + At("missing.htm")}) {
+    EXPECT_NE(log.find(line), std::string::npos) << line;
+  }
+  EXPECT_EQ(log.find("never.htm"), std::string::npos);
+}
+
+TEST_F(Crawl, GoesDepthFirstInAnchorOrder) {
+  site_.Build({{"index.htm", Anchors({"a.htm", "b.htm"})},
+               {"a.htm", Anchors({"c.htm"})},
+               {"c.htm", Anchors({"e.htm"})},
+               {"b.htm", Anchors({"d.htm"})}});
+  LinkCountTable table;
+  CountSiteLinks(site_.Path(), Context(), table);
+  EXPECT_EQ(AsPairs(table.Entries()),
+            Pairs({{At("a.htm"), 1}, {At("b.htm"), 1}, {At("c.htm"), 1}, {At("e.htm"), 1}, {At("d.htm"), 1}}));
+}
+
+TEST_F(Crawl, FollowsALongChainOfPages) {
+  constexpr int kPages = 10000;
+  // Deeper than a recursive crawl's call stack would go.
+  for (int i = 0; i < kPages; ++i)
+    std::ofstream(At("p" + std::to_string(i) + ".htm")) << Anchors({"p" + std::to_string((i + 1) % kPages) + ".htm"});
+  TraceLog::Instance().SetLogOff(true);
+  LinkCountTable table;
+  BuildPageRankInfo(At("p0.htm"), table, Context());
+  TraceLog::Instance().SetLogOff(false);
+  ASSERT_EQ(table.Entries().size(), static_cast<size_t>(kPages));
+  EXPECT_EQ(table.Entries().back().key, At("p0.htm"));
+  for (const LinkCountEntry& entry : table.Entries()) EXPECT_EQ(entry.count, 1) << entry.key;
+}
+
+TEST_F(Crawl, ChoosesTheStartPage) {
+  const struct {
+    std::map<std::string, std::string> site;
+    const char* start;
+  } cases[] = {
+      {{{"index.html", ""}, {"index.htm", ""}, {"index.php", ""}}, "index.htm"},
+      {{{"index.php", ""}, {"index.html", ""}}, "index.html"},
+      {{{"index.php", ""}, {"a.htm", ""}}, "index.php"},
+      {{{"index.php/", ""}, {"a.htm", ""}}, "index.php"},
+      {{{"a.htm/", ""}, {"a.txt", ""}, {"c.htm", ""}, {"b.HTML", ""}}, "b.HTML"},
+      {{{"x.shtml", ""}, {"sub/a.htm", ""}}, "index.php"},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    dir.Build(c.site);
+    EXPECT_EQ(ChooseStartPage(dir.Path()), dir / c.start);
+  }
+}
+
+// A site of pages that link at random: relative, from the root, up, in other letter case,
+// with fragments and queries, to folders, to missing pages and outside addresses.
+std::map<std::string, std::string> RandomSite(std::mt19937& random) {
+  static const char* const folders[] = {"", "d/", "d/e/", "D2/"};
+  static const char* const targets[] = {
+      "p1.htm", "P2.htm", "p3.html#x", "p4.htm?q=1", "../p5.htm", "../../p6.html", "e/p7.htm", "d/",
+      "d/e", "D2/index.html", "/d/p8.htm", "/D2/", "/", "", "#top", "nope.htm", "mailto:x@y",
+      "http://www.x.org/d/p1.htm", "https://x.org/p9.html", "//cdn/p1.htm", "index.htm", "./p0.htm"};
+  std::map<std::string, std::string> site;
+  for (const char* folder : folders) {
+    for (int i = 0; i < 12; ++i) {
+      std::vector<std::string> hrefs;
+      for (size_t n = 3 + random() % 10; n > 0; --n) hrefs.push_back(targets[random() % std::size(targets)]);
+      const std::string name = (i == 11 ? std::string("index") : "p" + std::to_string(i)) + (i % 3 ? ".htm" : ".html");
+      site[std::string(folder) + name] = Anchors(hrefs);
+    }
+  }
+  return site;
+}
+
+// Every file and folder below `folder`, as the site map asks for them.
+void CollectPaths(const std::string& folder, std::vector<std::string>& paths) {
+  paths.push_back(folder);
+  for (const FolderEntry& entry : ListFolder(folder).value_or(std::vector<FolderEntry>{})) {
+    if (entry.status.isFolder) CollectPaths(folder + "/" + entry.name, paths);
+    else paths.push_back(folder + "/" + entry.name);
+  }
+}
+
+TEST_F(Crawl, MatchesTheLinearCrawlOnRandomSites) {
+  TraceLog::Instance().SetLogOff(true);
+  for (uint32_t seed = 1; seed <= 25; ++seed) {
+    std::mt19937 random(seed);
+    TempDir dir;
+    dir.Build(RandomSite(random));
+    const RunContext context{dir.Path() + "/", "http://www.x.org/"};
+    const std::string start = ChooseStartPage(dir.Path());
+    LinkCountTable table;
+    BuildPageRankInfo(start, table, context);
+    std::vector<LinkCountEntry> reference;
+    std::vector<std::string> visited;
+    oracle::Crawl(start, reference, visited, context);
+    ASSERT_EQ(AsPairs(table.Entries()), AsPairs(reference)) << "seed " << seed;
+    SortLinkCounts(table);
+    oracle::Sort(reference);
+    ASSERT_EQ(AsPairs(table.Entries()), AsPairs(reference)) << "seed " << seed;
+    std::vector<std::string> paths;
+    CollectPaths(dir.Path(), paths);
+    for (const std::string& path : paths) {
+      for (const bool sumBelow : {false, true})
+        ASSERT_EQ(LinkCountOf(path, table, context, sumBelow), oracle::CountOf(path, reference, context, sumBelow))
+            << "seed " << seed << " " << path;
+    }
+  }
+  TraceLog::Instance().SetLogOff(false);
+}
+
+}  // namespace
