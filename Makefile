@@ -37,7 +37,7 @@ gui: build
 	$(BUILD)/folioscribe
 
 screenshot: build
-	$(BUILD)/folioscribe_screenshots $(BUILD)/screenshots
+	xvfb-run -a $(BUILD)/folioscribe_screenshots $(BUILD)/screenshots
 
 bench: deps
 	cmake -S . -B $(BENCH_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DFOLIOSCRIBE_GUI=OFF -DFOLIOSCRIBE_TESTS=OFF

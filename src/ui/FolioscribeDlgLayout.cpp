@@ -154,7 +154,7 @@ QLayout* CFolioscribeDlg::BuildBottomButtons() {
 
   auto* grid = new QGridLayout;
   grid->setColumnStretch(0, 1);
-  grid->addWidget(c_.about, 0, 1);
+  grid->addWidget(c_.about, 0, 1, Qt::AlignRight);
   grid->addWidget(c_.products, 1, 1);
   grid->addWidget(divider, 0, 2, 2, 1);
   grid->addWidget(c_.doIt, 0, 3);

@@ -77,6 +77,7 @@ QWidget* CMoreOptionsDlg::BuildExcludeGroup() {
       "/private/noenter. Wildcards (like *.gif) are not supported"));
   hint->setAlignment(Qt::AlignCenter);
   hint->setWordWrap(true);
+  hint->setMinimumWidth(540);
   auto* layout = new QVBoxLayout(group);
   layout->addWidget(hint);
   layout->addWidget(excludeList_, 1);

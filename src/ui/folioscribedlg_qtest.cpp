@@ -1,0 +1,374 @@
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "app/BatchRunner.h"
+#include "profile/Profile.h"
+#include "ui/EditableListCtrl.h"
+#include "ui/FolioscribeDlg.h"
+#include "ui/TemplateEdit.h"
+#include "ui/TestPrompts.h"
+
+namespace {
+
+const QString kProfileFilter = QStringLiteral("Setting files (*.folioscribe_options)");
+
+// Every setting differs from its default, so a key that is not written or read shows.
+RunSettings FullSettings(const std::string& folder) {
+  RunSettings s;
+  s.sStartDirectoryPath = folder;
+  s.sOutPutFileName = "map.html";
+  s.sTemplateStart = "<ul>\r\n<li class=\"top\">%fName%<ul>";
+  s.sTemplateFolder = "<li>%fName%\n";
+  s.sTemplateFile = "<li><a href=\"%fRelativePathWeb%\">%AutoHrefText% [%fSizeb%]</a></li>";
+  s.sTemplateEnd = "</ul></li>\r\n</ul>\r\n";
+  s.sTemplateFolderLevelDown = "<ul>";
+  s.sTemplateFolderLevelUp = "</ul></li>";
+  s.bIndexAsDirText = s.bUsePageRank = s.bExcludeNotLinked = true;
+  s.sDomain = "www.example.com";
+  s.aExclude = {".css", "private"};
+  return s;
+}
+
+std::string ReadFile(const QString& path) {
+  std::ifstream in(path.toStdString(), std::ios::binary);
+  std::ostringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+void WriteFile(const QString& path, const std::string& content) {
+  std::ofstream(path.toStdString(), std::ios::binary) << content;
+}
+
+}  // namespace
+
+class FolioscribeDlgTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir temp_;
+  CFolioscribeApp app_;
+  TestPrompts prompts_;
+
+  QString Temp(const char* name) const { return temp_.filePath(QString::fromUtf8(name)); }
+  QString WriteProfile(const char* name, const RunSettings& settings) {
+    ConsoleMessageSink sink(std::cerr);
+    if (!SaveProfileAs(Temp(name).toStdString(), settings, sink)) qFatal("cannot write %s", name);
+    return Temp(name);
+  }
+  template <typename Widget = QPushButton>
+  static Widget* Find(QWidget& dialog, const char* name) {
+    auto* widget = dialog.findChild<Widget*>(QString::fromUtf8(name));
+    if (widget == nullptr) qFatal("no control %s", name);
+    return widget;
+  }
+  static QString Text(QWidget& dialog, const char* name) {
+    if (auto* edit = dialog.findChild<TemplateEdit*>(QString::fromUtf8(name)))
+      return QString::fromStdString(edit->Template());
+    return Find<QLineEdit>(dialog, name)->text();
+  }
+  static void CompareSettings(const RunSettings& a, const RunSettings& b) {
+    QCOMPARE(a.sStartDirectoryPath, b.sStartDirectoryPath);
+    QCOMPARE(a.sOutPutFileName, b.sOutPutFileName);
+    QCOMPARE(a.sTemplateStart, b.sTemplateStart);
+    QCOMPARE(a.sTemplateFolder, b.sTemplateFolder);
+    QCOMPARE(a.sTemplateFile, b.sTemplateFile);
+    QCOMPARE(a.sTemplateEnd, b.sTemplateEnd);
+    QCOMPARE(a.sTemplateFolderLevelDown, b.sTemplateFolderLevelDown);
+    QCOMPARE(a.sTemplateFolderLevelUp, b.sTemplateFolderLevelUp);
+    QCOMPARE(a.aExclude, b.aExclude);
+    QCOMPARE(a.sDomain, b.sDomain);
+    QCOMPARE(a.bIndexAsDirText, b.bIndexAsDirText);
+    QCOMPARE(a.bExcludeNotLinked, b.bExcludeNotLinked);
+    QCOMPARE(a.bUsePageRank, b.bUsePageRank);
+    QCOMPARE(a.bAddSignature, b.bAddSignature);
+  }
+  static void Activate(QDialog& dialog) {
+    dialog.show();
+    dialog.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+  }
+
+ private slots:
+  void init() {
+    app_ = CFolioscribeApp();
+    prompts_ = TestPrompts();
+  }
+
+  void startWithoutProfileAndTheAdvisor() {
+    CFolioscribeDlg dialog(app_, prompts_, StartupRequest());
+    QVERIFY(dialog.OnInitDialog());
+    QCOMPARE(prompts_.questions.size(), 1);
+    QCOMPARE(prompts_.questions[0].title, QStringLiteral("Select profile"));
+    QCOMPARE(prompts_.questions[0].folder, QString::fromStdString(ProfilesFolder()));
+    QCOMPARE(prompts_.questions[0].filter, kProfileFilter);
+    for (const char* field : {"startFolder", "outputName", "templateStart", "levelUp"})
+      QCOMPARE(Text(dialog, field), QString());
+    auto* advisor = Find<QLabel>(dialog, "advisor");
+    QCOMPARE(advisor->text(), QString::fromUtf8(CFolioscribeDlg::kStartHint));
+
+    auto* output = Find<QLineEdit>(dialog, "outputName");
+    QTest::keyClicks(output, QStringLiteral("/tmp/map.html"));
+    QCOMPARE(advisor->text(), QString::fromUtf8(CFolioscribeDlg::kAbsolutePathHint));
+    output->clear();
+    QTest::keyClicks(output, QStringLiteral("sitemap.html"));
+    QCOMPARE(advisor->text(), QString());
+    output->setText(QStringLiteral("C:\\out\\map.html"));
+    QCOMPARE(advisor->text(), QString::fromUtf8(CFolioscribeDlg::kAbsolutePathHint));
+
+    // A loaded absolute output name gives the hint; at start-up the start hint follows it.
+    RunSettings absolute;
+    absolute.sOutPutFileName = "/srv/www/map.html";
+    const QString profile = WriteProfile("absolute.folioscribe_options", absolute);
+    output->setText(QStringLiteral("sitemap.html"));
+    prompts_.setNextAnswer(profile);
+    Find(dialog, "openProfile")->click();
+    QCOMPARE(advisor->text(), QString::fromUtf8(CFolioscribeDlg::kAbsolutePathHint));
+    StartupRequest named;
+    named.profilePath = profile.toStdString();
+    CFolioscribeDlg started(app_, prompts_, named);
+    started.OnInitDialog();
+    QCOMPARE(Find<QLabel>(started, "advisor")->text(), QString::fromUtf8(CFolioscribeDlg::kStartHint));
+  }
+
+  void profileLoadFillsEveryControlAndSaveWritesEveryKey() {
+    const RunSettings full = FullSettings("/srv/site");
+    StartupRequest startup;
+    startup.profilePath = WriteProfile("full.folioscribe_options", full).toStdString();
+    CFolioscribeDlg dialog(app_, prompts_, startup);
+    dialog.OnInitDialog();
+    QVERIFY(prompts_.questions.isEmpty());
+    const QStringList expected = {
+        QStringLiteral("/srv/site"), QStringLiteral("map.html"),
+        QString::fromStdString(full.sTemplateStart), QString::fromStdString(full.sTemplateFolder),
+        QString::fromStdString(full.sTemplateFile), QString::fromStdString(full.sTemplateEnd),
+        QStringLiteral("<ul>"), QStringLiteral("</ul></li>")};
+    QStringList shown;
+    for (const char* field : {"startFolder", "outputName", "templateStart", "templateFolder",
+                              "templateFile", "templateEnd", "levelDown", "levelUp"})
+      shown.append(Text(dialog, field));
+    QCOMPARE(shown, expected);
+
+    QStringList options;
+    prompts_.onModal = [&options](QDialog& more) {
+      for (const char* box : {"indexAsDirText", "usePageRank", "excludeNotLinked", "addSignature"})
+        options.append(Find<QCheckBox>(more, box)->isChecked() ? QStringLiteral("on") : QStringLiteral("off"));
+      options.append(Find<QLineEdit>(more, "domain")->text());
+      options.append(QString::number(Find<CEditableListCtrl>(more, "excludeList")->count()));
+      return int(QDialog::Rejected);
+    };
+    Find(dialog, "moreOptions")->click();
+    QCOMPARE(options, (QStringList{QStringLiteral("on"), QStringLiteral("on"), QStringLiteral("on"),
+                                   QStringLiteral("on"), QStringLiteral("www.example.com"),
+                                   QStringLiteral("3")}));
+
+    // An edit of a field reaches the saved file without any other step.
+    Find<TemplateEdit>(dialog, "templateFile")->setPlainText(QStringLiteral("<p>%fName%</p>"));
+    prompts_.setNextAnswer(Temp("saved.folioscribe_options"));
+    Find(dialog, "saveProfile")->click();
+    QCOMPARE(prompts_.questions.last().title, QStringLiteral("Select the profiles"));
+    QCOMPARE(prompts_.questions.last().filter, kProfileFilter);
+    RunSettings loaded;
+    loaded.aExclude = {"kept when the key is missing"};
+    ConsoleMessageSink sink(std::cerr);
+    QVERIFY(LoadProfile(Temp("saved.folioscribe_options").toStdString(), loaded, sink));
+    RunSettings edited = full;
+    edited.sTemplateFile = "<p>%fName%</p>";
+    CompareSettings(loaded, edited);
+
+    // A profile that is not there changes nothing and says so.
+    prompts_.setNextAnswer(Temp("gone.folioscribe_options"));
+    Find(dialog, "openProfile")->click();
+    QCOMPARE(prompts_.messages.last(),
+             QStringLiteral("Profile file: %1 does not exists").arg(Temp("gone.folioscribe_options")));
+    QCOMPARE(Text(dialog, "templateFile"), QStringLiteral("<p>%fName%</p>"));
+  }
+
+  void keyboard() {
+    StartupRequest startup;
+    startup.folder = temp_.path().toStdString();
+    CFolioscribeDlg dialog(app_, prompts_, startup);
+    dialog.OnInitDialog();
+    Activate(dialog);
+    prompts_.questions.clear();
+    auto* templateFile = Find<TemplateEdit>(dialog, "templateFile");
+    templateFile->setFocus();
+    QTest::keyClick(templateFile, Qt::Key_S, Qt::ControlModifier);
+    QTest::keyClick(templateFile, Qt::Key_S, Qt::ControlModifier | Qt::AltModifier);
+    QTest::keyClick(templateFile, Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier);
+    QStringList titles;
+    for (const auto& question : prompts_.questions) titles.append(question.title);
+    QCOMPARE(titles, (QStringList{QStringLiteral("Select the profiles"), QStringLiteral("Select profile")}));
+
+    QTest::keyClick(templateFile, Qt::Key_F1);
+    QVERIFY(prompts_.openedUrls.last().toLocalFile().endsWith(QStringLiteral("/help/index.html")));
+
+    // Enter: a line break in a template, a run from a one-line field (here: no output name).
+    templateFile->setPlainText(QStringLiteral("a"));
+    templateFile->moveCursor(QTextCursor::End);
+    QTest::keyClick(templateFile, Qt::Key_Return);
+    QVERIFY(prompts_.messages.isEmpty());
+    QCOMPARE(templateFile->toPlainText(), QStringLiteral("a\n"));
+    auto* startFolder = Find<QLineEdit>(dialog, "startFolder");
+    startFolder->setText(Temp("no such folder"));
+    startFolder->setFocus();
+    QTest::keyClick(startFolder, Qt::Key_Return);
+    QCOMPARE(prompts_.messages,
+             QStringList{Temp("no such folder") + QStringLiteral("\r\ndoesn't exist, or is not a folder")});
+    QVERIFY(dialog.isVisible());
+    QTest::keyClick(startFolder, Qt::Key_Escape);
+    QVERIFY(!dialog.isVisible());
+  }
+
+  void macroMenuReplacesTheSelection() {
+    CFolioscribeDlg dialog(app_, prompts_, StartupRequest());
+    auto* file = Find<TemplateEdit>(dialog, "templateFile");
+    file->setPlainText(QStringLiteral("<li>OLD</li>"));
+    QTextCursor cursor = file->textCursor();
+    cursor.setPosition(4);
+    cursor.setPosition(7, QTextCursor::KeepAnchor);
+    file->setTextCursor(cursor);
+    prompts_.setNextMenuChoice(1);
+    Find(dialog, "macroFile")->click();
+    QCOMPARE(file->toPlainText(), QStringLiteral("<li>%fName%</li>"));
+
+    // The first entry is a choice too; a dismissed menu changes nothing.
+    prompts_.setNextMenuChoice(0);
+    Find(dialog, "macroFile")->click();
+    prompts_.setNextMenuChoice(-1);
+    Find(dialog, "macroFile")->click();
+    QCOMPARE(file->toPlainText(), QStringLiteral("<li>%fName%%fTitle%</li>"));
+
+    prompts_.setNextMenuChoice(12);
+    Find(dialog, "macroStart")->click();
+    prompts_.setNextMenuChoice(18);
+    Find(dialog, "macroFolder")->click();
+    prompts_.setNextMenuChoice(7);
+    Find(dialog, "macroEnd")->click();
+    QCOMPARE(Text(dialog, "templateStart"), QStringLiteral("%fDateTimeFormat(%Y-%m-%d %H:%M:%S)%"));
+    QCOMPARE(Text(dialog, "templateFolder"), QStringLiteral("%fParentNameWeb%"));
+    QCOMPARE(Text(dialog, "templateEnd"), QStringLiteral("%autoHrefText%"));
+
+    const QStringList macros = QStringLiteral(
+        "%fTitle% %fName% %fRelativePath% %fAbsoluteLocalPath% %fParentName% %indentation% "
+        "%domain% %autoHrefText% %curDate% %curTime% %fSizeb% %fDateTime% "
+        "%fDateTimeFormat(%Y-%m-%d_%H:%M:%S)% %ImageThumb% %fTitleWeb% %fNameWeb% "
+        "%fRelativePathWeb% %fAbsoluteLocalPathWeb% %fParentNameWeb%").split(QLatin1Char(' '));
+    QCOMPARE(prompts_.shownMenus.size(), 6);
+    for (QStringList shown : prompts_.shownMenus)
+      QCOMPARE(shown.replaceInStrings(QStringLiteral("d %H"), QStringLiteral("d_%H")), macros);
+  }
+
+  void reportListsTheCountsMostLinkedFirst() {
+    app_.linkCounts.Add("/srv/site/b.htm");
+    app_.linkCounts.Add("/srv/site/a.htm");
+    app_.linkCounts.Add("/srv/site/a.htm#top");
+    app_.linkCounts.Add("/srv/site/a.htm");
+    CFolioscribeDlg dialog(app_, prompts_, StartupRequest());
+    QString report;
+    QStringList captions;
+    prompts_.onModal = [&](QDialog& shown) {
+      report = Find<QPlainTextEdit>(shown, "reportText")->toPlainText();
+      for (const QLabel* label : shown.findChildren<QLabel*>()) captions.append(label->text());
+      return int(QDialog::Accepted);
+    };
+    Find(dialog, "report")->click();
+    QCOMPARE(report, QStringLiteral("/srv/site/a.htm [2]\n/srv/site/b.htm [1]\n/srv/site/a.htm#top [1]\n"));
+    QCOMPARE(captions, (QStringList{
+        QStringLiteral("Report - use only after building a sitemap with link counting [more options]"),
+        QStringLiteral("Most linked [num. of links]:")}));
+  }
+
+  void runFromTheDialogWritesWhatBatchModeWrites() {
+    const QString site = Temp("site");
+    QVERIFY(QDir().mkpath(site + QStringLiteral("/docs")));
+    WriteFile(site + QStringLiteral("/index.htm"),
+              "<title>Home</title><a href=\"b.htm\">B</a><a href=\"docs/a%20b.html\">AB</a>");
+    WriteFile(site + QStringLiteral("/b.htm"), "<title>B</title><a href=\"docs/a b.html\">x</a>");
+    WriteFile(site + QStringLiteral("/docs/a b.html"), "<title>A B</title>");
+    RunSettings settings = FullSettings("/elsewhere");
+    settings.aExclude.clear();
+    const QString profile = WriteProfile("run.folioscribe_options", settings);
+    const QString output = site + QStringLiteral("/map.html");
+
+    std::ostringstream out, err;
+    const std::vector<std::string> args = {site.toStdString(), "-profile", profile.toStdString(),
+                                           "-justdoit"};
+    QCOMPARE(RunHeadless(args, out, err), kExitWritten);
+    const std::string batch = ReadFile(output);
+    QVERIFY(batch.find("A B") != std::string::npos);
+
+    StartupRequest startup = ReadStartupRequest(ParseCommandLine(args));
+    startup.justDoIt = false;
+    CFolioscribeDlg dialog(app_, prompts_, startup);
+    dialog.OnInitDialog();
+    Find(dialog, "doIt")->click();
+    QCOMPARE(ReadFile(output), batch);
+    QCOMPARE(prompts_.openedUrls, QList<QUrl>{QUrl::fromLocalFile(output)});
+    QCOMPARE(Text(dialog, "startFolder"), site);
+    QVERIFY(!app_.linkCounts.Empty());
+
+    // A template edited between runs takes effect in the next one.
+    Find<TemplateEdit>(dialog, "templateEnd")->setPlainText(QStringLiteral("</ul>THE END"));
+    Find(dialog, "doIt")->click();
+    QVERIFY(QString::fromStdString(ReadFile(output)).endsWith(QStringLiteral("THE END")));
+
+    // Batch mode through the dialog: runs, closes, opens nothing.
+    CFolioscribeApp batchApp;
+    TestPrompts batchPrompts;
+    CFolioscribeDlg batchDialog(batchApp, batchPrompts, ReadStartupRequest(ParseCommandLine(args)));
+    QVERIFY(!batchDialog.OnInitDialog());
+    QCOMPARE(batchDialog.ExitStatus(), kExitWritten);
+    QCOMPARE(ReadFile(output), batch);
+    QVERIFY(batchPrompts.openedUrls.isEmpty());
+  }
+
+  void startFolderWordAndFolderBrowser() {
+    StartupRequest startup;
+    startup.folder = Temp("missing").toStdString();
+    CFolioscribeDlg dialog(app_, prompts_, startup);
+    dialog.OnInitDialog();
+    QCOMPARE(prompts_.messages, QStringList{QStringLiteral("Folder: %1 does not exist").arg(Temp("missing"))});
+
+    auto* startFolder = Find<QLineEdit>(dialog, "startFolder");
+    startFolder->setText(QStringLiteral("/typed"));
+    Find<QLineEdit>(dialog, "outputName")->setText(QStringLiteral("unsaved.html"));
+    Find(dialog, "browse")->click();
+    QCOMPARE(prompts_.questions.last().folder, QStringLiteral("/typed"));
+    QCOMPARE(startFolder->text(), QStringLiteral("/typed"));
+    prompts_.setNextAnswer(temp_.path());
+    Find(dialog, "browse")->click();
+    QCOMPARE(startFolder->text(), temp_.path());
+    QCOMPARE(Text(dialog, "outputName"), QStringLiteral("unsaved.html"));
+  }
+
+  void webPagesAndAbout() {
+    CFolioscribeDlg dialog(app_, prompts_, StartupRequest());
+    QStringList about;
+    prompts_.onModal = [&about](QDialog& shown) {
+      about.append(shown.windowTitle());
+      for (const QLabel* label : shown.findChildren<QLabel*>()) about.append(label->text());
+      Find(shown, "web")->click();
+      return int(QDialog::Accepted);
+    };
+    for (const char* button : {"products", "donation", "contact", "help", "about"})
+      Find(dialog, button)->click();
+    QCOMPARE(about.value(0), QStringLiteral("About Folioscribe"));
+    QVERIFY(about.contains(QStringLiteral("Folioscribe Version 1.22")));
+    QStringList pages;
+    for (const QUrl& url : prompts_.openedUrls) pages.append(url.fileName());
+    QCOMPARE(pages, (QStringList{QStringLiteral("products.html"), QStringLiteral("donate.html"),
+                                 QStringLiteral("contact.html"), QStringLiteral("index.html"),
+                                 QStringLiteral("products.html")}));
+  }
+};
+
+QTEST_MAIN(FolioscribeDlgTest)
+#include "folioscribedlg_qtest.moc"

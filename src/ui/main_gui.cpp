@@ -28,6 +28,7 @@ int main(int argc, char** argv) {
     return RunHeadless(args, std::cout, std::cerr);
 
   QApplication application(argc, argv);
+  SwitchLogOffForNetworkStart(ProgramPath());
   TraceScope scope("CFolioscribeApp::InitInstance()");
   CFolioscribeApp app;
   QtPrompts prompts;
