@@ -87,9 +87,8 @@ TEST(FormatMilliseconds, GeneralFormat) {
   const struct {
     double milliseconds;
     const char* text;
-  } cases[] = {{15, "15"},          {1234567.8, "1.23457E+06"}, {0, "0"},
-               {0.5, "0.5"},        {123456, "123456"},         {0.0001, "0.0001"},
-               {0.00001, "1E-05"},  {2.25, "2.25"},             {999999.4, "999999"}};
+  } cases[] = {{15, "15"}, {1234567.8, "1.23457E+06"}, {0.5, "0.5"}, {999999.4, "999999"},
+               {0.00001, "1E-05"}};
   for (const auto& c : cases) EXPECT_EQ(FormatMilliseconds(c.milliseconds), c.text) << c.text;
 }
 

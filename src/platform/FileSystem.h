@@ -46,6 +46,7 @@ bool WriteFileAtomic(const std::string& path, const std::string& content);
 // Appends to `path`, creating it when missing.
 bool AppendToFile(const std::string& path, const std::string& content);
 bool DeleteFile(const std::string& path);
+// Moves `from` to `to`, replacing a file already there.
 bool RenameFile(const std::string& from, const std::string& to);
 // Creates one folder (not its parents).
 bool CreateFolder(const std::string& path);

@@ -1,9 +1,7 @@
 #include "platform/Program.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <ctime>
 #include <sstream>
 
 #include "platform/FileSystem.h"
@@ -18,14 +16,6 @@ TEST(Program, PathAndFolderOfTheRunningExecutable) {
   EXPECT_EQ(path.substr(path.rfind('/') + 1), "folioscribe_platform_test");
   EXPECT_EQ(ProgramFolder(), path.substr(0, path.rfind('/')));
   EXPECT_TRUE(IsFolder(ProgramFolder()));
-}
-
-TEST(Program, EnvironmentAndClock) {
-  setenv("FOLIOSCRIBE_TEST_VALUE", "a b", 1);
-  EXPECT_EQ(EnvironmentValue("FOLIOSCRIBE_TEST_VALUE"), "a b");
-  unsetenv("FOLIOSCRIBE_TEST_VALUE");
-  EXPECT_EQ(EnvironmentValue("FOLIOSCRIBE_TEST_VALUE"), "");
-  EXPECT_NEAR(static_cast<double>(CurrentTime()), static_cast<double>(std::time(nullptr)), 5);
 }
 
 TEST(ConsoleMessageSink, PrefixesEachMessageAndUsesPlainLineEnds) {
