@@ -1,6 +1,5 @@
 #include "ui/FolioscribeDlg.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
