@@ -27,6 +27,11 @@ bool IsXmlLetterOrDigit(char c) {
          Byte(c) > 127;
 }
 
+bool XmlEqualsNoCase(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](char x, char y) { return SameChar(x, y, true); });
+}
+
 bool IsXmlNameChar(char c) {
   return IsXmlLetterOrDigit(c) || c == '_' || c == '-' || c == ':' || c == '.';
 }

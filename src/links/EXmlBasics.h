@@ -13,6 +13,8 @@
 bool IsXmlSpace(char c);
 bool IsXmlPunct(char c);
 bool IsXmlLetterOrDigit(char c);
+// Equal after lower-casing ASCII letters, without copying.
+bool XmlEqualsNoCase(std::string_view a, std::string_view b);
 // Letters, digits and "_", "-", ":", "." (data-id, aria-label, xml:lang).
 bool IsXmlNameChar(char c);
 

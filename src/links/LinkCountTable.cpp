@@ -4,6 +4,7 @@
 
 #include "common/Paths.h"
 #include "common/Text.h"
+#include "links/EXmlBasics.h"
 #include "links/LinkResolution.h"
 
 namespace {
@@ -51,6 +52,19 @@ class KeyIndex {
 
 }  // namespace
 
+size_t FoldedKeyHash::operator()(const std::string& key) const {
+  uint64_t hash = 14695981039346656037ull;  // FNV-1a over the lower-cased bytes
+  for (char c : key) {
+    const char folded = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    hash = (hash ^ static_cast<unsigned char>(folded)) * 1099511628211ull;
+  }
+  return static_cast<size_t>(hash);
+}
+
+bool FoldedKeyEqual::operator()(const std::string& a, const std::string& b) const {
+  return XmlEqualsNoCase(a, b);
+}
+
 struct LinkCountTable::Index {
   RunContext context;
   KeyIndex local;  // every key as a local path compares with it
@@ -65,7 +79,7 @@ void LinkCountTable::Clear() {
 }
 
 void LinkCountTable::Add(const std::string& key) {
-  const auto [it, added] = positions_.try_emplace(ToLowerAscii(key), entries_.size());
+  const auto [it, added] = positions_.try_emplace(key, entries_.size());
   if (added) entries_.push_back({key, 1});
   else ++entries_[it->second].count;
   index_.reset();
@@ -90,7 +104,7 @@ void SortLinkCounts(LinkCountTable& table) {
   std::stable_sort(table.entries_.begin(), table.entries_.end(),
                    [](const LinkCountEntry& a, const LinkCountEntry& b) { return a.count > b.count; });
   for (size_t i = 0; i < table.entries_.size(); ++i)
-    table.positions_[ToLowerAscii(table.entries_[i].key)] = i;
+    table.positions_[table.entries_[i].key] = i;
   table.index_.reset();
 }
 

@@ -18,6 +18,14 @@ struct LinkCountEntry {
   int32_t count = 0;
 };
 
+// Hashing and equality of keys ignoring ASCII letter case, without folded copies.
+struct FoldedKeyHash {
+  size_t operator()(const std::string& key) const;
+};
+struct FoldedKeyEqual {
+  bool operator()(const std::string& a, const std::string& b) const;
+};
+
 // How often each target was linked, in insertion order until sorted. Keys are unique when
 // compared ignoring case; the first spelling is kept.
 class LinkCountTable {
@@ -40,7 +48,7 @@ class LinkCountTable {
   const Index& IndexFor(const RunContext& context) const;
 
   std::vector<LinkCountEntry> entries_;
-  std::unordered_map<std::string, size_t> positions_;  // case-folded key -> entry
+  std::unordered_map<std::string, size_t, FoldedKeyHash, FoldedKeyEqual> positions_;  // key -> entry
   mutable std::shared_ptr<const Index> index_;
 };
 

@@ -70,8 +70,11 @@ void BuildPageRankInfo(const std::string& pagePath, LinkCountTable& table, const
   std::vector<std::string> pending{ToSlashes(pagePath)};
   Visited visited;
   while (!pending.empty()) {
-    const std::string page = DefaultDocument(pending.back());
+    const std::string target = std::move(pending.back());
     pending.pop_back();
+    if (visited.spellings.contains(target)) continue;  // taken up since it was pushed
+    const std::string page = DefaultDocument(target);
+    visited.spellings.insert(target);
     visited.spellings.insert(page);
     if (!visited.folded.insert(ToLowerAscii(page)).second || !IsPageExtension(page)) continue;
     const std::optional<std::string> text = TryReadTextFile(page);

@@ -1,7 +1,5 @@
 #include "links/LinkExtraction.h"
 
-#include "common/Text.h"
-
 namespace {
 
 void SkipToEnd(XmlCursor& cursor) { cursor.pos = static_cast<int64_t>(cursor.text.size()); }
@@ -30,7 +28,7 @@ bool ReadAnchorText(XmlCursor& cursor, std::string& text, bool ignoreErrors) {
   while (!cursor.PastEnd()) {
     XmlTag tag;
     if (!ReadTag(cursor, tag) && !ignoreErrors) return false;
-    if (tag.closing && EqualsNoCase(tag.GetTagName(), "a")) break;
+    if (tag.closing && XmlEqualsNoCase(tag.GetTagName(), "a")) break;
     if (tag.kind == XmlTag::kText) text += tag.text;
   }
   return true;

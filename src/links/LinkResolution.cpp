@@ -2,6 +2,7 @@
 
 #include "common/Paths.h"
 #include "common/Text.h"
+#include "links/EXmlBasics.h"
 
 namespace {
 
@@ -63,8 +64,9 @@ std::string ResolveLocal(const std::string& pagePath, const std::string& referen
 }  // namespace
 
 bool IsDefaultDocument(const std::string& path) {
-  const std::string name = ToLowerAscii(PathName(path));
-  return name == "index.htm" || name == "index.html" || name == "index.php";
+  const std::string name = PathName(path);
+  return XmlEqualsNoCase(name, "index.htm") || XmlEqualsNoCase(name, "index.html") ||
+         XmlEqualsNoCase(name, "index.php");
 }
 
 std::string LinkScheme(const std::string& text) {

@@ -34,13 +34,18 @@ bool EndsBareAttribute(const XmlCursor& cursor) {
   return IsXmlLetterOrDigit(c) || c == '>' || c == '/' || c == '?';
 }
 
+// Most values hold no entity; they need no decoding pass.
+std::string Decoded(const std::string& text) {
+  return text.find('&') == std::string::npos ? text : UnescapeProfileText(text);
+}
+
 template <class Store>
 bool ReadAttributes(XmlCursor& cursor, bool decode, Store store) {
   std::string name;
   std::string value;
   bool wasError = false;
   while (KXmlGetNextAttributeAndValue(cursor, name, value, &wasError)) {
-    if (decode) store(UnescapeProfileText(name), UnescapeProfileText(value));
+    if (decode) store(Decoded(name), Decoded(value));
     else store(name, value);
   }
   return !wasError;
@@ -60,7 +65,7 @@ void AttributeMap::Set(const std::string& name, const std::string& value) {
 
 const std::string* AttributeMap::FindNoCase(std::string_view name) const {
   for (const auto& item : items_) {
-    if (EqualsNoCase(item.first, std::string(name))) return &item.second;
+    if (XmlEqualsNoCase(item.first, name)) return &item.second;
   }
   return nullptr;
 }

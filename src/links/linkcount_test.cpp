@@ -95,7 +95,7 @@ std::string RandomPath(std::mt19937& random) {
 
 TEST(LinkCountOf, MatchesTheLinearLookupOnRandomTables) {
   const RunContext contexts[] = {{"/s", "http://www.x.org/"}, {"/s/", ""}, {"\\s", "https://www.x.org"}};
-  for (uint32_t seed = 1; seed <= 10; ++seed) {
+  for (uint32_t seed = 1; seed <= 6; ++seed) {
     std::mt19937 random(seed);
     LinkCountTable table;
     std::vector<LinkCountEntry> reference;

@@ -1,0 +1,33 @@
+// Fuzzes the markup reader and the link extraction on arbitrary page text.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "links/EXmlBasics.h"
+#include "links/LinkExtraction.h"
+#include "links/LinkResolution.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string text(reinterpret_cast<const char*>(data), size);
+
+  XmlCursor links(text);
+  std::vector<LinkInfo> found;
+  ExtractLinks(links, found, true);
+  const RunContext context{"/site/", "http://www.x.org/"};
+  for (const LinkInfo& link : found) LinkKey(ResolveLink("/site/sub/p.htm", link.href, context).target);
+
+  XmlCursor strict(text);
+  ExtractLinks(strict, found, false);
+
+  // Every item read must move the cursor on, so the loop ends.
+  XmlCursor items(text);
+  while (!items.PastEnd()) {
+    const int64_t before = items.pos;
+    XmlTag tag;
+    ReadTag(items, tag);
+    if (items.pos <= before) __builtin_trap();
+    tag.GetTagName();
+  }
+  return 0;
+}
