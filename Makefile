@@ -39,7 +39,8 @@ gui: build
 screenshot: build
 	xvfb-run -a $(BUILD)/folioscribe_screenshots $(BUILD)/screenshots
 
-bench: deps
+bench:
+	@scripts/install-deps time
 	cmake -S . -B $(BENCH_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DFOLIOSCRIBE_GUI=OFF -DFOLIOSCRIBE_TESTS=OFF
 	cmake --build $(BENCH_BUILD) -j2
 	bench/run-bench $(BENCH_BUILD)

@@ -16,6 +16,7 @@ namespace {
 struct ThreadRecord {
   std::string name;
   int32_t depth = 0;
+  AppendFile file;  // kept open from the rotation on; closed when the record goes
 };
 
 // The log's whole state; the mutex guards everything but the log-off flag, which is read
@@ -26,6 +27,13 @@ struct LogState {
   uint32_t counter = 0;
   std::string folderForTesting;
   std::atomic<bool> off{false};
+  // Worked out on first use: they cannot change while the program runs.
+  const std::string programPath = ProgramPath();
+  const std::string programFolderLogs = ContainingFolder(programPath) + "/LOGS";
+  // The time text of the second `timeSecond`; formatting it per line costs a time-zone check.
+  int64_t timeSecond = -1;
+  std::string timeText;
+  TraceViewerLink viewer{std::chrono::seconds(1)};
 };
 
 LogState& State() {
@@ -34,7 +42,7 @@ LogState& State() {
 }
 
 std::string FolderOf(const LogState& state) {
-  return state.folderForTesting.empty() ? ProgramFolder() + "/LOGS" : state.folderForTesting;
+  return state.folderForTesting.empty() ? state.programFolderLogs : state.folderForTesting;
 }
 
 std::string ThreadName(const std::string& thread) {
@@ -48,25 +56,44 @@ ThreadRecord* FindThread(LogState& state, const std::string& name) {
 }
 
 // The log file of `name`; makes the folder (one level) when it is missing.
-std::string LogPath(const std::string& folder, const std::string& name) {
+std::string LogPath(const LogState& state, const std::string& name) {
+  const std::string folder = FolderOf(state);
   if (!IsFolder(folder)) CreateFolder(folder);
-  return folder + "/" + PathName(ProgramPath()) + "." + name + ".log";
+  return folder + "/" + PathName(state.programPath) + "." + name + ".log";
 }
 
 // The first line of a thread name in a run moves the last run's log aside. The rename
 // replaces an older previous log; with no log yet it fails and the older one stays.
-ThreadRecord& FindOrRotate(LogState& state, const std::string& folder, const std::string& name) {
+ThreadRecord& FindOrRotate(LogState& state, const std::string& name) {
   if (ThreadRecord* record = FindThread(state, name)) return *record;
-  state.threads.push_back({name, 0});
-  RenameFile(LogPath(folder, name), LogPath(folder, name + ".prev"));
+  RenameFile(LogPath(state, name), LogPath(state, name + ".prev"));
+  state.threads.push_back({name, 0, AppendFile()});
   return state.threads.back();
 }
 
+// The record's open log file; opened again while that fails, as a folder may appear.
+AppendFile& LogFileOf(LogState& state, ThreadRecord& record) {
+  if (!record.file.IsOpen()) record.file.Open(LogPath(state, record.name));
+  return record.file;
+}
+
+const std::string& CurrentTimeText(LogState& state) {
+  const int64_t now = CurrentTime();
+  if (now != state.timeSecond) {
+    state.timeText = FormatLocalTime(now, "%d %b, %H:%M:%S");
+    state.timeSecond = now;
+  }
+  return state.timeText;
+}
+
 std::string FormatLine(uint32_t counter, int32_t depth, const std::string& message,
-                       const std::string& sourceFile, int32_t line) {
+                       const std::string& time, const std::string& sourceFile, int32_t line) {
   return std::to_string(counter) + ":" + std::string(std::max(depth, 0), ' ') + message + " (" +
-         FormatLocalTime(CurrentTime(), "%d %b, %H:%M:%S") + ",File:" + sourceFile +
-         ", Line:" + std::to_string(line) + ")\r\n";
+         time + ",File:" + sourceFile + ", Line:" + std::to_string(line) + ")\r\n";
+}
+
+void CloseLogFiles(LogState& state) {
+  for (ThreadRecord& record : state.threads) record.file.Close();
 }
 
 }  // namespace
@@ -81,14 +108,13 @@ void TraceLog::Write(const std::string& thread, const std::string& sourceFile, i
   LogState& state = State();
   if (state.off) return;
   const std::lock_guard<std::mutex> guard(state.lock);
-  const std::string name = ThreadName(thread);
-  const std::string folder = FolderOf(state);
-  const ThreadRecord& record = FindOrRotate(state, folder, name);
-  const std::string text = FormatLine(state.counter, record.depth, message, sourceFile, line);
+  ThreadRecord& record = FindOrRotate(state, ThreadName(thread));
+  const std::string text = FormatLine(state.counter, record.depth, message,
+                                      CurrentTimeText(state), sourceFile, line);
   // A line that cannot be stored is neither counted nor shown.
-  if (!AppendToFile(LogPath(folder, name), text)) return;
+  if (!LogFileOf(state, record).Append(text)) return;
   ++state.counter;
-  SendToTraceViewer(text);
+  state.viewer.Send(text);
 }
 
 void TraceLog::SetLogOff(bool off) { State().off = off; }
@@ -111,6 +137,7 @@ void TraceLog::SetFolderForTesting(const std::string& folder) {
   LogState& state = State();
   const std::lock_guard<std::mutex> guard(state.lock);
   state.folderForTesting = folder;
+  CloseLogFiles(state);
 }
 
 void TraceLog::ResetForTesting() {

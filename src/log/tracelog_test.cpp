@@ -72,6 +72,26 @@ TEST_F(TraceLogTest, RotatesOncePerThreadNamePerRun) {
   EXPECT_EQ(Messages(ReadLog(LogFile("T.prev"))), Texts{"run 2"});
 }
 
+TEST_F(TraceLogTest, EachLineIsInTheFileAsSoonAsItIsWritten) {
+  log_.Write("T", "a.cpp", 1, "one");
+  EXPECT_EQ(Messages(ReadLog(LogFile("T"))), Texts{"one"});
+  log_.Write("T", "a.cpp", 2, "two");
+  EXPECT_EQ(Messages(ReadLog(LogFile("T"))), (Texts{"one", "two"}));
+
+  // A new run moves the open file aside and writes to a fresh one.
+  log_.ResetForTesting();
+  log_.Write("T", "a.cpp", 1, "three");
+  EXPECT_EQ(Messages(ReadLog(LogFile("T"))), Texts{"three"});
+  EXPECT_EQ(Messages(ReadLog(LogFile("T.prev"))), (Texts{"one", "two"}));
+
+  // Another folder takes the following lines at once.
+  const std::string other = dir_ / "OTHER";
+  log_.SetFolderForTesting(other);
+  log_.Write("T", "a.cpp", 1, "four");
+  EXPECT_EQ(Messages(ReadLog(other + "/folioscribe_log_test.T.log")), Texts{"four"});
+  EXPECT_EQ(Messages(ReadLog(LogFile("T"))), Texts{"three"});
+}
+
 TEST_F(TraceLogTest, EmptyNameIsMainThread) {
   log_.Write("", "a.cpp", 1, "one");
   log_.Write("MainThread", "a.cpp", 2, "two");

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <utility>
 
 #include "common/Paths.h"
 #include "platform/FileSystem.h"
@@ -74,6 +75,30 @@ bool WriteFileAtomic(const std::string& path, const std::string& content) {
 bool AppendToFile(const std::string& path, const std::string& content) {
   UniqueFd fd(open(ToSlashes(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666));
   return fd.IsOpen() && WriteAll(fd.Get(), content) && fd.Close();
+}
+
+AppendFile::AppendFile(AppendFile&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+
+AppendFile& AppendFile::operator=(AppendFile&& other) noexcept {
+  if (this != &other) {
+    Close();
+    fd_ = std::exchange(other.fd_, -1);
+  }
+  return *this;
+}
+
+AppendFile::~AppendFile() { Close(); }
+
+bool AppendFile::Open(const std::string& path) {
+  Close();
+  fd_ = open(ToSlashes(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+  return IsOpen();
+}
+
+bool AppendFile::Append(const std::string& content) { return IsOpen() && WriteAll(fd_, content); }
+
+void AppendFile::Close() {
+  if (IsOpen()) close(std::exchange(fd_, -1));
 }
 
 bool DeleteFile(const std::string& path) { return unlink(ToSlashes(path).c_str()) == 0; }

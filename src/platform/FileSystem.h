@@ -45,6 +45,27 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 bool WriteFileAtomic(const std::string& path, const std::string& content);
 // Appends to `path`, creating it when missing.
 bool AppendToFile(const std::string& path, const std::string& content);
+
+// A file kept open for appending, for many small writes. Each Append is one write at the
+// file's end, so a reader sees whole appends while the file stays open.
+class AppendFile {
+ public:
+  AppendFile() = default;
+  AppendFile(AppendFile&& other) noexcept;
+  AppendFile& operator=(AppendFile&& other) noexcept;
+  ~AppendFile();
+
+  // Opens `path`, creating it when missing and closing the file open before; false on
+  // failure, which leaves this closed.
+  bool Open(const std::string& path);
+  bool IsOpen() const { return fd_ >= 0; }
+  // False when closed or the write fails.
+  bool Append(const std::string& content);
+  void Close();
+
+ private:
+  int fd_ = -1;
+};
 bool DeleteFile(const std::string& path);
 // Moves `from` to `to`, replacing a file already there.
 bool RenameFile(const std::string& from, const std::string& to);

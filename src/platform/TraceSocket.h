@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <string>
 
 // Sends one log line to a trace viewer listening on the datagram socket
@@ -7,3 +8,25 @@
 void SendToTraceViewer(const std::string& line);
 // The socket path used by SendToTraceViewer.
 std::string TraceSocketPath();
+
+// One socket to the trace viewer for many lines, sending as SendToTraceViewer does. Looking
+// for a viewer costs a path lookup, so while none listens the link looks again only once
+// `retryAfter` has passed since the last look; the lines in between go nowhere.
+class TraceViewerLink {
+ public:
+  explicit TraceViewerLink(std::chrono::steady_clock::duration retryAfter);
+  ~TraceViewerLink();
+  TraceViewerLink(const TraceViewerLink&) = delete;
+  TraceViewerLink& operator=(const TraceViewerLink&) = delete;
+
+  void Send(const std::string& line);
+
+ private:
+  // Connects to the viewer when the time has come to look; true when connected.
+  bool Connect();
+  void Disconnect();
+
+  const std::chrono::steady_clock::duration retryAfter_;
+  std::chrono::steady_clock::time_point nextLook_{};
+  int fd_ = -1;
+};

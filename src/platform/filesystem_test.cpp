@@ -197,4 +197,26 @@ TEST(FileOperations, AppendDeleteRenameCreateFolder) {
   EXPECT_FALSE(PathExists(dir / "one"));
 }
 
+TEST(AppendFile, EachAppendIsInTheFileWhileItStaysOpen) {
+  TempDir dir;
+  const std::string path = dir / "a.log";
+  dir.Write("a.log", "kept\r\n");
+  AppendFile file;
+  EXPECT_FALSE(file.Append("closed\r\n"));
+  ASSERT_TRUE(file.Open(path));
+  EXPECT_TRUE(file.Append("one\r\n"));
+  EXPECT_EQ(ReadFileForTest(path), "kept\r\none\r\n");
+  AppendFile moved = std::move(file);
+  EXPECT_FALSE(file.IsOpen());
+  EXPECT_TRUE(moved.Append("two\r\n"));
+  EXPECT_EQ(ReadFileForTest(path), "kept\r\none\r\ntwo\r\n");
+  moved.Close();
+  EXPECT_FALSE(moved.Append("lost\r\n"));
+
+  EXPECT_TRUE(moved.Open(dir / "new.log"));  // created when missing
+  EXPECT_TRUE(PathExists(dir / "new.log"));
+  EXPECT_FALSE(moved.Open(dir / "missing/b.log"));
+  EXPECT_FALSE(moved.IsOpen());
+}
+
 }  // namespace

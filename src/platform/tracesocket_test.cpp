@@ -67,4 +67,30 @@ TEST_F(TraceSocketTest, ViewerThatDoesNotReadNeverBlocksTheSender) {
   EXPECT_EQ(viewer.Receive(), std::string(1000, 'y'));
 }
 
+TEST_F(TraceSocketTest, LinkFindsAViewerThatStartsOrRestartsLater) {
+  TraceViewerLink link(std::chrono::seconds(0));
+  link.Send("nobody listens yet");
+  {
+    Listener viewer(TraceSocketPath());
+    ASSERT_TRUE(viewer.Bound());
+    link.Send("first viewer");
+    EXPECT_EQ(viewer.Receive(), "first viewer");
+  }
+  unlink(TraceSocketPath().c_str());
+  link.Send("nobody listens again");
+  Listener viewer(TraceSocketPath());
+  ASSERT_TRUE(viewer.Bound());
+  link.Send("second viewer");
+  EXPECT_EQ(viewer.Receive(), "second viewer");
+}
+
+TEST_F(TraceSocketTest, LinkLooksForAViewerOnlyOncePerRetryTime) {
+  TraceViewerLink link(std::chrono::hours(1));
+  link.Send("nobody listens yet");
+  Listener viewer(TraceSocketPath());
+  ASSERT_TRUE(viewer.Bound());
+  link.Send("not looked for again");
+  EXPECT_EQ(viewer.Receive(), "<none>");
+}
+
 }  // namespace
