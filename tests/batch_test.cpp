@@ -31,8 +31,8 @@ TEST_F(BatchRunTest, MapsTheSiteByteForByte) {
              {"site/docs/a b.html", "<title>A B</title>"}});
   dir.Write("p.folioscribe_options", StoredProfile().Text());
   const ProgramOutput run = RunFolioscribe({dir / "site", "-profile", dir / "p", "-justdoit"});
-  EXPECT_EQ(run.err, "");
-  EXPECT_EQ(run.out, "folioscribe: wrote " + dir / "site/sitemap.html" + "\n");
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "folioscribe: wrote " + dir / "site/sitemap.html" + "\n");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(ReadFileForTest(dir / "site/sitemap.html"),
             "<ul><li>site<ul><li><a href=\"b.htm\">B</a></li><li><a href=\"index.htm\">Home</a>"
@@ -50,7 +50,7 @@ TEST_F(BatchRunTest, RelativeAndAbsoluteOutputNames) {
     profile.outputName = name;
     const ProgramOutput run = Run(profile);
     EXPECT_EQ(run.status, 0) << name;
-    EXPECT_EQ(run.out, "folioscribe: wrote " + path + "\n");
+    EXPECT_EQ(run.err, "folioscribe: wrote " + path + "\n");
     EXPECT_EQ(ReadFileForTest(path).substr(0, 12), "<ul><li>site") << name;
   }
 }

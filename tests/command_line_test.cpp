@@ -27,6 +27,18 @@ TEST(CommandLine, MissingProfileCannotStart) {
                          "/Profiles/no-such-profile.folioscribe_options does not exist\n");
 }
 
+TEST(CommandLine, UnknownOptionCannotStart) {
+  TempDir dir;
+  dir.Build({{"site/a.htm", ""}});
+  dir.Write("p.folioscribe_options", StoredProfile().Text());
+  // A mistyped "-profile" must not run with empty settings.
+  const ProgramOutput run = RunFolioscribe({dir / "site", "-justdoit", "--porfile", dir / "p"});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.err.rfind("folioscribe: unknown option -porfile\n\nUsage: folioscribe", 0), 0u)
+      << run.err;
+  EXPECT_EQ(ReadFileForTest(dir / "site/sitemap.html"), "<missing>");
+}
+
 TEST(CommandLine, WithoutJustDoItTheDialogWouldBeNeeded) {
   TempDir dir;
   dir.Build({{"site/a.htm", ""}});
@@ -70,8 +82,8 @@ TEST(CommandLine, ReportListsTheLinkCountsAfterTheRun) {
   const ProgramOutput run =
       RunFolioscribe({dir / "site", "-profile", dir / "p", "-justdoit", "-report"});
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, "folioscribe: wrote " + dir / "site/sitemap.html" + "\n" +
-                         dir / "site/b.htm [2]\n" + dir / "site/a.htm [1]\n");
+  // Standard output holds the report alone.
+  EXPECT_EQ(run.out, dir / "site/b.htm [2]\n" + dir / "site/a.htm [1]\n");
   // An index page stands for its folder, so it gathers every count below it.
   EXPECT_EQ(ReadFileForTest(dir / "site/sitemap.html"), "index.htm;b.htm;a.htm;");
 }

@@ -42,6 +42,10 @@ int RunHeadless(const std::vector<std::string>& args, std::ostream& out, std::os
     out << kProgramVersion << "\n";
     return kExitWritten;
   }
+  if (!request.unknownFlag.empty()) {
+    err << "folioscribe: unknown option -" << request.unknownFlag << "\n\n" << UsageText();
+    return kExitCannotStart;
+  }
   SwitchLogOffForNetworkStart(ProgramPath());
   TraceScope scope("CFolioscribeApp::InitInstance()");
   ConsoleMessageSink messages(err);
@@ -49,7 +53,8 @@ int RunHeadless(const std::vector<std::string>& args, std::ostream& out, std::os
   if (!PrepareRun(request, app, messages)) return kExitCannotStart;
 
   const RunResult result = DoGenerationRun(app, messages);
-  if (result.written) out << "folioscribe: wrote " << result.outputPath << "\n";
+  // Standard output carries only the report, so scripts can read it as it is.
+  if (result.written) err << "folioscribe: wrote " << result.outputPath << "\n";
   if (request.report) out << LinkReportText(app.linkCounts, "\n");
   return result.written ? kExitWritten : kExitRunFailed;
 }

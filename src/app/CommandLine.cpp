@@ -41,7 +41,21 @@ std::string CCommandLineOptions::GetOptionValue(const std::string& name) const {
   return value;
 }
 
+std::vector<std::string> CCommandLineOptions::OptionNames() const {
+  std::vector<std::string> names;
+  for (const auto& option : options_) names.push_back(option.first);
+  return names;
+}
+
 namespace {
+
+constexpr const char* kKnownFlags[] = {"profile", "justdoit", "report", "help", "version"};
+
+bool IsKnownFlag(const std::string& name) {
+  for (const char* known : kKnownFlags)
+    if (EqualsNoCase(name, known)) return true;
+  return false;
+}
 
 // "-x" and "--x" are flags. "/x" is one only when it could not be a path: no further "/"
 // and nothing of that name on disk ("/justdoit", but not "/tmp" or "/home/me/site").
@@ -78,6 +92,12 @@ StartupRequest ReadStartupRequest(const CCommandLineOptions& options) {
   request.report = options.FindOption("report", value);
   request.help = options.FindOption("help", value);
   request.version = options.FindOption("version", value);
+  for (const std::string& name : options.OptionNames()) {
+    if (!IsKnownFlag(name)) {
+      request.unknownFlag = name;
+      break;
+    }
+  }
   if (options.FindOption("profile", value)) {
     const std::string path = ResolveProfile(value);
     if (PathExists(path))

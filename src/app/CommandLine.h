@@ -13,6 +13,8 @@ class CCommandLineOptions {
   bool FindOption(const std::string& name, std::string& value) const;
   std::string GetOptionValue(const std::string& name) const;
   const std::vector<std::string>& PlainWords() const { return plainWords_; }
+  // The option names as typed, in order of first appearance.
+  std::vector<std::string> OptionNames() const;
 
  private:
   std::string pendingFlag_;
@@ -33,6 +35,7 @@ struct StartupRequest {
   bool report = false;       // print the link report after a batch run
   bool help = false;
   bool version = false;
+  std::string unknownFlag;   // the first flag the program does not know, as typed
 };
 StartupRequest ReadStartupRequest(const CCommandLineOptions& options);
 

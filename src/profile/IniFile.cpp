@@ -7,6 +7,8 @@
 namespace {
 
 constexpr const char* kBlanks = " \t";
+// Editors may put a byte-order mark before the first header.
+constexpr const char* kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 std::string TrimBlanks(const std::string& text) {
   const size_t first = text.find_first_not_of(kBlanks);
@@ -45,7 +47,7 @@ std::string ValueOf(const std::string& line) {
 
 IniFile IniFile::Parse(const std::string& text) {
   IniFile file;
-  size_t start = 0;
+  size_t start = text.starts_with(kUtf8ByteOrderMark) ? 3 : 0;
   while (start < text.size()) {
     size_t end = text.find('\n', start);
     if (end == std::string::npos) end = text.size();

@@ -46,6 +46,8 @@ TEST(IniFile, FindFollowsTheReadingRules) {
   };
   for (const auto& c : cases)
     EXPECT_EQ(file.Find(c.section, c.key), c.value) << "[" << c.section << "] " << c.key;
+  // A byte-order mark before the first header does not hide that section.
+  EXPECT_EQ(IniFile::Parse("\xEF\xBB\xBF[GENERAL]\r\nkey=v\r\n").Find("GENERAL", "key"), "v");
 }
 
 TEST(IniFile, KeepsWhatItDoesNotKnow) {
