@@ -1,21 +1,29 @@
 #include "common/Text.h"
 
+#include <algorithm>
 #include <ctime>
 #include <mutex>
 #include <utility>
 
 #include "common/TextBuffer.h"
 
+char ToLowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
 std::string ToLowerAscii(const std::string& text) {
   std::string lower = text;
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
+  for (char& c : lower) c = ToLowerAscii(c);
   return lower;
 }
 
-bool EqualsNoCase(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && ToLowerAscii(a) == ToLowerAscii(b);
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](char x, char y) { return ToLowerAscii(x) == ToLowerAscii(y); });
+}
+
+std::string Trim(std::string_view text, std::string_view blanks) {
+  const size_t first = text.find_first_not_of(blanks);
+  if (first == std::string_view::npos) return {};
+  return std::string(text.substr(first, text.find_last_not_of(blanks) - first + 1));
 }
 
 bool StartsWithNoCase(const std::string& text, const std::string& prefix) {

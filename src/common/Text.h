@@ -1,11 +1,15 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // Lower-cases ASCII letters only; other bytes stay.
+char ToLowerAscii(char c);
 std::string ToLowerAscii(const std::string& text);
-// Byte-equal after lower-casing ASCII letters.
-bool EqualsNoCase(const std::string& a, const std::string& b);
+// Byte-equal after lower-casing ASCII letters; copies nothing.
+bool EqualsNoCase(std::string_view a, std::string_view b);
+// `text` without the bytes of `blanks` at either end.
+std::string Trim(std::string_view text, std::string_view blanks = " \t\n\r\f\v");
 // True when `text` begins with `prefix`, ignoring case.
 bool StartsWithNoCase(const std::string& text, const std::string& prefix);
 // Position of `what` in `text` ignoring case; 0 for an empty `what`; -1 when absent.

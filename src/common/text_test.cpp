@@ -15,6 +15,22 @@ TEST(Text, CaseFoldingTouchesAsciiOnly) {
   EXPECT_FALSE(StartsWithNoCase("htt", "http"));
 }
 
+TEST(Text, Trim) {
+  const struct {
+    const char* text;
+    const char* blanks;
+    const char* trimmed;
+  } cases[] = {
+      {" \t\r\n\f\va b\v\f\n\r\t ", " \t\n\r\f\v", "a b"},
+      {"\fa\r\n", " \t\n\r", "\fa"},
+      {" \t ", " \t", ""},
+      {"", " ", ""},
+      {"x", " ", "x"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Trim(c.text, c.blanks), c.trimmed) << c.text;
+  EXPECT_EQ(Trim("\v x \f"), "x");
+}
+
 TEST(Text, FindNoCase) {
   const struct {
     std::string text;

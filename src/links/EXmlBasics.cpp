@@ -8,12 +8,10 @@ namespace {
 
 unsigned char Byte(char c) { return static_cast<unsigned char>(c); }
 
-char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 bool SameChar(char a, char b, bool ignoreCase) {
-  return ignoreCase ? FoldCase(a) == FoldCase(b) : a == b;
+  return ignoreCase ? ToLowerAscii(a) == ToLowerAscii(b) : a == b;
 }
 
 }  // namespace
@@ -27,13 +25,12 @@ bool IsXmlLetterOrDigit(char c) {
          Byte(c) > 127;
 }
 
-bool XmlEqualsNoCase(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                    [](char x, char y) { return SameChar(x, y, true); });
-}
-
 bool IsXmlNameChar(char c) {
   return IsXmlLetterOrDigit(c) || c == '_' || c == '-' || c == ':' || c == '.';
+}
+
+bool IsXmlAttributeNameChar(char c) {
+  return !IsXmlSpace(c) && std::string_view("\"'>/=<").find(c) == std::string_view::npos;
 }
 
 template <class Pred>
@@ -95,6 +92,10 @@ std::string XmlCursor::SpanText() const {
   return std::string(text.substr(static_cast<size_t>(pos), static_cast<size_t>(last - pos + 1)));
 }
 
+std::string XmlCursor::TextFrom(int64_t from) const {
+  return std::string(text.substr(static_cast<size_t>(from), static_cast<size_t>(pos - from)));
+}
+
 XmlCursor XmlCursor::LastSpan() const {
   XmlCursor span = *this;
   span.pos = start;
@@ -118,20 +119,25 @@ bool XmlCursor::MatchWord(std::string_view word, bool ignoreCase) {
   return true;
 }
 
-void XmlCursor::ReportError(const std::string& message) {
-  errors += message;
-  const size_t upTo = std::min(static_cast<size_t>(std::max<int64_t>(pos, 0)), text.size());
-  int64_t line = 1;
-  int64_t column = 1;
-  for (size_t i = 0; i < upTo; ++i) {
-    if (text[i] == '\r') {
-      ++line;
-      column = 0;
-    } else if (text[i] != '\n') {
-      ++column;
+// A carriage return starts a line at column 0; a line feed is not counted.
+XmlCursor::LinePosition XmlCursor::LinePositionOf(int64_t offset) {
+  LinePosition at = offset < lastReported_.offset ? LinePosition() : lastReported_;
+  for (; at.offset < offset; ++at.offset) {
+    const char c = text[static_cast<size_t>(at.offset)];
+    if (c == '\r') {
+      ++at.line;
+      at.column = 0;
+    } else if (c != '\n') {
+      ++at.column;
     }
   }
-  errors += " at line: " + std::to_string(line) + ",pos: " + std::to_string(column) + "\r\n";
+  lastReported_ = at;
+  return at;
+}
+
+void XmlCursor::ReportError(const std::string& message) {
+  const LinePosition at = LinePositionOf(std::clamp<int64_t>(pos, 0, static_cast<int64_t>(text.size())));
+  errors += message + " at line: " + std::to_string(at.line) + ",pos: " + std::to_string(at.column) + "\r\n";
   error = true;
 }
 
@@ -151,6 +157,6 @@ void GetToken(XmlCursor& cursor, std::string& token, bool dotNumbers) {
       allDigits = allDigits && IsDigit(c);
     }
   }
-  token = std::string(cursor.text.substr(static_cast<size_t>(s), static_cast<size_t>(cursor.pos - s)));
+  token = cursor.TextFrom(s);
   cursor.error = cursor.PastEnd();
 }

@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "common/Text.h"
+
 // A small, forgiving reader for HTML and XML-like markup held in memory. Failures never stop
 // the caller: they set `error`, append a message with line and column to `errors` and leave
 // the cursor where the failure was seen.
@@ -13,10 +15,13 @@
 bool IsXmlSpace(char c);
 bool IsXmlPunct(char c);
 bool IsXmlLetterOrDigit(char c);
-// Equal after lower-casing ASCII letters, without copying.
-bool XmlEqualsNoCase(std::string_view a, std::string_view b);
-// Letters, digits and "_", "-", ":", "." (data-id, aria-label, xml:lang).
+// Kept for the callers outside the reader; new code calls EqualsNoCase.
+inline bool XmlEqualsNoCase(std::string_view a, std::string_view b) { return EqualsNoCase(a, b); }
+// Tag names: letters, digits and "_", "-", ":", "." (my-el, svg:rect).
 bool IsXmlNameChar(char c);
+// Attribute names as a browser reads them: any byte but white space and " ' > / = <, so
+// @click, :href and _x are names too.
+bool IsXmlAttributeNameChar(char c);
 
 // A position in a text the cursor does not own (the text must outlive the cursor).
 struct XmlCursor {
@@ -49,6 +54,8 @@ struct XmlCursor {
   std::string GetChars(int64_t n);
   // The characters from pos through end; empty when end < pos.
   std::string SpanText() const;
+  // The characters from `from` up to, not including, pos.
+  std::string TextFrom(int64_t from) const;
   // A copy spanning the text passed over by the last primitive.
   XmlCursor LastSpan() const;
   // Consumes `word` when it stands here and no letter, digit or "_" follows; else stays.
@@ -57,8 +64,19 @@ struct XmlCursor {
   void ReportError(const std::string& message);
 
  private:
+  // Line and column of a text position.
+  struct LinePosition {
+    int64_t offset = 0;
+    int64_t line = 1;
+    int64_t column = 1;
+  };
+
   template <class Pred>
   void SkipWhile(Pred pred);
+  LinePosition LinePositionOf(int64_t offset);
+
+  // The last position reported, so many errors in a long text cost one pass, not one each.
+  LinePosition lastReported_;
 };
 
 // Reads one token: a punctuation character or a word ("_" and bytes above 127 are word

@@ -2,6 +2,9 @@
 
 namespace {
 
+// What a "<" starts, as far as links go.
+enum class Markup { kHidden, kAnchor, kOther };
+
 void SkipToEnd(XmlCursor& cursor) { cursor.pos = static_cast<int64_t>(cursor.text.size()); }
 
 // Behind "<": passes over a comment or a script or style element; false when there is none.
@@ -23,12 +26,41 @@ bool SkipHiddenContent(XmlCursor& cursor) {
   return false;
 }
 
-// Reads the items inside an anchor up to and including its closing tag.
+// On a "<": passes over hidden content, or over "<a" of an anchor; otherwise stays.
+Markup ReadMarkupStart(XmlCursor& cursor) {
+  const int64_t open = cursor.pos;
+  cursor.Advance();
+  cursor.SkipWhitespace();
+  if (SkipHiddenContent(cursor)) return Markup::kHidden;
+  if (cursor.MatchWord("a", true)) return Markup::kAnchor;
+  cursor.pos = open;
+  return Markup::kOther;
+}
+
+// Steps over the ">" that ended the attribute list, or over the character where an error
+// was seen; a browser ignores the "/" of "<a href=x/>" and keeps the anchor open.
+void SkipAttributeListEnd(XmlCursor& cursor) {
+  if (cursor.text.substr(static_cast<size_t>(cursor.pos)).starts_with("/>")) cursor.Advance();
+  cursor.Advance();
+}
+
+// Reads the items inside an anchor up to and including its closing tag. A browser closes
+// the anchor where the next one begins: the cursor then stays on that anchor's "<".
 bool ReadAnchorText(XmlCursor& cursor, std::string& text, bool ignoreErrors) {
   while (!cursor.PastEnd()) {
+    cursor.SkipWhitespace();
+    const int64_t itemStart = cursor.pos;
+    if (cursor.IsAt('<')) {
+      const Markup markup = ReadMarkupStart(cursor);
+      if (markup == Markup::kHidden) continue;
+      if (markup == Markup::kAnchor) {
+        cursor.pos = itemStart;
+        break;
+      }
+    }
     XmlTag tag;
     if (!ReadTag(cursor, tag) && !ignoreErrors) return false;
-    if (tag.closing && XmlEqualsNoCase(tag.GetTagName(), "a")) break;
+    if (tag.closing && EqualsNoCase(tag.GetTagName(), "a")) break;
     if (tag.kind == XmlTag::kText) text += tag.text;
   }
   return true;
@@ -38,7 +70,7 @@ bool ReadAnchorText(XmlCursor& cursor, std::string& text, bool ignoreErrors) {
 bool ReadAnchor(XmlCursor& cursor, std::vector<LinkInfo>& links, bool ignoreErrors) {
   AttributeMap attributes;
   if (!ReadAttributeMap(cursor, attributes, true) && !ignoreErrors) return false;
-  cursor.Advance();
+  SkipAttributeListEnd(cursor);
   LinkInfo link;
   if (!ReadAnchorText(cursor, link.text, ignoreErrors)) return false;
   const std::string* href = attributes.FindNoCase("href");
@@ -53,14 +85,12 @@ bool ReadAnchor(XmlCursor& cursor, std::vector<LinkInfo>& links, bool ignoreErro
 }  // namespace
 
 bool ExtractLinks(XmlCursor& cursor, std::vector<LinkInfo>& links, bool ignoreErrors) {
-  while (!cursor.PastEnd()) {
-    cursor.SkipTo('<');
-    if (!cursor.Advance()) break;
-    cursor.SkipWhitespace();
-    if (SkipHiddenContent(cursor) || !cursor.MatchWord("a", true)) continue;
-    // The scan goes on right behind the closing tag, so an anchor that follows it
+  for (cursor.SkipTo('<'); !cursor.PastEnd(); cursor.SkipTo('<')) {
+    // The scan goes on right behind an anchor's closing tag, so an anchor that follows it
     // directly is found too.
-    if (!ReadAnchor(cursor, links, ignoreErrors)) return false;
+    const Markup markup = ReadMarkupStart(cursor);
+    if (markup == Markup::kOther) cursor.Advance();
+    if (markup == Markup::kAnchor && !ReadAnchor(cursor, links, ignoreErrors)) return false;
   }
   return true;
 }

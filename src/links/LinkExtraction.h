@@ -12,6 +12,6 @@ struct LinkInfo {
 };
 
 // Appends the anchors that carry an href, in page order, as a browser sees them: comments
-// and the contents of script and style elements hold none. Returns false when a read failed
-// and `ignoreErrors` is false.
+// and the contents of script and style elements hold none, and an anchor still open ends
+// where the next one begins. Returns false when a read failed and `ignoreErrors` is false.
 bool ExtractLinks(XmlCursor& cursor, std::vector<LinkInfo>& links, bool ignoreErrors);

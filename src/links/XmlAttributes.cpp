@@ -16,7 +16,7 @@ bool ReadQuoted(XmlCursor& cursor, char quote, std::string& value) {
   const int64_t from = cursor.pos;
   cursor.SkipTo(quote);
   if (cursor.error) return false;
-  value = std::string(cursor.text.substr(static_cast<size_t>(from), static_cast<size_t>(cursor.pos - from)));
+  value = cursor.TextFrom(from);
   cursor.Advance();
   return true;
 }
@@ -25,13 +25,13 @@ bool ReadQuoted(XmlCursor& cursor, char quote, std::string& value) {
 void ReadUnquoted(XmlCursor& cursor, std::string& value) {
   const int64_t from = cursor.pos;
   while (!cursor.PastEnd() && !IsXmlSpace(cursor.Current()) && !cursor.IsAt('>')) cursor.Advance();
-  value = std::string(cursor.text.substr(static_cast<size_t>(from), static_cast<size_t>(cursor.pos - from)));
+  value = cursor.TextFrom(from);
 }
 
 // A bare name is a whole attribute when the next thing may start another one or end the tag.
 bool EndsBareAttribute(const XmlCursor& cursor) {
   const char c = cursor.Current();
-  return IsXmlLetterOrDigit(c) || c == '>' || c == '/' || c == '?';
+  return IsXmlAttributeNameChar(c) || c == '>' || c == '/';
 }
 
 // Most values hold no entity; they need no decoding pass.
@@ -65,7 +65,7 @@ void AttributeMap::Set(const std::string& name, const std::string& value) {
 
 const std::string* AttributeMap::FindNoCase(std::string_view name) const {
   for (const auto& item : items_) {
-    if (XmlEqualsNoCase(item.first, name)) return &item.second;
+    if (EqualsNoCase(item.first, name)) return &item.second;
   }
   return nullptr;
 }
@@ -73,7 +73,8 @@ const std::string* AttributeMap::FindNoCase(std::string_view name) const {
 bool KXmlGetNextAttributeAndValue(XmlCursor& cursor, std::string& name, std::string& value,
                                   bool* wasError) {
   if (wasError == nullptr) {
-    Trace("Error:KXmlGetNextAttributeAndValue(), pbWasError==NULL");
+    TraceLog::Instance().Write("", "EXmlBasics", __LINE__,
+                               "Error:KXmlGetNextAttributeAndValue(), pbWasError==NULL");
     return false;
   }
   *wasError = false;
@@ -84,11 +85,11 @@ bool KXmlGetNextAttributeAndValue(XmlCursor& cursor, std::string& name, std::str
     return false;
   }
   if (cursor.PastEnd()) return false;
-  if (!IsXmlLetterOrDigit(token[0])) return Fail(cursor, "attribute name expected, was" + token, wasError);
+  if (!IsXmlAttributeNameChar(token[0])) return Fail(cursor, "attribute name expected, was" + token, wasError);
   const int64_t nameStart = cursor.pos - static_cast<int64_t>(token.size());
-  while (IsXmlNameChar(cursor.Current())) cursor.Advance();
+  while (!cursor.PastEnd() && IsXmlAttributeNameChar(cursor.Current())) cursor.Advance();
   if (cursor.PastEnd()) return false;
-  name = std::string(cursor.text.substr(static_cast<size_t>(nameStart), static_cast<size_t>(cursor.pos - nameStart)));
+  name = cursor.TextFrom(nameStart);
   cursor.SkipWhitespace();
   if (cursor.PastEnd()) return false;
   if (!cursor.IsAt('=')) {

@@ -3,40 +3,25 @@
 
 namespace {
 
-bool IsTrimmed(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-
-std::string Trim(std::string_view text) {
-  size_t first = 0;
-  size_t last = text.size();
-  while (first < last && IsTrimmed(text[first])) ++first;
-  while (last > first && IsTrimmed(text[last - 1])) --last;
-  return std::string(text.substr(first, last - first));
-}
-
-std::string Substring(const XmlCursor& cursor, int64_t from, int64_t to) {
-  return std::string(cursor.text.substr(static_cast<size_t>(from), static_cast<size_t>(to - from)));
-}
-
 void ReportClosingError(XmlCursor& cursor) {
   std::string message = "> expected, was: ";
   if (!cursor.PastEnd()) message += cursor.Current();
   cursor.ReportError(message);
 }
 
-// A tag name: a token, continued over "-", ":" and "." like attribute names.
+// A tag name: a token, continued over "-", ":" and "." (my-el, svg:rect).
 std::string ReadName(XmlCursor& cursor, std::string token) {
   if (token.empty() || !IsXmlLetterOrDigit(token[0])) return token;
   const int64_t from = cursor.pos - static_cast<int64_t>(token.size());
   while (IsXmlNameChar(cursor.Current())) cursor.Advance();
-  return Substring(cursor, from, cursor.pos);
+  return cursor.TextFrom(from);
 }
 
 bool ReadText(XmlCursor& cursor, XmlTag& tag, int64_t p0) {
   cursor.pos = p0;
   cursor.SkipTo('<');
   tag.kind = XmlTag::kText;
-  tag.text = cursor.error ? std::string() : Trim(cursor.text.substr(static_cast<size_t>(p0),
-                                                                    static_cast<size_t>(cursor.pos - p0)));
+  tag.text = cursor.error ? std::string() : Trim(cursor.TextFrom(p0), " \t\n\r");
   return true;
 }
 
@@ -52,7 +37,7 @@ bool ReadComment(XmlCursor& cursor, XmlTag& tag) {
     cursor.ReportError("--> expected (end of comment)");
     return false;
   }
-  tag.text = Substring(cursor, from, cursor.pos);
+  tag.text = cursor.TextFrom(from);
   tag.kind = XmlTag::kComment;
   cursor.pos += 3;
   return true;
@@ -119,7 +104,7 @@ std::string XmlTag::GetTagName() const {
   if (i == std::string::npos) i = text.size();
   else {
     while (i > 0 && IsXmlSpace(text[i - 1])) --i;
-    while (i > 0 && IsXmlNameChar(text[i - 1])) --i;
+    while (i > 0 && IsXmlAttributeNameChar(text[i - 1])) --i;
   }
   while (i > 0 && IsXmlSpace(text[i - 1])) --i;
   return text.substr(0, i);
@@ -141,7 +126,7 @@ void XmlTag::SetAttribute(const std::string& name, const std::string& value) {
       continue;
     }
     const size_t from = i;
-    while (i < text.size() && IsXmlNameChar(text[i])) ++i;
+    while (i < text.size() && IsXmlAttributeNameChar(text[i])) ++i;
     if (i == from) {
       ++i;
       continue;

@@ -34,8 +34,21 @@ TEST(ExtractLinks, FindsTheAnchorsABrowserFollows) {
       {"<a>plain</a> <a href=\"after.htm\">", {"after.htm"}},
       {"<abbr>x</abbr><area href=\"m.htm\"><address>a</address>", {}},
       {"<a href=\"a&amp;b.htm\">", {"a&b.htm"}},
-      {"<a href=\"1.htm\">one <a href=\"2.htm\">two</a>", {"1.htm"}},
-      {"<a href=\"1.htm\">never closed <p><a href=\"2.htm\">two</a>", {"1.htm"}},
+      // A new anchor closes the open one.
+      {"<a href=\"1.htm\">one <a href=\"2.htm\">two</a>", {"1.htm", "2.htm"}},
+      {"<a href=\"1.htm\">never closed <p><a href=\"2.htm\">two</a>", {"1.htm", "2.htm"}},
+      {"<a href=\"1.htm\">1<A\nhref=\"2.htm\">2< a href=\"3.htm\"></a><a href=\"4.htm\">",
+       {"1.htm", "2.htm", "3.htm", "4.htm"}},
+      {"<a href=\"1.htm\"><abbr>x</abbr><!-- <a href=\"c.htm\"> --><script>'<a href=\"s.htm\">'</script></a>"
+       "<a href=\"2.htm\">", {"1.htm", "2.htm"}},
+      // A browser ignores the "/" of a self-closed anchor.
+      {"<a href=\"1.htm\"/><a href=\"2.htm\">2</a>", {"1.htm", "2.htm"}},
+      {"<a href=\"1.htm\" /></a><a href=\"2.htm\"/>", {"1.htm", "2.htm"}},
+      // Script-framework attribute names before the href.
+      {"<a @click=\"f()\" href=\"v.htm\">", {"v.htm"}},
+      {"<a :href=\"y\" href=\"b.htm\">", {"b.htm"}},
+      {"<a _x href=\"u.htm\">", {"u.htm"}},
+      {"<a x-on:click.prevent=\"g\" $ href=\"w.htm\">", {"w.htm"}},
       {"<a HREF=\"X.htm\" href=\"x.htm\">", {"X.htm"}},
       {"no markup at all", {}},
   };
@@ -50,10 +63,19 @@ TEST(ExtractLinks, CollectsTitleAndTextAndStopsOnErrorsWhenAsked) {
   EXPECT_EQ(links[0].title, "T <");
   EXPECT_EQ(links[0].text, "HelloWorld!");
 
-  XmlCursor broken("<a href=\"x\" $>x</a>");
+  XmlCursor broken("<a href=\"x\" =>x</a>");
   links.clear();
   EXPECT_FALSE(ExtractLinks(broken, links, false));
   EXPECT_TRUE(links.empty());
+}
+
+TEST(ExtractLinks, EndsAnAnchorWhereTheNextBegins) {
+  XmlCursor cursor("<a href=\"1\">one <b>bold</b> <a href=\"2\"/>two<a href=\"3\">three</a> after");
+  std::vector<LinkInfo> links;
+  ASSERT_TRUE(ExtractLinks(cursor, links, false));
+  std::vector<std::string> texts;
+  for (const LinkInfo& link : links) texts.push_back(link.href + ":" + link.text);
+  EXPECT_EQ(texts, std::vector<std::string>({"1:onebold", "2:two", "3:three"}));
 }
 
 TEST(ResolveLink, MapsHrefsToTargetsAndKeys) {

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "common/Paths.h"
 #include "links/EXmlBasics.h"
-#include "log/TraceLog.h"
+#include "log/TraceLogTesting.h"
+#include "platform/Program.h"
 
 namespace {
 
@@ -35,6 +39,10 @@ TEST(XmlReader, ReadsItems) {
       {"<input disabled data-id=\"7\" aria-label='L' xml:lang=en>", XmlTag::kElement,
        "input disabled=\"\" data-id=\"7\" aria-label=\"L\" xml:lang=\"en\"", "input", false, false, 55},
       {"<my-el a.b=1/>", XmlTag::kElement, "my-el a.b=\"1/\"", "my-el", false, false, 14},
+      // Script-framework names: any byte but white space and " ' > / = <.
+      {"<a @click=\"f\" :href='y' _x $ href=\"x\">", XmlTag::kElement,
+       "a @click=\"f\" :href=\"y\" _x=\"\" $=\"\" href=\"x\"", "a", false, false, 38},
+      {"<b :id=\"1\" :ID=\"2\"/>", XmlTag::kElement, "b :id=\"2\"", "b", false, true, 20},
   };
   for (const TagCase& c : cases) {
     SCOPED_TRACE(c.input);
@@ -65,13 +73,15 @@ TEST(XmlReader, ReportsErrorsWithPositions) {
       {"<?xml a=\"1\" ?x>", true, "> expected, was: x at line: 1,pos: 14\r\n"},
       {"<?xml ? x>", false, "> expected, was: x at line: 1,pos: 9\r\n"},
       {"</a x>", false, "> expected, was: a at line: 1,pos: 5\r\n"},
-      {"<a href=\"x\" ,>", true, "attribute name expected, was, at line: 1,pos: 14\r\n"},
+      {"<a href=\"x\" =>", true, "attribute name expected, was= at line: 1,pos: 14\r\n"},
       {"<a x\"y\">", true,
        "= expected, was x at line: 1,pos: 5\r\n> expected, was: \" at line: 1,pos: 5\r\n"},
       {"<a href=>", true, "\" expected,was href at line: 1,pos: 9\r\n"},
       {"<a href=\"x>", true, "> expected, was:  at line: 1,pos: 12\r\n"},
-      {"<p\r\n  class=\"a\"\r\n  $>", true,
-       "attribute name expected, was$ at line: 3,pos: 3\r\n"},
+      {"<p\r\n  class=\"a\"\r\n  <>", true,
+       "attribute name expected, was< at line: 3,pos: 3\r\n"},
+      {"<p 'x'>", true,
+       "attribute name expected, was' at line: 1,pos: 5\r\n> expected, was: x at line: 1,pos: 5\r\n"},
   };
   for (const ErrorCase& e : errors) {
     SCOPED_TRACE(e.input);
@@ -99,6 +109,40 @@ TEST(XmlReader, CountsLinesAtCarriageReturnsOnly) {
     cursor.ReportError("x");
     EXPECT_EQ(cursor.errors, c.expected) << c.pos;
   }
+}
+
+TEST(XmlReader, CountsLinesOnOneCursorInAnyOrder) {
+  XmlCursor cursor("ab\r\ncd\nef\r\ng");
+  const struct {
+    int64_t pos;
+    const char* expected;
+  } reports[] = {
+      {5, "x at line: 2,pos: 1\r\n"},  {8, "x at line: 2,pos: 3\r\n"},
+      {8, "x at line: 2,pos: 3\r\n"},  {2, "x at line: 1,pos: 3\r\n"},
+      {11, "x at line: 3,pos: 0\r\n"}, {99, "x at line: 3,pos: 1\r\n"},
+      {-1, "x at line: 1,pos: 1\r\n"}, {7, "x at line: 2,pos: 2\r\n"},
+  };
+  std::string expected;
+  for (const auto& r : reports) {
+    cursor.pos = r.pos;
+    cursor.ReportError("x");
+    expected += r.expected;
+    EXPECT_EQ(cursor.errors, expected) << r.pos;
+  }
+}
+
+TEST(XmlReader, ReportsManyErrorsInALongText) {
+  const int lines = 20000;
+  std::string text;
+  for (int i = 0; i < lines; ++i) text += "<p 'x'>\r\n";
+  XmlCursor cursor(text);
+  while (!cursor.PastEnd()) {
+    XmlTag tag;
+    ReadTag(cursor, tag);
+  }
+  EXPECT_EQ(std::count(cursor.errors.begin(), cursor.errors.end(), '\n'), 2 * lines);
+  EXPECT_TRUE(cursor.errors.ends_with(
+      "' at line: 20000,pos: 4\r\n> expected, was: x at line: 20000,pos: 4\r\n"));
 }
 
 std::vector<std::string> Tokens(const std::string& text, bool dotNumbers) {
@@ -137,13 +181,19 @@ TEST(XmlReader, ReadsAttributeMaps) {
   AttributeMap partial;
   EXPECT_FALSE(ReadAttributeMap(broken, partial, true));
   EXPECT_EQ(partial.Size(), 2u);
+}
 
+class AttributeReaderLog : public TraceLogTest {};
+
+TEST_F(AttributeReaderLog, NamesTheReaderWhenTheErrorFlagIsMissing) {
   std::string name, value;
   XmlCursor any("x=\"1\"");
-  TraceLog::Instance().SetLogOff(true);
   EXPECT_FALSE(KXmlGetNextAttributeAndValue(any, name, value, nullptr));
-  TraceLog::Instance().SetLogOff(false);
   EXPECT_EQ(any.pos, 0);
+  const auto lines = ReadLog(logs_ + "/" + PathName(ProgramPath()) + ".MainThread.log");
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0].message, "Error:KXmlGetNextAttributeAndValue(), pbWasError==NULL");
+  EXPECT_EQ(lines[0].sourceFile, "EXmlBasics");
 }
 
 TEST(XmlReader, EditsTagText) {
