@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <ctime>
 #include <memory>
+#include <unordered_map>
 
 #include "common/Paths.h"
 #include "platform/FileSystem.h"
@@ -20,6 +21,20 @@ int64_t ThroughLocalTime(time_t time) {
   const time_t back = mktime(&local);
   return back == -1 ? 0 : back;
 }
+
+// The round trip for many times at once. The way back (mktime) checks the time-zone file
+// on every call, and the entries of one folder mostly share their times.
+class LocalTimeRoundTrips {
+ public:
+  int64_t Of(time_t time) {
+    const auto [known, added] = results_.try_emplace(time, 0);
+    if (added) known->second = ThroughLocalTime(time);
+    return known->second;
+  }
+
+ private:
+  std::unordered_map<time_t, int64_t> results_;
+};
 
 // Birth time where the file system keeps one, else the last-write time.
 time_t CreationTimeAt(int folderFd, const char* name, time_t lastWrite) {
@@ -38,16 +53,17 @@ bool IsHiddenName(std::string path) {
   return !name.empty() && name[0] == '.' && name != "." && name != "..";
 }
 
-std::optional<FileStatus> StatusAt(int folderFd, const std::string& name) {
+std::optional<FileStatus> StatusAt(int folderFd, const std::string& name,
+                                   LocalTimeRoundTrips& roundTrips) {
   struct stat info {};
   if (fstatat(folderFd, name.c_str(), &info, 0) != 0) return std::nullopt;
   FileStatus status;
   status.isFolder = S_ISDIR(info.st_mode);
   status.size = static_cast<uint64_t>(info.st_size);
   status.creationTime =
-      ThroughLocalTime(CreationTimeAt(folderFd, name.c_str(), info.st_mtim.tv_sec));
-  status.lastWriteTime = ThroughLocalTime(info.st_mtim.tv_sec);
-  status.lastAccessTime = ThroughLocalTime(info.st_atim.tv_sec);
+      roundTrips.Of(CreationTimeAt(folderFd, name.c_str(), info.st_mtim.tv_sec));
+  status.lastWriteTime = roundTrips.Of(info.st_mtim.tv_sec);
+  status.lastAccessTime = roundTrips.Of(info.st_atim.tv_sec);
   if (status.isFolder) status.attributes |= kAttrFolder;
   if (IsHiddenName(name)) status.attributes |= kAttrHidden;
   // The owner's write bit, not access(): root may write anything, yet a file without
@@ -66,25 +82,31 @@ struct DirCloser {
 
 std::optional<FileStatus> GetFileStatus(const std::string& path) {
   if (path.empty()) return std::nullopt;
-  return StatusAt(AT_FDCWD, ToSlashes(path));
+  LocalTimeRoundTrips roundTrips;
+  return StatusAt(AT_FDCWD, ToSlashes(path), roundTrips);
 }
 
-bool PathExists(const std::string& path) { return GetFileStatus(path).has_value(); }
+// The two questions below need no times; a plain stat answers them.
+bool PathExists(const std::string& path) {
+  struct stat info {};
+  return !path.empty() && stat(ToSlashes(path).c_str(), &info) == 0;
+}
 
 bool IsFolder(const std::string& path) {
-  const auto status = GetFileStatus(path);
-  return status && status->isFolder;
+  struct stat info {};
+  return !path.empty() && stat(ToSlashes(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder) {
   const std::unique_ptr<DIR, DirCloser> dir(opendir(ToSlashes(folder).c_str()));
   if (!dir) return std::nullopt;
   std::vector<FolderEntry> entries;
+  LocalTimeRoundTrips roundTrips;
   while (const dirent* entry = readdir(dir.get())) {
     const std::string name = entry->d_name;
     if (name == "." || name == "..") continue;
     // A dangling link has no status; it still is an entry of the folder.
-    entries.push_back({name, StatusAt(dirfd(dir.get()), name).value_or(FileStatus{})});
+    entries.push_back({name, StatusAt(dirfd(dir.get()), name, roundTrips).value_or(FileStatus{})});
   }
   // Byte order, so the listing is the same on every machine.
   std::sort(entries.begin(), entries.end(),
