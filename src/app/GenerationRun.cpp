@@ -22,10 +22,11 @@ RunResult DoGenerationRun(CFolioscribeApp& app, MessageSink& messages) {
   DeleteFile(result.outputPath);
   settings.sStartDirectoryPath = StripTrailingSlash(ToSlashes(settings.sStartDirectoryPath, '/'));
 
+  PageTitles titles;
   if (settings.bUsePageRank || settings.bExcludeNotLinked)
-    CountSiteLinks(settings.sStartDirectoryPath, app.runContext, app.linkCounts);
+    CountSiteLinks(settings.sStartDirectoryPath, app.runContext, app.linkCounts, titles);
 
-  SiteMapBuilder builder(settings, app.linkCounts, app.runContext);
+  SiteMapBuilder builder(settings, app.linkCounts, app.runContext, titles);
   const std::string& text = builder.Build(settings.sStartDirectoryPath);
   result.written = WriteOutputFile(result.outputPath, text, messages);
   return result;

@@ -64,7 +64,8 @@ std::string ChooseStartPage(const std::string& startFolder) {
   return startFolder + "/index.php";
 }
 
-void BuildPageRankInfo(const std::string& pagePath, LinkCountTable& table, const RunContext& context) {
+void BuildPageRankInfo(const std::string& pagePath, LinkCountTable& table, const RunContext& context,
+                       PageTitles& titles) {
   // An explicit stack in place of recursion: a long chain of pages cannot overflow the
   // call stack, and popping the targets in anchor order keeps the depth-first order.
   std::vector<std::string> pending{ToSlashes(pagePath)};
@@ -82,6 +83,7 @@ void BuildPageRankInfo(const std::string& pagePath, LinkCountTable& table, const
       Trace("Error:Couldn't open file:" + page);
       continue;
     }
+    titles.Remember(page, *text);
     std::vector<std::string> follow = CountPageLinks(page, *text, table, context);
     for (auto it = follow.rbegin(); it != follow.rend(); ++it) {
       if (!visited.spellings.contains(*it)) pending.push_back(std::move(*it));
@@ -89,9 +91,10 @@ void BuildPageRankInfo(const std::string& pagePath, LinkCountTable& table, const
   }
 }
 
-void CountSiteLinks(const std::string& startFolder, const RunContext& context, LinkCountTable& table) {
+void CountSiteLinks(const std::string& startFolder, const RunContext& context, LinkCountTable& table,
+                    PageTitles& titles) {
   const std::string startPage = ChooseStartPage(startFolder);
   Trace("Starting with:" + startPage);
-  BuildPageRankInfo(startPage, table, context);
+  BuildPageRankInfo(startPage, table, context, titles);
   SortLinkCounts(table);
 }

@@ -2,6 +2,7 @@
 #include <string>
 
 #include "links/LinkCountTable.h"
+#include "links/PageTitle.h"
 
 // The page the crawl starts from: index.htm, index.html or index.php of the start folder
 // (first that exists), else its first .htm/.html file in listing order, else
@@ -10,10 +11,12 @@ std::string ChooseStartPage(const std::string& startFolder);
 
 // Crawls depth-first from `pagePath` (a page, or a folder standing for its index.htm or
 // index.html), reading every local .htm/.html page it reaches once and counting every link
-// found on the pages read. Targets are taken up in the order of their anchors.
-void BuildPageRankInfo(const std::string& pagePath, LinkCountTable& table, const RunContext& context);
+// found on the pages read. Targets are taken up in the order of their anchors. The titles
+// of the pages read go to `titles`.
+void BuildPageRankInfo(const std::string& pagePath, LinkCountTable& table, const RunContext& context,
+                       PageTitles& titles);
 
 // Counts the links of the site: chooses the start page, logs "Starting with:", crawls
 // every reachable local page once and sorts the table, most linked first.
 void CountSiteLinks(const std::string& startFolder, const RunContext& context,
-                    LinkCountTable& table);
+                    LinkCountTable& table, PageTitles& titles);

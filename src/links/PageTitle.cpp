@@ -90,10 +90,20 @@ int64_t WildcardFind(const std::string& text, const std::string& pattern, bool i
   return -1;
 }
 
-std::string GetPageTitle(const std::string& path) {
-  const std::string text = ReadTextFile(path);
+std::string GetPageTitle(const std::string& path) { return TitleInText(ReadTextFile(path)); }
+
+std::string TitleInText(const std::string& text) {
   const int64_t p = WildcardFind(text, "<title>*</title>", true);
   if (p < 0) return {};
   const size_t s = text.find('>', static_cast<size_t>(p)) + 1;
   return text.substr(s, text.find('<', s) - s);
+}
+
+void PageTitles::Remember(const std::string& path, const std::string& text) {
+  titles_.insert_or_assign(path, TitleInText(text));
+}
+
+std::string PageTitles::Of(const std::string& path) const {
+  const auto known = titles_.find(path);
+  return known == titles_.end() ? GetPageTitle(path) : known->second;
 }

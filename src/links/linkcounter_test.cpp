@@ -43,6 +43,7 @@ class Crawl : public testing::Test {
 
   TempDir site_;
   TempDir logs_;
+  PageTitles titles_;
 };
 
 TEST_F(Crawl, CountsEveryLinkOfTheReachablePages) {
@@ -59,14 +60,14 @@ TEST_F(Crawl, CountsEveryLinkOfTheReachablePages) {
       {"empty/", ""},
   });
   LinkCountTable table;
-  BuildPageRankInfo(At("index.htm"), table, Context());
+  BuildPageRankInfo(At("index.htm"), table, Context(), titles_);
   const Pairs expected = {{At("a.htm"), 4},   {At(""), 1},           {At("sub"), 2},
                           {At("empty"), 1},   {At("news.php"), 1},   {At("missing.htm"), 1},
                           {At("b.htm"), 2},   {At("c.htm"), 1},      {At("deep.htm"), 1}};
   EXPECT_EQ(AsPairs(table.Entries()), expected);
 
   table.Clear();
-  CountSiteLinks(site_.Path(), Context(), table);
+  CountSiteLinks(site_.Path(), Context(), table, titles_);
   Pairs sorted = expected;
   std::stable_sort(sorted.begin(), sorted.end(), [](auto& a, auto& b) { return a.second > b.second; });
   EXPECT_EQ(AsPairs(table.Entries()), sorted);
@@ -88,9 +89,24 @@ TEST_F(Crawl, GoesDepthFirstInAnchorOrder) {
                {"c.htm", Anchors({"e.htm"})},
                {"b.htm", Anchors({"d.htm"})}});
   LinkCountTable table;
-  CountSiteLinks(site_.Path(), Context(), table);
+  CountSiteLinks(site_.Path(), Context(), table, titles_);
   EXPECT_EQ(AsPairs(table.Entries()),
             Pairs({{At("a.htm"), 1}, {At("b.htm"), 1}, {At("c.htm"), 1}, {At("e.htm"), 1}, {At("d.htm"), 1}}));
+}
+
+TEST_F(Crawl, RemembersTheTitlesOfThePagesItReads) {
+  site_.Build({{"index.htm", "<title>Home</title>" + Anchors({"a.htm"})},
+               {"a.htm", "<title>A</title>"},
+               {"orphan.htm", "<title>Orphan</title>"}});
+  LinkCountTable table;
+  CountSiteLinks(site_.Path(), Context(), table, titles_);
+  // Gone from the disk, yet known: the crawl read them.
+  ASSERT_TRUE(DeleteFile(At("index.htm")) && DeleteFile(At("a.htm")));
+  EXPECT_EQ(titles_.Of(At("index.htm")), "Home");
+  EXPECT_EQ(titles_.Of(At("a.htm")), "A");
+  // A page the crawl did not reach is read when asked for.
+  EXPECT_EQ(titles_.Of(At("orphan.htm")), "Orphan");
+  EXPECT_EQ(titles_.Of(At("missing.htm")), "");
 }
 
 TEST_F(Crawl, FollowsALongChainOfPages) {
@@ -100,7 +116,7 @@ TEST_F(Crawl, FollowsALongChainOfPages) {
     std::ofstream(At("p" + std::to_string(i) + ".htm")) << Anchors({"p" + std::to_string((i + 1) % kPages) + ".htm"});
   TraceLog::Instance().SetLogOff(true);
   LinkCountTable table;
-  BuildPageRankInfo(At("p0.htm"), table, Context());
+  BuildPageRankInfo(At("p0.htm"), table, Context(), titles_);
   TraceLog::Instance().SetLogOff(false);
   ASSERT_EQ(table.Entries().size(), static_cast<size_t>(kPages));
   EXPECT_EQ(table.Entries().back().key, At("p0.htm"));
@@ -164,7 +180,7 @@ TEST_F(Crawl, MatchesTheLinearCrawlOnRandomSites) {
     const RunContext context{dir.Path() + "/", "http://www.x.org/"};
     const std::string start = ChooseStartPage(dir.Path());
     LinkCountTable table;
-    BuildPageRankInfo(start, table, context);
+    BuildPageRankInfo(start, table, context, titles_);
     std::vector<LinkCountEntry> reference;
     std::vector<std::string> visited;
     oracle::Crawl(start, reference, visited, context);

@@ -58,38 +58,41 @@ std::string OutputFolder(const RunSettings& settings) {
 
 std::string ExpandMacros(const std::string& templateText, const std::string& itemPath, int depth,
                          const std::string& linkText, const RunSettings& settings) {
+  return ExpandMacros(templateText, ItemAt(ToSlashes(itemPath, '/')), depth, linkText, settings);
+}
+
+std::string ExpandMacros(const std::string& templateText, const SiteItem& item, int depth,
+                         const std::string& linkText, const RunSettings& settings) {
   const int64_t now = CurrentTime();
-  const std::string path = ToSlashes(itemPath, '/');
-  const std::string relative = GetRelativePath(OutputFolder(settings), path);
-  const auto status = GetFileStatus(path);
-  const bool isFolder = status && status->isFolder;
-  const int64_t itemTime = !status ? 0 : isFolder ? status->creationTime : status->lastWriteTime;
-  const uint64_t size = status && !isFolder ? status->size : 0;
+  const std::string& path = item.path;
+  const int64_t itemTime = item.IsFolder() ? item.creationTime : item.lastWriteTime;
+  auto relative = [&] { return GetRelativePath(OutputFolder(settings), path); };
 
   TextBuffer buffer(templateText);
-  auto replace = [&buffer](const char* name, const std::string& value) {
-    buffer.ReplaceAll(name, value, true);
+  // A value is worked out only when its macro is in the text: most templates use few.
+  auto replace = [&buffer](const char* name, const auto& value) {
+    if (buffer.FindFrom(name, 0, true) >= 0) buffer.ReplaceAll(name, value(), true);
   };
   // The order matters: values inserted early are searched by the macros after them.
-  replace("%indentation%", Repeat("&nbsp", depth));
-  replace("%domain%", settings.sDomain);
-  replace("%AutoHrefText%", linkText);
-  replace("%fTitle%", PathTitle(path));
-  replace("%fTitleWeb%", WebEscape(PathTitle(path)));
-  replace("%fName%", PathName(path));
-  replace("%fNameWeb%", WebEscape(PathName(path)));
+  replace("%indentation%", [&] { return Repeat("&nbsp", depth); });
+  replace("%domain%", [&] { return settings.sDomain; });
+  replace("%AutoHrefText%", [&] { return linkText; });
+  replace("%fTitle%", [&] { return PathTitle(path); });
+  replace("%fTitleWeb%", [&] { return WebEscape(PathTitle(path)); });
+  replace("%fName%", [&] { return PathName(path); });
+  replace("%fNameWeb%", [&] { return WebEscape(PathName(path)); });
   replace("%fRelativePath%", relative);
-  replace("%fRelativePathWeb%", WebEscape(relative));
-  replace("%fAbsoluteLocalPath%", path);
-  replace("%fAbsoluteLocalPathWeb%", WebEscape(path));
-  replace("%fSizeb%", std::to_string(size));
-  replace("%fDateTime%", FormatLocalTime(itemTime, kDateTimeFormat));
+  replace("%fRelativePathWeb%", [&] { return WebEscape(relative()); });
+  replace("%fAbsoluteLocalPath%", [&] { return path; });
+  replace("%fAbsoluteLocalPathWeb%", [&] { return WebEscape(path); });
+  replace("%fSizeb%", [&] { return std::to_string(item.size); });
+  replace("%fDateTime%", [&] { return FormatLocalTime(itemTime, kDateTimeFormat); });
   ExpandDateTimeFormat(buffer, itemTime);
-  replace("%fParentName%", ParentName(path));
-  replace("%fParentNameWeb%", WebEscape(ParentName(path)));
-  replace("%CurDate%", FormatLocalTime(now, "%Y-%m-%d"));
-  replace("%CurTime%", FormatLocalTime(now, "%H:%M:%S"));
-  replace("%ImageThumb%", Thumbnail(path, relative));
-  replace("%ImageThumbWeb%", Thumbnail(path, WebEscape(relative)));
+  replace("%fParentName%", [&] { return ParentName(path); });
+  replace("%fParentNameWeb%", [&] { return WebEscape(ParentName(path)); });
+  replace("%CurDate%", [&] { return FormatLocalTime(now, "%Y-%m-%d"); });
+  replace("%CurTime%", [&] { return FormatLocalTime(now, "%H:%M:%S"); });
+  replace("%ImageThumb%", [&] { return Thumbnail(path, relative()); });
+  replace("%ImageThumbWeb%", [&] { return Thumbnail(path, WebEscape(relative())); });
   return buffer.Text();
 }

@@ -11,10 +11,9 @@ namespace {
 // creation time says more.
 bool InJanuary1970(int64_t time) { return FormatLocalTime(time, "%Y-%m") == "1970-01"; }
 
-SiteItem ItemOf(const std::string& folder, const FolderEntry& entry) {
-  const FileStatus& status = entry.status;
+SiteItem ItemOf(const std::string& path, const FileStatus& status) {
   SiteItem item;
-  item.path = StripTrailingSlash(folder) + "/" + entry.name;
+  item.path = path;
   item.creationTime = status.creationTime;
   item.lastWriteTime = status.lastWriteTime;
   item.lastAccessTime = status.lastAccessTime;
@@ -30,9 +29,14 @@ SiteItem ItemOf(const std::string& folder, const FolderEntry& entry) {
 
 }  // namespace
 
+SiteItem ItemAt(const std::string& path) {
+  const auto status = GetFileStatus(path);
+  return status ? ItemOf(path, *status) : SiteItem{.path = path};
+}
+
 int64_t ScanFolder(const std::string& folder, SiteItemList& list) {
   const auto entries = ListFolder(folder);
   if (!entries) return -1;
-  for (const FolderEntry& entry : *entries) list.push_back(ItemOf(folder, entry));
+  for (const FolderEntry& entry : *entries) list.push_back(ItemOf(StripTrailingSlash(folder) + "/" + entry.name, entry.status));
   return static_cast<int64_t>(entries->size());
 }

@@ -18,6 +18,10 @@ struct SiteItem {
 
 using SiteItemList = std::vector<SiteItem>;
 
+// The item at `path` (forward slashes) as the file system describes it now; only its path
+// when it has no status.
+SiteItem ItemAt(const std::string& path);
+
 // Appends the direct entries of `folder` (not "." and "..") to `list` in listing order
 // and returns how many; -1 when the folder cannot be listed, leaving `list` untouched.
 int64_t ScanFolder(const std::string& folder, SiteItemList& list);

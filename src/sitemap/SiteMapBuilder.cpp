@@ -36,22 +36,22 @@ std::string IndexPageOf(const std::string& folder) {
 }  // namespace
 
 SiteMapBuilder::SiteMapBuilder(const RunSettings& settings, const LinkCountTable& linkCounts,
-                               const RunContext& context)
-    : settings_(settings), linkCounts_(linkCounts), context_(context),
+                               const RunContext& context, const PageTitles& titles)
+    : settings_(settings), linkCounts_(linkCounts), context_(context), titles_(titles),
       outputFolder_(OutputFolder(settings)) {}
 
 const std::string& SiteMapBuilder::Build(const std::string& startFolder) {
   sSiteMapHtmlCode = ExpandMacros(settings_.sTemplateStart, startFolder, 0, "", settings_);
   openFolders_.clear();
-  EmitFolder(startFolder, 0);
+  EmitFolder(ItemAt(startFolder), 0);
   if (settings_.bAddSignature) sSiteMapHtmlCode += SignatureText();
   sSiteMapHtmlCode += ExpandMacros(settings_.sTemplateEnd, startFolder, 0, "", settings_);
   return sSiteMapHtmlCode;
 }
 
-void SiteMapBuilder::EmitFolder(const std::string& path, int depth) {
-  const std::string folder = Normalised(path);
-  if (!AddUrlToSiteMapHtmlCode(folder, depth)) return;
+void SiteMapBuilder::EmitFolder(const SiteItem& listed, int depth) {
+  if (!AddUrlToSiteMapHtmlCode(listed, depth)) return;
+  const std::string folder = Normalised(listed.path);
   const auto status = GetFileStatus(folder);
   const FolderId id = status ? FolderId(status->device, status->inode) : FolderId();
   if (status && std::find(openFolders_.begin(), openFolders_.end(), id) != openFolders_.end()) {
@@ -73,18 +73,20 @@ void SiteMapBuilder::EmitEntries(const std::string& folder, int depth) {
   else
     SortSiteItems(items);
   for (const SiteItem& item : items)
-    if (!item.IsFolder()) AddUrlToSiteMapHtmlCode(item.path, depth + 1);
+    if (!item.IsFolder()) AddUrlToSiteMapHtmlCode(item, depth + 1);
   for (const SiteItem& item : items)
-    if (item.IsFolder()) EmitFolder(item.path, depth + 1);
+    if (item.IsFolder()) EmitFolder(item, depth + 1);
 }
 
 void SiteMapBuilder::AppendLevelUp() { sSiteMapHtmlCode += settings_.sTemplateFolderLevelUp; }
 
-bool SiteMapBuilder::AddUrlToSiteMapHtmlCode(const std::string& rawPath, int depth) {
-  if (rawPath.empty()) return false;
-  std::string path = Normalised(rawPath);
+bool SiteMapBuilder::AddUrlToSiteMapHtmlCode(const SiteItem& listed, int depth) {
+  if (listed.path.empty()) return false;
+  std::string path = Normalised(listed.path);
   if (IsExcluded(path)) return false;
-  const bool isFolder = IsFolder(path);
+  // A name holding "\" names another path once normalised; the listing says nothing of it.
+  SiteItem item = path == listed.path ? listed : ItemAt(path);
+  const bool isFolder = item.IsFolder();
   if (settings_.bExcludeNotLinked && LinkCountOf(path, linkCounts_, context_, isFolder) == 0)
     return false;
   const std::string templateText =
@@ -93,9 +95,11 @@ bool SiteMapBuilder::AddUrlToSiteMapHtmlCode(const std::string& rawPath, int dep
   std::string linkText;
   if (FindNoCase(templateText, "%AutoHrefText%") >= 0 && !ChooseLinkText(path, isFolder, linkText))
     return false;
+  // The index page standing for its folder shows its own times and size.
+  if (path != item.path) item = ItemAt(path);
   Trace("AddUrlToSiteMapHtmlCode()-" + path + "-finaly, rel abs added=" +
         GetRelativePath(outputFolder_, path));
-  sSiteMapHtmlCode += ExpandMacros(templateText, path, depth, linkText, settings_);
+  sSiteMapHtmlCode += ExpandMacros(templateText, item, depth, linkText, settings_);
   return true;
 }
 
@@ -104,11 +108,11 @@ bool SiteMapBuilder::ChooseLinkText(std::string& path, bool isFolder,
   if (!isFolder) {
     // The index page stands for its folder already.
     if (settings_.bIndexAsDirText && IsIndexPage(path)) return false;
-    if (IsPageExtension(path)) linkText = GetPageTitle(path);
+    if (IsPageExtension(path)) linkText = titles_.Of(path);
   } else if (settings_.bIndexAsDirText) {
     const std::string index = IndexPageOf(path);
     if (!index.empty()) {
-      linkText = GetPageTitle(index);
+      linkText = titles_.Of(index);
       if (linkText.empty()) linkText = PathTitle(path);
       path = index;
       Trace("AddUrlToSiteMapHtmlCode()-" + path + "-a directory, sHrefAbsolute=" + path);

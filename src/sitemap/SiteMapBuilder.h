@@ -6,23 +6,26 @@
 
 #include "common/RunSettings.h"
 #include "links/LinkCountTable.h"
+#include "links/PageTitle.h"
+#include "sitemap/SiteItem.h"
 
 // Assembles the site-map text of one run: a depth-first walk from the start folder that
 // expands the templates of `settings` for every folder and file it emits.
 class SiteMapBuilder {
  public:
-  // All three must outlive the builder; `linkCounts` is sorted when the link counter ran.
+  // All four must outlive the builder; `linkCounts` is sorted when the link counter ran,
+  // `titles` holds the pages it read.
   SiteMapBuilder(const RunSettings& settings, const LinkCountTable& linkCounts,
-                 const RunContext& context);
+                 const RunContext& context, const PageTitles& titles);
 
   // Start template, the tree of `startFolder` (existing, forward slashes, no trailing "/"),
   // the signature when asked for, End template. Returns the whole text.
   const std::string& Build(const std::string& startFolder);
 
-  // Emits the folder at `path`, its files, its sub-folders, then the Level up text.
-  void EmitFolder(const std::string& path, int depth);
-  // Emits one folder or file; false when it is left out.
-  bool AddUrlToSiteMapHtmlCode(const std::string& path, int depth);
+  // Emits the folder `folder`, its files, its sub-folders, then the Level up text.
+  void EmitFolder(const SiteItem& folder, int depth);
+  // Emits one folder or file, as listed; false when it is left out.
+  bool AddUrlToSiteMapHtmlCode(const SiteItem& listed, int depth);
 
  private:
   using FolderId = std::pair<uint64_t, uint64_t>;  // device, inode
@@ -37,6 +40,7 @@ class SiteMapBuilder {
   const RunSettings& settings_;
   const LinkCountTable& linkCounts_;
   const RunContext& context_;
+  const PageTitles& titles_;
   std::string outputFolder_;
   std::vector<FolderId> openFolders_;  // the folders the walk is inside, outermost first
   std::string sSiteMapHtmlCode;

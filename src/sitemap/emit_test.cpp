@@ -24,13 +24,14 @@ class SiteMapBuilderTest : public ::testing::Test {
   }
   std::string Build(const std::string& start = "site") {
     settings.sStartDirectoryPath = dir / start;
-    SiteMapBuilder builder(settings, linkCounts, context);
+    SiteMapBuilder builder(settings, linkCounts, context, titles);
     return builder.Build(dir / start);
   }
   TempDir dir;
   RunSettings settings;
   LinkCountTable linkCounts;
   RunContext context;
+  PageTitles titles;
 };
 
 }  // namespace
