@@ -1,6 +1,7 @@
 #include "common/Paths.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "common/Text.h"
 
@@ -21,14 +22,16 @@ bool HasDrive(const std::string& path) {
          ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
 }
 
-// The path without its drive.
-std::string AfterDrive(const std::string& path) { return HasDrive(path) ? path.substr(2) : path; }
+// The path without its drive; views save copies in these often-called helpers.
+std::string_view AfterDrive(const std::string& path) {
+  return std::string_view(path).substr(HasDrive(path) ? 2 : 0);
+}
 
 // The last component: everything behind the drive and the last separator.
-std::string LastComponent(const std::string& path) {
-  const std::string rest = AfterDrive(path);
+std::string_view LastComponent(const std::string& path) {
+  const std::string_view rest = AfterDrive(path);
   const size_t separator = rest.find_last_of("\\/");
-  return separator == std::string::npos ? rest : rest.substr(separator + 1);
+  return separator == std::string_view::npos ? rest : rest.substr(separator + 1);
 }
 
 // The separator of the first path that holds one, "\" first; 0 when neither does.
@@ -99,25 +102,26 @@ std::string ResolvePath(const std::string& base, const std::string& reference, b
 std::string PathDrive(const std::string& path) { return HasDrive(path) ? path.substr(0, 2) : ""; }
 
 std::string PathFolder(const std::string& path) {
-  const std::string rest = AfterDrive(path);
+  const std::string_view rest = AfterDrive(path);
   const size_t separator = rest.find_last_of("\\/");
-  return separator == std::string::npos ? "" : rest.substr(0, separator + 1);
+  return std::string(separator == std::string_view::npos ? "" : rest.substr(0, separator + 1));
 }
 
 std::string PathTitle(const std::string& path) {
-  const std::string name = LastComponent(path);
-  return name.substr(0, name.rfind('.'));
+  const std::string_view name = LastComponent(path);
+  return std::string(name.substr(0, name.rfind('.')));
 }
 
 std::string PathExtension(const std::string& path) {
-  const std::string name = LastComponent(path);
+  const std::string_view name = LastComponent(path);
   const size_t dot = name.rfind('.');
-  return dot == std::string::npos ? "" : name.substr(dot + 1);
+  return std::string(dot == std::string_view::npos ? "" : name.substr(dot + 1));
 }
 
 std::string PathName(const std::string& path) {
-  const std::string extension = PathExtension(path);
-  return extension.empty() ? PathTitle(path) : PathTitle(path) + "." + extension;
+  // Title and extension joined again: only a dot at the very end is lost.
+  const std::string_view name = LastComponent(path);
+  return std::string(name.ends_with('.') ? name.substr(0, name.size() - 1) : name);
 }
 
 std::string PathParent(const std::string& path) {

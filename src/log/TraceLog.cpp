@@ -88,8 +88,13 @@ const std::string& CurrentTimeText(LogState& state) {
 
 std::string FormatLine(uint32_t counter, int32_t depth, const std::string& message,
                        const std::string& time, const std::string& sourceFile, int32_t line) {
-  return std::to_string(counter) + ":" + std::string(std::max(depth, 0), ' ') + message + " (" +
-         time + ",File:" + sourceFile + ", Line:" + std::to_string(line) + ")\r\n";
+  // Appended in place: the log takes hundreds of thousands of lines in a large run.
+  std::string text = std::to_string(counter) + ":";
+  text.reserve(text.size() + std::max(depth, 0) + message.size() + time.size() + sourceFile.size() + 32);
+  text.append(std::max(depth, 0), ' ');
+  text.append(message).append(" (").append(time).append(",File:").append(sourceFile);
+  text.append(", Line:").append(std::to_string(line)).append(")\r\n");
+  return text;
 }
 
 void CloseLogFiles(LogState& state) {
