@@ -37,6 +37,7 @@ SiteItem ItemAt(const std::string& path) {
 int64_t ScanFolder(const std::string& folder, SiteItemList& list) {
   const auto entries = ListFolder(folder);
   if (!entries) return -1;
-  for (const FolderEntry& entry : *entries) list.push_back(ItemOf(StripTrailingSlash(folder) + "/" + entry.name, entry.status));
+  const std::string prefix = StripTrailingSlash(folder) + "/";
+  for (const FolderEntry& entry : *entries) list.push_back(ItemOf(prefix + entry.name, entry.status));
   return static_cast<int64_t>(entries->size());
 }
