@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <mutex>
 #include <vector>
 
@@ -13,11 +14,27 @@
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
+// Lines wait in memory and reach the file in large writes: a write per line would cost more
+// than a crawl's own work. A killed process loses at most the last interval's lines.
+constexpr size_t kFlushSize = 64 * 1024;
+constexpr Clock::duration kFlushInterval = std::chrono::milliseconds(100);
+
 struct ThreadRecord {
   std::string name;
   int32_t depth = 0;
-  AppendFile file;  // kept open from the rotation on; closed when the record goes
+  AppendFile file;      // kept open from the rotation on; closed when the record goes
+  std::string pending;  // lines not yet in the file, in order
 };
+
+void FlushRecords(std::vector<ThreadRecord>& threads) {
+  for (ThreadRecord& record : threads) {
+    if (record.pending.empty()) continue;
+    record.file.Append(record.pending);
+    record.pending.clear();
+  }
+}
 
 // The log's whole state; the mutex guards everything but the log-off flag, which is read
 // before taking it.
@@ -34,6 +51,11 @@ struct LogState {
   int64_t timeSecond = -1;
   std::string timeText;
   TraceViewerLink viewer{std::chrono::seconds(1)};
+  Clock::time_point lastFlush = Clock::now();
+  std::string line;  // reused for every line
+
+  // The process's exit writes what is still waiting.
+  ~LogState() { FlushRecords(threads); }
 };
 
 LogState& State() {
@@ -67,7 +89,7 @@ std::string LogPath(const LogState& state, const std::string& name) {
 ThreadRecord& FindOrRotate(LogState& state, const std::string& name) {
   if (ThreadRecord* record = FindThread(state, name)) return *record;
   RenameFile(LogPath(state, name), LogPath(state, name + ".prev"));
-  state.threads.push_back({name, 0, AppendFile()});
+  state.threads.push_back({name, 0, AppendFile(), ""});
   return state.threads.back();
 }
 
@@ -86,18 +108,30 @@ const std::string& CurrentTimeText(LogState& state) {
   return state.timeText;
 }
 
-std::string FormatLine(uint32_t counter, int32_t depth, const std::string& message,
-                       const std::string& time, const std::string& sourceFile, int32_t line) {
-  // Appended in place: the log takes hundreds of thousands of lines in a large run.
-  std::string text = std::to_string(counter) + ":";
-  text.reserve(text.size() + std::max(depth, 0) + message.size() + time.size() + sourceFile.size() + 32);
+// Built in place in `text`, whose capacity is reused: a large run logs hundreds of thousands
+// of lines.
+void FormatLine(std::string& text, uint32_t counter, int32_t depth, const std::string& message,
+                const std::string& time, const std::string& sourceFile, int32_t line) {
+  text.assign(std::to_string(counter)).append(":");
   text.append(std::max(depth, 0), ' ');
   text.append(message).append(" (").append(time).append(",File:").append(sourceFile);
   text.append(", Line:").append(std::to_string(line)).append(")\r\n");
-  return text;
+}
+
+void FlushAll(LogState& state) {
+  FlushRecords(state.threads);
+  state.lastFlush = Clock::now();
+}
+
+// Queues the line of `record`; a full buffer or the interval's end writes all waiting lines.
+void Store(LogState& state, ThreadRecord& record, const std::string& text) {
+  record.pending += text;
+  if (record.pending.size() >= kFlushSize || Clock::now() - state.lastFlush >= kFlushInterval)
+    FlushAll(state);
 }
 
 void CloseLogFiles(LogState& state) {
+  FlushAll(state);
   for (ThreadRecord& record : state.threads) record.file.Close();
 }
 
@@ -114,12 +148,19 @@ void TraceLog::Write(const std::string& thread, const std::string& sourceFile, i
   if (state.off) return;
   const std::lock_guard<std::mutex> guard(state.lock);
   ThreadRecord& record = FindOrRotate(state, ThreadName(thread));
-  const std::string text = FormatLine(state.counter, record.depth, message,
-                                      CurrentTimeText(state), sourceFile, line);
-  // A line that cannot be stored is neither counted nor shown.
-  if (!LogFileOf(state, record).Append(text)) return;
+  // A line whose file cannot be opened is neither counted nor shown.
+  if (!LogFileOf(state, record).IsOpen()) return;
+  FormatLine(state.line, state.counter, record.depth, message, CurrentTimeText(state), sourceFile,
+             line);
   ++state.counter;
-  state.viewer.Send(text);
+  state.viewer.Send(state.line);
+  Store(state, record, state.line);
+}
+
+void TraceLog::Flush() {
+  LogState& state = State();
+  const std::lock_guard<std::mutex> guard(state.lock);
+  FlushAll(state);
 }
 
 void TraceLog::SetLogOff(bool off) { State().off = off; }
@@ -148,6 +189,7 @@ void TraceLog::SetFolderForTesting(const std::string& folder) {
 void TraceLog::ResetForTesting() {
   LogState& state = State();
   const std::lock_guard<std::mutex> guard(state.lock);
+  FlushAll(state);
   state.threads.clear();
   state.counter = 0;
 }

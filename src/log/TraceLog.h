@@ -5,8 +5,10 @@
 #include "log/SourceLocation.h"
 
 // The process-wide diagnostics log: one file per thread name in the LOGS folder beside
-// the executable, each moved aside to ".prev" by the first line it gets in a run. Every
-// failure is silent. All members are safe to call from any thread.
+// the executable, each moved aside to ".prev" by the first line it gets in a run. Lines are
+// kept in memory and written in large pieces: when 64 KB wait, when 100 ms have passed since
+// the last write (checked as lines come), on Flush, on a change of folder or run, and at
+// process exit. Every failure is silent. All members are safe to call from any thread.
 class TraceLog {
  public:
   static TraceLog& Instance();
@@ -14,6 +16,8 @@ class TraceLog {
   // Appends one numbered line for `thread` ("" stands for "MainThread").
   void Write(const std::string& thread, const std::string& sourceFile, int32_t line,
              const std::string& message);
+  // Writes every waiting line to its file now.
+  void Flush();
   // While off, nothing is logged and no folder is created.
   void SetLogOff(bool off);
   bool IsLogOff() const;
@@ -22,8 +26,10 @@ class TraceLog {
 
   // The log folder; defaults to ProgramFolder() + "/LOGS".
   std::string Folder() const;
+  // Writes the waiting lines, then logs into `folder` ("" for the default).
   void SetFolderForTesting(const std::string& folder);
-  // Forgets the threads and the counter, as a new program run would.
+  // Writes the waiting lines, then forgets the threads and the counter, as a new program
+  // run would.
   void ResetForTesting();
 };
 

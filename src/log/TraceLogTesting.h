@@ -17,13 +17,12 @@ struct LogLine {
   int32_t line = 0;
 };
 
-// The lines of a log file, each checked against the exact format; a line that does not
-// match fails the test.
-inline std::vector<LogLine> ReadLog(const std::string& path) {
+// The lines of a log file's `content`, each checked against the exact format; a line that
+// does not match fails the test.
+inline std::vector<LogLine> ParseLog(const std::string& content) {
   static const std::regex kLine(
       R"(^(\d+):( *)(.*) \((\d\d [A-Za-z]{3}, \d\d:\d\d:\d\d),File:(.*), Line:(-?\d+)\)$)");
   std::vector<LogLine> lines;
-  const std::string content = ReadWholeFile(path).value_or("");
   size_t start = 0;
   for (size_t end; (end = content.find("\r\n", start)) != std::string::npos; start = end + 2) {
     const std::string text = content.substr(start, end - start);
@@ -35,8 +34,14 @@ inline std::vector<LogLine> ReadLog(const std::string& path) {
     lines.push_back({static_cast<uint32_t>(std::stoul(m[1])), static_cast<size_t>(m[2].length()),
                      m[3], m[4], m[5], std::stoi(m[6])});
   }
-  EXPECT_EQ(start, content.size()) << "unterminated line in " << path;
+  EXPECT_EQ(start, content.size()) << "unterminated line";
   return lines;
+}
+
+// The lines of the log file `path`, the waiting lines written first.
+inline std::vector<LogLine> ReadLog(const std::string& path) {
+  TraceLog::Instance().Flush();
+  return ParseLog(ReadWholeFile(path).value_or(""));
 }
 
 // Each test logs into a fresh folder as a fresh program run.

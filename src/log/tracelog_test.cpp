@@ -72,24 +72,43 @@ TEST_F(TraceLogTest, RotatesOncePerThreadNamePerRun) {
   EXPECT_EQ(Messages(ReadLog(LogFile("T.prev"))), Texts{"run 2"});
 }
 
-TEST_F(TraceLogTest, EachLineIsInTheFileAsSoonAsItIsWritten) {
+TEST_F(TraceLogTest, FlushHooksWriteEveryWaitingLineInOrder) {
+  // The file as it stands, without flushing first.
+  const auto onDisk = [](const std::string& path) { return Messages(ParseLog(ReadWholeFile(path).value_or(""))); };
   log_.Write("T", "a.cpp", 1, "one");
-  EXPECT_EQ(Messages(ReadLog(LogFile("T"))), Texts{"one"});
   log_.Write("T", "a.cpp", 2, "two");
-  EXPECT_EQ(Messages(ReadLog(LogFile("T"))), (Texts{"one", "two"}));
+  log_.Flush();
+  EXPECT_EQ(onDisk(LogFile("T")), (Texts{"one", "two"}));
 
-  // A new run moves the open file aside and writes to a fresh one.
+  // A new run writes the waiting lines before moving the file aside.
+  log_.Write("T", "a.cpp", 3, "three");
   log_.ResetForTesting();
-  log_.Write("T", "a.cpp", 1, "three");
-  EXPECT_EQ(Messages(ReadLog(LogFile("T"))), Texts{"three"});
-  EXPECT_EQ(Messages(ReadLog(LogFile("T.prev"))), (Texts{"one", "two"}));
+  EXPECT_EQ(onDisk(LogFile("T")), (Texts{"one", "two", "three"}));
+  log_.Write("T", "a.cpp", 1, "four");
+  log_.Flush();
+  EXPECT_EQ(onDisk(LogFile("T")), Texts{"four"});
+  EXPECT_EQ(onDisk(LogFile("T.prev")), (Texts{"one", "two", "three"}));
 
-  // Another folder takes the following lines at once.
+  // A change of folder writes the waiting lines to the old one first.
+  log_.Write("T", "a.cpp", 2, "five");
   const std::string other = dir_ / "OTHER";
   log_.SetFolderForTesting(other);
-  log_.Write("T", "a.cpp", 1, "four");
-  EXPECT_EQ(Messages(ReadLog(other + "/folioscribe_log_test.T.log")), Texts{"four"});
-  EXPECT_EQ(Messages(ReadLog(LogFile("T"))), Texts{"three"});
+  EXPECT_EQ(onDisk(LogFile("T")), (Texts{"four", "five"}));
+  log_.Write("T", "a.cpp", 1, "six");
+  log_.Flush();
+  EXPECT_EQ(onDisk(other + "/folioscribe_log_test.T.log"), Texts{"six"});
+}
+
+TEST_F(TraceLogTest, LinesBeyondOneBufferArriveWholeAndInOrder) {
+  constexpr uint32_t kLines = 3000;  // about 300 KB: several full buffers
+  const std::string padding(60, 'x');
+  for (uint32_t i = 0; i < kLines; ++i) log_.Write("T", "a.cpp", 1, "line " + std::to_string(i) + padding);
+  const auto lines = ReadLog(LogFile("T"));
+  ASSERT_EQ(lines.size(), kLines);
+  for (uint32_t i = 0; i < kLines; ++i) {
+    ASSERT_EQ(lines[i].counter, i);
+    ASSERT_EQ(lines[i].message, "line " + std::to_string(i) + padding);
+  }
 }
 
 TEST_F(TraceLogTest, EmptyNameIsMainThread) {
