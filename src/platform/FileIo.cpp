@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <utility>
 
@@ -23,23 +24,65 @@ bool WriteAll(int fd, const std::string& content) {
   return true;
 }
 
+// Up to `limit` bytes of `fd`, fewer when the file ends first; nullopt on a read error.
+std::optional<std::string> ReadUpTo(int fd, size_t limit) {
+  std::string content(limit, '\0');
+  size_t done = 0;
+  while (done < limit) {
+    const ssize_t got = read(fd, content.data() + done, limit - done);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return std::nullopt;
+    if (got == 0) break;
+    done += static_cast<size_t>(got);
+  }
+  content.resize(done);
+  return content;
+}
+
 // The process's umask, read without changing it: umask() can only be read by setting it,
 // which would race with files other threads create meanwhile.
 mode_t CurrentUmask() {
-  const auto status = ReadWholeFile("/proc/self/status");
+  // Files under /proc report no size, so this one is read up to a bound instead.
+  UniqueFd fd(open("/proc/self/status", O_RDONLY | O_CLOEXEC));
+  const auto status = fd.IsOpen() ? ReadUpTo(fd.Get(), 65536) : std::nullopt;
   const size_t at = status ? status->find("\nUmask:") : std::string::npos;
   if (at == std::string::npos) return 022;
   return static_cast<mode_t>(std::strtoul(status->c_str() + at + 7, nullptr, 8));
 }
 
+// The file a write to `path` should replace: the end of its symlinks when it exists, so
+// the links survive; else `path` itself.
+std::string ResolvedTarget(const std::string& path) {
+  char* resolved = realpath(path.c_str(), nullptr);
+  if (!resolved) return path;
+  std::string target = resolved;
+  std::free(resolved);
+  return target;
+}
+
+// The mode the replacement gets: the old file's, else the usual one for a new file.
+mode_t ModeFor(const std::string& target) {
+  struct stat info {};
+  if (stat(target.c_str(), &info) == 0) return info.st_mode & 07777;
+  return 0666 & ~CurrentUmask();
+}
+
+// A hidden name in the folder of `target`, cut so that it stays within the name limit.
+std::string TemporaryPattern(const std::string& target) {
+  const std::string suffix = ".XXXXXX";
+  const size_t slash = target.rfind('/');  // npos + 1 is 0: a bare name starts there
+  const std::string name = target.substr(slash + 1, NAME_MAX - 1 - suffix.size());
+  return target.substr(0, slash + 1) + "." + name + suffix;
+}
+
 // Fills a fresh temporary file beside `target`; returns its path, or "" when that fails
 // (and then nothing is left behind).
 std::string WriteTemporaryBeside(const std::string& target, const std::string& content) {
-  std::string temporary = target + ".XXXXXX";
+  std::string temporary = TemporaryPattern(target);
   UniqueFd fd(mkstemp(temporary.data()));
   if (!fd.IsOpen()) return "";
-  // mkstemp makes the file private; the output should get the usual permissions.
-  const bool written = fchmod(fd.Get(), 0666 & ~CurrentUmask()) == 0 &&
+  // mkstemp makes the file private; the replacement keeps the mode the target has.
+  const bool written = fchmod(fd.Get(), ModeFor(target)) == 0 &&
                        WriteAll(fd.Get(), content) && fd.Close();
   if (written) return temporary;
   unlink(temporary.c_str());
@@ -49,22 +92,16 @@ std::string WriteTemporaryBeside(const std::string& target, const std::string& c
 }  // namespace
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {
-  UniqueFd fd(open(ToSlashes(path).c_str(), O_RDONLY | O_CLOEXEC));
+  // Non-blocking, so that opening a named pipe does not wait for a writer.
+  UniqueFd fd(open(ToSlashes(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   struct stat info {};
-  if (!fd.IsOpen() || fstat(fd.Get(), &info) != 0 || S_ISDIR(info.st_mode)) return std::nullopt;
-  std::string content;
-  char chunk[65536];
-  for (;;) {
-    const ssize_t got = read(fd.Get(), chunk, sizeof chunk);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return std::nullopt;
-    if (got == 0) return content;
-    content.append(chunk, static_cast<size_t>(got));
-  }
+  // Only regular files: a pipe or a device such as /dev/zero may never end.
+  if (!fd.IsOpen() || fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  return ReadUpTo(fd.Get(), static_cast<size_t>(info.st_size));
 }
 
 bool WriteFileAtomic(const std::string& path, const std::string& content) {
-  const std::string target = ToSlashes(path);
+  const std::string target = ResolvedTarget(ToSlashes(path));
   const std::string temporary = WriteTemporaryBeside(target, content);
   if (temporary.empty()) return false;
   if (rename(temporary.c_str(), target.c_str()) == 0) return true;

@@ -37,10 +37,12 @@ struct FolderEntry {
 // folder cannot be listed. An entry whose status cannot be read is listed as a plain file.
 std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder);
 
-// The whole file; nullopt when it cannot be opened or read (a folder, for one).
+// The whole of a regular file, up to the size it had when opened; nullopt when it cannot be
+// opened or read, or is no regular file (a folder, a pipe, a device).
 std::optional<std::string> ReadWholeFile(const std::string& path);
-// Writes `content` to a temporary file in the same folder and renames it over `path`, so
-// `path` holds either its old content or the whole new one. False on any failure, which
+// Writes `content` to a hidden temporary file in the same folder and renames it over `path`,
+// so `path` holds either its old content or the whole new one. A symlink at `path` stays and
+// its final target is replaced; an existing file keeps its mode. False on any failure, which
 // leaves `path` untouched.
 bool WriteFileAtomic(const std::string& path, const std::string& content);
 // Appends to `path`, creating it when missing.

@@ -132,6 +132,15 @@ TEST(ReadWholeFile, ReadsBytesAndRefusesFolders) {
   EXPECT_FALSE(ReadWholeFile(dir / "missing").has_value());
 }
 
+TEST(ReadWholeFile, RefusesPipesAndDevicesWithoutWaiting) {
+  TempDir dir;
+  ASSERT_EQ(mkfifo((dir / "fifo.htm").c_str(), 0644), 0);
+  ASSERT_EQ(symlink("/dev/zero", (dir / "z.htm").c_str()), 0);
+  // Either would block or grow without end if it were read.
+  EXPECT_FALSE(ReadWholeFile(dir / "fifo.htm").has_value());
+  EXPECT_FALSE(ReadWholeFile(dir / "z.htm").has_value());
+}
+
 TEST(WriteFileAtomic, ReplacesWholeWithUsualPermissions) {
   TempDir dir;
   const std::string file = dir.Write("map.html", std::string(5000, 'o'));
@@ -145,6 +154,46 @@ TEST(WriteFileAtomic, ReplacesWholeWithUsualPermissions) {
   ASSERT_EQ(stat((dir / "fresh.html").c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0644u);
   EXPECT_EQ(NamesIn(dir.Path()), (std::vector<std::string>{"fresh.html", "map.html"}));
+}
+
+TEST(WriteFileAtomic, SymlinkStaysAndItsTargetIsReplaced) {
+  TempDir dir;
+  const std::string real = dir.Write("store/real.folioscribe_options", "old");
+  const std::string link = dir / "link.folioscribe_options";
+  ASSERT_EQ(symlink(real.c_str(), link.c_str()), 0);
+  EXPECT_TRUE(WriteFileAtomic(link, "new"));
+  struct stat info {};
+  ASSERT_EQ(lstat(link.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISLNK(info.st_mode));
+  EXPECT_EQ(ReadFileForTest(real), "new");
+  EXPECT_EQ(NamesIn(dir / "store"), std::vector<std::string>{"real.folioscribe_options"});
+}
+
+TEST(WriteFileAtomic, ExistingFileKeepsItsMode) {
+  TempDir dir;
+  const struct {
+    const char* name;
+    mode_t mode;
+  } cases[] = {{"private", 0600}, {"shared", 0664}, {"locked", 0400}};
+  const mode_t old = umask(022);
+  for (const auto& c : cases) {
+    const std::string file = dir.Write(c.name, "old");
+    ASSERT_EQ(chmod(file.c_str(), c.mode), 0);
+    EXPECT_TRUE(WriteFileAtomic(file, "new")) << c.name;
+    struct stat info {};
+    ASSERT_EQ(stat(file.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, c.mode) << c.name;
+    EXPECT_EQ(ReadFileForTest(file), "new") << c.name;
+  }
+  umask(old);
+}
+
+TEST(WriteFileAtomic, NameNearTheLengthLimit) {
+  TempDir dir;
+  const std::string name(250, 'n');
+  EXPECT_TRUE(WriteFileAtomic(dir / name, "x"));
+  EXPECT_EQ(ReadFileForTest(dir / name), "x");
+  EXPECT_EQ(NamesIn(dir.Path()), std::vector<std::string>{name});
 }
 
 TEST(WriteFileAtomic, FailureLeavesTargetAndNoTemporary) {
