@@ -20,7 +20,7 @@ RunResult DoGenerationRun(CFolioscribeApp& app, MessageSink& messages) {
   }
   // Gone before the walk, so the old map is never listed in the new one.
   DeleteFile(result.outputPath);
-  settings.sStartDirectoryPath = StripTrailingSlash(ToSlashes(settings.sStartDirectoryPath, '/'));
+  settings.sStartDirectoryPath = NormalisedPath(settings.sStartDirectoryPath);
 
   PageTitles titles;
   if (settings.bUsePageRank || settings.bExcludeNotLinked)

@@ -35,6 +35,16 @@ TEST_F(GenerationRunTest, OldOutputIsGoneBeforeTheWalk) {
   EXPECT_EQ(app.settings.sStartDirectoryPath, dir / "site\\");  // normalised in a copy only
 }
 
+TEST_F(GenerationRunTest, StartFolderIsWalkedWithoutItsTrailingSeparator) {
+  dir.Build({{"site/a.htm", ""}, {"site/sub/b.htm", ""}});
+  for (const std::string& start : {dir / "site/", dir / "site\\", dir / "site"}) {
+    app.settings.sStartDirectoryPath = start;
+    EXPECT_TRUE(DoGenerationRun(app, sink).written) << start;
+    EXPECT_EQ(ReadFileForTest(dir / "site/map.html"), "[site(a.htm)[sub(b.htm)]]") << start;
+  }
+  EXPECT_TRUE(sink.messages.empty());
+}
+
 TEST_F(GenerationRunTest, EmptyOutputNameIsReported) {
   dir.Build({{"site/a.htm", ""}});
   app.settings.sOutPutFileName = "";

@@ -48,15 +48,19 @@ std::string TrimOneSeparator(const std::string& path, char separator) {
   return separator ? ToSlashes(trimmed, separator) : trimmed;
 }
 
+}  // namespace
+
+std::string StripTrailingSlash(const std::string& path) {
+  return EndsWithSeparator(path) ? path.substr(0, path.size() - 1) : path;
+}
+
 // The Linux root plays the part of a bare drive ("C:"): it keeps its separator.
 std::string StripTrailingSlashKeepRoot(const std::string& path) {
   return path == "/" ? path : StripTrailingSlash(path);
 }
 
-}  // namespace
-
-std::string StripTrailingSlash(const std::string& path) {
-  return EndsWithSeparator(path) ? path.substr(0, path.size() - 1) : path;
+std::string NormalisedPath(const std::string& path) {
+  return StripTrailingSlashKeepRoot(ToSlashes(path, '/'));
 }
 
 std::string ToSlashes(const std::string& path, char separator) {

@@ -7,6 +7,10 @@
 
 // Removes one trailing "\" or "/".
 std::string StripTrailingSlash(const std::string& path);
+// Removes one trailing "\" or "/" unless the path is the root "/", which stays whole.
+std::string StripTrailingSlashKeepRoot(const std::string& path);
+// The form the walk uses: forward slashes, one trailing separator removed, the root kept.
+std::string NormalisedPath(const std::string& path);
 // With "/": every "\" becomes "/"; with "\": every "/" becomes "\".
 std::string ToSlashes(const std::string& path, char separator = '/');
 // True for "/x", "C:x", "\\server", and any text holding ":\" or ":/" (web addresses).

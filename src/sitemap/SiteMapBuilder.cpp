@@ -14,8 +14,6 @@
 
 namespace {
 
-std::string Normalised(const std::string& path) { return StripTrailingSlash(ToSlashes(path, '/')); }
-
 bool IsPageExtension(const std::string& path) {
   const std::string extension = ToLowerAscii(PathExtension(path));
   return extension == "htm" || extension == "html";
@@ -51,7 +49,7 @@ const std::string& SiteMapBuilder::Build(const std::string& startFolder) {
 
 void SiteMapBuilder::EmitFolder(const SiteItem& listed, int depth) {
   if (!AddUrlToSiteMapHtmlCode(listed, depth)) return;
-  const std::string folder = Normalised(listed.path);
+  const std::string folder = NormalisedPath(listed.path);
   const auto status = GetFileStatus(folder);
   const FolderId id = status ? FolderId(status->device, status->inode) : FolderId();
   if (status && std::find(openFolders_.begin(), openFolders_.end(), id) != openFolders_.end()) {
@@ -82,7 +80,7 @@ void SiteMapBuilder::AppendLevelUp() { sSiteMapHtmlCode += settings_.sTemplateFo
 
 bool SiteMapBuilder::AddUrlToSiteMapHtmlCode(const SiteItem& listed, int depth) {
   if (listed.path.empty()) return false;
-  std::string path = Normalised(listed.path);
+  std::string path = NormalisedPath(listed.path);
   if (IsExcluded(path)) return false;
   // A name holding "\" names another path once normalised; the listing says nothing of it.
   SiteItem item = path == listed.path ? listed : ItemAt(path);
