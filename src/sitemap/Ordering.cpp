@@ -31,14 +31,13 @@ int CompareSiteItems(const SiteItem& a, const SiteItem& b) {
   return Sign(CompareNoCase(PathExtension(a.path), PathExtension(b.path)));
 }
 
-int CompareByLinkCount(const SiteItem& a, const SiteItem& b) {
-  if (a.linkCount != b.linkCount) return a.linkCount > b.linkCount ? -1 : 1;
-  return CompareSiteItems(a, b);
-}
-
 void SortSiteItems(SiteItemList& list) { SortBy(list, CompareSiteItems); }
 
 void SortSiteItems(SiteItemList& list, const LinkCountTable& table, const RunContext& context) {
   for (SiteItem& item : list) item.linkCount = LinkCountOf(item.path, table, context, true);
-  SortBy(list, CompareByLinkCount);
+  // The counts are filled just above, so comparing them here is safe.
+  SortBy(list, [](const SiteItem& a, const SiteItem& b) {
+    if (a.linkCount != b.linkCount) return a.linkCount > b.linkCount ? -1 : 1;
+    return CompareSiteItems(a, b);
+  });
 }
