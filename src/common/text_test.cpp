@@ -60,7 +60,10 @@ TEST(Text, WebEscapeEncodesWhatBreaksLinks) {
 TEST(Text, FormatLocalTime) {
   // 2023-11-14 22:13 UTC: the same month in every time zone.
   EXPECT_EQ(FormatLocalTime(1700000000, "%Y-%m (%%)"), "2023-11 (%)");
-  EXPECT_EQ(FormatLocalTime(0, ""), "");
+  // A short format whose result outgrows the 127 characters.
+  EXPECT_EQ(FormatLocalTime(1700000000, std::string(123, 'x') + "%Y"),
+            std::string(123, 'x') + "2023");
+  EXPECT_EQ(FormatLocalTime(1700000000, std::string(124, 'x') + "%Y"), "");
   EXPECT_EQ(FormatLocalTime(0, std::string(127, 'x')), std::string(127, 'x'));
   EXPECT_EQ(FormatLocalTime(0, std::string(128, 'x')), "");
   EXPECT_EQ(FormatLocalTime(INT64_MAX, "%Y"), "");

@@ -4,6 +4,9 @@
 
 #include "tests/support/RecordingSink.h"
 #include "tests/support/TempDir.h"
+#include "common/Paths.h"
+#include "log/TraceLogTesting.h"
+#include "platform/Program.h"
 #include "sitemap/OutputFile.h"
 #include "sitemap/SiteMapBuilder.h"
 
@@ -32,6 +35,18 @@ class SiteMapBuilderTest : public ::testing::Test {
   LinkCountTable linkCounts;
   RunContext context;
   PageTitles titles;
+};
+
+class SiteMapBuilderLog : public TraceLogTest {
+ protected:
+  // The emission lines of the log, without the lines' prefix.
+  std::vector<std::string> EmissionLines() {
+    const std::string prefix = "AddUrlToSiteMapHtmlCode()-";
+    std::vector<std::string> found;
+    for (const LogLine& line : ReadLog(logs_ + "/" + PathName(ProgramPath()) + ".MainThread.log"))
+      if (line.message.starts_with(prefix)) found.push_back(line.message.substr(prefix.size()));
+    return found;
+  }
 };
 
 }  // namespace
@@ -85,6 +100,37 @@ TEST_F(SiteMapBuilderTest, IndexPageGivesTheFolderItsTitleAndLink) {
             "(report.PDF>report.PDF)(untitled.htm>untitled.htm)"
             "[my.folder>my.folder{(index.htm>my.folder/index.htm)}]"
             "[plain.dir>plain.dir{(x.txt>plain.dir/x.txt)}]}]E");
+}
+
+TEST_F(SiteMapBuilderTest, LevelDownIsExpandedForTheIndexPageStandingForItsFolder) {
+  dir.Build({{"site/index.html", "<title>Welcome</title>"}, {"site/sub/a.htm", ""}});
+  settings.bIndexAsDirText = true;
+  settings.sTemplateFolder = "[%AutoHrefText%";
+  settings.sTemplateFolderLevelDown = "{%fName%:";
+  EXPECT_EQ(Build(), "S[Welcome{index.html:(index.html)[sub{sub:(a.htm)}]}]E");
+}
+
+TEST_F(SiteMapBuilderLog, EachEmittedItemAndEachIndexPageStandingForAFolder) {
+  dir_.Build({{"site/index.html", "<title>Welcome</title>"}, {"site/sub/a.htm", ""},
+              {"site/skip.gif", ""}});
+  const std::string site = dir_ / "site";
+  RunSettings settings;
+  settings.sStartDirectoryPath = site;
+  settings.sOutPutFileName = "map.html";
+  settings.sTemplateFolder = settings.sTemplateFile = "%AutoHrefText%";
+  settings.bIndexAsDirText = true;
+  settings.aExclude = {"gif"};
+  LinkCountTable linkCounts;
+  RunContext context;
+  PageTitles titles;
+  SiteMapBuilder(settings, linkCounts, context, titles).Build(site);
+  const std::vector<std::string> expected = {
+      site + "/index.html-a directory, sHrefAbsolute=" + site + "/index.html",
+      site + "/index.html-finaly, rel abs added=index.html",
+      site + "/sub-finaly, rel abs added=sub",
+      site + "/sub/a.htm-finaly, rel abs added=sub/a.htm",
+  };
+  EXPECT_EQ(EmissionLines(), expected);
 }
 
 TEST_F(SiteMapBuilderTest, IndexFilesStayWithoutAutomaticLinkText) {

@@ -48,6 +48,9 @@ TEST(ScanFolder, FolderWrittenInJanuary1970TakesItsCreationTime) {
   const SiteItem& folder = list[0];
   const SiteItem& file = list[1];
   ASSERT_TRUE(folder.IsFolder());
+  ASSERT_EQ(FormatLocalTime(file.lastWriteTime, "%Y-%m"), "1970-01");
+  // Without a birth time the creation time is the last write, and the rule shows nothing.
+  if (file.creationTime == file.lastWriteTime) GTEST_SKIP() << "no birth times kept here";
   EXPECT_EQ(folder.lastWriteTime, folder.creationTime);
-  EXPECT_EQ(FormatLocalTime(file.lastWriteTime, "%Y-%m"), "1970-01");
+  EXPECT_NE(folder.lastWriteTime, file.lastWriteTime);
 }
