@@ -5,8 +5,6 @@
 #include <utility>
 #include <vector>
 
-#include "common/Text.h"
-
 // A small, forgiving reader for HTML and XML-like markup held in memory. Failures never stop
 // the caller: they set `error`, append a message with line and column to `errors` and leave
 // the cursor where the failure was seen.
@@ -15,8 +13,6 @@
 bool IsXmlSpace(char c);
 bool IsXmlPunct(char c);
 bool IsXmlLetterOrDigit(char c);
-// Kept for the callers outside the reader; new code calls EqualsNoCase.
-inline bool XmlEqualsNoCase(std::string_view a, std::string_view b) { return EqualsNoCase(a, b); }
 // Tag names: letters, digits and "_", "-", ":", "." (my-el, svg:rect).
 bool IsXmlNameChar(char c);
 // Attribute names as a browser reads them: any byte but white space and " ' > / = <, so

@@ -4,7 +4,6 @@
 
 #include "common/Paths.h"
 #include "common/Text.h"
-#include "links/EXmlBasics.h"
 #include "links/LinkResolution.h"
 
 namespace {
@@ -62,7 +61,7 @@ size_t FoldedKeyHash::operator()(const std::string& key) const {
 }
 
 bool FoldedKeyEqual::operator()(const std::string& a, const std::string& b) const {
-  return XmlEqualsNoCase(a, b);
+  return EqualsNoCase(a, b);
 }
 
 struct LinkCountTable::Index {

@@ -1,5 +1,7 @@
 #include "links/LinkExtraction.h"
 
+#include "common/Text.h"
+
 namespace {
 
 // What a "<" starts, as far as links go.
