@@ -77,23 +77,23 @@ bool XmlCursor::Advance() {
   return true;
 }
 
-std::string XmlCursor::GetChars(int64_t n) {
+std::string_view XmlCursor::GetChars(int64_t n) {
   start = pos;
   error = false;
-  std::string chars;
-  if (!PastEnd()) chars = std::string(text.substr(static_cast<size_t>(pos), static_cast<size_t>(n)));
+  std::string_view chars;
+  if (!PastEnd()) chars = text.substr(static_cast<size_t>(pos), static_cast<size_t>(n));
   pos += n;
   return chars;
 }
 
-std::string XmlCursor::SpanText() const {
+std::string_view XmlCursor::SpanText() const {
   const int64_t last = std::min(end, static_cast<int64_t>(text.size()) - 1);
   if (last < pos) return {};
-  return std::string(text.substr(static_cast<size_t>(pos), static_cast<size_t>(last - pos + 1)));
+  return text.substr(static_cast<size_t>(pos), static_cast<size_t>(last - pos + 1));
 }
 
-std::string XmlCursor::TextFrom(int64_t from) const {
-  return std::string(text.substr(static_cast<size_t>(from), static_cast<size_t>(pos - from)));
+std::string_view XmlCursor::TextFrom(int64_t from) const {
+  return text.substr(static_cast<size_t>(from), static_cast<size_t>(pos - from));
 }
 
 XmlCursor XmlCursor::LastSpan() const {

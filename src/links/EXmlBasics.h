@@ -46,12 +46,13 @@ struct XmlCursor {
   // One step; false at the end.
   bool Advance();
   bool IsAt(char c) const { return Current() == c; }
+  // Views into `text`, valid while it lives.
   // The next `n` characters (fewer at the end); pos moves by `n` unbounded.
-  std::string GetChars(int64_t n);
+  std::string_view GetChars(int64_t n);
   // The characters from pos through end; empty when end < pos.
-  std::string SpanText() const;
+  std::string_view SpanText() const;
   // The characters from `from` up to, not including, pos.
-  std::string TextFrom(int64_t from) const;
+  std::string_view TextFrom(int64_t from) const;
   // A copy spanning the text passed over by the last primitive.
   XmlCursor LastSpan() const;
   // Consumes `word` when it stands here and no letter, digit or "_" follows; else stays.
@@ -117,7 +118,10 @@ struct XmlTag {
 // before stays). With `decode`, names and values are entity-decoded.
 bool ReadAttributeMap(XmlCursor& cursor, AttributeMap& map, bool decode);
 bool ReadTagAttributes(XmlCursor& cursor, XmlTag& tag, bool decode);
+// Reads past the attributes as the two above do, keeping none.
+bool SkipAttributes(XmlCursor& cursor);
 
 // Reads text, a comment, the XML declaration or an element into `tag`; false when nothing
-// could be read.
-bool ReadTag(XmlCursor& cursor, XmlTag& tag);
+// could be read. Without `keepAttributes` an element's attributes are read past, not
+// stored, for callers that need only its name.
+bool ReadTag(XmlCursor& cursor, XmlTag& tag, bool keepAttributes = true);

@@ -61,7 +61,7 @@ bool ReadAnchorText(XmlCursor& cursor, std::string& text, bool ignoreErrors) {
       }
     }
     XmlTag tag;
-    if (!ReadTag(cursor, tag) && !ignoreErrors) return false;
+    if (!ReadTag(cursor, tag, false) && !ignoreErrors) return false;
     if (tag.closing && EqualsNoCase(tag.GetTagName(), "a")) break;
     if (tag.kind == XmlTag::kText) text += tag.text;
   }

@@ -34,18 +34,20 @@ bool EndsBareAttribute(const XmlCursor& cursor) {
   return IsXmlAttributeNameChar(c) || c == '>' || c == '/';
 }
 
-// Most values hold no entity; they need no decoding pass.
-std::string Decoded(const std::string& text) {
-  return text.find('&') == std::string::npos ? text : UnescapeProfileText(text);
+// Most names and values hold no entity: they are passed on as they are, and only the others
+// are decoded, into `buffer`.
+const std::string& Decoded(const std::string& text, std::string& buffer) {
+  if (text.find('&') == std::string::npos) return text;
+  buffer = UnescapeProfileText(text);
+  return buffer;
 }
 
 template <class Store>
 bool ReadAttributes(XmlCursor& cursor, bool decode, Store store) {
-  std::string name;
-  std::string value;
+  std::string name, value, decodedName, decodedValue;
   bool wasError = false;
   while (KXmlGetNextAttributeAndValue(cursor, name, value, &wasError)) {
-    if (decode) store(Decoded(name), Decoded(value));
+    if (decode) store(Decoded(name, decodedName), Decoded(value, decodedValue));
     else store(name, value);
   }
   return !wasError;
@@ -116,4 +118,8 @@ bool ReadAttributeMap(XmlCursor& cursor, AttributeMap& map, bool decode) {
 bool ReadTagAttributes(XmlCursor& cursor, XmlTag& tag, bool decode) {
   return ReadAttributes(cursor, decode,
                         [&tag](const std::string& n, const std::string& v) { tag.SetAttribute(n, v); });
+}
+
+bool SkipAttributes(XmlCursor& cursor) {
+  return ReadAttributes(cursor, false, [](const std::string&, const std::string&) {});
 }

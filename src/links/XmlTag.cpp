@@ -10,7 +10,7 @@ void ReportClosingError(XmlCursor& cursor) {
 }
 
 // A tag name: a token, continued over "-", ":" and "." (my-el, svg:rect).
-std::string ReadName(XmlCursor& cursor, std::string token) {
+std::string_view ReadName(XmlCursor& cursor, std::string_view token) {
   if (token.empty() || !IsXmlLetterOrDigit(token[0])) return token;
   const int64_t from = cursor.pos - static_cast<int64_t>(token.size());
   while (IsXmlNameChar(cursor.Current())) cursor.Advance();
@@ -66,17 +66,18 @@ bool ReadDeclaration(XmlCursor& cursor, XmlTag& tag) {
   return true;
 }
 
-bool ReadElement(XmlCursor& cursor, XmlTag& tag) {
+bool ReadElement(XmlCursor& cursor, XmlTag& tag, bool keepAttributes) {
   std::string token;
   GetToken(cursor, token, true);
   if (token == "/") {
     tag.closing = true;
     GetToken(cursor, token, true);
   }
-  const std::string name = ReadName(cursor, token);
+  const std::string name(ReadName(cursor, token));
   tag.SetTagName(name);
   if (!tag.closing) {
-    ReadTagAttributes(cursor, tag, true);
+    if (keepAttributes) ReadTagAttributes(cursor, tag, true);
+    else SkipAttributes(cursor);
   } else {
     cursor.SkipWhitespace();
     if (!cursor.IsAt('>')) {
@@ -142,7 +143,7 @@ void XmlTag::SetAttribute(const std::string& name, const std::string& value) {
   text += " " + name + "=\"" + value + "\"";
 }
 
-bool ReadTag(XmlCursor& cursor, XmlTag& tag) {
+bool ReadTag(XmlCursor& cursor, XmlTag& tag, bool keepAttributes) {
   const int64_t p0 = cursor.pos;
   cursor.SkipWhitespace();
   if (cursor.PastEnd()) return false;
@@ -151,5 +152,5 @@ bool ReadTag(XmlCursor& cursor, XmlTag& tag) {
   cursor.Advance();
   if (cursor.IsAt('!')) return ReadComment(cursor, tag);
   if (cursor.IsAt('?')) return ReadDeclaration(cursor, tag);
-  return ReadElement(cursor, tag);
+  return ReadElement(cursor, tag, keepAttributes);
 }
