@@ -1,6 +1,7 @@
 #include "links/LinkCountTable.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "common/Paths.h"
 #include "common/Text.h"
@@ -49,20 +50,20 @@ class KeyIndex {
   std::unordered_map<std::string, int32_t> exact_;
 };
 
-}  // namespace
-
-size_t FoldedKeyHash::operator()(const std::string& key) const {
-  uint64_t hash = 14695981039346656037ull;  // FNV-1a over the lower-cased bytes
+// FNV-1a over the lower-cased bytes: keys equal ignoring case hash alike, and no folded copy
+// is made.
+uint32_t FoldedHash(const std::string& key) {
+  uint32_t hash = 2166136261u;
   for (char c : key) {
     const char folded = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    hash = (hash ^ static_cast<unsigned char>(folded)) * 1099511628211ull;
+    hash = (hash ^ static_cast<unsigned char>(folded)) * 16777619u;
   }
-  return static_cast<size_t>(hash);
+  return hash;
 }
 
-bool FoldedKeyEqual::operator()(const std::string& a, const std::string& b) const {
-  return EqualsNoCase(a, b);
-}
+constexpr size_t kFirstSlots = 1024;
+
+}  // namespace
 
 struct LinkCountTable::Index {
   RunContext context;
@@ -73,15 +74,39 @@ struct LinkCountTable::Index {
 void LinkCountTable::Clear() {
   entries_.clear();
   entries_.shrink_to_fit();
-  positions_.clear();
+  slots_.clear();
+  slots_.shrink_to_fit();
   index_.reset();
 }
 
 void LinkCountTable::Add(const std::string& key) {
-  const auto [it, added] = positions_.try_emplace(key, entries_.size());
-  if (added) entries_.push_back({key, 1});
-  else ++entries_[it->second].count;
+  if ((entries_.size() + 1) * 2 > slots_.size()) Rehash(std::max(slots_.size() * 2, kFirstSlots));
+  const uint32_t hash = FoldedHash(key);
+  Slot& slot = slots_[SlotOf(key, hash)];
+  if (slot.position == 0) {
+    entries_.push_back({key, 1});
+    slot = {hash, static_cast<uint32_t>(entries_.size())};
+  } else {
+    ++entries_[slot.position - 1].count;
+  }
   index_.reset();
+}
+
+size_t LinkCountTable::SlotOf(const std::string& key, uint32_t hash) const {
+  const size_t mask = slots_.size() - 1;
+  for (size_t i = hash & mask;; i = (i + 1) & mask) {
+    const Slot& slot = slots_[i];
+    if (slot.position == 0) return i;
+    if (slot.hash == hash && EqualsNoCase(entries_[slot.position - 1].key, key)) return i;
+  }
+}
+
+void LinkCountTable::Rehash(size_t capacity) {
+  slots_.assign(capacity, Slot());
+  for (size_t i = 0; i < entries_.size(); ++i) {
+    const uint32_t hash = FoldedHash(entries_[i].key);
+    slots_[SlotOf(entries_[i].key, hash)] = {hash, static_cast<uint32_t>(i + 1)};
+  }
 }
 
 const LinkCountTable::Index& LinkCountTable::IndexFor(const RunContext& context) const {
@@ -102,8 +127,7 @@ const LinkCountTable::Index& LinkCountTable::IndexFor(const RunContext& context)
 void SortLinkCounts(LinkCountTable& table) {
   std::stable_sort(table.entries_.begin(), table.entries_.end(),
                    [](const LinkCountEntry& a, const LinkCountEntry& b) { return a.count > b.count; });
-  for (size_t i = 0; i < table.entries_.size(); ++i)
-    table.positions_[table.entries_[i].key] = i;
+  table.Rehash(table.slots_.size());
   table.index_.reset();
 }
 

@@ -2,7 +2,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 // The start folder as the user entered it and the site's web address, published at the
@@ -16,14 +15,6 @@ struct RunContext {
 struct LinkCountEntry {
   std::string key;
   int32_t count = 0;
-};
-
-// Hashing and equality of keys ignoring ASCII letter case, without folded copies.
-struct FoldedKeyHash {
-  size_t operator()(const std::string& key) const;
-};
-struct FoldedKeyEqual {
-  bool operator()(const std::string& a, const std::string& b) const;
 };
 
 // How often each target was linked, in insertion order until sorted. Keys are unique when
@@ -47,8 +38,19 @@ class LinkCountTable {
   // The lookup index for `context`; not thread-safe (lookups run on the run's thread).
   const Index& IndexFor(const RunContext& context) const;
 
+  // A slot of the open-addressing table from keys (ignoring case) to entries: one lookup
+  // reads a slot or two and the entry, with no list nodes to chase.
+  struct Slot {
+    uint32_t hash = 0;      // of the key, case-folded
+    uint32_t position = 0;  // of the entry, plus 1; 0 marks a free slot
+  };
+  // The slot holding `key`, or the free slot where it belongs.
+  size_t SlotOf(const std::string& key, uint32_t hash) const;
+  // Spreads the entries over `capacity` slots, a power of two.
+  void Rehash(size_t capacity);
+
   std::vector<LinkCountEntry> entries_;
-  std::unordered_map<std::string, size_t, FoldedKeyHash, FoldedKeyEqual> positions_;  // key -> entry
+  std::vector<Slot> slots_;  // at most half full
   mutable std::shared_ptr<const Index> index_;
 };
 

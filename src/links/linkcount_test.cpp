@@ -38,6 +38,18 @@ TEST(LinkCountTable, AddsOneEntryPerKeyIgnoringCase) {
   EXPECT_EQ(AsPairs(table.Entries()), Pairs({{"/site/a.htm", 1}}));
 }
 
+TEST(LinkCountTable, FindsEveryKeyAfterTheTableGrows) {
+  constexpr int kKeys = 5000;  // several times the first table size
+  LinkCountTable table;
+  for (int i = 0; i < kKeys; ++i) table.Add("/site/p" + std::to_string(i) + ".htm");
+  for (int i = kKeys - 1; i >= 0; i -= 2) table.Add("/SITE/P" + std::to_string(i) + ".HTM");
+  ASSERT_EQ(table.Entries().size(), static_cast<size_t>(kKeys));
+  for (int i = 0; i < kKeys; ++i) {
+    ASSERT_EQ(table.Entries()[i].key, "/site/p" + std::to_string(i) + ".htm");
+    ASSERT_EQ(table.Entries()[i].count, i % 2 == 1 ? 2 : 1) << i;
+  }
+}
+
 TEST(LinkCountTable, SortsByCountKeepingInsertionOrderOfTies) {
   LinkCountTable table = TableOf({{"c", 1}, {"a", 2}, {"d", 1}, {"b", 3}, {"e", 2}, {"f", 1}});
   SortLinkCounts(table);
