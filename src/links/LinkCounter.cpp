@@ -1,5 +1,6 @@
 #include "links/LinkCounter.h"
 
+#include <span>
 #include <unordered_set>
 
 #include "common/Paths.h"
@@ -12,15 +13,11 @@
 
 namespace {
 
-bool IsPageExtension(const std::string& path) {
-  const std::string extension = ToLowerAscii(PathExtension(path));
-  return extension == "htm" || extension == "html";
-}
-
-// A folder stands for its index.htm, else its index.html, else itself.
+// A folder stands for its index.htm, else its index.html, else itself: a .php page is
+// not read, so it is not looked for.
 std::string DefaultDocument(const std::string& path) {
   if (!IsFolder(path)) return path;
-  for (const char* name : {"index.htm", "index.html"}) {
+  for (const char* name : std::span(kDefaultDocuments).first(2)) {
     const std::string page = JoinPath(path, name);
     if (PathExists(page)) return page;
   }
@@ -33,10 +30,12 @@ std::vector<std::string> CountPageLinks(const std::string& page, const std::stri
   XmlCursor cursor(text);
   std::vector<LinkInfo> links;
   ExtractLinks(cursor, links, true);
+  const LinkResolver resolver(page, context);
+  const bool tracing = !TraceLog::Instance().IsLogOff();
   std::vector<std::string> follow;
   for (const LinkInfo& link : links) {
-    ResolvedLink resolved = ResolveLink(page, link.href, context);
-    Trace("BuildPageRankInfo()-found link:" + resolved.found + ", abs:" + resolved.target);
+    ResolvedLink resolved = resolver.Resolve(link.href);
+    if (tracing) Trace("BuildPageRankInfo()-found link:" + resolved.found + ", abs:" + resolved.target);
     table.Add(LinkKey(resolved.target));
     if (resolved.follow) follow.push_back(std::move(resolved.target));
   }
@@ -53,8 +52,9 @@ struct Visited {
 }  // namespace
 
 std::string ChooseStartPage(const std::string& startFolder) {
-  for (const char* name : {"/index.htm", "/index.html", "/index.php"}) {
-    if (PathExists(startFolder + name)) return startFolder + name;
+  for (const char* name : kDefaultDocuments) {
+    const std::string page = startFolder + "/" + name;
+    if (PathExists(page)) return page;
   }
   if (const auto entries = ListFolder(startFolder)) {
     for (const FolderEntry& entry : *entries) {

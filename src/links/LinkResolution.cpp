@@ -1,8 +1,11 @@
 #include "links/LinkResolution.h"
 
+#include <algorithm>
+#include <optional>
+#include <string_view>
+
 #include "common/Paths.h"
 #include "common/Text.h"
-#include "links/EXmlBasics.h"
 
 namespace {
 
@@ -12,18 +15,12 @@ bool IsSchemeChar(char c) {
 }
 
 // The address without "http://" or "https://" (any case); empty when it has neither.
-std::string WithoutWebScheme(const std::string& url) {
-  for (const char* scheme : {"http://", "https://"}) {
-    if (StartsWithNoCase(url, scheme)) return url.substr(std::string(scheme).size());
+std::string_view WithoutWebScheme(std::string_view url) {
+  for (std::string_view scheme : {"http://", "https://"}) {
+    if (url.size() >= scheme.size() && EqualsNoCase(url.substr(0, scheme.size()), scheme))
+      return url.substr(scheme.size());
   }
   return {};
-}
-
-std::string Trim(const std::string& text) {
-  const char* blanks = " \t\n\r\f\v";
-  const size_t first = text.find_first_not_of(blanks);
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
 int HexValue(char c) {
@@ -34,8 +31,9 @@ int HexValue(char c) {
 }
 
 // A browser asks for "a b.htm" when the link says "a%20b.htm".
-std::string PercentDecode(const std::string& text) {
+std::string PercentDecode(std::string_view text) {
   std::string decoded;
+  decoded.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
     const int high = text[i] == '%' && i + 2 < text.size() ? HexValue(text[i + 1]) : -1;
     const int low = high >= 0 ? HexValue(text[i + 2]) : -1;
@@ -49,24 +47,65 @@ std::string PercentDecode(const std::string& text) {
   return decoded;
 }
 
-// The file a local reference asks for: without fragment and query, decoded.
-std::string LocalPart(const std::string& reference) {
-  return PercentDecode(reference.substr(0, reference.find_first_of("#?")));
+// The part of a reference that names a file: before its "#fragment" or "?query".
+std::string_view FilePart(std::string_view reference) {
+  return reference.substr(0, reference.find_first_of("#?"));
 }
 
-std::string ResolveLocal(const std::string& pagePath, const std::string& reference, const std::string& root) {
-  const std::string local = LocalPart(reference);
-  if (local.empty()) return pagePath;
-  if (local[0] == '/') return ToSlashes(ResolvePath(ToSlashes(root), local.substr(1), false));
-  return ToSlashes(ResolvePath(ToSlashes(PathParent(pagePath)), local, false));
+// `base` (no trailing "/") followed by the decoded segments of `reference`, as a browser
+// joins them: "." and empty segments vanish, ".." removes the last segment but none of the
+// first `floor` characters, and a last segment "", "." or ".." names a folder. So no
+// spelling of a target escapes the visited check or climbs above the floor.
+std::string AppendSegments(std::string base, size_t floor, std::string_view reference) {
+  const std::string decoded = PercentDecode(reference);
+  std::string_view rest = decoded;
+  bool folder = false;
+  for (;;) {
+    const size_t slash = rest.find('/');
+    const std::string_view segment = rest.substr(0, slash);
+    folder = segment.empty() || segment == "." || segment == "..";
+    if (segment == ".." && base.size() > floor) base.resize(base.rfind('/'));
+    if (!folder) base.append("/").append(segment);
+    if (slash == std::string_view::npos) break;
+    rest.remove_prefix(slash + 1);
+  }
+  if (folder && base.size() > floor) base += '/';
+  return base.empty() ? "/" : base;
+}
+
+std::string WithoutTrailingSlashes(std::string path) {
+  while (path.ends_with('/')) path.pop_back();
+  return path;
+}
+
+// The address behind the own site `domain` (with or without "www." when the domain has
+// it); nullopt for other addresses.
+std::optional<std::string_view> OwnSiteRest(const std::string& domain, std::string_view url) {
+  const std::string_view address = WithoutWebScheme(url);
+  if (address.empty()) return std::nullopt;
+  std::string site(WithoutWebScheme(domain));
+  if (site.empty()) site = domain;
+  if (site.empty()) return std::nullopt;
+  for (;;) {
+    if (address.size() >= site.size() && EqualsNoCase(address.substr(0, site.size()), site))
+      return address.substr(site.size());
+    const int64_t www = FindNoCase(site, "www.");
+    if (www < 0 || FindNoCase(std::string(address), "www.") >= 0) return std::nullopt;
+    site.erase(static_cast<size_t>(www), 4);
+  }
 }
 
 }  // namespace
 
 bool IsDefaultDocument(const std::string& path) {
   const std::string name = PathName(path);
-  return XmlEqualsNoCase(name, "index.htm") || XmlEqualsNoCase(name, "index.html") ||
-         XmlEqualsNoCase(name, "index.php");
+  return std::ranges::any_of(kDefaultDocuments,
+                             [&](const char* document) { return EqualsNoCase(name, document); });
+}
+
+bool IsPageExtension(const std::string& path) {
+  const std::string extension = PathExtension(path);
+  return EqualsNoCase(extension, "htm") || EqualsNoCase(extension, "html");
 }
 
 std::string LinkScheme(const std::string& text) {
@@ -88,34 +127,44 @@ bool IsOutsideAddress(const std::string& text) {
 }
 
 std::string UrlToLocalPath(const std::string& domain, const std::string& root, const std::string& url) {
-  const std::string address = WithoutWebScheme(url);
-  std::string site = WithoutWebScheme(domain);
-  if (site.empty()) site = domain;
-  if (address.empty() || site.empty()) return {};
-  for (;;) {
-    if (StartsWithNoCase(address, site))
-      return ToSlashes(JoinPath(root, address.substr(site.size())));
-    const int64_t www = FindNoCase(site, "www.");
-    if (www < 0 || FindNoCase(address, "www.") >= 0) return {};
-    site.erase(static_cast<size_t>(www), 4);
-  }
+  const std::optional<std::string_view> rest = OwnSiteRest(domain, url);
+  return rest ? ToSlashes(JoinPath(root, std::string(*rest))) : std::string();
 }
 
-ResolvedLink ResolveLink(const std::string& pagePath, const std::string& href, const RunContext& context) {
+LinkResolver::LinkResolver(const std::string& pagePath, const RunContext& context)
+    : context_(context),
+      page_(pagePath),
+      folder_(WithoutTrailingSlashes(PathParent(pagePath))),
+      folderFloor_(std::min(folder_.find('/'), folder_.size())),
+      root_(WithoutTrailingSlashes(ToSlashes(context.root))) {}
+
+ResolvedLink LinkResolver::Resolve(const std::string& href) const {
   ResolvedLink link;
-  link.found = ToSlashes(Trim(href));
-  const std::string mapped = UrlToLocalPath(context.domain, context.root, link.found);
-  if (!mapped.empty()) {
+  link.found = Trim(href);
+  std::ranges::replace(link.found, '\\', '/');
+  // A query or fragment may hold anything, "://" included; only the file part tells.
+  const std::string file(FilePart(link.found));
+  if (const std::optional<std::string_view> rest = OwnSiteRest(context_.domain, link.found)) {
     // An address of the own site is counted for its file but, as written, not read.
-    link.found = mapped;
-    link.target = LocalPart(mapped);
-  } else if (IsOutsideAddress(link.found) || (IsAbsolutePath(link.found) && link.found[0] != '/')) {
+    link.target = AppendSegments(root_, root_.size(), FilePart(*rest));
+    link.found = ToSlashes(JoinPath(context_.root, std::string(*rest)));
+  } else if (IsOutsideAddress(file) || (IsAbsolutePath(file) && file[0] != '/')) {
     link.target = link.found;
+  } else if (file.empty()) {
+    link.target = page_;
+    link.follow = true;
   } else {
-    link.target = ResolveLocal(pagePath, link.found, context.root);
+    // A browser cannot climb above the host root, so "/.." stays at the site root.
+    const bool fromRoot = file[0] == '/';
+    link.target = fromRoot ? AppendSegments(root_, root_.size(), file)
+                           : AppendSegments(folder_, folderFloor_, file);
     link.follow = true;
   }
   return link;
+}
+
+ResolvedLink ResolveLink(const std::string& pagePath, const std::string& href, const RunContext& context) {
+  return LinkResolver(pagePath, context).Resolve(href);
 }
 
 std::string LinkKey(const std::string& target) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <string>
 
 #include "links/LinkCountTable.h"
@@ -19,13 +20,36 @@ struct ResolvedLink {
   std::string target;  // a local path, or an outside address as written
   bool follow = false; // a local target to be read in turn
 };
-// Resolves `href` found on the page `pagePath` (forward slashes). A local target loses its
-// "#fragment" and "?query" and is percent-decoded; "" and "#x" name the page itself; "/x"
-// starts at the site root.
+
+// Resolves the hrefs found on one page, whose folder and site root it works out once.
+// `context` must outlive it.
+class LinkResolver {
+ public:
+  // `pagePath` with forward slashes.
+  LinkResolver(const std::string& pagePath, const RunContext& context);
+  // A local target loses its "#fragment" and "?query"; the part taken from the link is
+  // percent-decoded and its ".", ".." and empty segments resolved as a browser does (".."
+  // never climbs above the site root in a reference that starts there); "" and "#x" name
+  // the page itself; "/x" starts at the site root.
+  ResolvedLink Resolve(const std::string& href) const;
+
+ private:
+  const RunContext& context_;
+  std::string page_;
+  std::string folder_;  // the page's folder, no trailing "/"
+  size_t folderFloor_;  // what ".." cannot remove from the folder: its drive
+  std::string root_;    // the site root, forward slashes, no trailing "/"
+};
+
+// One href resolved on its own; see LinkResolver::Resolve.
 ResolvedLink ResolveLink(const std::string& pagePath, const std::string& href, const RunContext& context);
 
-// True when the last component is index.htm, index.html or index.php (any case).
+// The names that stand for their folder, in the order a folder's page is looked for.
+inline constexpr std::array<const char*, 3> kDefaultDocuments = {"index.htm", "index.html", "index.php"};
+// True when the last component is one of kDefaultDocuments (any case).
 bool IsDefaultDocument(const std::string& path);
+// True for the pages that are read: extension htm or html (any case).
+bool IsPageExtension(const std::string& path);
 // The text a target is counted under: a default document (index.htm, index.html,
 // index.php) counts for its folder, and the trailing separator goes; outside addresses stay.
 std::string LinkKey(const std::string& target);

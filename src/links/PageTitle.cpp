@@ -1,12 +1,12 @@
 #include "links/PageTitle.h"
 
+#include <algorithm>
 #include <cstring>
 
+#include "common/Text.h"
 #include "platform/FileSystem.h"
 
 namespace {
-
-char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // Matches `c` against the set that begins behind the "[" at `k`; moves `k` behind the "]".
 // An unclosed "[" stands for itself.
@@ -16,7 +16,7 @@ bool MatchSet(const std::string& pattern, size_t& k, char c, bool ignoreCase) {
   size_t i = k + 1;
   const bool negated = pattern[i] == '!' || pattern[i] == '^';
   if (negated) ++i;
-  const char folded = ignoreCase ? FoldCase(c) : c;
+  const char folded = ignoreCase ? ToLowerAscii(c) : c;
   bool in = false;
   for (; i < close; ++i) {
     char low = pattern[i];
@@ -26,8 +26,8 @@ bool MatchSet(const std::string& pattern, size_t& k, char c, bool ignoreCase) {
       i += 2;
     }
     if (ignoreCase) {
-      low = FoldCase(low);
-      high = FoldCase(high);
+      low = ToLowerAscii(low);
+      high = ToLowerAscii(high);
     }
     in = in || (folded >= low && folded <= high);
   }
@@ -44,7 +44,7 @@ bool MatchOne(const std::string& pattern, size_t& k, char c, bool ignoreCase) {
     return true;
   }
   const bool same = pattern[k] == '?' || pattern[k] == c ||
-                    (ignoreCase && FoldCase(pattern[k]) == FoldCase(c));
+                    (ignoreCase && ToLowerAscii(pattern[k]) == ToLowerAscii(c));
   if (same) ++k;
   return same;
 }
@@ -72,6 +72,13 @@ bool MatchAt(const std::string& text, size_t p, const std::string& pattern, bool
   return true;
 }
 
+// Position of `what` in `text` at or after `from`, ignoring case; npos when absent.
+size_t FindNoCaseFrom(const std::string& text, size_t from, std::string_view what) {
+  const auto found = std::search(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(), what.begin(),
+                                 what.end(), [](char a, char b) { return ToLowerAscii(a) == ToLowerAscii(b); });
+  return found == text.end() ? std::string::npos : static_cast<size_t>(found - text.begin());
+}
+
 }  // namespace
 
 std::optional<std::string> TryReadTextFile(const std::string& path) {
@@ -92,10 +99,14 @@ int64_t WildcardFind(const std::string& text, const std::string& pattern, bool i
 
 std::string GetPageTitle(const std::string& path) { return TitleInText(ReadTextFile(path)); }
 
+// What WildcardFind(text, "<title>*</title>", true) finds, in one pass: the first
+// "<title>" when a "</title>" follows it, else nothing, since none follows a later one.
 std::string TitleInText(const std::string& text) {
-  const int64_t p = WildcardFind(text, "<title>*</title>", true);
-  if (p < 0) return {};
-  const size_t s = text.find('>', static_cast<size_t>(p)) + 1;
+  constexpr std::string_view kOpen = "<title>";
+  const size_t open = FindNoCaseFrom(text, 0, kOpen);
+  if (open == std::string::npos) return {};
+  const size_t s = open + kOpen.size();
+  if (FindNoCaseFrom(text, s, "</title>") == std::string::npos) return {};
   return text.substr(s, text.find('<', s) - s);
 }
 

@@ -36,7 +36,10 @@ class Crawl : public testing::Test {
     TraceLog::Instance().SetFolderForTesting("");
     TraceLog::Instance().ResetForTesting();
   }
-  std::string Log() const { return ReadFileForTest(logs_ / (PathName(ProgramPath()) + ".MainThread.log")); }
+  std::string Log() const {
+    TraceLog::Instance().Flush();
+    return ReadFileForTest(logs_ / (PathName(ProgramPath()) + ".MainThread.log"));
+  }
   // `relative` below the site folder.
   std::string At(const std::string& relative) const { return relative.empty() ? site_.Path() : site_ / relative; }
   RunContext Context() const { return {site_.Path(), "http://www.x.org/"}; }
@@ -81,6 +84,29 @@ TEST_F(Crawl, CountsEveryLinkOfTheReachablePages) {
     EXPECT_NE(log.find(line), std::string::npos) << line;
   }
   EXPECT_EQ(log.find("never.htm"), std::string::npos);
+}
+
+TEST_F(Crawl, ReadsEachPageOnceWhateverTheSpellingAndStaysInTheSite) {
+  site_.Build({
+      {"outside.htm", Anchors({"never.htm"})},
+      {"root/index.htm", Anchors({"sub/../a.htm", "/../outside.htm", "a.htm?next=http://x.org/"})},
+      {"root/a.htm", Anchors({"sub/../a.htm", "./sub/.//../A.htm", "sub/%2e%2e/b.htm#http://y"})},
+      {"root/b.htm", Anchors({"/sub/../../b.htm"})},
+      {"root/sub/", ""},
+  });
+  const RunContext context{At("root"), "http://www.x.org/"};
+  LinkCountTable table;
+  BuildPageRankInfo(At("root/index.htm"), table, context, titles_);
+  EXPECT_EQ(AsPairs(table.Entries()),
+            Pairs({{At("root/a.htm"), 4}, {At("root/outside.htm"), 1}, {At("root/b.htm"), 2}}));
+  const std::string log = Log();
+  EXPECT_NE(log.find("Error:Couldn't open file:" + At("root/outside.htm")), std::string::npos);
+  EXPECT_EQ(log.find("never.htm"), std::string::npos);
+  // Once on index.htm, once on a.htm.
+  const std::string line = "found link:sub/../a.htm";
+  size_t reads = 0;
+  for (size_t at = log.find(line); at != std::string::npos; at = log.find(line, at + 1)) ++reads;
+  EXPECT_EQ(reads, 2u);
 }
 
 TEST_F(Crawl, GoesDepthFirstInAnchorOrder) {
@@ -149,7 +175,8 @@ std::map<std::string, std::string> RandomSite(std::mt19937& random) {
   static const char* const targets[] = {
       "p1.htm", "P2.htm", "p3.html#x", "p4.htm?q=1", "../p5.htm", "../../p6.html", "e/p7.htm", "d/",
       "d/e", "D2/index.html", "/d/p8.htm", "/D2/", "/", "", "#top", "nope.htm", "mailto:x@y",
-      "http://www.x.org/d/p1.htm", "https://x.org/p9.html", "//cdn/p1.htm", "index.htm", "./p0.htm"};
+      "http://www.x.org/d/p1.htm", "https://x.org/p9.html", "//cdn/p1.htm", "index.htm", "./p0.htm",
+      "e/../p1.htm", "/../P2.htm", ".//d/./p3.html", "../d/%2e%2E/p4.htm?u=http://x/"};
   std::map<std::string, std::string> site;
   for (const char* folder : folders) {
     for (int i = 0; i < 12; ++i) {

@@ -118,7 +118,7 @@ TEST(ResolveLink, MapsHrefsToTargetsAndKeys) {
       {"http://www.example.org/a.htm", "/site/a.htm", "/site/a.htm", false},
       {"http://example.org/a.htm#x", "/site/a.htm", "/site/a.htm", false},
       {"HTTPS://www.Example.org/d/index.htm?q", "/site/d/index.htm", "/site/d", false},
-      {"https://example.org/", "/site/", "/site", false},
+      {"https://example.org/", "/site", "/site", false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.href);

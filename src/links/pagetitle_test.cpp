@@ -1,9 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "tests/support/TempDir.h"
 #include "links/PageTitle.h"
 
 namespace {
+
+std::string Repeat(const std::string& text, int times) {
+  std::string repeated;
+  for (int i = 0; i < times; ++i) repeated += text;
+  return repeated;
+}
 
 TEST(PageTitle, TakesTheTextOfThePlainTitleElement) {
   using namespace std::string_literals;
@@ -22,6 +30,15 @@ TEST(PageTitle, TakesTheTextOfThePlainTitleElement) {
       {"\0<title>hidden</title>"s, ""},
       {"<title>cut\0</title>"s, ""},
       {"</title><tItLe>Late</TiTlE>", "Late"},
+      {"<title>one</title><title>two</title>", "one"},
+      {"<title>a<title>b</title>", "a"},
+      {"<title lang=\"en\"></title><title>x", ""},
+      {"</TITLE><title>", ""},
+      {"<title></title", ""},
+      {"<title>x</title>"s.insert(0, 3000, '<'), "x"},
+      // Many openings and no closing tag: the search must not start over at each.
+      {Repeat("<title>x", 100000), ""},
+      {Repeat("<TITLE>x", 100000) + "</title>", "x"},
   };
   TempDir dir;
   for (const auto& c : cases) {
@@ -30,6 +47,21 @@ TEST(PageTitle, TakesTheTextOfThePlainTitleElement) {
   }
   EXPECT_EQ(GetPageTitle(dir / "missing.htm"), "");
   EXPECT_EQ(GetPageTitle(dir.Path()), "");
+}
+
+// The title search finds what the wildcard pattern "<title>*</title>" finds.
+TEST(PageTitle, AgreesWithTheWildcardSearchOnRandomPages) {
+  static const char* const pieces[] = {"<title>", "</title>", "<TiTlE>", "</TITLE>", "<title x>", "<", ">",
+                                       "x", " ", "</title", "<title"};
+  std::mt19937 random(7);
+  for (int n = 0; n < 2000; ++n) {
+    std::string page;
+    for (size_t count = random() % 12; count > 0; --count) page += pieces[random() % std::size(pieces)];
+    const int64_t p = WildcardFind(page, "<title>*</title>", true);
+    const size_t s = p < 0 ? 0 : page.find('>', static_cast<size_t>(p)) + 1;
+    const std::string expected = p < 0 ? "" : page.substr(s, page.find('<', s) - s);
+    ASSERT_EQ(TitleInText(page), expected) << page;
+  }
 }
 
 TEST(PageTitle, ReadsFilesUpToTheFirstZeroByte) {
