@@ -87,6 +87,10 @@ class AttributeMap {
   void Set(const std::string& name, const std::string& value);
   // The first attribute whose name equals `name` ignoring case; nullptr when none.
   const std::string* FindNoCase(std::string_view name) const;
+  // The same, for a caller that takes the value over.
+  std::string* FindNoCase(std::string_view name) {
+    return const_cast<std::string*>(std::as_const(*this).FindNoCase(name));
+  }
   size_t Size() const { return items_.size(); }
 
  private:

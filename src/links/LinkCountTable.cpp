@@ -97,7 +97,10 @@ size_t LinkCountTable::SlotOf(const std::string& key, uint32_t hash) const {
   for (size_t i = hash & mask;; i = (i + 1) & mask) {
     const Slot& slot = slots_[i];
     if (slot.position == 0) return i;
-    if (slot.hash == hash && EqualsNoCase(entries_[slot.position - 1].key, key)) return i;
+    if (slot.hash != hash) continue;
+    // Most links repeat a key's first spelling, which the plain comparison settles fast.
+    const std::string& found = entries_[slot.position - 1].key;
+    if (found == key || EqualsNoCase(found, key)) return i;
   }
 }
 

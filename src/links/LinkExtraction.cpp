@@ -1,5 +1,7 @@
 #include "links/LinkExtraction.h"
 
+#include <utility>
+
 #include "common/Text.h"
 
 namespace {
@@ -75,11 +77,11 @@ bool ReadAnchor(XmlCursor& cursor, std::vector<LinkInfo>& links, bool ignoreErro
   SkipAttributeListEnd(cursor);
   LinkInfo link;
   if (!ReadAnchorText(cursor, link.text, ignoreErrors)) return false;
-  const std::string* href = attributes.FindNoCase("href");
+  std::string* href = attributes.FindNoCase("href");
   if (href == nullptr) return true;  // a named anchor is no link
-  const std::string* title = attributes.FindNoCase("title");
-  link.href = *href;
-  if (title != nullptr) link.title = *title;
+  std::string* title = attributes.FindNoCase("title");
+  link.href = std::move(*href);
+  if (title != nullptr) link.title = std::move(*title);
   links.push_back(std::move(link));
   return true;
 }
