@@ -4,6 +4,7 @@
 
 #include "common/Paths.h"
 #include "common/Text.h"
+#include "links/LinkResolution.h"
 #include "links/PageTitle.h"
 #include "log/TraceLog.h"
 #include "platform/FileSystem.h"
@@ -13,11 +14,6 @@
 #include "sitemap/SiteItem.h"
 
 namespace {
-
-bool IsPageExtension(const std::string& path) {
-  const std::string extension = ToLowerAscii(PathExtension(path));
-  return extension == "htm" || extension == "html";
-}
 
 bool IsIndexPage(const std::string& path) {
   const std::string name = ToLowerAscii(PathName(path));
