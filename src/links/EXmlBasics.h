@@ -84,7 +84,7 @@ void GetToken(XmlCursor& cursor, std::string& token, bool dotNumbers);
 // Attributes in the order read; a later attribute of the same exact name replaces the value.
 class AttributeMap {
  public:
-  void Set(const std::string& name, const std::string& value);
+  void Set(std::string_view name, std::string_view value);
   // The first attribute whose name equals `name` ignoring case; nullptr when none.
   const std::string* FindNoCase(std::string_view name) const;
   // The same, for a caller that takes the value over.
@@ -115,7 +115,7 @@ struct XmlTag {
   std::string GetTagName() const;
   void SetTagName(const std::string& name);
   // Replaces the value of the attribute `name` (ignoring case) or appends it.
-  void SetAttribute(const std::string& name, const std::string& value);
+  void SetAttribute(std::string_view name, std::string_view value);
 };
 
 // Reads attributes until the list ends; false when it ended with an error (what was read

@@ -4,14 +4,15 @@
 
 namespace {
 
-bool Fail(XmlCursor& cursor, const std::string& message, bool* wasError) {
+bool Fail(XmlCursor& cursor, const std::string& message, bool& wasError) {
   cursor.ReportError(message);
-  *wasError = true;
+  wasError = true;
   return false;
 }
 
 // Reads `quote`-delimited text behind the opening quote; false when it is not closed.
-bool ReadQuoted(XmlCursor& cursor, char quote, std::string& value) {
+template <class Text>
+bool ReadQuoted(XmlCursor& cursor, char quote, Text& value) {
   cursor.Advance();
   const int64_t from = cursor.pos;
   cursor.SkipTo(quote);
@@ -22,7 +23,8 @@ bool ReadQuoted(XmlCursor& cursor, char quote, std::string& value) {
 }
 
 // An unquoted value runs to the next blank or ">", as browsers read it.
-void ReadUnquoted(XmlCursor& cursor, std::string& value) {
+template <class Text>
+void ReadUnquoted(XmlCursor& cursor, Text& value) {
   const int64_t from = cursor.pos;
   while (!cursor.PastEnd() && !IsXmlSpace(cursor.Current()) && !cursor.IsAt('>')) cursor.Advance();
   value = cursor.TextFrom(from);
@@ -34,19 +36,56 @@ bool EndsBareAttribute(const XmlCursor& cursor) {
   return IsXmlAttributeNameChar(c) || c == '>' || c == '/';
 }
 
+// KXmlGetNextAttributeAndValue for texts (std::string) or, inside the reader, views into the
+// cursor's text (std::string_view), which spare a copy of each name and value.
+template <class Text>
+bool ReadNextAttribute(XmlCursor& cursor, Text& name, Text& value, bool& wasError) {
+  wasError = false;
+  std::string token;
+  GetToken(cursor, token, true);
+  if (token == ">" || token == "?" || token == "/") {
+    --cursor.pos;  // stand on the character that ends the list, also at the end of the text
+    return false;
+  }
+  if (cursor.PastEnd()) return false;
+  if (!IsXmlAttributeNameChar(token[0])) return Fail(cursor, "attribute name expected, was" + token, wasError);
+  const int64_t nameStart = cursor.pos - static_cast<int64_t>(token.size());
+  while (!cursor.PastEnd() && IsXmlAttributeNameChar(cursor.Current())) cursor.Advance();
+  if (cursor.PastEnd()) return false;
+  name = cursor.TextFrom(nameStart);
+  cursor.SkipWhitespace();
+  if (cursor.PastEnd()) return false;
+  if (!cursor.IsAt('=')) {
+    if (!EndsBareAttribute(cursor)) return Fail(cursor, std::string("= expected, was ").append(name), wasError);
+    value = std::string_view();
+    return true;
+  }
+  cursor.Advance();
+  cursor.SkipWhitespace();
+  const char quote = cursor.Current();
+  if (quote == '"' || quote == '\'') {
+    wasError = !ReadQuoted(cursor, quote, value);
+    return !wasError;
+  }
+  if (cursor.PastEnd() || quote == '>') return Fail(cursor, std::string("\" expected,was ").append(name), wasError);
+  ReadUnquoted(cursor, value);
+  return true;
+}
+
 // Most names and values hold no entity: they are passed on as they are, and only the others
 // are decoded, into `buffer`.
-const std::string& Decoded(const std::string& text, std::string& buffer) {
-  if (text.find('&') == std::string::npos) return text;
-  buffer = UnescapeProfileText(text);
+std::string_view Decoded(std::string_view text, std::string& buffer) {
+  if (text.find('&') == std::string_view::npos) return text;
+  buffer = UnescapeProfileText(std::string(text));
   return buffer;
 }
 
 template <class Store>
 bool ReadAttributes(XmlCursor& cursor, bool decode, Store store) {
-  std::string name, value, decodedName, decodedValue;
+  std::string_view name, value;
+  std::string decodedName, decodedValue;
   bool wasError = false;
-  while (KXmlGetNextAttributeAndValue(cursor, name, value, &wasError)) {
+  while (ReadNextAttribute(cursor, name, value, wasError)) {
     if (decode) store(Decoded(name, decodedName), Decoded(value, decodedValue));
     else store(name, value);
   }
@@ -55,7 +94,7 @@ bool ReadAttributes(XmlCursor& cursor, bool decode, Store store) {
 
 }  // namespace
 
-void AttributeMap::Set(const std::string& name, const std::string& value) {
+void AttributeMap::Set(std::string_view name, std::string_view value) {
   for (auto& item : items_) {
     if (item.first == name) {
       item.second = value;
@@ -79,47 +118,18 @@ bool KXmlGetNextAttributeAndValue(XmlCursor& cursor, std::string& name, std::str
                                "Error:KXmlGetNextAttributeAndValue(), pbWasError==NULL");
     return false;
   }
-  *wasError = false;
-  std::string token;
-  GetToken(cursor, token, true);
-  if (token == ">" || token == "?" || token == "/") {
-    --cursor.pos;  // stand on the character that ends the list, also at the end of the text
-    return false;
-  }
-  if (cursor.PastEnd()) return false;
-  if (!IsXmlAttributeNameChar(token[0])) return Fail(cursor, "attribute name expected, was" + token, wasError);
-  const int64_t nameStart = cursor.pos - static_cast<int64_t>(token.size());
-  while (!cursor.PastEnd() && IsXmlAttributeNameChar(cursor.Current())) cursor.Advance();
-  if (cursor.PastEnd()) return false;
-  name = cursor.TextFrom(nameStart);
-  cursor.SkipWhitespace();
-  if (cursor.PastEnd()) return false;
-  if (!cursor.IsAt('=')) {
-    if (!EndsBareAttribute(cursor)) return Fail(cursor, "= expected, was " + name, wasError);
-    value.clear();
-    return true;
-  }
-  cursor.Advance();
-  cursor.SkipWhitespace();
-  const char quote = cursor.Current();
-  if (quote == '"' || quote == '\'') {
-    *wasError = !ReadQuoted(cursor, quote, value);
-    return !*wasError;
-  }
-  if (cursor.PastEnd() || quote == '>') return Fail(cursor, "\" expected,was " + name, wasError);
-  ReadUnquoted(cursor, value);
-  return true;
+  return ReadNextAttribute(cursor, name, value, *wasError);
 }
 
 bool ReadAttributeMap(XmlCursor& cursor, AttributeMap& map, bool decode) {
-  return ReadAttributes(cursor, decode, [&map](const std::string& n, const std::string& v) { map.Set(n, v); });
+  return ReadAttributes(cursor, decode, [&map](std::string_view n, std::string_view v) { map.Set(n, v); });
 }
 
 bool ReadTagAttributes(XmlCursor& cursor, XmlTag& tag, bool decode) {
   return ReadAttributes(cursor, decode,
-                        [&tag](const std::string& n, const std::string& v) { tag.SetAttribute(n, v); });
+                        [&tag](std::string_view n, std::string_view v) { tag.SetAttribute(n, v); });
 }
 
 bool SkipAttributes(XmlCursor& cursor) {
-  return ReadAttributes(cursor, false, [](const std::string&, const std::string&) {});
+  return ReadAttributes(cursor, false, [](std::string_view, std::string_view) {});
 }

@@ -117,7 +117,7 @@ void XmlTag::SetTagName(const std::string& name) {
   text.replace(0, current, current == 0 && !text.empty() ? name + " " : name);
 }
 
-void XmlTag::SetAttribute(const std::string& name, const std::string& value) {
+void XmlTag::SetAttribute(std::string_view name, std::string_view value) {
   size_t i = GetTagName().size();
   while (i < text.size()) {
     if (text[i] == '"') {
@@ -140,7 +140,7 @@ void XmlTag::SetAttribute(const std::string& name, const std::string& value) {
       return;
     }
   }
-  text += " " + name + "=\"" + value + "\"";
+  text.append(" ").append(name).append("=\"").append(value).append("\"");
 }
 
 bool ReadTag(XmlCursor& cursor, XmlTag& tag, bool keepAttributes) {
