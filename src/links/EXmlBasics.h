@@ -92,6 +92,8 @@ class AttributeMap {
     return const_cast<std::string*>(std::as_const(*this).FindNoCase(name));
   }
   size_t Size() const { return items_.size(); }
+  // Empties the map, keeping its room for the next tag.
+  void Clear() { items_.clear(); }
 
  private:
   std::vector<std::pair<std::string, std::string>> items_;

@@ -70,9 +70,11 @@ bool ReadAnchorText(XmlCursor& cursor, std::string& text, bool ignoreErrors) {
   return true;
 }
 
-// Behind "<a": reads the attributes and the text of one anchor.
-bool ReadAnchor(XmlCursor& cursor, std::vector<LinkInfo>& links, bool ignoreErrors) {
-  AttributeMap attributes;
+// Behind "<a": reads the attributes, into `attributes` (reused from anchor to anchor), and the
+// text of one anchor.
+bool ReadAnchor(XmlCursor& cursor, AttributeMap& attributes, std::vector<LinkInfo>& links,
+                bool ignoreErrors) {
+  attributes.Clear();
   if (!ReadAttributeMap(cursor, attributes, true) && !ignoreErrors) return false;
   SkipAttributeListEnd(cursor);
   LinkInfo link;
@@ -89,12 +91,14 @@ bool ReadAnchor(XmlCursor& cursor, std::vector<LinkInfo>& links, bool ignoreErro
 }  // namespace
 
 bool ExtractLinks(XmlCursor& cursor, std::vector<LinkInfo>& links, bool ignoreErrors) {
+  AttributeMap attributes;
   for (cursor.SkipTo('<'); !cursor.PastEnd(); cursor.SkipTo('<')) {
     // The scan goes on right behind an anchor's closing tag, so an anchor that follows it
     // directly is found too.
     const Markup markup = ReadMarkupStart(cursor);
     if (markup == Markup::kOther) cursor.Advance();
-    if (markup == Markup::kAnchor && !ReadAnchor(cursor, links, ignoreErrors)) return false;
+    if (markup == Markup::kAnchor && !ReadAnchor(cursor, attributes, links, ignoreErrors))
+      return false;
   }
   return true;
 }

@@ -195,6 +195,12 @@ void TraceLog::ResetForTesting() {
 }
 
 void Trace(const std::string& message, SourceLocation where) {
-  TraceLog::Instance().Write("", PathName(where.file_name()), static_cast<int32_t>(where.line()),
-                             message);
+  // Most lines come from the file of the line before: its name is worked out once.
+  thread_local const char* lastFile = nullptr;
+  thread_local std::string lastName;
+  if (where.file_name() != lastFile) {
+    lastFile = where.file_name();
+    lastName = PathName(lastFile);
+  }
+  TraceLog::Instance().Write("", lastName, static_cast<int32_t>(where.line()), message);
 }
