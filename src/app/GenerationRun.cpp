@@ -2,6 +2,7 @@
 
 #include "common/Paths.h"
 #include "links/LinkCounter.h"
+#include "log/TraceLog.h"
 #include "platform/FileSystem.h"
 #include "sitemap/OutputFile.h"
 #include "sitemap/SiteMapBuilder.h"
@@ -29,5 +30,7 @@ RunResult DoGenerationRun(CFolioscribeApp& app, MessageSink& messages) {
   SiteMapBuilder builder(settings, app.linkCounts, app.runContext, titles);
   const std::string& text = builder.Build(settings.sStartDirectoryPath);
   result.written = WriteOutputFile(result.outputPath, text, messages);
+  // The dialog may sit idle for long after a run; its log should be complete meanwhile.
+  TraceLog::Instance().Flush();
   return result;
 }
