@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/GenerationRun.h"
+#include "log/TraceLog.h"
 #include "tests/support/RecordingSink.h"
 #include "tests/support/TempDir.h"
 
@@ -63,4 +64,20 @@ TEST_F(GenerationRunTest, LinkCountsOnlyWhenAskedAndKeptForTheReport) {
   app.settings.bExcludeNotLinked = false;
   EXPECT_TRUE(DoGenerationRun(app, sink).written);
   EXPECT_TRUE(app.linkCounts.Empty());
+}
+
+TEST_F(GenerationRunTest, LogIsCompleteWhenTheRunEnds) {
+  dir.Build({{"site/index.htm", "<a href=\"a.htm\">a</a>"}, {"site/a.htm", ""}});
+  TraceLog& log = TraceLog::Instance();
+  log.SetFolderForTesting(dir / "LOGS");
+  log.ResetForTesting();
+  app.settings.bUsePageRank = true;
+  EXPECT_TRUE(DoGenerationRun(app, sink).written);
+  // Read at once, as someone looking at the log after a run in the dialog would.
+  const std::string text =
+      ReadFileForTest(dir / "LOGS/folioscribe_app_test.MainThread.log");
+  log.SetFolderForTesting("");
+  log.ResetForTesting();
+  EXPECT_NE(text.find("Starting with:" + dir / "site/index.htm"), std::string::npos) << text;
+  EXPECT_NE(text.find("-finaly, rel abs added=a.htm"), std::string::npos) << text;
 }
