@@ -1,5 +1,6 @@
 #include "links/LinkCounter.h"
 
+#include <optional>
 #include <span>
 #include <unordered_set>
 
@@ -22,6 +23,22 @@ std::string DefaultDocument(const std::string& path) {
     if (PathExists(page)) return page;
   }
   return path;
+}
+
+struct TakenPage {
+  std::string path;
+  std::optional<std::string> text;  // none when the path is no page or cannot be read
+};
+
+// A target naming a page is read straight away; only when that fails is it looked at as a
+// folder, which spares a stat per page.
+TakenPage TakeUp(const std::string& target) {
+  if (IsPageExtension(target)) {
+    if (std::optional<std::string> text = TryReadTextFile(target)) return {target, std::move(text)};
+  }
+  std::string page = DefaultDocument(target);
+  if (!IsPageExtension(page)) return {std::move(page), std::nullopt};
+  return {page, TryReadTextFile(page)};
 }
 
 // Counts the links of one page; returns the local targets to read next, in anchor order.
@@ -74,17 +91,17 @@ void BuildPageRankInfo(const std::string& pagePath, LinkCountTable& table, const
     const std::string target = std::move(pending.back());
     pending.pop_back();
     if (visited.spellings.contains(target)) continue;  // taken up since it was pushed
-    const std::string page = DefaultDocument(target);
+    const TakenPage page = TakeUp(target);
     visited.spellings.insert(target);
-    visited.spellings.insert(page);
-    if (!visited.folded.insert(ToLowerAscii(page)).second || !IsPageExtension(page)) continue;
-    const std::optional<std::string> text = TryReadTextFile(page);
-    if (!text) {
-      Trace("Error:Couldn't open file:" + page);
+    visited.spellings.insert(page.path);
+    if (!visited.folded.insert(ToLowerAscii(page.path)).second || !IsPageExtension(page.path))
+      continue;
+    if (!page.text) {
+      Trace("Error:Couldn't open file:" + page.path);
       continue;
     }
-    titles.Remember(page, *text);
-    std::vector<std::string> follow = CountPageLinks(page, *text, table, context);
+    titles.Remember(page.path, *page.text);
+    std::vector<std::string> follow = CountPageLinks(page.path, *page.text, table, context);
     for (auto it = follow.rbegin(); it != follow.rend(); ++it) {
       if (!visited.spellings.contains(*it)) pending.push_back(std::move(*it));
     }
