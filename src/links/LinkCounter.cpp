@@ -1,7 +1,9 @@
 #include "links/LinkCounter.h"
 
+#include <algorithm>
 #include <optional>
 #include <span>
+#include <utility>
 #include <unordered_set>
 
 #include "common/Paths.h"
@@ -59,11 +61,53 @@ std::vector<std::string> CountPageLinks(const std::string& page, const std::stri
   return follow;
 }
 
+// A set of exact texts in open addressing with the texts in the slots: a lookup, made for
+// every link followed, reads a slot and its text where a node set chases three pointers.
+class TextSet {
+ public:
+  bool Contains(const std::string& text) const {
+    return !slots_.empty() && slots_[SlotOf(text, Hash(text))].used;
+  }
+  void Insert(const std::string& text) {
+    if ((size_ + 1) * 2 > slots_.size()) Grow();
+    const size_t hash = Hash(text);
+    Slot& slot = slots_[SlotOf(text, hash)];
+    if (slot.used) return;
+    slot = {hash, text, true};
+    ++size_;
+  }
+
+ private:
+  struct Slot {
+    size_t hash = 0;
+    std::string text;
+    bool used = false;
+  };
+  static size_t Hash(const std::string& text) { return std::hash<std::string>{}(text); }
+  // The slot holding `text`, or the free slot where it belongs.
+  size_t SlotOf(const std::string& text, size_t hash) const {
+    const size_t mask = slots_.size() - 1;
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+      const Slot& slot = slots_[i];
+      if (!slot.used || (slot.hash == hash && slot.text == text)) return i;
+    }
+  }
+  void Grow() {
+    const size_t capacity = std::max<size_t>(slots_.size() * 2, 1024);
+    std::vector<Slot> old = std::exchange(slots_, std::vector<Slot>(capacity));
+    for (Slot& slot : old)
+      if (slot.used) slots_[SlotOf(slot.text, slot.hash)] = std::move(slot);
+  }
+
+  std::vector<Slot> slots_;  // a power of two of them, at most half used
+  size_t size_ = 0;
+};
+
 // The pages taken up so far, compared ignoring case, and the exact spellings known to end
 // at one of them (a target spelt so need not wait on the stack).
 struct Visited {
   std::unordered_set<std::string> folded;
-  std::unordered_set<std::string> spellings;
+  TextSet spellings;
 };
 
 }  // namespace
@@ -90,10 +134,10 @@ void BuildPageRankInfo(const std::string& pagePath, LinkCountTable& table, const
   while (!pending.empty()) {
     const std::string target = std::move(pending.back());
     pending.pop_back();
-    if (visited.spellings.contains(target)) continue;  // taken up since it was pushed
+    if (visited.spellings.Contains(target)) continue;  // taken up since it was pushed
     const TakenPage page = TakeUp(target);
-    visited.spellings.insert(target);
-    visited.spellings.insert(page.path);
+    visited.spellings.Insert(target);
+    visited.spellings.Insert(page.path);
     if (!visited.folded.insert(ToLowerAscii(page.path)).second || !IsPageExtension(page.path))
       continue;
     if (!page.text) {
@@ -103,7 +147,7 @@ void BuildPageRankInfo(const std::string& pagePath, LinkCountTable& table, const
     titles.Remember(page.path, *page.text);
     std::vector<std::string> follow = CountPageLinks(page.path, *page.text, table, context);
     for (auto it = follow.rbegin(); it != follow.rend(); ++it) {
-      if (!visited.spellings.contains(*it)) pending.push_back(std::move(*it));
+      if (!visited.spellings.Contains(*it)) pending.push_back(std::move(*it));
     }
   }
 }
