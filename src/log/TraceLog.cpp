@@ -124,9 +124,9 @@ void FlushAll(LogState& state) {
 }
 
 // Queues the line of `record`; a full buffer or the interval's end writes all waiting lines.
-void Store(LogState& state, ThreadRecord& record, const std::string& text) {
+void Store(LogState& state, ThreadRecord& record, const std::string& text, Clock::time_point now) {
   record.pending += text;
-  if (record.pending.size() >= kFlushSize || Clock::now() - state.lastFlush >= kFlushInterval)
+  if (record.pending.size() >= kFlushSize || now - state.lastFlush >= kFlushInterval)
     FlushAll(state);
 }
 
@@ -153,8 +153,10 @@ void TraceLog::Write(const std::string& thread, const std::string& sourceFile, i
   FormatLine(state.line, state.counter, record.depth, message, CurrentTimeText(state), sourceFile,
              line);
   ++state.counter;
-  state.viewer.Send(state.line);
-  Store(state, record, state.line);
+  // One clock reading serves the viewer's retry and the flush interval.
+  const Clock::time_point now = Clock::now();
+  state.viewer.Send(state.line, now);
+  Store(state, record, state.line, now);
 }
 
 void TraceLog::Flush() {

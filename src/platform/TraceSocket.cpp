@@ -28,9 +28,8 @@ TraceViewerLink::TraceViewerLink(std::chrono::steady_clock::duration retryAfter)
 
 TraceViewerLink::~TraceViewerLink() { Disconnect(); }
 
-bool TraceViewerLink::Connect() {
+bool TraceViewerLink::Connect(std::chrono::steady_clock::time_point now) {
   if (fd_ >= 0) return true;
-  const auto now = std::chrono::steady_clock::now();
   if (now < nextLook_) return false;
   nextLook_ = now + retryAfter_;
   sockaddr_un address{};
@@ -50,8 +49,10 @@ void TraceViewerLink::Disconnect() {
   fd_ = -1;
 }
 
-void TraceViewerLink::Send(const std::string& line) {
-  if (!Connect()) return;
+void TraceViewerLink::Send(const std::string& line) { Send(line, std::chrono::steady_clock::now()); }
+
+void TraceViewerLink::Send(const std::string& line, std::chrono::steady_clock::time_point now) {
+  if (!Connect(now)) return;
   const ssize_t sent = send(fd_, line.data(), std::min(line.size(), kMaxDatagram), MSG_NOSIGNAL);
   // A full queue only drops the line; a viewer that went away is looked for again.
   if (sent < 0 && errno != EAGAIN) Disconnect();

@@ -20,10 +20,12 @@ class TraceViewerLink {
   TraceViewerLink& operator=(const TraceViewerLink&) = delete;
 
   void Send(const std::string& line);
+  // The same with the clock already read: a log sending every line reads it once per line.
+  void Send(const std::string& line, std::chrono::steady_clock::time_point now);
 
  private:
   // Connects to the viewer when the time has come to look; true when connected.
-  bool Connect();
+  bool Connect(std::chrono::steady_clock::time_point now);
   void Disconnect();
 
   const std::chrono::steady_clock::duration retryAfter_;
