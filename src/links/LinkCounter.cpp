@@ -52,9 +52,13 @@ std::vector<std::string> CountPageLinks(const std::string& page, const std::stri
   const LinkResolver resolver(page, context);
   const bool tracing = !TraceLog::Instance().IsLogOff();
   std::vector<std::string> follow;
+  std::string line;  // one buffer for the page's trace lines, not an allocation per link
   for (const LinkInfo& link : links) {
     ResolvedLink resolved = resolver.Resolve(link.href);
-    if (tracing) Trace("BuildPageRankInfo()-found link:" + resolved.found + ", abs:" + resolved.target);
+    if (tracing) {
+      line.assign("BuildPageRankInfo()-found link:").append(resolved.found);
+      Trace(line.append(", abs:").append(resolved.target));
+    }
     table.Add(LinkKey(resolved.target));
     if (resolved.follow) follow.push_back(std::move(resolved.target));
   }
