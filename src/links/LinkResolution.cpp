@@ -169,7 +169,9 @@ ResolvedLink ResolveLink(const std::string& pagePath, const std::string& href, c
 
 std::string LinkKey(const std::string& target) {
   if (IsOutsideAddress(target)) return target;
-  return StripTrailingSlash(IsDefaultDocument(target) ? PathParent(target) : target);
+  // Two returns, not one conditional: that would copy the target before stripping it.
+  if (IsDefaultDocument(target)) return StripTrailingSlash(PathParent(target));
+  return StripTrailingSlash(target);
 }
 
 bool IsWebKey(const std::string& text) {
