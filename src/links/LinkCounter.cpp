@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <optional>
 #include <span>
-#include <utility>
 #include <unordered_set>
+#include <utility>
 
 #include "common/Paths.h"
 #include "common/Text.h"
