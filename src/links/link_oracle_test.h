@@ -3,6 +3,7 @@
 // update and lookup a pass over the table, every visit check a pass over the list, the
 // crawl recursive.
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/Paths.h"
@@ -12,6 +13,15 @@
 #include "links/LinkResolution.h"
 #include "links/PageTitle.h"
 #include "platform/FileSystem.h"
+
+// A table as (key, count) pairs, for comparing whole tables in one check.
+using Pairs = std::vector<std::pair<std::string, int32_t>>;
+
+inline Pairs AsPairs(const std::vector<LinkCountEntry>& entries) {
+  Pairs pairs;
+  for (const LinkCountEntry& entry : entries) pairs.emplace_back(entry.key, entry.count);
+  return pairs;
+}
 
 namespace oracle {
 

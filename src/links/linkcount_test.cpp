@@ -7,14 +7,6 @@
 
 namespace {
 
-using Pairs = std::vector<std::pair<std::string, int32_t>>;
-
-Pairs AsPairs(const std::vector<LinkCountEntry>& entries) {
-  Pairs pairs;
-  for (const LinkCountEntry& entry : entries) pairs.emplace_back(entry.key, entry.count);
-  return pairs;
-}
-
 LinkCountTable TableOf(const Pairs& counts) {
   LinkCountTable table;
   for (const auto& [key, count] : counts) {

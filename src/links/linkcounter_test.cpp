@@ -11,14 +11,6 @@
 
 namespace {
 
-using Pairs = std::vector<std::pair<std::string, int32_t>>;
-
-Pairs AsPairs(const std::vector<LinkCountEntry>& entries) {
-  Pairs pairs;
-  for (const LinkCountEntry& entry : entries) pairs.emplace_back(entry.key, entry.count);
-  return pairs;
-}
-
 std::string Anchors(const std::vector<std::string>& hrefs) {
   std::string page = "<html><title>t</title>\n";
   for (const std::string& href : hrefs) page += "<a href=\"" + href + "\">x</a>\n";
