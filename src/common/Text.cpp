@@ -30,9 +30,13 @@ bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
   return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
 }
 
-int64_t FindNoCase(const std::string& text, const std::string& what) {
-  const size_t found = ToLowerAscii(text).find(ToLowerAscii(what));
-  return found == std::string::npos ? -1 : static_cast<int64_t>(found);
+int64_t FindNoCase(std::string_view text, std::string_view what, size_t start) {
+  if (start > text.size()) return -1;
+  const auto found = std::search(text.begin() + static_cast<std::ptrdiff_t>(start), text.end(),
+                                 what.begin(), what.end(),
+                                 [](char a, char b) { return ToLowerAscii(a) == ToLowerAscii(b); });
+  if (found == text.end() && !what.empty()) return -1;
+  return found - text.begin();
 }
 
 std::string WebEscape(const std::string& text) {

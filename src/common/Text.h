@@ -12,8 +12,9 @@ bool EqualsNoCase(std::string_view a, std::string_view b);
 std::string Trim(std::string_view text, std::string_view blanks = " \t\n\r\f\v");
 // True when `text` begins with `prefix`, ignoring case.
 bool StartsWithNoCase(const std::string& text, const std::string& prefix);
-// Position of `what` in `text` ignoring case; 0 for an empty `what`; -1 when absent.
-int64_t FindNoCase(const std::string& text, const std::string& what);
+// Position of `what` in `text` at or after `start`, ignoring case; `start` for an empty
+// `what`; -1 when absent or `start` lies beyond the end. Copies nothing.
+int64_t FindNoCase(std::string_view text, std::string_view what, size_t start = 0);
 // Escapes what would break a link to a file name: " " "%" "#" "?" and the double quote.
 std::string WebEscape(const std::string& text);
 // `time` (seconds since 1970) in local time, strftime `format`; empty when the conversion

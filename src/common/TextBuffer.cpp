@@ -6,8 +6,8 @@
 
 int64_t TextBuffer::FindFrom(const std::string& what, int64_t start, bool ignoreCase) const {
   if (start < 0 || start > static_cast<int64_t>(text_.size())) return -1;
-  const size_t found = ignoreCase ? ToLowerAscii(text_).find(ToLowerAscii(what), start)
-                                  : text_.find(what, start);
+  if (ignoreCase) return FindNoCase(text_, what, static_cast<size_t>(start));
+  const size_t found = text_.find(what, start);
   return found == std::string::npos ? -1 : static_cast<int64_t>(found);
 }
 

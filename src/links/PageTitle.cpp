@@ -1,6 +1,5 @@
 #include "links/PageTitle.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "common/Text.h"
@@ -72,13 +71,6 @@ bool MatchAt(const std::string& text, size_t p, const std::string& pattern, bool
   return true;
 }
 
-// Position of `what` in `text` at or after `from`, ignoring case; npos when absent.
-size_t FindNoCaseFrom(const std::string& text, size_t from, std::string_view what) {
-  const auto found = std::search(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(), what.begin(),
-                                 what.end(), [](char a, char b) { return ToLowerAscii(a) == ToLowerAscii(b); });
-  return found == text.end() ? std::string::npos : static_cast<size_t>(found - text.begin());
-}
-
 }  // namespace
 
 std::optional<std::string> TryReadTextFile(const std::string& path) {
@@ -103,10 +95,10 @@ std::string GetPageTitle(const std::string& path) { return TitleInText(ReadTextF
 // "<title>" when a "</title>" follows it, else nothing, since none follows a later one.
 std::string TitleInText(const std::string& text) {
   constexpr std::string_view kOpen = "<title>";
-  const size_t open = FindNoCaseFrom(text, 0, kOpen);
-  if (open == std::string::npos) return {};
-  const size_t s = open + kOpen.size();
-  if (FindNoCaseFrom(text, s, "</title>") == std::string::npos) return {};
+  const int64_t open = FindNoCase(text, kOpen);
+  if (open < 0) return {};
+  const size_t s = static_cast<size_t>(open) + kOpen.size();
+  if (FindNoCase(text, "</title>", s) < 0) return {};
   return text.substr(s, text.find('<', s) - s);
 }
 
