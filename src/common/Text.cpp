@@ -32,11 +32,18 @@ bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
 
 int64_t FindNoCase(std::string_view text, std::string_view what, size_t start) {
   if (start > text.size()) return -1;
-  const auto found = std::search(text.begin() + static_cast<std::ptrdiff_t>(start), text.end(),
-                                 what.begin(), what.end(),
-                                 [](char a, char b) { return ToLowerAscii(a) == ToLowerAscii(b); });
-  if (found == text.end() && !what.empty()) return -1;
-  return found - text.begin();
+  if (what.empty()) return static_cast<int64_t>(start);
+  const char first = ToLowerAscii(what[0]);
+  const bool caseless = first < 'a' || first > 'z';
+  for (size_t at = start; at + what.size() <= text.size(); ++at) {
+    // A first character without case is jumped to by memchr; a letter is compared in place.
+    if (caseless) {
+      at = text.find(first, at);
+      if (at == std::string_view::npos || at + what.size() > text.size()) return -1;
+    }
+    if (EqualsNoCase(text.substr(at, what.size()), what)) return static_cast<int64_t>(at);
+  }
+  return -1;
 }
 
 std::string WebEscape(const std::string& text) {

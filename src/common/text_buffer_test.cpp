@@ -16,6 +16,9 @@ TEST(TextBuffer, FindFrom) {
       {"html", 0, true, 6},    {"html", 12, true, 17},  {"html", 18, true, -1},
       {"x", 21, false, -1},    {"x", 22, false, -1},    {"x", -1, false, -1},
       {"Index.HTML", 0, false, 0},
+      // A first character without case: the places holding it are jumped to.
+      {".html", 0, true, 5},   {".HTML", 6, true, 16},  {".htmlx", 6, true, -1},
+      {"", 21, true, 21},
   };
   for (const auto& c : cases)
     EXPECT_EQ(buffer.FindFrom(c.what, c.start, c.ignoreCase), c.expected)
