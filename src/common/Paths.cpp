@@ -27,10 +27,18 @@ std::string_view AfterDrive(const std::string& path) {
   return std::string_view(path).substr(HasDrive(path) ? 2 : 0);
 }
 
+// Position of the last "/" or "\", or npos. A plain backward loop: find_last_of calls
+// memchr for every byte it passes, and this runs for every link.
+size_t LastSeparator(std::string_view text) {
+  for (size_t i = text.size(); i > 0; --i)
+    if (text[i - 1] == '/' || text[i - 1] == '\\') return i - 1;
+  return std::string_view::npos;
+}
+
 // The last component: everything behind the drive and the last separator.
 std::string_view LastComponent(const std::string& path) {
   const std::string_view rest = AfterDrive(path);
-  const size_t separator = rest.find_last_of("\\/");
+  const size_t separator = LastSeparator(rest);
   return separator == std::string_view::npos ? rest : rest.substr(separator + 1);
 }
 
@@ -107,7 +115,7 @@ std::string PathDrive(const std::string& path) { return HasDrive(path) ? path.su
 
 std::string PathFolder(const std::string& path) {
   const std::string_view rest = AfterDrive(path);
-  const size_t separator = rest.find_last_of("\\/");
+  const size_t separator = LastSeparator(rest);
   return std::string(separator == std::string_view::npos ? "" : rest.substr(0, separator + 1));
 }
 
