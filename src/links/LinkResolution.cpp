@@ -49,7 +49,9 @@ std::string PercentDecode(std::string_view text) {
 
 // The part of a reference that names a file: before its "#fragment" or "?query".
 std::string_view FilePart(std::string_view reference) {
-  return reference.substr(0, reference.find_first_of("#?"));
+  // find_if, not find_first_of, which calls memchr for every byte it passes.
+  const auto end = std::ranges::find_if(reference, [](char c) { return c == '#' || c == '?'; });
+  return reference.substr(0, static_cast<size_t>(end - reference.begin()));
 }
 
 // `base` (no trailing "/") followed by the decoded segments of `reference`, as a browser
@@ -90,7 +92,7 @@ std::optional<std::string_view> OwnSiteRest(const std::string& domain, std::stri
     if (address.size() >= site.size() && EqualsNoCase(address.substr(0, site.size()), site))
       return address.substr(site.size());
     const int64_t www = FindNoCase(site, "www.");
-    if (www < 0 || FindNoCase(std::string(address), "www.") >= 0) return std::nullopt;
+    if (www < 0 || FindNoCase(address, "www.") >= 0) return std::nullopt;
     site.erase(static_cast<size_t>(www), 4);
   }
 }
