@@ -7,8 +7,6 @@
 
 #include "common/TextBuffer.h"
 
-char ToLowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 std::string ToLowerAscii(const std::string& text) {
   std::string lower = text;
   for (char& c : lower) c = ToLowerAscii(c);

@@ -3,8 +3,11 @@
 #include <string>
 #include <string_view>
 
-// Lower-cases ASCII letters only; other bytes stay.
-char ToLowerAscii(char c);
+// Lower-cases ASCII letters only; other bytes stay. Inline: it runs for every byte that
+// case-blind comparisons and hashes look at.
+inline char ToLowerAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 std::string ToLowerAscii(const std::string& text);
 // Byte-equal after lower-casing ASCII letters; copies nothing.
 bool EqualsNoCase(std::string_view a, std::string_view b);

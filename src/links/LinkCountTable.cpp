@@ -54,10 +54,7 @@ class KeyIndex {
 // is made.
 uint32_t FoldedHash(const std::string& key) {
   uint32_t hash = 2166136261u;
-  for (char c : key) {
-    const char folded = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    hash = (hash ^ static_cast<unsigned char>(folded)) * 16777619u;
-  }
+  for (char c : key) hash = (hash ^ static_cast<unsigned char>(ToLowerAscii(c))) * 16777619u;
   return hash;
 }
 
