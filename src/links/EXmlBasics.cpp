@@ -75,12 +75,6 @@ void XmlCursor::SkipToText(std::string_view s, bool after, bool ignoreCase) {
   pos = (it - text.begin()) + (after ? static_cast<int64_t>(s.size()) : 0);
 }
 
-bool XmlCursor::Advance() {
-  if (PastEnd()) return false;
-  ++pos;
-  return true;
-}
-
 std::string_view XmlCursor::GetChars(int64_t n) {
   start = pos;
   error = false;

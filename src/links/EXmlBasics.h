@@ -43,8 +43,12 @@ struct XmlCursor {
   void SkipToText(std::string_view s, bool after, bool ignoreCase);
   void SkipToWord();
   void SkipWord();
-  // One step; false at the end.
-  bool Advance();
+  // One step; false at the end. Inline: the readers call it for every byte.
+  bool Advance() {
+    if (PastEnd()) return false;
+    ++pos;
+    return true;
+  }
   bool IsAt(char c) const { return Current() == c; }
   // Views into `text`, valid while it lives.
   // The next `n` characters (fewer at the end); pos moves by `n` unbounded.
