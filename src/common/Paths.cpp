@@ -77,11 +77,11 @@ std::string ToSlashes(const std::string& path, char separator) {
   return converted;
 }
 
-bool IsAbsolutePath(const std::string& path) {
+bool IsAbsolutePath(std::string_view path) {
   if (!path.empty() && path[0] == '/') return true;
   if (path.size() < 2) return false;
-  return path[1] == ':' || path.starts_with("\\\\") || path.find(":\\") != std::string::npos ||
-         path.find(":/") != std::string::npos;
+  return path[1] == ':' || path.starts_with("\\\\") || path.find(":\\") != std::string_view::npos ||
+         path.find(":/") != std::string_view::npos;
 }
 
 bool PathsEqual(const std::string& a, const std::string& b) {

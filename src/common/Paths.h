@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <string_view>
 
 // Pure text operations on paths; none touches the disk. Both separators are understood;
 // the Windows forms ("C:\site\docs", "\\server\share") dissect exactly as on Windows, and
@@ -14,7 +15,7 @@ std::string NormalisedPath(const std::string& path);
 // With "/": every "\" becomes "/"; with "\": every "/" becomes "\".
 std::string ToSlashes(const std::string& path, char separator = '/');
 // True for "/x", "C:x", "\\server", and any text holding ":\" or ":/" (web addresses).
-bool IsAbsolutePath(const std::string& path);
+bool IsAbsolutePath(std::string_view path);
 // Equal apart from one leading and one trailing separator, the kind of separator and case.
 bool PathsEqual(const std::string& a, const std::string& b);
 // Joins with one separator, chosen from the parts ("\" when the first holds one, ...).

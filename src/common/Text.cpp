@@ -18,10 +18,12 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
                     [](char x, char y) { return ToLowerAscii(x) == ToLowerAscii(y); });
 }
 
-std::string Trim(std::string_view text, std::string_view blanks) {
+std::string Trim(std::string_view text, std::string_view blanks) { return std::string(TrimView(text, blanks)); }
+
+std::string_view TrimView(std::string_view text, std::string_view blanks) {
   const size_t first = text.find_first_not_of(blanks);
   if (first == std::string_view::npos) return {};
-  return std::string(text.substr(first, text.find_last_not_of(blanks) - first + 1));
+  return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
 bool StartsWithNoCase(const std::string& text, const std::string& prefix) {

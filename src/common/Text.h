@@ -13,6 +13,8 @@ std::string ToLowerAscii(const std::string& text);
 bool EqualsNoCase(std::string_view a, std::string_view b);
 // `text` without the bytes of `blanks` at either end.
 std::string Trim(std::string_view text, std::string_view blanks = " \t\n\r\f\v");
+// The same as a view into `text`.
+std::string_view TrimView(std::string_view text, std::string_view blanks = " \t\n\r\f\v");
 // True when `text` begins with `prefix`, ignoring case.
 bool StartsWithNoCase(const std::string& text, const std::string& prefix);
 // Position of `what` in `text` at or after `start`, ignoring case; `start` for an empty

@@ -52,7 +52,7 @@ class KeyIndex {
 
 // FNV-1a over the lower-cased bytes: keys equal ignoring case hash alike, and no folded copy
 // is made.
-uint32_t FoldedHash(const std::string& key) {
+uint32_t FoldedHash(std::string_view key) {
   uint32_t hash = 2166136261u;
   for (char c : key) hash = (hash ^ static_cast<unsigned char>(ToLowerAscii(c))) * 16777619u;
   return hash;
@@ -76,20 +76,24 @@ void LinkCountTable::Clear() {
   index_.reset();
 }
 
-void LinkCountTable::Add(const std::string& key) {
+size_t LinkCountTable::Add(std::string_view key) {
   if ((entries_.size() + 1) * 2 > slots_.size()) Rehash(std::max(slots_.size() * 2, kFirstSlots));
   const uint32_t hash = FoldedHash(key);
   Slot& slot = slots_[SlotOf(key, hash)];
   if (slot.position == 0) {
-    entries_.push_back({key, 1});
+    entries_.push_back({std::string(key), 0});
     slot = {hash, static_cast<uint32_t>(entries_.size())};
-  } else {
-    ++entries_[slot.position - 1].count;
   }
+  AddAt(slot.position - 1);
+  return slot.position - 1;
+}
+
+void LinkCountTable::AddAt(size_t position) {
+  ++entries_[position].count;
   index_.reset();
 }
 
-size_t LinkCountTable::SlotOf(const std::string& key, uint32_t hash) const {
+size_t LinkCountTable::SlotOf(std::string_view key, uint32_t hash) const {
   const size_t mask = slots_.size() - 1;
   for (size_t i = hash & mask;; i = (i + 1) & mask) {
     const Slot& slot = slots_[i];

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The start folder as the user entered it and the site's web address, published at the
@@ -23,8 +24,11 @@ class LinkCountTable {
  public:
   void Clear();
   // Adds one link to `key` (a LinkKey): +1 on the entry of the same key ignoring case, or a
-  // new entry (key, 1) at the end.
-  void Add(const std::string& key);
+  // new entry (key, 1) at the end. Returns the entry's position, valid until the sort.
+  size_t Add(std::string_view key);
+  // Adds one link to the entry at `position`, as Add returned it: a caller that knows the
+  // entry of a target spares the case-blind lookup.
+  void AddAt(size_t position);
   const std::vector<LinkCountEntry>& Entries() const { return entries_; }
   bool Empty() const { return entries_.empty(); }
 
@@ -45,7 +49,7 @@ class LinkCountTable {
     uint32_t position = 0;  // of the entry, plus 1; 0 marks a free slot
   };
   // The slot holding `key`, or the free slot where it belongs.
-  size_t SlotOf(const std::string& key, uint32_t hash) const;
+  size_t SlotOf(std::string_view key, uint32_t hash) const;
   // Spreads the entries over `capacity` slots, a power of two.
   void Rehash(size_t capacity);
 

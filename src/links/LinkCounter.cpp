@@ -1,6 +1,8 @@
 #include "links/LinkCounter.h"
 
 #include <algorithm>
+#include <iterator>
+#include <string_view>
 #include <optional>
 #include <span>
 #include <unordered_set>
@@ -43,53 +45,43 @@ TakenPage TakeUp(const std::string& target) {
   return {page, TryReadTextFile(page)};
 }
 
-// Counts the links of one page; returns the local targets to read next, in anchor order.
-std::vector<std::string> CountPageLinks(const std::string& page, const std::string& text,
-                                        LinkCountTable& table, const RunContext& context) {
-  XmlCursor cursor(text);
-  std::vector<LinkInfo> links;
-  ExtractLinks(cursor, links, true);
-  const LinkResolver resolver(page, context);
-  const bool tracing = !TraceLog::Instance().IsLogOff();
-  std::vector<std::string> follow;
-  std::string line;  // one buffer for the page's trace lines, not an allocation per link
-  for (const LinkInfo& link : links) {
-    ResolvedLink resolved = resolver.Resolve(link.href);
-    if (tracing) {
-      line.assign("BuildPageRankInfo()-found link:").append(resolved.found);
-      Trace(line.append(", abs:").append(resolved.target));
-    }
-    table.Add(LinkKey(resolved.target));
-    if (resolved.follow) follow.push_back(std::move(resolved.target));
-  }
-  return follow;
-}
-
-// A set of exact texts in open addressing with the texts in the slots: a lookup, made for
-// every link followed, reads a slot and its text where a node set chases three pointers.
-class TextSet {
+// Every target spelling met in a crawl, exactly as resolved, with its count entry and
+// whether it was taken up. Open addressing with the texts in the slots: the lookup made for
+// every link reads a slot and its text, and a spelling met before needs no case-blind
+// lookup in the count table.
+class TargetSpellings {
  public:
-  bool Contains(const std::string& text) const {
-    return !slots_.empty() && slots_[SlotOf(text, Hash(text))].used;
+  struct Target {
+    int64_t entry = -1;  // position in the count table; -1 until it is linked
+    bool takenUp = false;
+  };
+  bool TakenUp(std::string_view text) const {
+    if (slots_.empty()) return false;
+    const Slot& slot = slots_[SlotOf(text, Hash(text))];
+    return slot.used && slot.target.takenUp;
   }
-  void Insert(const std::string& text) {
+  // The record of `text`, made when new; valid until the next call.
+  Target& Find(std::string_view text) {
     if ((size_ + 1) * 2 > slots_.size()) Grow();
     const size_t hash = Hash(text);
     Slot& slot = slots_[SlotOf(text, hash)];
-    if (slot.used) return;
-    slot = {hash, text, true};
-    ++size_;
+    if (!slot.used) {
+      slot = {hash, std::string(text), {}, true};
+      ++size_;
+    }
+    return slot.target;
   }
 
  private:
   struct Slot {
     size_t hash = 0;
     std::string text;
+    Target target;
     bool used = false;
   };
-  static size_t Hash(const std::string& text) { return std::hash<std::string>{}(text); }
+  static size_t Hash(std::string_view text) { return std::hash<std::string_view>{}(text); }
   // The slot holding `text`, or the free slot where it belongs.
-  size_t SlotOf(const std::string& text, size_t hash) const {
+  size_t SlotOf(std::string_view text, size_t hash) const {
     const size_t mask = slots_.size() - 1;
     for (size_t i = hash & mask;; i = (i + 1) & mask) {
       const Slot& slot = slots_[i];
@@ -107,12 +99,29 @@ class TextSet {
   size_t size_ = 0;
 };
 
-// The pages taken up so far, compared ignoring case, and the exact spellings known to end
-// at one of them (a target spelt so need not wait on the stack).
-struct Visited {
-  std::unordered_set<std::string> folded;
-  TextSet spellings;
-};
+// Counts the links of one page and appends to `follow` the local targets not taken up yet,
+// in anchor order.
+void CountPageLinks(const std::string& page, const std::string& text, const RunContext& context,
+                    LinkCountTable& table, TargetSpellings& targets, std::vector<std::string>& follow) {
+  XmlCursor cursor(text);
+  std::vector<LinkInfo> links;
+  ExtractLinks(cursor, links, true);
+  const LinkResolver resolver(page, context);
+  const bool tracing = !TraceLog::Instance().IsLogOff();
+  ResolvedLink resolved;  // its buffers and the line's serve every link of the page
+  std::string line;
+  for (const LinkInfo& link : links) {
+    resolver.Resolve(link.href, resolved);
+    if (tracing) {
+      line.assign("BuildPageRankInfo()-found link:").append(resolved.found);
+      Trace(line.append(", abs:").append(resolved.target));
+    }
+    TargetSpellings::Target& target = targets.Find(resolved.target);
+    if (target.entry < 0) target.entry = static_cast<int64_t>(table.Add(LinkKey(resolved.target)));
+    else table.AddAt(static_cast<size_t>(target.entry));
+    if (resolved.follow && !target.takenUp) follow.push_back(resolved.target);
+  }
+}
 
 }  // namespace
 
@@ -134,25 +143,25 @@ void BuildPageRankInfo(const std::string& pagePath, LinkCountTable& table, const
   // An explicit stack in place of recursion: a long chain of pages cannot overflow the
   // call stack, and popping the targets in anchor order keeps the depth-first order.
   std::vector<std::string> pending{ToSlashes(pagePath)};
-  Visited visited;
+  TargetSpellings targets;
+  std::unordered_set<std::string> takenFolded;  // the pages taken up, compared ignoring case
+  std::vector<std::string> follow;
   while (!pending.empty()) {
     const std::string target = std::move(pending.back());
     pending.pop_back();
-    if (visited.spellings.Contains(target)) continue;  // taken up since it was pushed
+    if (targets.TakenUp(target)) continue;  // taken up since it was pushed
     const TakenPage page = TakeUp(target);
-    visited.spellings.Insert(target);
-    visited.spellings.Insert(page.path);
-    if (!visited.folded.insert(ToLowerAscii(page.path)).second || !IsPageExtension(page.path))
-      continue;
+    targets.Find(target).takenUp = true;
+    targets.Find(page.path).takenUp = true;
+    if (!takenFolded.insert(ToLowerAscii(page.path)).second || !IsPageExtension(page.path)) continue;
     if (!page.text) {
       Trace("Error:Couldn't open file:" + page.path);
       continue;
     }
     titles.Remember(page.path, *page.text);
-    std::vector<std::string> follow = CountPageLinks(page.path, *page.text, table, context);
-    for (auto it = follow.rbegin(); it != follow.rend(); ++it) {
-      if (!visited.spellings.Contains(*it)) pending.push_back(std::move(*it));
-    }
+    follow.clear();
+    CountPageLinks(page.path, *page.text, context, table, targets, follow);
+    std::move(follow.rbegin(), follow.rend(), std::back_inserter(pending));
   }
 }
 

@@ -23,6 +23,13 @@ std::string_view WithoutWebScheme(std::string_view url) {
   return {};
 }
 
+std::string_view SchemeOf(std::string_view text) {
+  if (text.size() <= 1) return text;
+  if (text.starts_with("\\\\")) return "\\\\";
+  const size_t colon = text.find(':');
+  return colon == std::string_view::npos ? std::string_view() : text.substr(0, colon);
+}
+
 int HexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -55,24 +62,26 @@ std::string_view FilePart(std::string_view reference) {
 }
 
 // `base` (no trailing "/") followed by the decoded segments of `reference`, as a browser
-// joins them: "." and empty segments vanish, ".." removes the last segment but none of the
-// first `floor` characters, and a last segment "", "." or ".." names a folder. So no
-// spelling of a target escapes the visited check or climbs above the floor.
-std::string AppendSegments(std::string base, size_t floor, std::string_view reference) {
-  const std::string decoded = PercentDecode(reference);
-  std::string_view rest = decoded;
+// joins them, into `out`: "." and empty segments vanish, ".." removes the last segment but
+// none of the first `floor` characters, and a last segment "", "." or ".." names a folder.
+// So no spelling of a target escapes the visited check or climbs above the floor.
+void AppendSegments(std::string_view base, size_t floor, std::string_view reference, std::string& out) {
+  std::string decoded;  // made only for the few references that hold a "%"
+  if (reference.find('%') != std::string_view::npos) decoded = PercentDecode(reference);
+  std::string_view rest = decoded.empty() ? reference : decoded;
+  out.assign(base);
   bool folder = false;
   for (;;) {
     const size_t slash = rest.find('/');
     const std::string_view segment = rest.substr(0, slash);
     folder = segment.empty() || segment == "." || segment == "..";
-    if (segment == ".." && base.size() > floor) base.resize(base.rfind('/'));
-    if (!folder) base.append("/").append(segment);
+    if (segment == ".." && out.size() > floor) out.resize(out.rfind('/'));
+    if (!folder) out.append("/").append(segment);
     if (slash == std::string_view::npos) break;
     rest.remove_prefix(slash + 1);
   }
-  if (folder && base.size() > floor) base += '/';
-  return base.empty() ? "/" : base;
+  if (folder && out.size() > floor) out += '/';
+  if (out.empty()) out = "/";
 }
 
 std::string WithoutTrailingSlashes(std::string path) {
@@ -110,22 +119,14 @@ bool IsPageExtension(const std::string& path) {
   return EqualsNoCase(extension, "htm") || EqualsNoCase(extension, "html");
 }
 
-std::string LinkScheme(const std::string& text) {
-  if (text.size() <= 1) return text;
-  if (text.starts_with("\\\\")) return "\\\\";
-  const size_t colon = text.find(':');
-  return colon == std::string::npos ? std::string() : text.substr(0, colon);
-}
+std::string LinkScheme(const std::string& text) { return std::string(SchemeOf(text)); }
 
-bool IsOutsideAddress(const std::string& text) {
+bool IsOutsideAddress(std::string_view text) {
   if (text.starts_with("//")) return true;
-  const std::string scheme = LinkScheme(text);
+  const std::string_view scheme = SchemeOf(text);
   if (scheme.size() < 2 || scheme.size() == text.size()) return false;
   const bool letterFirst = (scheme[0] >= 'a' && scheme[0] <= 'z') || (scheme[0] >= 'A' && scheme[0] <= 'Z');
-  for (char c : scheme) {
-    if (!IsSchemeChar(c)) return false;
-  }
-  return letterFirst;
+  return letterFirst && std::ranges::all_of(scheme, IsSchemeChar);
 }
 
 std::string UrlToLocalPath(const std::string& domain, const std::string& root, const std::string& url) {
@@ -140,15 +141,15 @@ LinkResolver::LinkResolver(const std::string& pagePath, const RunContext& contex
       folderFloor_(std::min(folder_.find('/'), folder_.size())),
       root_(WithoutTrailingSlashes(ToSlashes(context.root))) {}
 
-ResolvedLink LinkResolver::Resolve(const std::string& href) const {
-  ResolvedLink link;
-  link.found = Trim(href);
+void LinkResolver::Resolve(std::string_view href, ResolvedLink& link) const {
+  link.found.assign(TrimView(href));
   std::ranges::replace(link.found, '\\', '/');
+  link.follow = false;
   // A query or fragment may hold anything, "://" included; only the file part tells.
-  const std::string file(FilePart(link.found));
+  const std::string_view file = FilePart(link.found);
   if (const std::optional<std::string_view> rest = OwnSiteRest(context_.domain, link.found)) {
     // An address of the own site is counted for its file but, as written, not read.
-    link.target = AppendSegments(root_, root_.size(), FilePart(*rest));
+    AppendSegments(root_, root_.size(), FilePart(*rest), link.target);
     link.found = ToSlashes(JoinPath(context_.root, std::string(*rest)));
   } else if (IsOutsideAddress(file) || (IsAbsolutePath(file) && file[0] != '/')) {
     link.target = link.found;
@@ -158,10 +159,15 @@ ResolvedLink LinkResolver::Resolve(const std::string& href) const {
   } else {
     // A browser cannot climb above the host root, so "/.." stays at the site root.
     const bool fromRoot = file[0] == '/';
-    link.target = fromRoot ? AppendSegments(root_, root_.size(), file)
-                           : AppendSegments(folder_, folderFloor_, file);
+    if (fromRoot) AppendSegments(root_, root_.size(), file, link.target);
+    else AppendSegments(folder_, folderFloor_, file, link.target);
     link.follow = true;
   }
+}
+
+ResolvedLink LinkResolver::Resolve(std::string_view href) const {
+  ResolvedLink link;
+  Resolve(href, link);
   return link;
 }
 

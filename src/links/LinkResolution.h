@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <string>
+#include <string_view>
 
 #include "links/LinkCountTable.h"
 
@@ -9,7 +10,7 @@
 std::string LinkScheme(const std::string& text);
 // True when `text` names something outside the site as written: it has a scheme of two or
 // more characters (http:, mailto:, javascript: ...) or begins with "//".
-bool IsOutsideAddress(const std::string& text);
+bool IsOutsideAddress(std::string_view text);
 
 // The local path of an http or https address of the own site `domain` (with or without
 // "www." when the domain has it), joined to `root` with forward slashes; empty otherwise.
@@ -31,7 +32,9 @@ class LinkResolver {
   // percent-decoded and its ".", ".." and empty segments resolved as a browser does (".."
   // never climbs above the site root in a reference that starts there); "" and "#x" name
   // the page itself; "/x" starts at the site root.
-  ResolvedLink Resolve(const std::string& href) const;
+  ResolvedLink Resolve(std::string_view href) const;
+  // The same into `link`, whose buffers serve link after link without new allocations.
+  void Resolve(std::string_view href, ResolvedLink& link) const;
 
  private:
   const RunContext& context_;

@@ -13,6 +13,8 @@ struct Case {
 
 void ExpectResolved(const std::string& page, const RunContext& context, const std::vector<Case>& cases) {
   const LinkResolver resolver(page, context);
+  ResolvedLink reused;  // the crawl resolves every link of a page into one
+  reused.follow = true;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.href);
     const ResolvedLink link = resolver.Resolve(c.href);
@@ -22,6 +24,10 @@ void ExpectResolved(const std::string& page, const RunContext& context, const st
     const ResolvedLink once = ResolveLink(page, c.href, context);
     EXPECT_EQ(once.found, link.found);
     EXPECT_EQ(once.target, link.target);
+    resolver.Resolve(c.href, reused);
+    EXPECT_EQ(reused.found, link.found);
+    EXPECT_EQ(reused.target, link.target);
+    EXPECT_EQ(reused.follow, link.follow);
   }
 }
 
