@@ -6,8 +6,6 @@
 
 namespace {
 
-unsigned char Byte(char c) { return static_cast<unsigned char>(c); }
-
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 bool SameChar(char a, char b, bool ignoreCase) {
@@ -16,27 +14,6 @@ bool SameChar(char a, char b, bool ignoreCase) {
 
 }  // namespace
 
-bool IsXmlSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
-bool IsXmlPunct(char c) { return Byte(c) > ' ' && Byte(c) < 127 && !IsXmlLetterOrDigit(c); }
-
-bool IsXmlLetterOrDigit(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-         Byte(c) > 127;
-}
-
-bool IsXmlNameChar(char c) {
-  return IsXmlLetterOrDigit(c) || c == '_' || c == '-' || c == ':' || c == '.';
-}
-
-bool IsXmlAttributeNameChar(char c) {
-  // A switch, not a search of the list: this runs for every byte of every name.
-  switch (c) {
-    case '"': case '\'': case '>': case '/': case '=': case '<': return false;
-    default: return !IsXmlSpace(c);
-  }
-}
-
 template <class Pred>
 void XmlCursor::SkipWhile(Pred pred) {
   start = pos;
@@ -44,8 +21,6 @@ void XmlCursor::SkipWhile(Pred pred) {
   while (!PastEnd() && pred(Current())) ++pos;
   error = PastEnd();
 }
-
-void XmlCursor::SkipWhitespace() { SkipWhile(IsXmlSpace); }
 
 void XmlCursor::SkipToWord() {
   SkipWhile([](char c) { return !IsXmlLetterOrDigit(c); });
@@ -139,22 +114,29 @@ void XmlCursor::ReportError(const std::string& message) {
   error = true;
 }
 
-void GetToken(XmlCursor& cursor, std::string& token, bool dotNumbers) {
+bool ReadToken(XmlCursor& cursor, std::string_view& token, bool dotNumbers) {
   cursor.SkipWhitespace();
-  if (cursor.PastEnd()) return;
-  const int64_t s = cursor.pos;
-  if (IsXmlPunct(cursor.Current()) && cursor.Current() != '_') {
-    cursor.Advance();
-  } else {
-    bool allDigits = IsDigit(cursor.Current());
-    while (cursor.Advance() && !cursor.PastEnd()) {
-      const char c = cursor.Current();
+  if (cursor.PastEnd()) return false;
+  const std::string_view text = cursor.text;
+  const size_t from = static_cast<size_t>(cursor.pos);
+  size_t end = from + 1;
+  if (!IsXmlPunct(text[from]) || text[from] == '_') {
+    bool allDigits = IsDigit(text[from]);
+    for (; end < text.size(); ++end) {
+      const char c = text[end];
       const bool ends =
           c == '.' ? !(dotNumbers && allDigits) : IsXmlSpace(c) || (IsXmlPunct(c) && c != '_');
       if (ends) break;
       allDigits = allDigits && IsDigit(c);
     }
   }
-  token = cursor.TextFrom(s);
+  cursor.pos = static_cast<int64_t>(end);
   cursor.error = cursor.PastEnd();
+  token = text.substr(from, end - from);
+  return true;
+}
+
+void GetToken(XmlCursor& cursor, std::string& token, bool dotNumbers) {
+  std::string_view view;
+  if (ReadToken(cursor, view, dotNumbers)) token = view;
 }

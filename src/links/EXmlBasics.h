@@ -9,15 +9,28 @@
 // the caller: they set `error`, append a message with line and column to `errors` and leave
 // the cursor where the failure was seen.
 
-// Character classes of single-byte text; bytes above 127 count as letters.
-bool IsXmlSpace(char c);
-bool IsXmlPunct(char c);
-bool IsXmlLetterOrDigit(char c);
+// Character classes of single-byte text; bytes above 127 count as letters. Inline: the
+// readers ask them for every byte.
+inline bool IsXmlSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+inline bool IsXmlLetterOrDigit(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+         static_cast<unsigned char>(c) > 127;
+}
+inline bool IsXmlPunct(char c) {
+  return static_cast<unsigned char>(c) > ' ' && static_cast<unsigned char>(c) < 127 && !IsXmlLetterOrDigit(c);
+}
 // Tag names: letters, digits and "_", "-", ":", "." (my-el, svg:rect).
-bool IsXmlNameChar(char c);
+inline bool IsXmlNameChar(char c) {
+  return IsXmlLetterOrDigit(c) || c == '_' || c == '-' || c == ':' || c == '.';
+}
 // Attribute names as a browser reads them: any byte but white space and " ' > / = <, so
 // @click, :href and _x are names too.
-bool IsXmlAttributeNameChar(char c);
+inline bool IsXmlAttributeNameChar(char c) {
+  switch (c) {
+    case '"': case '\'': case '>': case '/': case '=': case '<': return false;
+    default: return !IsXmlSpace(c);
+  }
+}
 
 // A position in a text the cursor does not own (the text must outlive the cursor).
 struct XmlCursor {
@@ -36,7 +49,11 @@ struct XmlCursor {
   char Current() const { return PastEnd() ? '\0' : text[static_cast<size_t>(pos)]; }
 
   // Each search primitive marks `start` and clears `error` first.
-  void SkipWhitespace();
+  void SkipWhitespace() {
+    start = pos;
+    while (!PastEnd() && IsXmlSpace(text[static_cast<size_t>(pos)])) ++pos;
+    error = PastEnd();
+  }
   // Steps to the next `c`; error and past the end when there is none.
   void SkipTo(char c);
   // Moves to `s` (or behind it with `after`); error with pos unchanged when absent.
@@ -84,6 +101,8 @@ struct XmlCursor {
 // characters; with `dotNumbers` a "." inside a number belongs to it). At the end the token
 // is left unchanged and error is set.
 void GetToken(XmlCursor& cursor, std::string& token, bool dotNumbers);
+// The same as a view into the cursor's text; false at the end, `token` unchanged.
+bool ReadToken(XmlCursor& cursor, std::string_view& token, bool dotNumbers);
 
 // Attributes in the order read; a later attribute of the same exact name replaces the value.
 class AttributeMap {
@@ -91,16 +110,13 @@ class AttributeMap {
   void Set(std::string_view name, std::string_view value);
   // The first attribute whose name equals `name` ignoring case; nullptr when none.
   const std::string* FindNoCase(std::string_view name) const;
-  // The same, for a caller that takes the value over.
-  std::string* FindNoCase(std::string_view name) {
-    return const_cast<std::string*>(std::as_const(*this).FindNoCase(name));
-  }
-  size_t Size() const { return items_.size(); }
-  // Empties the map, keeping its room for the next tag.
-  void Clear() { items_.clear(); }
+  size_t Size() const { return size_; }
+  // Empties the map, keeping its texts' room for the next tag.
+  void Clear() { size_ = 0; }
 
  private:
-  std::vector<std::pair<std::string, std::string>> items_;
+  std::vector<std::pair<std::string, std::string>> items_;  // the first size_ are in use
+  size_t size_ = 0;
 };
 
 // Reads the next attribute: name="v", name='v', name=v or a bare name (empty value).

@@ -30,11 +30,24 @@ bool SkipHiddenContent(XmlCursor& cursor) {
   return false;
 }
 
+// Whether markup whose name begins with `c` may be hidden content or an anchor: most
+// markup is told apart by this one look.
+bool MayHideOrLink(char c) {
+  switch (c) {
+    case '!': case 's': case 'S': case 'a': case 'A': return true;
+    default: return false;
+  }
+}
+
 // On a "<": passes over hidden content, or over "<a" of an anchor; otherwise stays.
 Markup ReadMarkupStart(XmlCursor& cursor) {
   const int64_t open = cursor.pos;
   cursor.Advance();
   cursor.SkipWhitespace();
+  if (!MayHideOrLink(cursor.Current())) {
+    cursor.pos = open;
+    return Markup::kOther;
+  }
   if (SkipHiddenContent(cursor)) return Markup::kHidden;
   if (cursor.MatchWord("a", true)) return Markup::kAnchor;
   cursor.pos = open;
@@ -77,14 +90,15 @@ bool ReadAnchor(XmlCursor& cursor, AttributeMap& attributes, std::vector<LinkInf
   attributes.Clear();
   if (!ReadAttributeMap(cursor, attributes, true) && !ignoreErrors) return false;
   SkipAttributeListEnd(cursor);
-  LinkInfo link;
-  if (!ReadAnchorText(cursor, link.text, ignoreErrors)) return false;
-  std::string* href = attributes.FindNoCase("href");
-  if (href == nullptr) return true;  // a named anchor is no link
-  std::string* title = attributes.FindNoCase("title");
-  link.href = std::move(*href);
-  if (title != nullptr) link.title = std::move(*title);
-  links.push_back(std::move(link));
+  LinkInfo& link = links.emplace_back();  // filled in place; taken back when it is no link
+  const bool read = ReadAnchorText(cursor, link.text, ignoreErrors);
+  const std::string* href = attributes.FindNoCase("href");
+  if (!read || href == nullptr) {  // a named anchor is no link
+    links.pop_back();
+    return read;
+  }
+  link.href = *href;
+  if (const std::string* title = attributes.FindNoCase("title")) link.title = *title;
   return true;
 }
 

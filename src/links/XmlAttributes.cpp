@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "common/Text.h"
 #include "links/EXmlBasics.h"
 #include "log/TraceLog.h"
@@ -41,14 +43,14 @@ bool EndsBareAttribute(const XmlCursor& cursor) {
 template <class Text>
 bool ReadNextAttribute(XmlCursor& cursor, Text& name, Text& value, bool& wasError) {
   wasError = false;
-  std::string token;
-  GetToken(cursor, token, true);
+  std::string_view token;
+  ReadToken(cursor, token, true);
   if (token == ">" || token == "?" || token == "/") {
     --cursor.pos;  // stand on the character that ends the list, also at the end of the text
     return false;
   }
   if (cursor.PastEnd()) return false;
-  if (!IsXmlAttributeNameChar(token[0])) return Fail(cursor, "attribute name expected, was" + token, wasError);
+  if (!IsXmlAttributeNameChar(token[0])) return Fail(cursor, std::string("attribute name expected, was").append(token), wasError);
   const int64_t nameStart = cursor.pos - static_cast<int64_t>(token.size());
   while (!cursor.PastEnd() && IsXmlAttributeNameChar(cursor.Current())) cursor.Advance();
   if (cursor.PastEnd()) return false;
@@ -95,20 +97,22 @@ bool ReadAttributes(XmlCursor& cursor, bool decode, Store store) {
 }  // namespace
 
 void AttributeMap::Set(std::string_view name, std::string_view value) {
-  for (auto& item : items_) {
-    if (item.first == name) {
-      item.second = value;
-      return;
-    }
+  const auto used = items_.begin() + static_cast<std::ptrdiff_t>(size_);
+  const auto same = std::find_if(items_.begin(), used, [&](const auto& item) { return item.first == name; });
+  if (same != used) {
+    same->second = value;
+    return;
   }
-  items_.emplace_back(name, value);
+  if (size_ == items_.size()) items_.emplace_back();
+  items_[size_].first = name;
+  items_[size_].second = value;
+  ++size_;
 }
 
 const std::string* AttributeMap::FindNoCase(std::string_view name) const {
-  for (const auto& item : items_) {
-    if (EqualsNoCase(item.first, name)) return &item.second;
-  }
-  return nullptr;
+  const auto used = items_.begin() + static_cast<std::ptrdiff_t>(size_);
+  const auto found = std::find_if(items_.begin(), used, [&](const auto& item) { return EqualsNoCase(item.first, name); });
+  return found == used ? nullptr : &found->second;
 }
 
 bool KXmlGetNextAttributeAndValue(XmlCursor& cursor, std::string& name, std::string& value,

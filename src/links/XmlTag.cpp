@@ -67,11 +67,11 @@ bool ReadDeclaration(XmlCursor& cursor, XmlTag& tag) {
 }
 
 bool ReadElement(XmlCursor& cursor, XmlTag& tag, bool keepAttributes) {
-  std::string token;
-  GetToken(cursor, token, true);
+  std::string_view token;
+  ReadToken(cursor, token, true);
   if (token == "/") {
     tag.closing = true;
-    GetToken(cursor, token, true);
+    ReadToken(cursor, token, true);
   }
   const std::string name(ReadName(cursor, token));
   tag.SetTagName(name);
