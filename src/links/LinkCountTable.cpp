@@ -52,13 +52,11 @@ class KeyIndex {
 
 // FNV-1a over the lower-cased bytes: keys equal ignoring case hash alike, and no folded copy
 // is made.
-uint32_t FoldedHash(std::string_view key) {
-  uint32_t hash = 2166136261u;
-  for (char c : key) hash = (hash ^ static_cast<unsigned char>(ToLowerAscii(c))) * 16777619u;
+uint64_t FoldedHash(std::string_view key) {
+  uint64_t hash = 14695981039346656037u;
+  for (char c : key) hash = (hash ^ static_cast<unsigned char>(ToLowerAscii(c))) * 1099511628211u;
   return hash;
 }
-
-constexpr size_t kFirstSlots = 1024;
 
 }  // namespace
 
@@ -71,21 +69,20 @@ struct LinkCountTable::Index {
 void LinkCountTable::Clear() {
   entries_.clear();
   entries_.shrink_to_fit();
-  slots_.clear();
-  slots_.shrink_to_fit();
+  slots_.Clear();
   index_.reset();
 }
 
 size_t LinkCountTable::Add(std::string_view key) {
-  if ((entries_.size() + 1) * 2 > slots_.size()) Rehash(std::max(slots_.size() * 2, kFirstSlots));
-  const uint32_t hash = FoldedHash(key);
-  Slot& slot = slots_[SlotOf(key, hash)];
-  if (slot.position == 0) {
+  slots_.Reserve(entries_.size() + 1, [this](size_t position) { return HashOfEntry(position); });
+  const uint64_t hash = FoldedHash(key);
+  HashSlots::Slot& slot = SlotOf(key, hash);
+  if (slot.Free()) {
+    slot.Fill(hash, entries_.size());
     entries_.push_back({std::string(key), 0});
-    slot = {hash, static_cast<uint32_t>(entries_.size())};
   }
-  AddAt(slot.position - 1);
-  return slot.position - 1;
+  AddAt(slot.Position());
+  return slot.Position();
 }
 
 void LinkCountTable::AddAt(size_t position) {
@@ -93,25 +90,15 @@ void LinkCountTable::AddAt(size_t position) {
   index_.reset();
 }
 
-size_t LinkCountTable::SlotOf(std::string_view key, uint32_t hash) const {
-  const size_t mask = slots_.size() - 1;
-  for (size_t i = hash & mask;; i = (i + 1) & mask) {
-    const Slot& slot = slots_[i];
-    if (slot.position == 0) return i;
-    if (slot.hash != hash) continue;
+HashSlots::Slot& LinkCountTable::SlotOf(std::string_view key, uint64_t hash) {
+  return slots_.Find(hash, [&](size_t position) {
     // Most links repeat a key's first spelling, which the plain comparison settles fast.
-    const std::string& found = entries_[slot.position - 1].key;
-    if (found == key || EqualsNoCase(found, key)) return i;
-  }
+    const std::string& found = entries_[position].key;
+    return found == key || EqualsNoCase(found, key);
+  });
 }
 
-void LinkCountTable::Rehash(size_t capacity) {
-  slots_.assign(capacity, Slot());
-  for (size_t i = 0; i < entries_.size(); ++i) {
-    const uint32_t hash = FoldedHash(entries_[i].key);
-    slots_[SlotOf(entries_[i].key, hash)] = {hash, static_cast<uint32_t>(i + 1)};
-  }
-}
+uint64_t LinkCountTable::HashOfEntry(size_t position) const { return FoldedHash(entries_[position].key); }
 
 const LinkCountTable::Index& LinkCountTable::IndexFor(const RunContext& context) const {
   if (index_ && index_->context.root == context.root && index_->context.domain == context.domain)
@@ -131,7 +118,7 @@ const LinkCountTable::Index& LinkCountTable::IndexFor(const RunContext& context)
 void SortLinkCounts(LinkCountTable& table) {
   std::stable_sort(table.entries_.begin(), table.entries_.end(),
                    [](const LinkCountEntry& a, const LinkCountEntry& b) { return a.count > b.count; });
-  table.Rehash(table.slots_.size());
+  table.slots_.Rebuild(table.entries_.size(), [&](size_t position) { return table.HashOfEntry(position); });
   table.index_.reset();
 }
 

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/HashSlots.h"
+
 // The start folder as the user entered it and the site's web address, published at the
 // start of every run for link resolution and matching.
 struct RunContext {
@@ -42,19 +44,12 @@ class LinkCountTable {
   // The lookup index for `context`; not thread-safe (lookups run on the run's thread).
   const Index& IndexFor(const RunContext& context) const;
 
-  // A slot of the open-addressing table from keys (ignoring case) to entries: one lookup
-  // reads a slot or two and the entry, with no list nodes to chase.
-  struct Slot {
-    uint32_t hash = 0;      // of the key, case-folded
-    uint32_t position = 0;  // of the entry, plus 1; 0 marks a free slot
-  };
-  // The slot holding `key`, or the free slot where it belongs.
-  size_t SlotOf(std::string_view key, uint32_t hash) const;
-  // Spreads the entries over `capacity` slots, a power of two.
-  void Rehash(size_t capacity);
+  // The slot of `key` (compared ignoring case) or the free slot where it belongs.
+  HashSlots::Slot& SlotOf(std::string_view key, uint64_t hash);
+  uint64_t HashOfEntry(size_t position) const;
 
   std::vector<LinkCountEntry> entries_;
-  std::vector<Slot> slots_;  // at most half full
+  HashSlots slots_;  // the entries by their keys, case-folded
   mutable std::shared_ptr<const Index> index_;
 };
 

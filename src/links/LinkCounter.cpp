@@ -8,6 +8,7 @@
 #include <unordered_set>
 #include <utility>
 
+#include "common/HashSlots.h"
 #include "common/Paths.h"
 #include "common/Text.h"
 #include "links/LinkExtraction.h"
@@ -46,9 +47,9 @@ TakenPage TakeUp(const std::string& target) {
 }
 
 // Every target spelling met in a crawl, exactly as resolved, with its count entry and
-// whether it was taken up. Open addressing with the texts in the slots: the lookup made for
-// every link reads a slot and its text, and a spelling met before needs no case-blind
-// lookup in the count table.
+// whether it was taken up: a spelling met before needs no case-blind lookup in the count
+// table. The texts lie side by side in the order met, as the links of a page mostly lead
+// to targets met together, and the lookup made for every link touches few cache lines.
 class TargetSpellings {
  public:
   struct Target {
@@ -56,47 +57,41 @@ class TargetSpellings {
     bool takenUp = false;
   };
   bool TakenUp(std::string_view text) const {
-    if (slots_.empty()) return false;
-    const Slot& slot = slots_[SlotOf(text, Hash(text))];
-    return slot.used && slot.target.takenUp;
+    const HashSlots::Slot* slot = slots_.FindUsed(Hash(text), Matching{*this, text});
+    return slot != nullptr && records_[slot->Position()].target.takenUp;
   }
   // The record of `text`, made when new; valid until the next call.
   Target& Find(std::string_view text) {
-    if ((size_ + 1) * 2 > slots_.size()) Grow();
-    const size_t hash = Hash(text);
-    Slot& slot = slots_[SlotOf(text, hash)];
-    if (!slot.used) {
-      slot = {hash, std::string(text), {}, true};
-      ++size_;
+    slots_.Reserve(records_.size() + 1, [this](size_t number) { return Hash(TextOf(number)); });
+    const uint64_t hash = Hash(text);
+    HashSlots::Slot& slot = slots_.Find(hash, Matching{*this, text});
+    if (slot.Free()) {
+      slot.Fill(hash, records_.size());
+      records_.push_back({texts_.size(), text.size(), {}});
+      texts_.append(text);
     }
-    return slot.target;
+    return records_[slot.Position()].target;
   }
 
  private:
-  struct Slot {
-    size_t hash = 0;
-    std::string text;
+  struct Record {
+    size_t offset = 0;  // of the text in texts_
+    size_t length = 0;
     Target target;
-    bool used = false;
   };
-  static size_t Hash(std::string_view text) { return std::hash<std::string_view>{}(text); }
-  // The slot holding `text`, or the free slot where it belongs.
-  size_t SlotOf(std::string_view text, size_t hash) const {
-    const size_t mask = slots_.size() - 1;
-    for (size_t i = hash & mask;; i = (i + 1) & mask) {
-      const Slot& slot = slots_[i];
-      if (!slot.used || (slot.hash == hash && slot.text == text)) return i;
-    }
+  static uint64_t Hash(std::string_view text) { return std::hash<std::string_view>{}(text); }
+  std::string_view TextOf(size_t number) const {
+    return std::string_view(texts_).substr(records_[number].offset, records_[number].length);
   }
-  void Grow() {
-    const size_t capacity = std::max<size_t>(slots_.size() * 2, 1024);
-    std::vector<Slot> old = std::exchange(slots_, std::vector<Slot>(capacity));
-    for (Slot& slot : old)
-      if (slot.used) slots_[SlotOf(slot.text, slot.hash)] = std::move(slot);
-  }
+  struct Matching {
+    const TargetSpellings& spellings;
+    std::string_view text;
+    bool operator()(size_t number) const { return spellings.TextOf(number) == text; }
+  };
 
-  std::vector<Slot> slots_;  // a power of two of them, at most half used
-  size_t size_ = 0;
+  std::vector<Record> records_;
+  std::string texts_;
+  HashSlots slots_;
 };
 
 // Counts the links of one page and appends to `follow` the local targets not taken up yet,
