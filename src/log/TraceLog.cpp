@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <charconv>
 #include <chrono>
 #include <mutex>
 #include <vector>
@@ -52,7 +53,6 @@ struct LogState {
   std::string timeText;
   TraceViewerLink viewer{std::chrono::seconds(1)};
   Clock::time_point lastFlush = Clock::now();
-  std::string line;  // reused for every line
 
   // The process's exit writes what is still waiting.
   ~LogState() { FlushRecords(threads); }
@@ -67,8 +67,9 @@ std::string FolderOf(const LogState& state) {
   return state.folderForTesting.empty() ? state.programFolderLogs : state.folderForTesting;
 }
 
-std::string ThreadName(const std::string& thread) {
-  return thread.empty() ? "MainThread" : thread;
+const std::string& ThreadName(const std::string& thread) {
+  static const std::string mainThread = "MainThread";
+  return thread.empty() ? mainThread : thread;
 }
 
 ThreadRecord* FindThread(LogState& state, const std::string& name) {
@@ -108,26 +109,25 @@ const std::string& CurrentTimeText(LogState& state) {
   return state.timeText;
 }
 
-// Built in place in `text`, whose capacity is reused: a large run logs hundreds of thousands
-// of lines.
-void FormatLine(std::string& text, uint32_t counter, int32_t depth, const std::string& message,
+void AppendNumber(std::string& text, int64_t number) {
+  char digits[24];
+  const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+  text.append(digits, end);
+}
+
+// Appended to `text` in place: a large run logs hundreds of thousands of lines.
+void AppendLine(std::string& text, uint32_t counter, int32_t depth, const std::string& message,
                 const std::string& time, const std::string& sourceFile, int32_t line) {
-  text.assign(std::to_string(counter)).append(":");
-  text.append(std::max(depth, 0), ' ');
-  text.append(message).append(" (").append(time).append(",File:").append(sourceFile);
-  text.append(", Line:").append(std::to_string(line)).append(")\r\n");
+  AppendNumber(text, counter);
+  text.append(":").append(std::max(depth, 0), ' ');
+  text.append(message).append(" (").append(time).append(",File:").append(sourceFile).append(", Line:");
+  AppendNumber(text, line);
+  text.append(")\r\n");
 }
 
 void FlushAll(LogState& state) {
   FlushRecords(state.threads);
   state.lastFlush = Clock::now();
-}
-
-// Queues the line of `record`; a full buffer or the interval's end writes all waiting lines.
-void Store(LogState& state, ThreadRecord& record, const std::string& text, Clock::time_point now) {
-  record.pending += text;
-  if (record.pending.size() >= kFlushSize || now - state.lastFlush >= kFlushInterval)
-    FlushAll(state);
 }
 
 void CloseLogFiles(LogState& state) {
@@ -150,13 +150,14 @@ void TraceLog::Write(const std::string& thread, const std::string& sourceFile, i
   ThreadRecord& record = FindOrRotate(state, ThreadName(thread));
   // A line whose file cannot be opened is neither counted nor shown.
   if (!LogFileOf(state, record).IsOpen()) return;
-  FormatLine(state.line, state.counter, record.depth, message, CurrentTimeText(state), sourceFile,
-             line);
+  const size_t lineStart = record.pending.size();
+  AppendLine(record.pending, state.counter, record.depth, message, CurrentTimeText(state), sourceFile, line);
   ++state.counter;
   // One clock reading serves the viewer's retry and the flush interval.
   const Clock::time_point now = Clock::now();
-  state.viewer.Send(state.line, now);
-  Store(state, record, state.line, now);
+  state.viewer.Send(std::string_view(record.pending).substr(lineStart), now);
+  // A full buffer or the interval's end writes all waiting lines.
+  if (record.pending.size() >= kFlushSize || now - state.lastFlush >= kFlushInterval) FlushAll(state);
 }
 
 void TraceLog::Flush() {

@@ -51,7 +51,7 @@ void TraceViewerLink::Disconnect() {
 
 void TraceViewerLink::Send(const std::string& line) { Send(line, std::chrono::steady_clock::now()); }
 
-void TraceViewerLink::Send(const std::string& line, std::chrono::steady_clock::time_point now) {
+void TraceViewerLink::Send(std::string_view line, std::chrono::steady_clock::time_point now) {
   if (!Connect(now)) return;
   const ssize_t sent = send(fd_, line.data(), std::min(line.size(), kMaxDatagram), MSG_NOSIGNAL);
   // A full queue only drops the line; a viewer that went away is looked for again.

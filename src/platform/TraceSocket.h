@@ -1,6 +1,7 @@
 #pragma once
 #include <chrono>
 #include <string>
+#include <string_view>
 
 // Sends one log line to a trace viewer listening on the datagram socket
 // $XDG_RUNTIME_DIR/folioscribe-trace.sock (or /tmp/folioscribe-trace-<uid>.sock).
@@ -21,7 +22,7 @@ class TraceViewerLink {
 
   void Send(const std::string& line);
   // The same with the clock already read: a log sending every line reads it once per line.
-  void Send(const std::string& line, std::chrono::steady_clock::time_point now);
+  void Send(std::string_view line, std::chrono::steady_clock::time_point now);
 
  private:
   // Connects to the viewer when the time has come to look; true when connected.
