@@ -61,12 +61,22 @@ void SkipAttributeListEnd(XmlCursor& cursor) {
   cursor.Advance();
 }
 
+// True on "</a>", the end of most anchors, which needs no tag read.
+bool AtPlainAnchorEnd(const XmlCursor& cursor) {
+  const std::string_view rest = cursor.text.substr(static_cast<size_t>(cursor.pos));
+  return rest.size() >= 4 && rest.starts_with("</") && ToLowerAscii(rest[2]) == 'a' && rest[3] == '>';
+}
+
 // Reads the items inside an anchor up to and including its closing tag. A browser closes
 // the anchor where the next one begins: the cursor then stays on that anchor's "<".
 bool ReadAnchorText(XmlCursor& cursor, std::string& text, bool ignoreErrors) {
   while (!cursor.PastEnd()) {
     cursor.SkipWhitespace();
     const int64_t itemStart = cursor.pos;
+    if (AtPlainAnchorEnd(cursor)) {
+      cursor.pos += 4;
+      break;
+    }
     if (cursor.IsAt('<')) {
       const Markup markup = ReadMarkupStart(cursor);
       if (markup == Markup::kHidden) continue;

@@ -76,6 +76,15 @@ TEST(ExtractLinks, EndsAnAnchorWhereTheNextBegins) {
   std::vector<std::string> texts;
   for (const LinkInfo& link : links) texts.push_back(link.href + ":" + link.text);
   EXPECT_EQ(texts, std::vector<std::string>({"1:onebold", "2:two", "3:three"}));
+
+  // Every spelling of the closing tag ends the text, and only it does.
+  XmlCursor closings("<a href=\"1\">one</a>x<a href=\"2\">two</A>x<a href=\"3\">th<i>r</i>ee</ a >x"
+                     "<a href=\"4\">f</abbr>our</a>x<a href=\"5\">f</a-b>ive</a>x");
+  links.clear();
+  ASSERT_TRUE(ExtractLinks(closings, links, false));
+  texts.clear();
+  for (const LinkInfo& link : links) texts.push_back(link.href + ":" + link.text);
+  EXPECT_EQ(texts, std::vector<std::string>({"1:one", "2:two", "3:three", "4:four", "5:five"}));
 }
 
 TEST(ResolveLink, MapsHrefsToTargetsAndKeys) {
