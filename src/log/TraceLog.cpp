@@ -85,11 +85,17 @@ std::string LogPath(const LogState& state, const std::string& name) {
   return folder + "/" + PathName(state.programPath) + "." + name + ".log";
 }
 
-// The first line of a thread name in a run moves the last run's log aside. The rename
-// replaces an older previous log; with no log yet it fails and the older one stays.
+// The first line of a thread name in a run moves the last run's log aside, replacing an
+// older previous log; with no log yet the older one stays. The older one is deleted first:
+// renaming over it would make the file system write the moved log out at once.
 ThreadRecord& FindOrRotate(LogState& state, const std::string& name) {
   if (ThreadRecord* record = FindThread(state, name)) return *record;
-  RenameFile(LogPath(state, name), LogPath(state, name + ".prev"));
+  const std::string log = LogPath(state, name);
+  if (PathExists(log)) {
+    const std::string previous = LogPath(state, name + ".prev");
+    DeleteFile(previous);
+    RenameFile(log, previous);
+  }
   state.threads.push_back({name, 0, AppendFile(), ""});
   return state.threads.back();
 }
