@@ -1,7 +1,6 @@
 #include "links/LinkCounter.h"
 
 #include <algorithm>
-#include <iterator>
 #include <string_view>
 #include <optional>
 #include <span>
@@ -37,7 +36,7 @@ struct TakenPage {
 
 // A target naming a page is read straight away; only when that fails is it looked at as a
 // folder, which spares a stat per page.
-TakenPage TakeUp(const std::string& target) {
+TakenPage ReadTarget(const std::string& target) {
   if (IsPageExtension(target)) {
     if (std::optional<std::string> text = TryReadTextFile(target)) return {target, std::move(text)};
   }
@@ -46,8 +45,8 @@ TakenPage TakeUp(const std::string& target) {
   return {page, TryReadTextFile(page)};
 }
 
-// Every target spelling met in a crawl, exactly as resolved, with its count entry and
-// whether it was taken up: a spelling met before needs no case-blind lookup in the count
+// Every target spelling met in a crawl, exactly as resolved, numbered, with its count entry
+// and whether it was taken up: a spelling met before needs no case-blind lookup in the count
 // table. The texts lie side by side in the order met, as the links of a page mostly lead
 // to targets met together, and the lookup made for every link touches few cache lines.
 class TargetSpellings {
@@ -56,13 +55,9 @@ class TargetSpellings {
     int64_t entry = -1;  // position in the count table; -1 until it is linked
     bool takenUp = false;
   };
-  bool TakenUp(std::string_view text) const {
-    const HashSlots::Slot* slot = slots_.FindUsed(Hash(text), Matching{*this, text});
-    return slot != nullptr && records_[slot->Position()].target.takenUp;
-  }
-  // The record of `text`, made when new; valid until the next call.
-  Target& Find(std::string_view text) {
-    slots_.Reserve(records_.size() + 1, [this](size_t number) { return Hash(TextOf(number)); });
+  // The number of `text`, given when it is new; numbers stay valid as spellings are added.
+  size_t Number(std::string_view text) {
+    slots_.Reserve(records_.size() + 1, [this](size_t number) { return Hash(Text(number)); });
     const uint64_t hash = Hash(text);
     HashSlots::Slot& slot = slots_.Find(hash, Matching{*this, text});
     if (slot.Free()) {
@@ -70,7 +65,11 @@ class TargetSpellings {
       records_.push_back({texts_.size(), text.size(), {}});
       texts_.append(text);
     }
-    return records_[slot.Position()].target;
+    return slot.Position();
+  }
+  Target& operator[](size_t number) { return records_[number].target; }
+  std::string_view Text(size_t number) const {
+    return std::string_view(texts_).substr(records_[number].offset, records_[number].length);
   }
 
  private:
@@ -79,44 +78,83 @@ class TargetSpellings {
     size_t length = 0;
     Target target;
   };
-  static uint64_t Hash(std::string_view text) { return std::hash<std::string_view>{}(text); }
-  std::string_view TextOf(size_t number) const {
-    return std::string_view(texts_).substr(records_[number].offset, records_[number].length);
-  }
   struct Matching {
     const TargetSpellings& spellings;
     std::string_view text;
-    bool operator()(size_t number) const { return spellings.TextOf(number) == text; }
+    bool operator()(size_t number) const { return spellings.Text(number) == text; }
   };
+  static uint64_t Hash(std::string_view text) { return std::hash<std::string_view>{}(text); }
 
   std::vector<Record> records_;
   std::string texts_;
   HashSlots slots_;
 };
 
-// Counts the links of one page and appends to `follow` the local targets not taken up yet,
-// in anchor order.
-void CountPageLinks(const std::string& page, const std::string& text, const RunContext& context,
-                    LinkCountTable& table, TargetSpellings& targets, std::vector<std::string>& follow) {
-  XmlCursor cursor(text);
-  std::vector<LinkInfo> links;
-  ExtractLinks(cursor, links, true);
-  const LinkResolver resolver(page, context);
-  const bool tracing = !TraceLog::Instance().IsLogOff();
-  ResolvedLink resolved;  // its buffers and the line's serve every link of the page
-  std::string line;
-  for (const LinkInfo& link : links) {
-    resolver.Resolve(link.href, resolved);
-    if (tracing) {
-      line.assign("BuildPageRankInfo()-found link:").append(resolved.found);
-      Trace(line.append(", abs:").append(resolved.target));
+// One crawl of a site. A stack of target numbers stands in for recursion: a long chain of
+// pages cannot overflow the call stack, and popping the targets in anchor order keeps the
+// depth-first order.
+class Crawl {
+ public:
+  Crawl(LinkCountTable& table, const RunContext& context, PageTitles& titles)
+      : table_(table), context_(context), titles_(titles) {}
+
+  void Run(const std::string& startPage) {
+    pending_.push_back(targets_.Number(ToSlashes(startPage)));
+    while (!pending_.empty()) {
+      const size_t number = pending_.back();
+      pending_.pop_back();
+      if (!targets_[number].takenUp) TakeUp(number);  // else taken up since it was pushed
     }
-    TargetSpellings::Target& target = targets.Find(resolved.target);
-    if (target.entry < 0) target.entry = static_cast<int64_t>(table.Add(LinkKey(resolved.target)));
-    else table.AddAt(static_cast<size_t>(target.entry));
-    if (resolved.follow && !target.takenUp) follow.push_back(resolved.target);
   }
-}
+
+ private:
+  void TakeUp(size_t number) {
+    const TakenPage page = ReadTarget(std::string(targets_.Text(number)));
+    targets_[number].takenUp = true;
+    targets_[targets_.Number(page.path)].takenUp = true;
+    if (!takenFolded_.insert(ToLowerAscii(page.path)).second || !IsPageExtension(page.path)) return;
+    if (!page.text) {
+      Trace("Error:Couldn't open file:" + page.path);
+      return;
+    }
+    titles_.Remember(page.path, *page.text);
+    CountLinks(page.path, *page.text);
+  }
+
+  // Logs and counts the links of a page and stacks those not taken up yet, the first on top.
+  void CountLinks(const std::string& page, const std::string& text) {
+    XmlCursor cursor(text);
+    links_.clear();
+    ExtractLinks(cursor, links_, true);
+    const LinkResolver resolver(page, context_);
+    const bool tracing = !TraceLog::Instance().IsLogOff();
+    const size_t stacked = pending_.size();
+    for (const LinkInfo& link : links_) {
+      resolver.Resolve(link.href, resolved_);
+      if (tracing) {
+        line_.assign("BuildPageRankInfo()-found link:").append(resolved_.found);
+        Trace(line_.append(", abs:").append(resolved_.target));
+      }
+      const size_t number = targets_.Number(resolved_.target);
+      TargetSpellings::Target& target = targets_[number];
+      if (target.entry < 0) target.entry = static_cast<int64_t>(table_.Add(LinkKey(resolved_.target)));
+      else table_.AddAt(static_cast<size_t>(target.entry));
+      if (resolved_.follow && !target.takenUp) pending_.push_back(number);
+    }
+    std::reverse(pending_.begin() + static_cast<std::ptrdiff_t>(stacked), pending_.end());
+  }
+
+  LinkCountTable& table_;
+  const RunContext& context_;
+  PageTitles& titles_;
+  TargetSpellings targets_;
+  std::vector<size_t> pending_;
+  std::unordered_set<std::string> takenFolded_;  // the pages taken up, compared ignoring case
+  // Buffers that serve page after page.
+  std::vector<LinkInfo> links_;
+  ResolvedLink resolved_;
+  std::string line_;
+};
 
 }  // namespace
 
@@ -135,29 +173,7 @@ std::string ChooseStartPage(const std::string& startFolder) {
 
 void BuildPageRankInfo(const std::string& pagePath, LinkCountTable& table, const RunContext& context,
                        PageTitles& titles) {
-  // An explicit stack in place of recursion: a long chain of pages cannot overflow the
-  // call stack, and popping the targets in anchor order keeps the depth-first order.
-  std::vector<std::string> pending{ToSlashes(pagePath)};
-  TargetSpellings targets;
-  std::unordered_set<std::string> takenFolded;  // the pages taken up, compared ignoring case
-  std::vector<std::string> follow;
-  while (!pending.empty()) {
-    const std::string target = std::move(pending.back());
-    pending.pop_back();
-    if (targets.TakenUp(target)) continue;  // taken up since it was pushed
-    const TakenPage page = TakeUp(target);
-    targets.Find(target).takenUp = true;
-    targets.Find(page.path).takenUp = true;
-    if (!takenFolded.insert(ToLowerAscii(page.path)).second || !IsPageExtension(page.path)) continue;
-    if (!page.text) {
-      Trace("Error:Couldn't open file:" + page.path);
-      continue;
-    }
-    titles.Remember(page.path, *page.text);
-    follow.clear();
-    CountPageLinks(page.path, *page.text, context, table, targets, follow);
-    std::move(follow.rbegin(), follow.rend(), std::back_inserter(pending));
-  }
+  Crawl(table, context, titles).Run(pagePath);
 }
 
 void CountSiteLinks(const std::string& startFolder, const RunContext& context, LinkCountTable& table,
