@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -23,7 +24,15 @@ struct Random {
   }
 };
 
-std::string PageName(int i) { return i == 0 ? "index.htm" : "p" + std::to_string(i) + ".htm"; }
+// prefix, number, suffix; appended in place, as "p" + std::to_string(i) trips a false
+// warning of g++ 12 about overlapping copies.
+std::string Numbered(std::string_view prefix, int i, std::string_view suffix = "") {
+  std::string text(prefix);
+  text.append(std::to_string(i)).append(suffix);
+  return text;
+}
+
+std::string PageName(int i) { return i == 0 ? "index.htm" : Numbered("p", i, ".htm"); }
 
 std::string RandomFolder(Random& random) {
   return "/s" + std::to_string(random.Next(kFanOut)) + "/t" + std::to_string(random.Next(kFanOut)) + "/u" +
@@ -68,7 +77,7 @@ void WriteFolder(Random& random, const std::filesystem::path& folder, const std:
   static const char* const prefixes[] = {"s", "t", "u"};
   std::vector<std::string> children;
   if (depth < 3) {
-    for (int i = 0; i < kFanOut; ++i) children.push_back(prefixes[depth] + std::to_string(i) + "/");
+    for (int i = 0; i < kFanOut; ++i) children.push_back(Numbered(prefixes[depth], i, "/"));
   }
   for (int i = 0; i < kPagesPerFolder; ++i) {
     std::vector<std::string> fixed = i == 0 ? children : std::vector<std::string>{};
@@ -97,7 +106,7 @@ int main(int argc, char** argv) {
   WriteFolder(random, root, "Site", 0, flatPages);
   std::filesystem::create_directories(root / "flat");
   std::vector<std::string> index;
-  for (int i = 0; i < flatPages; ++i) index.push_back("f" + std::to_string(i) + ".html");
+  for (int i = 0; i < flatPages; ++i) index.push_back(Numbered("f", i, ".html"));
   WriteFile(root / "flat" / "index.html", Page(random, "Flat index", index, flatPages));
   for (int i = 0; i < flatPages; ++i)
     WriteFile(root / "flat" / index[static_cast<size_t>(i)], Page(random, "Flat page " + std::to_string(i), {}, flatPages));
