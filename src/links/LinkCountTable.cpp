@@ -1,7 +1,6 @@
 #include "links/LinkCountTable.h"
 
 #include <algorithm>
-#include <unordered_map>
 
 #include "common/Paths.h"
 #include "common/Text.h"
@@ -9,12 +8,28 @@
 
 namespace {
 
-// The form in which PathsEqual sees a path: one trailing and one leading separator gone,
-// forward slashes, lower case.
-std::string EqualityForm(const std::string& path) {
-  std::string form = StripTrailingSlash(path);
-  if (!form.empty() && (form[0] == '/' || form[0] == '\\')) form.erase(0, 1);
-  return ToLowerAscii(ToSlashes(form));
+bool IsSeparator(char c) { return c == '/' || c == '\\'; }
+
+// The part of a path PathsEqual compares: one trailing and one leading separator gone.
+std::string_view ComparedPart(std::string_view path) {
+  if (!path.empty() && IsSeparator(path.back())) path.remove_suffix(1);
+  if (!path.empty() && IsSeparator(path.front())) path.remove_prefix(1);
+  return path;
+}
+
+// A byte as the case- and separator-blind comparisons see it.
+char Folded(char c) { return c == '\\' ? '/' : ToLowerAscii(c); }
+
+bool EqualFolded(std::string_view a, std::string_view b) {
+  return std::ranges::equal(a, b, [](char x, char y) { return Folded(x) == Folded(y); });
+}
+
+// FNV-1a over the folded bytes: texts equal ignoring case (and the kind of separator) hash
+// alike, and no folded copy is made.
+uint64_t FoldedHash(std::string_view text) {
+  uint64_t hash = 14695981039346656037u;
+  for (char c : text) hash = (hash ^ static_cast<unsigned char>(Folded(c))) * 1099511628211u;
+  return hash;
 }
 
 // Answers both lookups over one set of keys in O(log n) and O(1).
@@ -22,19 +37,28 @@ class KeyIndex {
  public:
   void Add(const std::string& key, int32_t count) {
     sorted_.emplace_back(key, count);
-    exact_.try_emplace(EqualityForm(key), count);  // the first in table order wins
+    // The first key in table order wins.
+    const std::string_view part = ComparedPart(key);
+    exactSlots_.Reserve(exact_.size() + 1, [this](size_t position) { return FoldedHash(exact_[position].first); });
+    const uint64_t hash = FoldedHash(part);
+    HashSlots::Slot& slot = exactSlots_.Find(hash, Matching{*this, part});
+    if (!slot.Free()) return;
+    slot.Fill(hash, exact_.size());
+    exact_.emplace_back(part, count);
   }
   void Finish() {
     std::sort(sorted_.begin(), sorted_.end());
     sums_.assign(1, 0);
     for (const auto& [key, count] : sorted_) sums_.push_back(sums_.back() + count);
   }
-  int32_t Exact(const std::string& path) const {
-    const auto it = exact_.find(EqualityForm(path));
-    return it == exact_.end() ? 0 : it->second;
+  // The count of the first key equal to `path` as PathsEqual compares.
+  int32_t Exact(std::string_view path) const {
+    const std::string_view part = ComparedPart(path);
+    const HashSlots::Slot* slot = exactSlots_.FindUsed(FoldedHash(part), Matching{*this, part});
+    return slot == nullptr ? 0 : exact_[slot->Position()].second;
   }
   // Keys that begin with `path` lie side by side in byte order.
-  int32_t SumBelow(const std::string& path) const {
+  int32_t SumBelow(std::string_view path) const {
     const auto first = std::partition_point(sorted_.begin(), sorted_.end(),
                                             [&](const auto& item) { return item.first < path; });
     const auto last = std::partition_point(first, sorted_.end(),
@@ -45,18 +69,17 @@ class KeyIndex {
   }
 
  private:
+  struct Matching {
+    const KeyIndex& index;
+    std::string_view part;
+    bool operator()(size_t position) const { return EqualFolded(index.exact_[position].first, part); }
+  };
+
   std::vector<std::pair<std::string, int32_t>> sorted_;
   std::vector<int64_t> sums_;
-  std::unordered_map<std::string, int32_t> exact_;
+  std::vector<std::pair<std::string, int32_t>> exact_;  // compared parts of the keys, each once
+  HashSlots exactSlots_;
 };
-
-// FNV-1a over the lower-cased bytes: keys equal ignoring case hash alike, and no folded copy
-// is made.
-uint64_t FoldedHash(std::string_view key) {
-  uint64_t hash = 14695981039346656037u;
-  for (char c : key) hash = (hash ^ static_cast<unsigned char>(ToLowerAscii(c))) * 1099511628211u;
-  return hash;
-}
 
 }  // namespace
 
