@@ -52,7 +52,7 @@ struct LogState {
   int64_t timeSecond = -1;
   std::string timeText;
   TraceViewerLink viewer{std::chrono::seconds(1)};
-  Clock::time_point lastFlush = Clock::now();
+  Clock::time_point lastFlush = CoarseSteadyTime();
 
   // The process's exit writes what is still waiting.
   ~LogState() { FlushRecords(threads); }
@@ -133,7 +133,7 @@ void AppendLine(std::string& text, uint32_t counter, int32_t depth, const std::s
 
 void FlushAll(LogState& state) {
   FlushRecords(state.threads);
-  state.lastFlush = Clock::now();
+  state.lastFlush = CoarseSteadyTime();
 }
 
 void CloseLogFiles(LogState& state) {
@@ -160,7 +160,7 @@ void TraceLog::Write(const std::string& thread, const std::string& sourceFile, i
   AppendLine(record.pending, state.counter, record.depth, message, CurrentTimeText(state), sourceFile, line);
   ++state.counter;
   // One clock reading serves the viewer's retry and the flush interval.
-  const Clock::time_point now = Clock::now();
+  const Clock::time_point now = CoarseSteadyTime();
   state.viewer.Send(std::string_view(record.pending).substr(lineStart), now);
   // A full buffer or the interval's end writes all waiting lines.
   if (record.pending.size() >= kFlushSize || now - state.lastFlush >= kFlushInterval) FlushAll(state);

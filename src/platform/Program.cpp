@@ -25,6 +25,16 @@ std::string ProgramFolder() { return ContainingFolder(ProgramPath()); }
 
 int64_t CurrentTime() { return static_cast<int64_t>(std::time(nullptr)); }
 
+std::chrono::steady_clock::time_point CoarseSteadyTime() {
+  // The steady clock counts CLOCK_MONOTONIC; the coarse variant reads it without the
+  // hardware counter.
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+  return std::chrono::steady_clock::time_point(
+      std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+          std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec)));
+}
+
 std::string EnvironmentValue(const std::string& name) {
   const char* value = std::getenv(name.c_str());
   return value ? value : "";

@@ -18,6 +18,15 @@ TEST(Program, PathAndFolderOfTheRunningExecutable) {
   EXPECT_TRUE(IsFolder(ProgramFolder()));
 }
 
+TEST(Program, CoarseSteadyTimeReadsTheSteadyClock) {
+  // Same clock, coarser grain: the two readings lie within a few milliseconds, and the
+  // coarse one never goes back.
+  const auto coarse = CoarseSteadyTime();
+  const auto fine = std::chrono::steady_clock::now();
+  EXPECT_LT(std::chrono::abs(fine - coarse), std::chrono::seconds(1));
+  EXPECT_GE(CoarseSteadyTime(), coarse);
+}
+
 TEST(ConsoleMessageSink, PrefixesEachMessageAndUsesPlainLineEnds) {
   const struct {
     std::string text, expected;
