@@ -1,9 +1,9 @@
 #include "links/LinkCounter.h"
 
 #include <algorithm>
-#include <string_view>
 #include <optional>
 #include <span>
+#include <string_view>
 #include <unordered_set>
 #include <utility>
 
