@@ -66,9 +66,9 @@ std::string_view FilePart(std::string_view reference) {
 // none of the first `floor` characters, and a last segment "", "." or ".." names a folder.
 // So no spelling of a target escapes the visited check or climbs above the floor.
 void AppendSegments(std::string_view base, size_t floor, std::string_view reference, std::string& out) {
-  std::string decoded;  // made only for the few references that hold a "%"
-  if (reference.find('%') != std::string_view::npos) decoded = PercentDecode(reference);
-  std::string_view rest = decoded.empty() ? reference : decoded;
+  const bool encoded = reference.find('%') != std::string_view::npos;
+  const std::string decoded = encoded ? PercentDecode(reference) : std::string();  // seldom needed
+  std::string_view rest = encoded ? std::string_view(decoded) : reference;
   out.assign(base);
   bool folder = false;
   for (;;) {
