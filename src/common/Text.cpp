@@ -18,7 +18,9 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
                     [](char x, char y) { return ToLowerAscii(x) == ToLowerAscii(y); });
 }
 
-std::string Trim(std::string_view text, std::string_view blanks) { return std::string(TrimView(text, blanks)); }
+std::string Trim(std::string_view text, std::string_view blanks) {
+  return std::string(TrimView(text, blanks));
+}
 
 std::string_view TrimView(std::string_view text, std::string_view blanks) {
   const size_t first = text.find_first_not_of(blanks);

@@ -39,7 +39,8 @@ class KeyIndex {
     sorted_.emplace_back(key, count);
     // The first key in table order wins.
     const std::string_view part = ComparedPart(key);
-    exactSlots_.Reserve(exact_.size() + 1, [this](size_t position) { return FoldedHash(exact_[position].first); });
+    exactSlots_.Reserve(exact_.size() + 1,
+                        [this](size_t position) { return FoldedHash(exact_[position].first); });
     const uint64_t hash = FoldedHash(part);
     HashSlots::Slot& slot = exactSlots_.Find(hash, Matching{*this, part});
     if (!slot.Free()) return;

@@ -103,7 +103,7 @@ bool ReadAnchor(XmlCursor& cursor, AttributeMap& attributes, std::vector<LinkInf
   LinkInfo& link = links.emplace_back();  // filled in place; taken back when it is no link
   const bool read = ReadAnchorText(cursor, link.text, ignoreErrors);
   const std::string* href = attributes.FindNoCase("href");
-  if (!read || href == nullptr) {  // a named anchor is no link
+  if (!read || href == nullptr) {  // a named anchor is no link, nor is one read in vain
     links.pop_back();
     return read;
   }

@@ -50,7 +50,8 @@ bool ReadNextAttribute(XmlCursor& cursor, Text& name, Text& value, bool& wasErro
     return false;
   }
   if (cursor.PastEnd()) return false;
-  if (!IsXmlAttributeNameChar(token[0])) return Fail(cursor, std::string("attribute name expected, was").append(token), wasError);
+  if (!IsXmlAttributeNameChar(token[0]))
+    return Fail(cursor, std::string("attribute name expected, was").append(token), wasError);
   const int64_t nameStart = cursor.pos - static_cast<int64_t>(token.size());
   while (!cursor.PastEnd() && IsXmlAttributeNameChar(cursor.Current())) cursor.Advance();
   if (cursor.PastEnd()) return false;
@@ -98,7 +99,8 @@ bool ReadAttributes(XmlCursor& cursor, bool decode, Store store) {
 
 void AttributeMap::Set(std::string_view name, std::string_view value) {
   const auto used = items_.begin() + static_cast<std::ptrdiff_t>(size_);
-  const auto same = std::find_if(items_.begin(), used, [&](const auto& item) { return item.first == name; });
+  const auto same =
+      std::find_if(items_.begin(), used, [&](const auto& item) { return item.first == name; });
   if (same != used) {
     same->second = value;
     return;
@@ -111,7 +113,8 @@ void AttributeMap::Set(std::string_view name, std::string_view value) {
 
 const std::string* AttributeMap::FindNoCase(std::string_view name) const {
   const auto used = items_.begin() + static_cast<std::ptrdiff_t>(size_);
-  const auto found = std::find_if(items_.begin(), used, [&](const auto& item) { return EqualsNoCase(item.first, name); });
+  const auto found = std::find_if(items_.begin(), used,
+                                  [&](const auto& item) { return EqualsNoCase(item.first, name); });
   return found == used ? nullptr : &found->second;
 }
 
