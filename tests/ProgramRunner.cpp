@@ -9,15 +9,21 @@
 
 namespace {
 
-[[noreturn]] void ExecProgram(const std::vector<std::string>& args, int out, int err) {
+[[noreturn]] void ExecProgram(const std::vector<std::string>& args, const RunOptions& options,
+                              int out, int err) {
   dup2(out, STDOUT_FILENO);
   dup2(err, STDERR_FILENO);
   unsetenv("DISPLAY");
   unsetenv("WAYLAND_DISPLAY");
-  std::vector<char*> argv = {const_cast<char*>(FOLIOSCRIBE_EXE)};
-  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+  for (const auto& [name, value] : options.environment) setenv(name.c_str(), value.c_str(), 1);
+  if (!options.folder.empty() && chdir(options.folder.c_str()) != 0) _exit(126);
+  std::vector<std::string> words = options.wrapper;
+  words.push_back(options.program);
+  words.insert(words.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
-  execv(FOLIOSCRIBE_EXE, argv.data());
+  execvp(argv[0], argv.data());
   _exit(127);
 }
 
@@ -44,23 +50,37 @@ void Drain(int out, int err, ProgramOutput& result) {
 
 }  // namespace
 
-ProgramOutput RunFolioscribe(const std::vector<std::string>& args) {
-  ProgramOutput result;
+StartedProgram StartFolioscribe(const std::vector<std::string>& args, const RunOptions& options) {
+  StartedProgram started;
   int out[2], err[2];
-  if (pipe(out) != 0 || pipe(err) != 0) return result;
-  const pid_t child = fork();
-  if (child == 0) {
+  if (pipe(out) != 0 || pipe(err) != 0) return started;
+  started.pid = fork();
+  if (started.pid == 0) {
     close(out[0]);
     close(err[0]);
-    ExecProgram(args, out[1], err[1]);
+    ExecProgram(args, options, out[1], err[1]);
   }
   close(out[1]);
   close(err[1]);
-  Drain(out[0], err[0], result);
+  started.out = out[0];
+  started.err = err[0];
+  return started;
+}
+
+ProgramOutput WaitForFolioscribe(StartedProgram& program) {
+  ProgramOutput result;
+  if (program.out < 0) return result;
+  Drain(program.out, program.err, result);
   int status = 0;
-  if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status))
+  if (program.pid > 0 && waitpid(program.pid, &status, 0) == program.pid && WIFEXITED(status))
     result.status = WEXITSTATUS(status);
+  program = StartedProgram();
   return result;
+}
+
+ProgramOutput RunFolioscribe(const std::vector<std::string>& args, const RunOptions& options) {
+  StartedProgram program = StartFolioscribe(args, options);
+  return WaitForFolioscribe(program);
 }
 
 std::string ProgramFolderForTest() {

@@ -1,5 +1,8 @@
 #pragma once
+#include <sys/types.h>
+
 #include <string>
+#include <utility>
 #include <vector>
 
 struct ProgramOutput {
@@ -8,9 +11,28 @@ struct ProgramOutput {
   std::string err;
 };
 
-// Runs the built folioscribe with `args` and no display (DISPLAY and WAYLAND_DISPLAY
-// removed), waits for it and returns what it printed.
-ProgramOutput RunFolioscribe(const std::vector<std::string>& args);
+// How to start the program besides its arguments.
+struct RunOptions {
+  std::string folder;  // the working folder; empty keeps the test's
+  std::vector<std::pair<std::string, std::string>> environment;  // set in the child
+  std::vector<std::string> wrapper;  // runs the program under this, e.g. {"xvfb-run", "-a"}
+  std::string program = FOLIOSCRIBE_EXE;
+};
+
+// A started program whose output is read when it is waited for.
+struct StartedProgram {
+  pid_t pid = -1;
+  int out = -1;
+  int err = -1;
+};
+
+// Starts the program with `args` and no display (DISPLAY and WAYLAND_DISPLAY removed
+// before `options.environment` is set).
+StartedProgram StartFolioscribe(const std::vector<std::string>& args, const RunOptions& options = {});
+// Reads what the program prints until it ends, and waits for it.
+ProgramOutput WaitForFolioscribe(StartedProgram& program);
+// Both: runs the program to its end and returns what it printed.
+ProgramOutput RunFolioscribe(const std::vector<std::string>& args, const RunOptions& options = {});
 
 // The folder of the built program, where its Profiles folder lies.
 std::string ProgramFolderForTest();

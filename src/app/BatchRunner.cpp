@@ -3,6 +3,8 @@
 #include "app/CommandLine.h"
 #include "app/Folioscribe.h"
 #include "app/GenerationRun.h"
+#include "app/OptionTable.h"
+#include "app/PrintingCommands.h"
 #include "common/Maker.h"
 #include "links/LinkReport.h"
 #include "log/TraceScope.h"
@@ -19,7 +21,7 @@ bool PrepareRun(const StartupRequest& request, CFolioscribeApp& app, MessageSink
     messages.ShowMessage(request.missingProfileMessage);
     return false;
   }
-  if (!request.justDoIt) {
+  if (!request.justDoIt && !request.dryRun) {
     messages.ShowMessage("The dialog needs a display (and a build with Qt); "
                          "add -justdoit to make the site map without it");
     return false;
@@ -27,7 +29,31 @@ bool PrepareRun(const StartupRequest& request, CFolioscribeApp& app, MessageSink
   if (!request.profilePath.empty() && !LoadProfile(request.profilePath, app.settings, messages))
     return false;
   if (!request.folder.empty()) app.settings.sStartDirectoryPath = request.folder;
+  ApplyCommandLineSettings(request, app.settings);
   return true;
+}
+
+int RunOnce(const StartupRequest& request, std::ostream& out, std::ostream& err) {
+  ConsoleMessageSink messages(err);
+  CFolioscribeApp app;
+  if (!PrepareRun(request, app, messages)) return kExitCannotStart;
+  if (app.settings.sStartDirectoryPath.empty()) {
+    messages.ShowMessage("no start folder: give one on the command line or in the profile");
+    return kExitRunFailed;
+  }
+  const MapDestination destination{request.MapToStandardOutput() ? &out : nullptr,
+                                   request.dryRun};
+  const RunResult result = DoGenerationRun(app, messages, destination);
+  if (request.dryRun && result.walked) {
+    out << result.entryCount << " entries would go to " << result.outputPath << "\n";
+    return kExitWritten;
+  }
+  if (result.written && !request.quiet && !request.MapToStandardOutput())
+    err << "folioscribe: wrote " << result.outputPath << "\n";
+  // Standard output carries one thing only, so scripts can read it as it is.
+  std::ostream& reportStream = request.MapToStandardOutput() ? err : out;
+  if (request.report) reportStream << LinkReportText(app.linkCounts, "\n");
+  return result.written ? kExitWritten : kExitRunFailed;
 }
 
 }  // namespace
@@ -42,19 +68,14 @@ int RunHeadless(const std::vector<std::string>& args, std::ostream& out, std::os
     out << kProgramVersion << "\n";
     return kExitWritten;
   }
-  if (!request.unknownFlag.empty()) {
-    err << "folioscribe: unknown option -" << request.unknownFlag << "\n\n" << UsageText();
+  if (!request.usageError.empty()) {
+    err << "folioscribe: " << request.usageError
+        << "\nTry 'folioscribe --help' for more information.\n";
     return kExitCannotStart;
   }
+  if (request.listProfiles) return ListProfiles(out);
+  if (request.traceViewer) return RunTraceViewer(out, err, request.quiet);
   SwitchLogOffForNetworkStart(ProgramPath());
   TraceScope scope("CFolioscribeApp::InitInstance()");
-  ConsoleMessageSink messages(err);
-  CFolioscribeApp app;
-  if (!PrepareRun(request, app, messages)) return kExitCannotStart;
-
-  const RunResult result = DoGenerationRun(app, messages);
-  // Standard output carries only the report, so scripts can read it as it is.
-  if (result.written) err << "folioscribe: wrote " << result.outputPath << "\n";
-  if (request.report) out << LinkReportText(app.linkCounts, "\n");
-  return result.written ? kExitWritten : kExitRunFailed;
+  return RunOnce(request, out, err);
 }

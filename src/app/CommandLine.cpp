@@ -1,33 +1,16 @@
 #include "app/CommandLine.h"
 
-#include <optional>
-
+#include "app/OptionTable.h"
 #include "common/Paths.h"
 #include "common/Text.h"
 #include "platform/FileSystem.h"
+#include "platform/Program.h"
 #include "profile/Profile.h"
 
-void CCommandLineOptions::ParseParam(const std::string& param, bool isFlag, bool /*isLast*/) {
-  auto set = [this](const std::string& name, const std::string& value) {
-    for (auto& [key, old] : options_)
-      if (key == name) return void(old = value);
-    options_.emplace_back(name, value);
-  };
-  if (isFlag) {
-    pendingFlag_ = param;
-    set(param, "TRUE");
-  } else if (!pendingFlag_.empty()) {
-    set(pendingFlag_, param);
-    pendingFlag_.clear();
-  } else {
-    plainWords_.push_back(param);
-  }
-}
-
 bool CCommandLineOptions::FindOption(const std::string& name, std::string& value) const {
-  for (const auto& [key, found] : options_) {
-    if (EqualsNoCase(key, name)) {
-      value = found;
+  for (auto it = options_.rbegin(); it != options_.rend(); ++it) {
+    if (EqualsNoCase(it->first, name)) {
+      value = it->second;
       return true;
     }
   }
@@ -41,90 +24,164 @@ std::string CCommandLineOptions::GetOptionValue(const std::string& name) const {
   return value;
 }
 
-std::vector<std::string> CCommandLineOptions::OptionNames() const {
-  std::vector<std::string> names;
-  for (const auto& option : options_) names.push_back(option.first);
-  return names;
+std::vector<std::string> CCommandLineOptions::Values(const std::string& name) const {
+  std::vector<std::string> values;
+  for (const auto& [key, value] : options_)
+    if (EqualsNoCase(key, name)) values.push_back(value);
+  return values;
+}
+
+void CCommandLineOptions::AddOption(const std::string& name, const std::string& value) {
+  options_.emplace_back(name, value);
+}
+
+void CCommandLineOptions::SetProblem(const std::string& problem) {
+  if (problem_.empty()) problem_ = problem;
 }
 
 namespace {
 
-constexpr const char* kKnownFlags[] = {"profile", "justdoit", "report", "help", "version"};
+struct TypedOption {
+  std::string prefix;                // "-", "--" or "/"
+  std::string name;                  // without prefix and value
+  std::optional<std::string> value;  // what followed "="
+};
 
-bool IsKnownFlag(const std::string& name) {
-  for (const char* known : kKnownFlags)
-    if (EqualsNoCase(name, known)) return true;
-  return false;
+// Splits an option word; nullopt for a plain word. "/x" is an option only when it could
+// not be a path: no further "/" before any "=" and nothing of that name on disk.
+std::optional<TypedOption> SplitOption(const std::string& word) {
+  size_t prefixLength = word.rfind("--", 0) == 0 ? 2 : word.rfind("-", 0) == 0 ? 1 : 0;
+  if (prefixLength == 0 && word.rfind("/", 0) == 0) {
+    if (word.substr(0, word.find('=')).find('/', 1) != std::string::npos || PathExists(word))
+      return std::nullopt;
+    prefixLength = 1;
+  }
+  if (prefixLength == 0 || word == "-") return std::nullopt;
+  TypedOption option{word.substr(0, prefixLength), word.substr(prefixLength), std::nullopt};
+  if (const size_t equals = option.name.find('='); equals != std::string::npos) {
+    option.value = option.name.substr(equals + 1);
+    option.name.resize(equals);
+  }
+  return option;
 }
 
-// "-x" and "--x" are flags. "/x" is one only when it could not be a path: no further "/"
-// and nothing of that name on disk ("/justdoit", but not "/tmp" or "/home/me/site").
-std::optional<std::string> FlagName(const std::string& word) {
-  if (word.rfind("--", 0) == 0) return word.substr(2);
-  if (word.rfind("-", 0) == 0) return word.substr(1);
-  if (word.rfind("/", 0) == 0 && word.find('/', 1) == std::string::npos && !PathExists(word))
-    return word.substr(1);
-  return std::nullopt;
+std::string UnknownOptionProblem(const TypedOption& typed) {
+  std::string problem = "unknown option " + typed.prefix + typed.name;
+  const std::string closest = ClosestOption(typed.prefix, typed.name);
+  if (!closest.empty()) problem += "; did you mean " + closest + "?";
+  return problem;
 }
 
-// A bare profile name lives in the Profiles folder; a name without extension gets ours.
-std::string ResolveProfile(std::string name) {
-  if (name.find('/') == std::string::npos) name = ProfilesFolder() + "/" + name;
-  if (PathExtension(name).empty()) name += kProfileExtension;
-  return name;
+// A value option takes the next word unless that is another option; "-" is a value.
+bool CanBeValue(const std::string& word) { return word == "-" || word.rfind("-", 0) != 0; }
+
+// Records one option word, taking its value from `args[i + 1]` when it needs one there.
+// Returns the option when it waits for the next plain word.
+const OptionSpec* ReadOption(const TypedOption& typed, const std::vector<std::string>& args,
+                             size_t& i, CCommandLineOptions& options) {
+  const OptionSpec* spec = FindOptionSpec(typed.name);
+  const std::string asTyped = typed.prefix + typed.name;
+  if (!spec) {
+    options.SetProblem(UnknownOptionProblem(typed));
+    return nullptr;
+  }
+  if (spec->takes == OptionTakes::NextPlainWord) options.SetBatchFlagAsTyped(asTyped);
+  if (typed.value && spec->takes == OptionTakes::Nothing) {
+    options.SetProblem(asTyped + " takes no value");
+  } else if (typed.value) {
+    options.AddOption(spec->name, *typed.value);
+  } else if (spec->takes == OptionTakes::Value && i + 1 < args.size() && CanBeValue(args[i + 1])) {
+    options.AddOption(spec->name, args[++i]);
+  } else {
+    if (spec->takes == OptionTakes::Value)
+      options.SetProblem(asTyped + " needs a value: " + asTyped +
+                         (typed.name.size() == 1 ? " " : "=") + spec->valueName);
+    options.AddOption(spec->name, "TRUE");
+    if (spec->takes == OptionTakes::NextPlainWord) return spec;
+  }
+  return nullptr;
 }
 
 }  // namespace
 
 CCommandLineOptions ParseCommandLine(const std::vector<std::string>& args) {
   CCommandLineOptions options;
+  const OptionSpec* waitingForWord = nullptr;  // the batch flag, until a plain word comes
+  bool optionsEnded = false;
   for (size_t i = 0; i < args.size(); ++i) {
-    const auto flag = FlagName(args[i]);
-    options.ParseParam(flag.value_or(args[i]), flag.has_value(), i + 1 == args.size());
+    if (!optionsEnded && args[i] == "--") {
+      optionsEnded = true;
+      waitingForWord = nullptr;
+      continue;
+    }
+    const auto typed = optionsEnded ? std::nullopt : SplitOption(args[i]);
+    if (typed) {
+      waitingForWord = ReadOption(*typed, args, i, options);
+      continue;
+    }
+    if (waitingForWord)
+      options.AddOption(waitingForWord->name, args[i]);
+    else
+      options.AddPlainWord(args[i]);
+    waitingForWord = nullptr;
   }
   return options;
+}
+
+namespace {
+
+// A relative output name on the command line is taken from the current folder.
+std::string OutputPathFromCommandLine(const std::string& name) {
+  if (name == "-" || IsAbsolutePath(name)) return name;
+  return CurrentFolder() + "/" + name;
+}
+
+std::string UsageError(const StartupRequest& request, const CCommandLineOptions& options) {
+  if (!options.Problem().empty()) return options.Problem();
+  std::string batchValue;
+  if (options.FindOption("justdoit", batchValue) && batchValue != "TRUE")
+    return options.BatchFlagAsTyped() + " took \"" + batchValue +
+           "\" as its value; put the start folder first";
+  if (request.MapToStandardOutput() && !request.justDoIt && !request.dryRun)
+    return "-o - writes the map to standard output, which only a batch run has: add -justdoit";
+  return "";
+}
+
+}  // namespace
+
+bool StartupRequest::NeedsNoDialog() const {
+  return justDoIt || dryRun || help || version || listProfiles || traceViewer ||
+         !usageError.empty();
 }
 
 StartupRequest ReadStartupRequest(const CCommandLineOptions& options) {
   StartupRequest request;
   std::string value;
   request.justDoIt = options.GetOptionValue("justdoit") == "TRUE";
+  request.dryRun = options.FindOption("dry-run", value);
   request.report = options.FindOption("report", value);
+  request.quiet = options.FindOption("quiet", value);
   request.help = options.FindOption("help", value);
   request.version = options.FindOption("version", value);
-  for (const std::string& name : options.OptionNames()) {
-    if (!IsKnownFlag(name)) {
-      request.unknownFlag = name;
-      break;
-    }
-  }
+  request.listProfiles = options.FindOption("list-profiles", value);
+  request.traceViewer = options.FindOption("trace-viewer", value);
+  if (options.FindOption("output", value)) request.outputPath = OutputPathFromCommandLine(value);
+  if (options.FindOption("domain", value)) request.domain = value;
   if (options.FindOption("profile", value)) {
-    const std::string path = ResolveProfile(value);
+    const std::string path = ResolveProfilePath(value);
     if (PathExists(path))
       request.profilePath = path;
     else
       request.missingProfileMessage = "Profile: " + path + " does not exist";
   }
-  const auto& words = options.PlainWords();
-  if (!words.empty() && IsFolder(words.front())) request.folder = words.front();
+  if (!options.PlainWords().empty()) request.folder = options.PlainWords().front();
+  request.usageError = UsageError(request, options);
   return request;
 }
 
-std::string UsageText() {
-  return "Usage: folioscribe [start-folder] [-profile NAME] [-justdoit] [-report]\n"
-         "\n"
-         "Turns the folder tree of a web site into one site-map file.\n"
-         "\n"
-         "  start-folder     the folder to map; replaces the profile's start folder\n"
-         "  -profile NAME    load the profile NAME: a bare name is looked for in the\n"
-         "                   Profiles folder beside the program, \".folioscribe_options\"\n"
-         "                   is added when it has no extension\n"
-         "  -justdoit        make the site map once and exit, without the dialog\n"
-         "  -report          after the run, print the link counts, \"key [count]\" per line\n"
-         "  -help            print this text and exit\n"
-         "  -version         print the version and exit\n"
-         "\n"
-         "Flags may start with \"-\", \"--\" or \"/\". A flag takes the next plain word as its\n"
-         "value, so put the start folder first. Exit status: 0 written, 1 the run failed,\n"
-         "2 could not start.\n";
+void ApplyCommandLineSettings(const StartupRequest& request, RunSettings& settings) {
+  if (!request.folder.empty()) settings.sStartDirectoryPath = request.folder;
+  if (!request.outputPath.empty() && !request.MapToStandardOutput())
+    settings.sOutPutFileName = request.outputPath;
+  if (request.domain) settings.sDomain = *request.domain;
 }

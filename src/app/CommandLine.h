@@ -1,43 +1,65 @@
 #pragma once
-#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
-// The command line: flags ("-name", "--name", "/name") with the next plain word as their
-// value (or "TRUE"), and the plain words.
+#include "common/RunSettings.h"
+
+// The command line read against the option table: each option under its long name with
+// its value ("TRUE" for a switch), the plain words, and the first usage problem.
 class CCommandLineOptions {
  public:
-  // One argument, without its flag prefix when `isFlag`.
-  void ParseParam(const std::string& param, bool isFlag, bool isLast);
-  // The value of option `name`, looked up ignoring case.
+  // The value of option `name` (long name, case ignored); a repeated option gives its last.
   bool FindOption(const std::string& name, std::string& value) const;
   std::string GetOptionValue(const std::string& name) const;
+  // Every value of a repeatable option, in order.
+  std::vector<std::string> Values(const std::string& name) const;
   const std::vector<std::string>& PlainWords() const { return plainWords_; }
-  // The option names as typed, in order of first appearance.
-  std::vector<std::string> OptionNames() const;
+  // The first problem ("unknown option --porfile; did you mean --profile?"); empty if none.
+  const std::string& Problem() const { return problem_; }
+  // The batch flag as typed ("/justdoit"), for messages about its value.
+  const std::string& BatchFlagAsTyped() const { return batchFlagAsTyped_; }
+
+  // Filled by ParseCommandLine.
+  void AddOption(const std::string& name, const std::string& value);
+  void AddPlainWord(const std::string& word) { plainWords_.push_back(word); }
+  void SetProblem(const std::string& problem);  // keeps the first
+  void SetBatchFlagAsTyped(const std::string& typed) { batchFlagAsTyped_ = typed; }
 
  private:
-  std::string pendingFlag_;
   std::vector<std::string> plainWords_;
-  std::vector<std::pair<std::string, std::string>> options_;  // in order of first setting
+  std::vector<std::pair<std::string, std::string>> options_;  // in command-line order
+  std::string problem_;
+  std::string batchFlagAsTyped_;
 };
 
-// Parses argv[1..] with the Linux flag rule: "-x"/"--x" is a flag; "/x" is a flag only when
-// it holds no further "/" and names nothing on disk.
+// Parses argv[1..]. "-x", "--x" and "--x=value" are options, "/x" too when it could not be
+// a path (no further "/" before any "=", nothing of that name on disk); "-" is a plain
+// word; after "--" every word is plain.
 CCommandLineOptions ParseCommandLine(const std::vector<std::string>& args);
 
 // What start-up takes from the command line.
 struct StartupRequest {
   std::string profilePath;   // resolved; empty when none was named or it does not exist
   std::string missingProfileMessage;  // "Profile: <v> does not exist" when named but missing
-  std::string folder;        // first plain word when it is an existing folder
+  std::string folder;        // first plain word (checked by the front end)
   bool justDoIt = false;     // "justdoit" has the value "TRUE"
+  bool dryRun = false;
   bool report = false;       // print the link report after a batch run
+  bool quiet = false;        // no informational lines
   bool help = false;
   bool version = false;
-  std::string unknownFlag;   // the first flag the program does not know, as typed
+  bool listProfiles = false;
+  bool traceViewer = false;
+  std::string outputPath;    // "-o": absolute, or "-" for standard output; empty when not given
+  std::optional<std::string> domain;
+  std::string usageError;    // why the command line cannot be followed; empty when it can
+
+  // Runs without the dialog: a batch run, or only printing something.
+  bool NeedsNoDialog() const;
+  bool MapToStandardOutput() const { return outputPath == "-"; }
 };
 StartupRequest ReadStartupRequest(const CCommandLineOptions& options);
 
-// The usage text printed by "--help".
-std::string UsageText();
+// Puts what the command line overrides into `settings` (after the profile is loaded).
+void ApplyCommandLineSettings(const StartupRequest& request, RunSettings& settings);

@@ -7,7 +7,20 @@
 #include "sitemap/OutputFile.h"
 #include "sitemap/SiteMapBuilder.h"
 
-RunResult DoGenerationRun(CFolioscribeApp& app, MessageSink& messages) {
+namespace {
+
+bool WriteMap(const std::string& text, const MapDestination& destination,
+              const std::string& outputPath, MessageSink& messages) {
+  if (destination.nowhere) return false;
+  if (!destination.stream) return WriteOutputFile(outputPath, text, messages);
+  *destination.stream << text << std::flush;
+  return destination.stream->good();
+}
+
+}  // namespace
+
+RunResult DoGenerationRun(CFolioscribeApp& app, MessageSink& messages,
+                          const MapDestination& destination) {
   RunSettings settings = app.settings;
   app.linkCounts.Clear();
   app.runContext = RunContext{settings.sStartDirectoryPath, settings.sDomain};
@@ -20,7 +33,7 @@ RunResult DoGenerationRun(CFolioscribeApp& app, MessageSink& messages) {
     return result;
   }
   // Gone before the walk, so the old map is never listed in the new one.
-  DeleteFile(result.outputPath);
+  if (!destination.stream && !destination.nowhere) DeleteFile(result.outputPath);
   settings.sStartDirectoryPath = NormalisedPath(settings.sStartDirectoryPath);
 
   PageTitles titles;
@@ -29,7 +42,9 @@ RunResult DoGenerationRun(CFolioscribeApp& app, MessageSink& messages) {
 
   SiteMapBuilder builder(settings, app.linkCounts, app.runContext, titles);
   const std::string& text = builder.Build(settings.sStartDirectoryPath);
-  result.written = WriteOutputFile(result.outputPath, text, messages);
+  result.walked = true;
+  result.entryCount = builder.EntryCount();
+  result.written = WriteMap(text, destination, result.outputPath, messages);
   // The dialog may sit idle for long after a run; its log should be complete meanwhile.
   TraceLog::Instance().Flush();
   return result;

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "app/CommandLine.h"
+
+#include "app/OptionTable.h"
+#include "platform/Program.h"
 #include "profile/Profile.h"
 #include "tests/support/TempDir.h"
 
@@ -27,11 +30,11 @@ TEST(ParseCommandLine, FlagsTakeTheNextPlainWord) {
 }
 
 TEST(ParseCommandLine, FindOptionTellsAbsentFromEmpty) {
-  const CCommandLineOptions options = ParseCommandLine({"-Report", "-name", ""});
+  const CCommandLineOptions options = ParseCommandLine({"-Report", "-domain", ""});
   std::string value = "stale";
   EXPECT_TRUE(options.FindOption("report", value));
   EXPECT_EQ(value, "TRUE");
-  EXPECT_TRUE(options.FindOption("NAME", value));
+  EXPECT_TRUE(options.FindOption("DOMAIN", value));
   EXPECT_EQ(value, "");
   EXPECT_FALSE(options.FindOption("help", value));
   EXPECT_EQ(value, "");
@@ -65,7 +68,7 @@ TEST(ReadStartupRequest, StartFolderAndSwitches) {
     bool justDoIt, report, help, version;
   } cases[] = {
       {{dir / "site", "-justdoit", "-report"}, dir / "site", true, true, false, false},
-      {{dir / "page.htm", dir / "site"}, "", false, false, false, false},
+      {{dir / "page.htm", dir / "site"}, dir / "page.htm", false, false, false, false},
       {{"-justdoit", dir / "site"}, "", false, false, false, false},
       {{"-justdoit", "true"}, "", false, false, false, false},
       {{"--help", "/version"}, "", false, false, true, true},
@@ -78,4 +81,87 @@ TEST(ReadStartupRequest, StartFolderAndSwitches) {
     EXPECT_EQ(request.help, c.help) << c.args[0];
     EXPECT_EQ(request.version, c.version) << c.args[0];
   }
+}
+
+TEST(ParseCommandLine, GnuFormsBesideTheOldOnes) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string option, value;
+    std::vector<std::string> words;
+  } cases[] = {
+      {{"--profile=my site"}, "profile", "my site", {}},
+      {{"-p", "mine", "site"}, "profile", "mine", {"site"}},
+      {{"/PROFILE=a=b"}, "profile", "a=b", {}},
+      {{"site", "-o", "-"}, "output", "-", {"site"}},
+      {{"/output=/tmp/x/map.html"}, "output", "/tmp/x/map.html", {}},
+      {{"--OUTPUT", "/map.html", "site"}, "output", "/map.html", {"site"}},
+      {{"-q", "site"}, "quiet", "TRUE", {"site"}},             // a switch takes no word
+      {{"--report", "-V", "-h"}, "version", "TRUE", {}},
+      {{"-justdoit", "--", "-site"}, "justdoit", "TRUE", {"-site"}},
+      {{"--", "--help", "-"}, "help", "", {"--help", "-"}},
+      {{"--domain=", "x"}, "domain", "", {"x"}},
+  };
+  for (const Case& c : cases) {
+    const CCommandLineOptions options = ParseCommandLine(c.args);
+    EXPECT_EQ(options.GetOptionValue(c.option), c.value) << c.args[0];
+    EXPECT_EQ(options.PlainWords(), c.words) << c.args[0];
+    EXPECT_EQ(options.Problem(), "") << c.args[0];
+  }
+  const CCommandLineOptions repeated = ParseCommandLine({"--domain=a", "--domain", "b"});
+  EXPECT_EQ(repeated.Values("domain"), (std::vector<std::string>{"a", "b"}));
+}
+
+TEST(ReadStartupRequest, ProblemsNameWhatIsWrong) {
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"--porfile", "x"}, "unknown option --porfile; did you mean --profile?"},
+      {{"/justdoti"}, "unknown option /justdoti; did you mean /justdoit?"},
+      {{"--list"}, "unknown option --list; did you mean --list-profiles?"},
+      {{"-H"}, "unknown option -H; did you mean -h?"},
+      {{"--zzzzzzzz"}, "unknown option --zzzzzzzz"},
+      {{"-o"}, "-o needs a value: -o FILE"},
+      {{"--output", "-q"}, "--output needs a value: --output=FILE"},
+      {{"--quiet=yes"}, "--quiet takes no value"},
+      {{"/justdoit", "/tmp"}, "/justdoit took \"/tmp\" as its value; put the start folder first"},
+      {{"-o", "-"}, "-o - writes the map to standard output, which only a batch run has: "
+                    "add -justdoit"},
+      {{"-q", "--nope", "--worse"}, "unknown option --nope"},  // the first problem only
+  };
+  for (const auto& [args, problem] : cases)
+    EXPECT_EQ(ReadStartupRequest(ParseCommandLine(args)).usageError, problem) << args[0];
+  EXPECT_EQ(ReadStartupRequest(ParseCommandLine({"-o", "-", "-justdoit"})).usageError, "");
+}
+
+TEST(ReadStartupRequest, OutputDomainAndTheDialogsPart) {
+  const StartupRequest relative = ReadStartupRequest(ParseCommandLine({"-o", "maps/a.html"}));
+  EXPECT_EQ(relative.outputPath, CurrentFolder() + "/maps/a.html");
+  EXPECT_FALSE(relative.NeedsNoDialog());
+  RunSettings settings;
+  settings.sOutPutFileName = "sitemap.html";
+  settings.sDomain = "old";
+  ApplyCommandLineSettings(relative, settings);
+  EXPECT_EQ(settings.sOutPutFileName, CurrentFolder() + "/maps/a.html");
+  EXPECT_EQ(settings.sDomain, "old");
+
+  const StartupRequest toStdout =
+      ReadStartupRequest(ParseCommandLine({"--output=-", "--domain=https://a.org", "-justdoit"}));
+  EXPECT_TRUE(toStdout.MapToStandardOutput());
+  EXPECT_TRUE(toStdout.NeedsNoDialog());
+  ApplyCommandLineSettings(toStdout, settings);
+  EXPECT_EQ(settings.sOutPutFileName, CurrentFolder() + "/maps/a.html");  // the file stays
+  EXPECT_EQ(settings.sDomain, "https://a.org");
+  for (const char* alone : {"--dry-run", "-h", "-V", "--list-profiles", "--trace-viewer", "-x"})
+    EXPECT_TRUE(ReadStartupRequest(ParseCommandLine({alone})).NeedsNoDialog()) << alone;
+}
+
+TEST(OptionTable, HelpListsEveryOptionInItsLine) {
+  const std::string usage = UsageText();
+  for (const OptionSpec& option : KnownOptions()) {
+    std::string line = option.letter ? std::string("\n  -") + option.letter + ", " : "\n      ";
+    line += std::string("--") + option.name + (option.valueName ? "=" : " ");
+    EXPECT_NE(usage.find(line), std::string::npos) << option.name;
+    EXPECT_EQ(FindOptionSpec(option.name), &option);
+  }
+  // Kept within a terminal's width, so the manual page and the terminal agree.
+  for (size_t start = 0, end; (end = usage.find('\n', start)) != std::string::npos; start = end + 1)
+    EXPECT_LE(end - start, 80u) << usage.substr(start, end - start);
 }

@@ -104,3 +104,13 @@ std::string UnescapeProfileText(const std::string& text) {
   buffer.ReplaceAll(kProfileEntities[0].second, kProfileEntities[0].first, true);
   return buffer.Text();
 }
+
+std::string UnixLineEnds(std::string_view text) {
+  std::string lines;
+  lines.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    lines += text[i];
+  }
+  return lines;
+}

@@ -39,3 +39,11 @@ std::string EnvironmentValue(const std::string& name) {
   const char* value = std::getenv(name.c_str());
   return value ? value : "";
 }
+
+std::string CurrentFolder() {
+  char* folder = getcwd(nullptr, 0);
+  if (!folder) return "";
+  std::string path = folder;
+  free(folder);
+  return path;
+}

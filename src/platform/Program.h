@@ -14,3 +14,5 @@ int64_t CurrentTime();
 std::chrono::steady_clock::time_point CoarseSteadyTime();
 // The value of an environment variable; empty when unset.
 std::string EnvironmentValue(const std::string& name);
+// The current working folder; empty when it cannot be read.
+std::string CurrentFolder();

@@ -1,11 +1,13 @@
 #include "platform/TraceSocket.h"
 
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 
 #include "platform/Program.h"
@@ -13,6 +15,24 @@
 namespace {
 // A viewer reads datagrams of this size at most.
 constexpr size_t kMaxDatagram = 1024;
+
+// The socket address of TraceSocketPath(); false when the path is too long for one.
+bool TraceSocketAddress(sockaddr_un& address) {
+  const std::string path = TraceSocketPath();
+  if (path.size() >= sizeof address.sun_path) return false;
+  address = sockaddr_un{};
+  address.sun_family = AF_UNIX;
+  std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+  return true;
+}
+
+const sockaddr* AsSocketAddress(const sockaddr_un& address) {
+  return reinterpret_cast<const sockaddr*>(&address);
+}
+
+volatile sig_atomic_t interrupted = 0;
+void OnInterrupt(int) { interrupted = 1; }
+
 }  // namespace
 
 std::string TraceSocketPath() {
@@ -32,14 +52,11 @@ bool TraceViewerLink::Connect(std::chrono::steady_clock::time_point now) {
   if (fd_ >= 0) return true;
   if (now < nextLook_) return false;
   nextLook_ = now + retryAfter_;
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  const std::string path = TraceSocketPath();
-  if (path.size() >= sizeof address.sun_path) return false;
-  std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+  sockaddr_un address;
+  if (!TraceSocketAddress(address)) return false;
   // Non-blocking: a viewer that does not read must never hold up the program.
   fd_ = socket(AF_UNIX, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-  if (fd_ >= 0 && connect(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+  if (fd_ >= 0 && connect(fd_, AsSocketAddress(address), sizeof address) != 0)
     Disconnect();
   return fd_ >= 0;
 }
@@ -56,4 +73,56 @@ void TraceViewerLink::Send(std::string_view line, std::chrono::steady_clock::tim
   const ssize_t sent = send(fd_, line.data(), std::min(line.size(), kMaxDatagram), MSG_NOSIGNAL);
   // A full queue only drops the line; a viewer that went away is looked for again.
   if (sent < 0 && errno != EAGAIN) Disconnect();
+}
+
+TraceListener::~TraceListener() {
+  if (fd_ < 0) return;
+  close(fd_);
+  unlink(path_.c_str());
+  sigaction(SIGINT, &oldInterrupt_, nullptr);
+  sigaction(SIGTERM, &oldTerminate_, nullptr);
+}
+
+bool TraceListener::Listen(std::string& problem) {
+  path_ = TraceSocketPath();
+  sockaddr_un address;
+  if (!TraceSocketAddress(address)) {
+    problem = "the trace socket path is too long: " + path_;
+    return false;
+  }
+  const int probe = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  const bool taken = connect(probe, AsSocketAddress(address), sizeof address) == 0;
+  close(probe);
+  if (taken) {
+    problem = "another trace viewer listens on " + path_;
+    return false;
+  }
+  unlink(path_.c_str());  // left behind by a viewer that was killed
+  fd_ = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  if (fd_ < 0 || bind(fd_, AsSocketAddress(address), sizeof address) != 0) {
+    problem = "cannot listen on " + path_ + ": " + std::strerror(errno);
+    if (fd_ >= 0) close(fd_);
+    fd_ = -1;
+    return false;
+  }
+  struct sigaction onInterrupt {};
+  onInterrupt.sa_handler = OnInterrupt;
+  interrupted = 0;
+  sigaction(SIGINT, &onInterrupt, &oldInterrupt_);
+  sigaction(SIGTERM, &onInterrupt, &oldTerminate_);
+  return true;
+}
+
+std::optional<std::string> TraceListener::NextLine() {
+  char buffer[kMaxDatagram];
+  while (fd_ >= 0) {
+    // Lines already waiting are shown even after an interrupt.
+    const ssize_t got = recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT);
+    if (got >= 0) return std::string(buffer, static_cast<size_t>(got));
+    if ((errno != EAGAIN && errno != EINTR) || interrupted) return std::nullopt;
+    // A short wait, so an interrupt arriving just before it is seen soon.
+    pollfd ready{fd_, POLLIN, 0};
+    poll(&ready, 1, 200);
+  }
+  return std::nullopt;
 }

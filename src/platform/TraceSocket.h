@@ -1,5 +1,8 @@
 #pragma once
+#include <signal.h>
+
 #include <chrono>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,4 +35,25 @@ class TraceViewerLink {
   const std::chrono::steady_clock::duration retryAfter_;
   std::chrono::steady_clock::time_point nextLook_{};
   int fd_ = -1;
+};
+
+// The viewer's end: binds the trace socket and receives the lines sent to it. While it
+// listens, SIGINT and SIGTERM end the waiting instead of the process, so the socket goes.
+class TraceListener {
+ public:
+  TraceListener() = default;
+  ~TraceListener();  // closes and removes the socket, restores the signal handling
+  TraceListener(const TraceListener&) = delete;
+  TraceListener& operator=(const TraceListener&) = delete;
+
+  // False with `problem` said when the socket cannot be bound or another viewer has it.
+  bool Listen(std::string& problem);
+  // Waits for the next line; nullopt once interrupted or on a failure.
+  std::optional<std::string> NextLine();
+
+ private:
+  int fd_ = -1;
+  std::string path_;
+  struct sigaction oldInterrupt_ {};
+  struct sigaction oldTerminate_ {};
 };

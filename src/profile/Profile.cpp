@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "common/Paths.h"
 #include "common/Text.h"
 #include "platform/FileSystem.h"
 #include "platform/Program.h"
@@ -78,6 +79,28 @@ bool WriteProfileFile(const std::string& path, const RunSettings& settings) {
 }  // namespace
 
 std::string ProfilesFolder() { return ProgramFolder() + "/Profiles"; }
+
+std::vector<std::string> ProfileFolders() { return {ProfilesFolder()}; }
+
+std::string ResolveProfilePath(const std::string& name) {
+  const std::string file = PathExtension(name).empty() ? name + kProfileExtension : name;
+  if (file.find('/') != std::string::npos) return file;
+  const std::vector<std::string> folders = ProfileFolders();
+  for (const std::string& folder : folders)
+    if (PathExists(folder + "/" + file)) return folder + "/" + file;
+  return folders.front() + "/" + file;
+}
+
+std::vector<ProfileFile> FindProfileFiles() {
+  std::vector<ProfileFile> found;
+  for (const std::string& folder : ProfileFolders()) {
+    for (const FolderEntry& entry : ListFolder(folder).value_or(std::vector<FolderEntry>())) {
+      if (entry.status.isFolder || "." + PathExtension(entry.name) != kProfileExtension) continue;
+      found.push_back({PathTitle(entry.name), folder + "/" + entry.name});
+    }
+  }
+  return found;
+}
 
 bool LoadProfile(const std::string& path, RunSettings& settings, MessageSink& messages) {
   if (!GetFileStatus(path)) {

@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 #include "common/RunSettings.h"
 #include "platform/Messages.h"
@@ -9,6 +10,19 @@ inline constexpr const char* kProfileExtension = ".folioscribe_options";
 
 // The "Profiles" folder beside the executable.
 std::string ProfilesFolder();
+// The folders a bare profile name is looked up in, in order.
+std::vector<std::string> ProfileFolders();
+// A name from the command line as a path: a name without "/" is looked up in the
+// ProfileFolders() (the first when none holds it), and a name without extension gets
+// ".folioscribe_options".
+std::string ResolveProfilePath(const std::string& name);
+
+struct ProfileFile {
+  std::string name;  // without the extension
+  std::string path;
+};
+// The profiles of the ProfileFolders(), folder by folder, each by name.
+std::vector<ProfileFile> FindProfileFiles();
 
 // Reads the profile at `path` into `settings`. A missing file shows
 // "Profile file: <path> does not exists" and leaves `settings` untouched (returns false).

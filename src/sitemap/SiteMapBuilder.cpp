@@ -37,6 +37,7 @@ SiteMapBuilder::SiteMapBuilder(const RunSettings& settings, const LinkCountTable
 const std::string& SiteMapBuilder::Build(const std::string& startFolder) {
   sSiteMapHtmlCode = ExpandMacros(settings_.sTemplateStart, startFolder, 0, "", settings_);
   openFolders_.clear();
+  entryCount_ = 0;
   EmitFolder(ItemAt(startFolder), 0);
   if (settings_.bAddSignature) sSiteMapHtmlCode += SignatureText();
   sSiteMapHtmlCode += ExpandMacros(settings_.sTemplateEnd, startFolder, 0, "", settings_);
@@ -94,6 +95,7 @@ bool SiteMapBuilder::AddUrlToSiteMapHtmlCode(const SiteItem& listed, int depth) 
   Trace("AddUrlToSiteMapHtmlCode()-" + path + "-finaly, rel abs added=" +
         GetRelativePath(outputFolder_, path));
   sSiteMapHtmlCode += ExpandMacros(templateText, item, depth, linkText, settings_);
+  ++entryCount_;
   return true;
 }
 

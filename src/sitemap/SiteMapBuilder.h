@@ -21,6 +21,8 @@ class SiteMapBuilder {
   // Start template, the tree of `startFolder` (existing, forward slashes, no trailing "/"),
   // the signature when asked for, End template. Returns the whole text.
   const std::string& Build(const std::string& startFolder);
+  // The folders and files the last Build emitted.
+  size_t EntryCount() const { return entryCount_; }
 
   // Emits the folder `folder`, its files, its sub-folders, then the Level up text.
   void EmitFolder(const SiteItem& folder, int depth);
@@ -44,4 +46,5 @@ class SiteMapBuilder {
   std::string outputFolder_;
   std::vector<FolderId> openFolders_;  // the folders the walk is inside, outermost first
   std::string sSiteMapHtmlCode;
+  size_t entryCount_ = 0;
 };

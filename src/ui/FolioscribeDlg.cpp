@@ -42,7 +42,7 @@ CFolioscribeDlg::CFolioscribeDlg(CFolioscribeApp& app, UiPrompts& prompts,
   qApp->installEventFilter(this);
 }
 
-bool CFolioscribeDlg::OnInitDialog() {
+void CFolioscribeDlg::OnInitDialog() {
   if (!startup_.profilePath.empty())
     LoadProfile(QString::fromStdString(startup_.profilePath));
   else
@@ -55,23 +55,17 @@ bool CFolioscribeDlg::OnInitDialog() {
       messages_.ShowMessage("Folder: " + startup_.folder + " does not exist");
     }
   }
-  if (startup_.justDoIt) {
-    OnOK();
-    reject();
-    return false;
-  }
+  ApplyCommandLineSettings(startup_, app_.settings);
+  ShowFields();
   c_.advisor->setText(QString::fromUtf8(kStartHint));
-  return true;
 }
-
-int CFolioscribeDlg::ExitStatus() const { return startup_.justDoIt && !lastRun_.written ? 1 : 0; }
 
 void CFolioscribeDlg::OnOK() {
   TakeFields();
   QGuiApplication::setOverrideCursor(Qt::WaitCursor);
   lastRun_ = DoGenerationRun(app_, messages_);
   QGuiApplication::restoreOverrideCursor();
-  if (lastRun_.written && !startup_.justDoIt)
+  if (lastRun_.written)
     prompts_.OpenUrl(QUrl::fromLocalFile(QString::fromStdString(lastRun_.outputPath)));
 }
 

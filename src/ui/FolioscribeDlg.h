@@ -22,11 +22,9 @@ class CFolioscribeDlg : public QDialog {
   CFolioscribeDlg(CFolioscribeApp& app, UiPrompts& prompts, const StartupRequest& startup,
                   QWidget* parent = nullptr);
 
-  // The start-up steps: the profile, the start folder word, the batch run, the first hint.
-  // Returns false when a batch run has already closed the dialog.
-  bool OnInitDialog();
-  // 0 when the batch run wrote its output (or there was no batch run), else 1.
-  int ExitStatus() const;
+  // The start-up steps: the profile, the start folder word, the other settings the command
+  // line names, the first hint. Batch runs never come here.
+  void OnInitDialog();
 
   void OnOK();  // "Do it!": one generation run on the fields' settings
   void OpenProfile();

@@ -6,7 +6,6 @@
 #include "app/BatchRunner.h"
 #include "app/CommandLine.h"
 #include "app/Folioscribe.h"
-#include "links/LinkReport.h"
 #include "log/TraceScope.h"
 #include "platform/Program.h"
 #include "ui/FolioscribeDlg.h"
@@ -23,8 +22,9 @@ bool DisplayReachable() {
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   const StartupRequest startup = ReadStartupRequest(ParseCommandLine(args));
-  // Without a display the batch runner does the work (or says why it cannot start).
-  if (startup.help || startup.version || !DisplayReachable())
+  // A batch run never opens a window, display or not: a job started from a desktop session
+  // or under Xvfb must end by itself with its messages on standard error.
+  if (startup.NeedsNoDialog() || !DisplayReachable())
     return RunHeadless(args, std::cout, std::cerr);
 
   QApplication application(argc, argv);
@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
     prompts.Message(nullptr, QString::fromStdString(startup.missingProfileMessage));
 
   CFolioscribeDlg dialog(app, prompts, startup);
-  if (dialog.OnInitDialog()) dialog.exec();
-  if (startup.justDoIt && startup.report) std::cout << LinkReportText(app.linkCounts, "\n");
-  return dialog.ExitStatus();
+  dialog.OnInitDialog();
+  dialog.exec();
+  return kExitWritten;
 }

@@ -1,0 +1,118 @@
+#include "app/OptionTable.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "common/Text.h"
+
+namespace {
+
+constexpr OptionSpec kOptions[] = {
+    {"profile", 'p', OptionTakes::Value, "NAME",
+     "load the profile NAME; a bare name is looked up in the\n"
+     "profile folders (see --list-profiles), and the extension\n"
+     "\".folioscribe_options\" is added when it has none"},
+    {"justdoit", 0, OptionTakes::NextPlainWord, nullptr,
+     "make the site map once and exit, without the dialog"},
+    {"output", 'o', OptionTakes::Value, "FILE",
+     "write the map to FILE, not to the profile's output name\n"
+     "(a relative FILE is taken from the current folder);\n"
+     "\"-\" writes it to standard output"},
+    {"domain", 0, OptionTakes::Value, "URL", "the address of the site, replacing the profile's"},
+    {"dry-run", 0, OptionTakes::Nothing, nullptr,
+     "walk the site and print how many entries the map would\n"
+     "hold; writes nothing (no -justdoit needed)"},
+    {"report", 0, OptionTakes::Nothing, nullptr,
+     "after the run, print the link counts as \"key [count]\"\n"
+     "(on standard error when the map goes to standard output)"},
+    {"quiet", 'q', OptionTakes::Nothing, nullptr, "print no informational lines, only problems"},
+    {"list-profiles", 0, OptionTakes::Nothing, nullptr,
+     "print the profiles found, each with its file, and exit"},
+    {"trace-viewer", 0, OptionTakes::Nothing, nullptr,
+     "print the diagnostics log lines of running folioscribe\n"
+     "programs as they arrive, until interrupted (Ctrl+C)"},
+    {"help", 'h', OptionTakes::Nothing, nullptr, "print this help and exit"},
+    {"version", 'V', OptionTakes::Nothing, nullptr, "print the version and exit"},
+};
+
+// The number of single-byte edits that turn `a` into `b`.
+size_t EditDistance(const std::string& a, const std::string& b) {
+  std::vector<size_t> row(b.size() + 1);
+  for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (size_t i = 1; i <= a.size(); ++i) {
+    size_t diagonal = row[0];
+    row[0] = i;
+    for (size_t j = 1; j <= b.size(); ++j) {
+      const size_t substitution = diagonal + (a[i - 1] == b[j - 1] ? 0 : 1);
+      diagonal = row[j];
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, substitution});
+    }
+  }
+  return row[b.size()];
+}
+
+// "  -o, --output=FILE       write ..." with the help's further lines under its first.
+void AppendOptionHelp(const OptionSpec& option, std::string& text) {
+  constexpr size_t kHelpColumn = 24;
+  std::string names = option.letter ? std::string("  -") + option.letter + ", " : "      ";
+  names += std::string("--") + option.name;
+  if (option.takes == OptionTakes::Value) names += std::string("=") + option.valueName;
+  names.append(names.size() < kHelpColumn ? kHelpColumn - names.size() : 1, ' ');
+  std::string help = option.help;
+  for (size_t pos = help.find('\n'); pos != std::string::npos; pos = help.find('\n', pos + 1))
+    help.insert(pos + 1, kHelpColumn, ' ');
+  text += names + help + "\n";
+}
+
+}  // namespace
+
+std::span<const OptionSpec> KnownOptions() { return kOptions; }
+
+const OptionSpec* FindOptionSpec(const std::string& name) {
+  for (const OptionSpec& option : kOptions)
+    if (name.size() == 1 ? name[0] == option.letter : EqualsNoCase(name, option.name))
+      return &option;
+  return nullptr;
+}
+
+std::string ClosestOption(const std::string& prefix, const std::string& name) {
+  const std::string typed = ToLowerAscii(name);
+  const OptionSpec* best = nullptr;
+  size_t bestDistance = std::max<size_t>(2, typed.size() / 3) + 1;
+  for (const OptionSpec& option : kOptions) {
+    const std::string known = option.name;
+    // The beginning of a name ("--list") counts as one edit away.
+    const size_t distance = known.rfind(typed, 0) == 0 ? 1 : EditDistance(typed, known);
+    if (distance < bestDistance) {
+      best = &option;
+      bestDistance = distance;
+    }
+    if (option.letter && typed.size() == 1 && typed[0] == ToLowerAscii(option.letter))
+      return "-" + std::string(1, option.letter);
+  }
+  return best ? prefix + best->name : "";
+}
+
+std::string UsageText() {
+  std::string text =
+      "Usage: folioscribe [START-FOLDER] [OPTION]...\n"
+      "Turn the folder tree of a web site into one site-map file. Without -justdoit\n"
+      "or --dry-run it opens the dialog, the profile and start folder filled in.\n"
+      "\n"
+      "Options:\n";
+  for (const OptionSpec& option : kOptions) AppendOptionHelp(option, text);
+  text +=
+      "\n"
+      "An option may start with \"-\", \"--\" or \"/\" and takes its value after \"=\" or as\n"
+      "the next word; \"--\" ends the options. -justdoit takes the next plain word as\n"
+      "its value, so put the start folder first.\n"
+      "\n"
+      "Exit status:\n"
+      "  0  the site map was written (or the asked-for list printed)\n"
+      "  1  the run failed: start folder missing, output not written\n"
+      "  2  could not start: unknown option, missing profile, no display\n"
+      "\n"
+      "Example:\n"
+      "  folioscribe ~/www -p sample -o /tmp/map.html -justdoit\n";
+  return text;
+}
