@@ -47,7 +47,7 @@ struct LogState {
   std::atomic<bool> off{false};
   // Worked out on first use: they cannot change while the program runs.
   const std::string programPath = ProgramPath();
-  const std::string programFolderLogs = ContainingFolder(programPath) + "/LOGS";
+  const std::string programFolderLogs = ProgramDataFolders().logs;
   // The time text of the second `timeSecond`; formatting it per line costs a time-zone check.
   int64_t timeSecond = -1;
   std::string timeText;
@@ -78,10 +78,10 @@ ThreadRecord* FindThread(LogState& state, const std::string& name) {
   return found == state.threads.end() ? nullptr : &*found;
 }
 
-// The log file of `name`; makes the folder (one level) when it is missing.
+// The log file of `name`; makes the folder when it is missing.
 std::string LogPath(const LogState& state, const std::string& name) {
   const std::string folder = FolderOf(state);
-  if (!IsFolder(folder)) CreateFolder(folder);
+  CreateFolders(folder);
   return folder + "/" + PathName(state.programPath) + "." + name + ".log";
 }
 

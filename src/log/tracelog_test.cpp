@@ -138,10 +138,11 @@ TEST_F(TraceLogTest, LogOffCreatesNothing) {
 }
 
 TEST_F(TraceLogTest, UnwritableFolderCountsNothing) {
-  // Only one level is created, so this folder cannot come into being.
+  // A file stands where a folder above the log folder should be.
+  dir_.Write("missing", "");
   log_.SetFolderForTesting(dir_ / "missing/LOGS");
   log_.Write("T", "a.cpp", 1, "lost");
-  EXPECT_FALSE(PathExists(dir_ / "missing"));
+  EXPECT_FALSE(PathExists(dir_ / "missing/LOGS"));
   log_.SetFolderForTesting(logs_);
   log_.Write("T", "a.cpp", 1, "kept");
   EXPECT_EQ(ReadLog(LogFile("T")).at(0).counter, 0u);

@@ -145,3 +145,11 @@ bool RenameFile(const std::string& from, const std::string& to) {
 }
 
 bool CreateFolder(const std::string& path) { return mkdir(ToSlashes(path).c_str(), 0777) == 0; }
+
+bool CreateFolders(const std::string& path) {
+  if (IsFolder(path)) return true;
+  const std::string parent = ContainingFolder(StripTrailingSlash(path));
+  if (parent == path || (!parent.empty() && !CreateFolders(parent))) return false;
+  // Private, as the per-user folders of a desktop session should be.
+  return mkdir(ToSlashes(path).c_str(), 0700) == 0 || IsFolder(path);
+}

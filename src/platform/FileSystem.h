@@ -73,3 +73,6 @@ bool DeleteFile(const std::string& path);
 bool RenameFile(const std::string& from, const std::string& to);
 // Creates one folder (not its parents).
 bool CreateFolder(const std::string& path);
+// Creates `path` and the folders above it that are missing (those made readable by the
+// user only); true when the folder exists afterwards.
+bool CreateFolders(const std::string& path);

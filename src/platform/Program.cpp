@@ -1,11 +1,13 @@
 #include "platform/Program.h"
 
+#include <pwd.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <ctime>
 
 #include "common/Paths.h"
+#include "platform/FileSystem.h"
 
 std::string ProgramPath() {
   // readlink does not say when it cut the path short; grow until it fits.
@@ -46,4 +48,31 @@ std::string CurrentFolder() {
   std::string path = folder;
   free(folder);
   return path;
+}
+
+namespace {
+
+std::string HomeFolder() {
+  const std::string home = EnvironmentValue("HOME");
+  if (!home.empty()) return home;
+  const passwd* user = getpwuid(getuid());
+  return user && user->pw_dir ? user->pw_dir : "/";
+}
+
+// An XDG base folder: the variable when it holds an absolute path, else its default.
+std::string XdgFolder(const char* variable, const char* defaultBelowHome) {
+  const std::string value = EnvironmentValue(variable);
+  return value.rfind('/', 0) == 0 ? value : HomeFolder() + defaultBelowHome;
+}
+
+}  // namespace
+
+DataFolders ProgramDataFolders() {
+  const std::string programFolder = ProgramFolder();
+  if (IsFolder(programFolder + "/Profiles"))
+    return {true, programFolder + "/Profiles", "", programFolder + "/LOGS", programFolder + "/help"};
+  const std::string share = ContainingFolder(programFolder) + "/share/folioscribe";
+  return {false, XdgFolder("XDG_CONFIG_HOME", "/.config") + "/folioscribe/profiles",
+          share + "/profiles", XdgFolder("XDG_STATE_HOME", "/.local/state") + "/folioscribe/logs",
+          share + "/help"};
 }

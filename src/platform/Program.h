@@ -16,3 +16,15 @@ std::chrono::steady_clock::time_point CoarseSteadyTime();
 std::string EnvironmentValue(const std::string& name);
 // The current working folder; empty when it cannot be read.
 std::string CurrentFolder();
+
+// Where the program keeps its files. Portable when a "Profiles" folder lies beside the
+// program: everything beside it. Otherwise the places Linux keeps them, the installed
+// files found from the program's own place (<prefix>/bin), so a moved install works.
+struct DataFolders {
+  bool portable = false;
+  std::string userProfiles;    // beside the program, or $XDG_CONFIG_HOME/folioscribe/profiles
+  std::string sampleProfiles;  // <prefix>/share/folioscribe/profiles; empty when portable
+  std::string logs;            // "LOGS" beside the program, or $XDG_STATE_HOME/folioscribe/logs
+  std::string help;            // "help" beside the program, or <prefix>/share/folioscribe/help
+};
+DataFolders ProgramDataFolders();

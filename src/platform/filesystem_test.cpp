@@ -238,12 +238,18 @@ TEST(FileOperations, AppendDeleteRenameCreateFolder) {
   EXPECT_TRUE(DeleteFile(moved));
   EXPECT_FALSE(PathExists(moved));
   EXPECT_FALSE(DeleteFile(moved));
+  dir.Write("b.log", "in the way");
 
   EXPECT_TRUE(CreateFolder(dir / "LOGS"));
   EXPECT_TRUE(IsFolder(dir / "LOGS"));
   EXPECT_FALSE(CreateFolder(dir / "LOGS"));
   EXPECT_FALSE(CreateFolder(dir / "one/two"));  // one level only
   EXPECT_FALSE(PathExists(dir / "one"));
+
+  EXPECT_TRUE(CreateFolders(dir / "one/two/three/"));
+  EXPECT_TRUE(IsFolder(dir / "one/two/three"));
+  EXPECT_TRUE(CreateFolders(dir / "one/two"));  // already there
+  EXPECT_FALSE(CreateFolders(dir / "b.log/sub"));
 }
 
 TEST(AppendFile, EachAppendIsInTheFileWhileItStaysOpen) {

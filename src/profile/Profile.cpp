@@ -78,9 +78,24 @@ bool WriteProfileFile(const std::string& path, const RunSettings& settings) {
 
 }  // namespace
 
-std::string ProfilesFolder() { return ProgramFolder() + "/Profiles"; }
+std::string ProfilesFolder() { return ProgramDataFolders().userProfiles; }
 
-std::vector<std::string> ProfileFolders() { return {ProfilesFolder()}; }
+std::vector<std::string> ProfileFolders() {
+  const DataFolders folders = ProgramDataFolders();
+  if (folders.portable) return {folders.userProfiles};
+  return {folders.userProfiles, folders.sampleProfiles};
+}
+
+std::string ProfileChooserFolder() {
+  for (const std::string& folder : ProfileFolders())
+    if (!ListFolder(folder).value_or(std::vector<FolderEntry>()).empty()) return folder;
+  return ProfilesFolder();
+}
+
+std::string ProfileSaveFolder() {
+  CreateFolders(ProfilesFolder());
+  return ProfilesFolder();
+}
 
 std::string ResolveProfilePath(const std::string& name) {
   const std::string file = PathExtension(name).empty() ? name + kProfileExtension : name;
@@ -112,7 +127,9 @@ bool LoadProfile(const std::string& path, RunSettings& settings, MessageSink& me
 }
 
 bool SaveProfileAs(const std::string& path, const RunSettings& settings, MessageSink& messages) {
-  if (WriteProfileFile(path, settings)) return true;
-  messages.ShowMessage("Couldn't write profile file:" + path);
+  // A profile saved without its extension could never be chosen again.
+  const std::string file = PathExtension(path).empty() ? path + kProfileExtension : path;
+  if (WriteProfileFile(file, settings)) return true;
+  messages.ShowMessage("Couldn't write profile file:" + file);
   return false;
 }

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "platform/FileSystem.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -191,10 +192,29 @@ TEST(Profile, SaveKeepsForeignKeysAndThePlaceOfOwnKeys) {
   EXPECT_EQ(loaded, FullSettings());
 }
 
+TEST(Profile, SaveAddsTheExtensionOnlyWhenThereIsNone) {
+  TempDir dir;
+  RecordingSink sink;
+  const std::pair<std::string, std::string> cases[] = {
+      {dir / "mine", dir / "mine.folioscribe_options"},
+      {dir / "my.cfg", dir / "my.cfg"},
+      {dir / "v1.2/mine", dir / "v1.2/mine.folioscribe_options"},
+  };
+  dir.MakeFolder("v1.2");
+  for (const auto& [typed, written] : cases) {
+    ASSERT_TRUE(SaveProfileAs(typed, FullSettings(), sink)) << typed;
+    RunSettings loaded;
+    ASSERT_TRUE(LoadProfile(written, loaded, sink));
+    EXPECT_EQ(loaded, FullSettings());
+  }
+  EXPECT_FALSE(PathExists(dir / "mine"));
+  EXPECT_TRUE(sink.messages.empty());
+}
+
 TEST(Profile, FailedSaveIsReported) {
   TempDir dir;
   const std::string paths[] = {dir / "missing/folder/p.folioscribe_options",
-                               dir.MakeFolder("a-folder")};
+                               dir.MakeFolder("a-folder.folioscribe_options")};
   for (const std::string& path : paths) {
     RecordingSink sink;
     EXPECT_FALSE(SaveProfileAs(path, FullSettings(), sink));

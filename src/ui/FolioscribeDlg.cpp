@@ -71,7 +71,7 @@ void CFolioscribeDlg::OnOK() {
 
 void CFolioscribeDlg::OpenProfile() {
   const QString path = prompts_.OpenFileName(this, QStringLiteral("Select profile"),
-                                             QString::fromStdString(ProfilesFolder()),
+                                             QString::fromStdString(ProfileChooserFolder()),
                                              ProfileFilter());
   if (!path.isEmpty()) LoadProfile(path);
 }
@@ -83,7 +83,7 @@ void CFolioscribeDlg::LoadProfile(const QString& path) {
 void CFolioscribeDlg::SaveProfileAs() {
   TakeFields();
   const QString path = prompts_.SaveFileName(this, QStringLiteral("Select the profiles"),
-                                             QString::fromStdString(ProfilesFolder()),
+                                             QString::fromStdString(ProfileSaveFolder()),
                                              ProfileFilter());
   if (!path.isEmpty()) ::SaveProfileAs(path.toStdString(), app_.settings, messages_);
 }
@@ -172,6 +172,6 @@ void CFolioscribeDlg::OnOutputNameChanged(const QString& text) {
 }
 
 QUrl CFolioscribeDlg::HelpPage() const {
-  return QUrl::fromLocalFile(QString::fromStdString(ProgramFolder()) +
-                             QStringLiteral("/help/index.html"));
+  return QUrl::fromLocalFile(QString::fromStdString(ProgramDataFolders().help) +
+                             QStringLiteral("/index.html"));
 }

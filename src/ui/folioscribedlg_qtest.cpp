@@ -183,6 +183,13 @@ class FolioscribeDlgTest : public QObject {
     edited.sTemplateFile = "<p>%fName%</p>";
     CompareSettings(loaded, edited);
 
+    // A name typed without the extension is saved with it, so it can be opened again.
+    prompts_.setNextAnswer(Temp("mine"));
+    Find(dialog, "saveProfile")->click();
+    QVERIFY(LoadProfile(Temp("mine.folioscribe_options").toStdString(), loaded, sink));
+    CompareSettings(loaded, edited);
+    QVERIFY(!QFileInfo::exists(Temp("mine")));
+
     // A profile that is not there changes nothing and says so.
     prompts_.setNextAnswer(Temp("gone.folioscribe_options"));
     Find(dialog, "openProfile")->click();

@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "ProgramRunner.h"
+#include "StoredProfile.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+// The program copied into <prefix>/bin with installed samples beside, as an install lays
+// it out, and a home of its own.
+class InstalledLayoutTest : public ::testing::Test {
+ protected:
+  InstalledLayoutTest() {
+    dir.Build({{"site/a.htm", ""}, {"prefix/bin/", ""}, {"home/", ""}});
+    std::filesystem::copy_file(FOLIOSCRIBE_EXE, dir / "prefix/bin/folioscribe");
+    WriteProfile("prefix/share/folioscribe/profiles/sample", "sample;");
+    WriteProfile("prefix/share/folioscribe/profiles/shared", "installed;");
+    options.program = dir / "prefix/bin/folioscribe";
+    options.environment = {{"HOME", dir / "home"}, {"XDG_CONFIG_HOME", ""}, {"XDG_STATE_HOME", ""}};
+  }
+  // A profile mapping the site to one text, the template of every file.
+  void WriteProfile(const std::string& name, const std::string& fileText) {
+    StoredProfile profile;
+    profile.startFolder = dir / "site";
+    profile.templateStart = profile.templateFolder = profile.templateLevelDown = "";
+    profile.templateLevelUp = profile.templateEnd = "";
+    profile.templateFile = fileText;
+    dir.Write(name + ".folioscribe_options", profile.Text());
+  }
+  std::string MapOf(const std::string& profile) {
+    const ProgramOutput run = RunFolioscribe({"-p", profile, "-o", "-", "-justdoit"}, options);
+    EXPECT_EQ(run.err, "") << profile;
+    return run.out;
+  }
+  TempDir dir;
+  RunOptions options;
+};
+
+}  // namespace
+
+TEST_F(InstalledLayoutTest, UserProfilesFirstThenTheInstalledSamples) {
+  WriteProfile("home/.config/folioscribe/profiles/shared", "mine;");
+  const ProgramOutput list = RunFolioscribe({"--list-profiles"}, options);
+  EXPECT_EQ(list.status, 0);
+  EXPECT_EQ(list.out, "shared  " + dir / "home/.config/folioscribe/profiles/shared.folioscribe_options\n" +
+                          "sample  " + dir / "prefix/share/folioscribe/profiles/sample.folioscribe_options\n" +
+                          "shared  " + dir / "prefix/share/folioscribe/profiles/shared.folioscribe_options\n");
+  EXPECT_EQ(MapOf("shared"), "mine;");
+  EXPECT_EQ(MapOf("sample"), "sample;");
+  // The log lies where Linux keeps state, nothing beside the program.
+  EXPECT_TRUE(std::filesystem::exists(dir / "home/.local/state/folioscribe/logs/folioscribe.MainThread.log"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "prefix/bin/LOGS"));
+
+  // The XDG variables move both; a relative value is ignored, as the convention says.
+  options.environment = {{"HOME", dir / "home"}, {"XDG_CONFIG_HOME", dir / "config"},
+                         {"XDG_STATE_HOME", dir / "state"}};
+  EXPECT_EQ(MapOf("shared"), "installed;");
+  WriteProfile("config/folioscribe/profiles/shared", "configured;");
+  EXPECT_EQ(MapOf("shared"), "configured;");
+  EXPECT_TRUE(std::filesystem::exists(dir / "state/folioscribe/logs/folioscribe.MainThread.log"));
+  options.environment = {{"HOME", dir / "home"}, {"XDG_CONFIG_HOME", "config"}};
+  EXPECT_EQ(MapOf("shared"), "mine;");
+}
+
+TEST_F(InstalledLayoutTest, ProfilesBesideTheProgramMakeItPortable) {
+  WriteProfile("prefix/bin/Profiles/own", "portable;");
+  WriteProfile("home/.config/folioscribe/profiles/mine", "mine;");
+  const ProgramOutput list = RunFolioscribe({"--list-profiles"}, options);
+  EXPECT_EQ(list.out, "own  " + dir / "prefix/bin/Profiles/own.folioscribe_options\n");
+  EXPECT_EQ(MapOf("own"), "portable;");
+  const ProgramOutput sample = RunFolioscribe({"-p", "sample", "-justdoit"}, options);
+  EXPECT_EQ(sample.status, 2);
+  EXPECT_EQ(sample.err, "folioscribe: Profile: " + dir / "prefix/bin/Profiles/sample.folioscribe_options" +
+                            " does not exist\n");
+  EXPECT_TRUE(std::filesystem::exists(dir / "prefix/bin/LOGS/folioscribe.MainThread.log"));
+}
