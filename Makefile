@@ -5,7 +5,9 @@ BENCH_BUILD ?= build-bench
 CMAKE_FLAGS ?=
 GENERATOR  := $(shell command -v ninja >/dev/null 2>&1 && echo -G Ninja)
 
-.PHONY: all deps build test test-asan run gui bench screenshot fuzz clean
+PREFIX     ?= /usr/local
+
+.PHONY: all deps build test test-asan run gui bench screenshot fuzz install package clean
 
 all: build
 
@@ -48,6 +50,13 @@ bench:
 fuzz:
 	@scripts/install-deps clang libclang-rt-14-dev
 	bench/run-fuzz
+
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# A .deb in the build folder: sudo dpkg -i build/folioscribe_*.deb
+package: build
+	cd $(BUILD) && cpack
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) build-fuzz
