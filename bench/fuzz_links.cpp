@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "common/PathPatterns.h"
 #include "links/EXmlBasics.h"
 #include "links/LinkExtraction.h"
 #include "links/LinkResolution.h"
@@ -29,5 +30,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (items.pos <= before) __builtin_trap();
     tag.GetTagName();
   }
+
+  // Pattern lines come from anyone's ignore files.
+  PathPatterns patterns;
+  patterns.AddLines(text, "docs");
+  patterns.Match("docs/a/[b]/c.htm", false);
   return 0;
 }

@@ -5,6 +5,7 @@
 #include "log/TraceLog.h"
 #include "platform/FileSystem.h"
 #include "sitemap/OutputFile.h"
+#include "sitemap/Selection.h"
 #include "sitemap/SiteMapBuilder.h"
 
 namespace {
@@ -37,8 +38,15 @@ RunResult DoGenerationRun(CFolioscribeApp& app, MessageSink& messages,
   settings.sStartDirectoryPath = NormalisedPath(settings.sStartDirectoryPath);
 
   PageTitles titles;
-  if (settings.bUsePageRank || settings.bExcludeNotLinked)
-    CountSiteLinks(settings.sStartDirectoryPath, app.runContext, app.linkCounts, titles);
+  if (settings.bUsePageRank || settings.bExcludeNotLinked) {
+    Selection selection(settings, settings.sStartDirectoryPath);
+    KeepsPath keeps;
+    if (settings.bCrawlOnlyKept)
+      keeps = [&selection](const std::string& path) {
+        return selection.KeepsWithFolders(path, IsFolder(path));
+      };
+    CountSiteLinks(settings.sStartDirectoryPath, app.runContext, app.linkCounts, titles, keeps);
+  }
 
   SiteMapBuilder builder(settings, app.linkCounts, app.runContext, titles);
   const std::string& text = builder.Build(settings.sStartDirectoryPath);

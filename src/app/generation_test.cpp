@@ -66,6 +66,29 @@ TEST_F(GenerationRunTest, LinkCountsOnlyWhenAskedAndKeptForTheReport) {
   EXPECT_TRUE(app.linkCounts.Empty());
 }
 
+TEST_F(GenerationRunTest, CrawlOnlyKeptCountsOnlyWhatTheMapLists) {
+  dir.Build({{"site/index.htm", "<a href='m/p.htm'></a><a href='m/p.htm'></a><a href='z/p.htm'></a>"
+                                "<a href='z/.old.htm'></a><a href='z/.old.htm'></a>"
+                                "<a href='z/.old.htm'></a><a href='_sources/x.htm'></a>"},
+             {"site/m/p.htm", ""}, {"site/z/p.htm", ""}, {"site/z/.old.htm", ""},
+             {"site/_sources/x.htm", "<a href='../c.htm'></a>"}, {"site/c.htm", ""}});
+  RunSettings& settings = app.settings;
+  settings.bUsePageRank = true;
+  settings.bExcludeNotLinked = true;
+  settings.bSkipHidden = true;
+  settings.aPatterns = {"_sources/"};
+  // By default the left-out pages are still read and counted, as before.
+  EXPECT_TRUE(DoGenerationRun(app, sink).written);
+  EXPECT_EQ(ReadFileForTest(dir / "site/map.html"), "[site(c.htm)[z(p.htm)][m(p.htm)]]");
+  settings.bCrawlOnlyKept = true;
+  EXPECT_TRUE(DoGenerationRun(app, sink).written);
+  EXPECT_EQ(ReadFileForTest(dir / "site/map.html"), "[site[m(p.htm)][z(p.htm)]]");
+  for (const LinkCountEntry& entry : app.linkCounts.Entries()) {
+    EXPECT_EQ(entry.key.find("/_sources"), std::string::npos);
+    EXPECT_EQ(entry.key.find("/."), std::string::npos);
+  }
+}
+
 TEST_F(GenerationRunTest, LogIsCompleteWhenTheRunEnds) {
   dir.Build({{"site/index.htm", "<a href=\"a.htm\">a</a>"}, {"site/a.htm", ""}});
   TraceLog& log = TraceLog::Instance();

@@ -2,6 +2,9 @@
 #include <string>
 #include <vector>
 
+// The extension of profile files, with its dot.
+inline constexpr const char* kProfileExtension = ".folioscribe_options";
+
 // Everything the user chooses for one generation run. The field names are the profile keys.
 struct RunSettings {
   std::string sStartDirectoryPath;
@@ -18,6 +21,13 @@ struct RunSettings {
   std::string sDomain;
   bool bAddSignature = true;
   std::vector<std::string> aExclude;
+  // Selection of what the map lists, by gitignore-style patterns; all off by default.
+  std::vector<std::string> aPatterns;  // key "Patterns"
+  std::vector<std::string> aInclude;   // key "Include"
+  bool bUseIgnoreFiles = false;
+  bool bSkipHidden = false;
+  bool bSkipEmptyFolders = false;
+  bool bCrawlOnlyKept = false;
 
   bool operator==(const RunSettings&) const = default;
 };

@@ -54,6 +54,7 @@ class TargetSpellings {
   struct Target {
     int64_t entry = -1;  // position in the count table; -1 until it is linked
     bool takenUp = false;
+    int8_t kept = -1;  // whether the site map lists it; -1 until asked
   };
   // The number of `text`, given when it is new; numbers stay valid as spellings are added.
   size_t Number(std::string_view text) {
@@ -95,8 +96,8 @@ class TargetSpellings {
 // depth-first order.
 class Crawl {
  public:
-  Crawl(LinkCountTable& table, const RunContext& context, PageTitles& titles)
-      : table_(table), context_(context), titles_(titles) {}
+  Crawl(LinkCountTable& table, const RunContext& context, PageTitles& titles, const KeepsPath& keeps)
+      : table_(table), context_(context), titles_(titles), keeps_(keeps) {}
 
   void Run(const std::string& startPage) {
     pending_.push_back(targets_.Number(ToSlashes(startPage)));
@@ -113,6 +114,8 @@ class Crawl {
     targets_[number].takenUp = true;
     targets_[targets_.Number(page.path)].takenUp = true;
     if (!takenFolded_.insert(ToLowerAscii(page.path)).second || !IsPageExtension(page.path)) return;
+    // The start page, or a folder's index page, may be left out of the map.
+    if (keeps_ && !keeps_(page.path)) return;
     if (!page.text) {
       Trace("Error:Couldn't open file:" + page.path);
       return;
@@ -137,6 +140,7 @@ class Crawl {
       }
       const size_t number = targets_.Number(resolved_.target);
       TargetSpellings::Target& target = targets_[number];
+      if (!Kept(target, number)) continue;
       if (target.entry < 0) target.entry = static_cast<int64_t>(table_.Add(LinkKey(resolved_.target)));
       else table_.AddAt(static_cast<size_t>(target.entry));
       if (resolved_.follow && !target.takenUp) pending_.push_back(number);
@@ -144,9 +148,16 @@ class Crawl {
     std::reverse(pending_.begin() + static_cast<std::ptrdiff_t>(stacked), pending_.end());
   }
 
+  bool Kept(TargetSpellings::Target& target, size_t number) {
+    if (!keeps_) return true;
+    if (target.kept < 0) target.kept = keeps_(std::string(targets_.Text(number)));
+    return target.kept != 0;
+  }
+
   LinkCountTable& table_;
   const RunContext& context_;
   PageTitles& titles_;
+  const KeepsPath& keeps_;
   TargetSpellings targets_;
   std::vector<size_t> pending_;
   std::unordered_set<std::string> takenFolded_;  // the pages taken up, compared ignoring case
@@ -172,14 +183,14 @@ std::string ChooseStartPage(const std::string& startFolder) {
 }
 
 void BuildPageRankInfo(const std::string& pagePath, LinkCountTable& table, const RunContext& context,
-                       PageTitles& titles) {
-  Crawl(table, context, titles).Run(pagePath);
+                       PageTitles& titles, const KeepsPath& keeps) {
+  Crawl(table, context, titles, keeps).Run(pagePath);
 }
 
 void CountSiteLinks(const std::string& startFolder, const RunContext& context, LinkCountTable& table,
-                    PageTitles& titles) {
+                    PageTitles& titles, const KeepsPath& keeps) {
   const std::string startPage = ChooseStartPage(startFolder);
   Trace("Starting with:" + startPage);
-  BuildPageRankInfo(startPage, table, context, titles);
+  BuildPageRankInfo(startPage, table, context, titles, keeps);
   SortLinkCounts(table);
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <string>
 
 #include "links/LinkCountTable.h"
@@ -9,14 +10,18 @@
 // "<start folder>/index.php". `startFolder` is normalised (forward slashes, no trailing "/").
 std::string ChooseStartPage(const std::string& startFolder);
 
+// Whether the site map lists the local path it is given; the crawl then neither reads nor
+// counts what it leaves out.
+using KeepsPath = std::function<bool(const std::string& path)>;
+
 // Crawls depth-first from `pagePath` (a page, or a folder standing for its index.htm or
 // index.html), reading every local .htm/.html page it reaches once and counting every link
 // found on the pages read. Targets are taken up in the order of their anchors. The titles
-// of the pages read go to `titles`.
+// of the pages read go to `titles`. With `keeps`, only what it keeps is read and counted.
 void BuildPageRankInfo(const std::string& pagePath, LinkCountTable& table, const RunContext& context,
-                       PageTitles& titles);
+                       PageTitles& titles, const KeepsPath& keeps = {});
 
 // Counts the links of the site: chooses the start page, logs "Starting with:", crawls
 // every reachable local page once and sorts the table, most linked first.
 void CountSiteLinks(const std::string& startFolder, const RunContext& context,
-                    LinkCountTable& table, PageTitles& titles);
+                    LinkCountTable& table, PageTitles& titles, const KeepsPath& keeps = {});

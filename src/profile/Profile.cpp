@@ -12,7 +12,7 @@ namespace {
 
 constexpr const char* kGeneral = "GENERAL";
 constexpr const char* kMoreOptions = "MORE_OPTIONS";
-constexpr const char* kExcludeSeparator = ":";
+constexpr const char* kListSeparator = ":";
 
 struct TextKey {
   const char* key;
@@ -38,12 +38,28 @@ const FlagKey kFlagKeys[] = {
     {"bUsePageRank", &RunSettings::bUsePageRank},
     {"bAddSignature", &RunSettings::bAddSignature},
 };
+// Written after the older keys, so files of earlier versions keep their layout.
+const FlagKey kSelectionFlagKeys[] = {
+    {"bUseIgnoreFiles", &RunSettings::bUseIgnoreFiles},
+    {"bSkipHidden", &RunSettings::bSkipHidden},
+    {"bSkipEmptyFolders", &RunSettings::bSkipEmptyFolders},
+    {"bCrawlOnlyKept", &RunSettings::bCrawlOnlyKept},
+};
+
+std::vector<std::string> SplitStoredList(const std::string& value) {
+  return value.empty() ? std::vector<std::string>() : SplitList(value, kListSeparator, true);
+}
 
 // A present "Exclude" key is the whole list, however short; a missing one keeps the list.
 void ReadExcludeList(const IniFile& file, std::vector<std::string>& list) {
   const std::optional<std::string> value = file.Find(kMoreOptions, "Exclude");
-  if (!value) return;
-  list = value->empty() ? std::vector<std::string>() : SplitList(*value, kExcludeSeparator, true);
+  if (value) list = SplitStoredList(*value);
+}
+
+// Unlike "Exclude", a missing pattern list is empty: a profile of an earlier version then
+// selects what it always did, whatever profile was loaded before it.
+std::vector<std::string> ReadPatternList(const IniFile& file, const char* key) {
+  return SplitStoredList(ReadProfileString(file, kMoreOptions, key, ""));
 }
 
 void ReadSettings(const IniFile& file, RunSettings& settings) {
@@ -55,6 +71,10 @@ void ReadSettings(const IniFile& file, RunSettings& settings) {
   settings.sDomain = ReadProfileString(file, kMoreOptions, "sDomain", "");
   for (const FlagKey& f : kFlagKeys)
     settings.*f.field = ReadProfileFlag(file, kMoreOptions, f.key, false);
+  settings.aPatterns = ReadPatternList(file, "Patterns");
+  settings.aInclude = ReadPatternList(file, "Include");
+  for (const FlagKey& f : kSelectionFlagKeys)
+    settings.*f.field = ReadProfileFlag(file, kMoreOptions, f.key, false);
 }
 
 void WriteSettings(const RunSettings& settings, IniFile& file) {
@@ -62,9 +82,13 @@ void WriteSettings(const RunSettings& settings, IniFile& file) {
   WriteProfileString(file, kGeneral, "sOutPutFileName", settings.sOutPutFileName);
   for (const TextKey& t : kTemplateKeys)
     WriteProfileString(file, kGeneral, t.key, EscapeProfileText(settings.*t.field));
-  WriteProfileString(file, kMoreOptions, "Exclude", JoinList(settings.aExclude, kExcludeSeparator));
+  WriteProfileString(file, kMoreOptions, "Exclude", JoinList(settings.aExclude, kListSeparator));
   WriteProfileString(file, kMoreOptions, "sDomain", settings.sDomain);
   for (const FlagKey& f : kFlagKeys) WriteProfileFlag(file, kMoreOptions, f.key, settings.*f.field);
+  WriteProfileString(file, kMoreOptions, "Patterns", JoinList(settings.aPatterns, kListSeparator));
+  WriteProfileString(file, kMoreOptions, "Include", JoinList(settings.aInclude, kListSeparator));
+  for (const FlagKey& f : kSelectionFlagKeys)
+    WriteProfileFlag(file, kMoreOptions, f.key, settings.*f.field);
 }
 
 bool WriteProfileFile(const std::string& path, const RunSettings& settings) {

@@ -5,9 +5,6 @@
 #include "common/RunSettings.h"
 #include "platform/Messages.h"
 
-// The extension of profile files, with its dot.
-inline constexpr const char* kProfileExtension = ".folioscribe_options";
-
 // The user's own profiles: the "Profiles" folder beside the program when it is there
 // (portable), else $XDG_CONFIG_HOME/folioscribe/profiles.
 std::string ProfilesFolder();
@@ -33,7 +30,7 @@ std::vector<ProfileFile> FindProfileFiles();
 // Reads the profile at `path` into `settings`. A missing file shows
 // "Profile file: <path> does not exists" and leaves `settings` untouched (returns false).
 bool LoadProfile(const std::string& path, RunSettings& settings, MessageSink& messages);
-// Writes all fourteen keys into `path` (".folioscribe_options" added when it has no
+// Writes every key of `settings` into `path` (".folioscribe_options" added when it has no
 // extension), keeping other keys and sections of an existing file. A failed write shows
 // "Couldn't write profile file:<path>" and returns false.
 bool SaveProfileAs(const std::string& path, const RunSettings& settings, MessageSink& messages);

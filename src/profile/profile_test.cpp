@@ -33,10 +33,14 @@ RunSettings FullSettings() {
   s.bUsePageRank = true;
   s.bAddSignature = false;
   s.aExclude = {"gif", "/private/noenter"};
+  s.aPatterns = {"*.css", "!keep.css", "/drafts/"};
+  s.aInclude = {"*.html"};
+  s.bSkipHidden = true;
+  s.bCrawlOnlyKept = true;
   return s;
 }
 
-TEST(Profile, NewFileHoldsTheFourteenKeysInOrder) {
+TEST(Profile, NewFileHoldsEveryKeyInOrder) {
   TempDir dir;
   RecordingSink sink;
   const std::string path = dir / "new.folioscribe_options";
@@ -59,7 +63,13 @@ TEST(Profile, NewFileHoldsTheFourteenKeysInOrder) {
             "bIndexAsDirText=1\r\n"
             "bExcludeNotLinked=0\r\n"
             "bUsePageRank=1\r\n"
-            "bAddSignature=0\r\n");
+            "bAddSignature=0\r\n"
+            "Patterns=*.css:!keep.css:/drafts/\r\n"
+            "Include=*.html\r\n"
+            "bUseIgnoreFiles=0\r\n"
+            "bSkipHidden=1\r\n"
+            "bSkipEmptyFolders=0\r\n"
+            "bCrawlOnlyKept=1\r\n");
   EXPECT_TRUE(sink.messages.empty());
 }
 
@@ -115,6 +125,30 @@ TEST(Profile, ExcludeKeyReplacesTheWholeListWhenPresent) {
     settings.aExclude = {"old", "older"};
     ASSERT_TRUE(LoadProfile(path, settings, sink));
     EXPECT_EQ(settings.aExclude, c.expected) << c.line;
+  }
+}
+
+// Unlike "Exclude", an earlier version's profile without these keys empties them.
+TEST(Profile, PatternListsAreWholeWhenPresentAndEmptyWhenMissing) {
+  const struct {
+    std::string lines;
+    List patterns;
+    List include;
+  } cases[] = {
+      {"Patterns=*.css:!a.css\r\nInclude=*.htm", {"*.css", "!a.css"}, {"*.htm"}},
+      {"Patterns=a\r\nInclude=", {"a"}, {}},
+      {"Exclude=js", {}, {}},
+  };
+  TempDir dir;
+  for (const auto& c : cases) {
+    RecordingSink sink;
+    const std::string path = dir.Write("lists.folioscribe_options", "[MORE_OPTIONS]\r\n" + c.lines + "\r\n");
+    RunSettings settings;
+    settings.aPatterns = {"old"};
+    settings.aInclude = {"old"};
+    ASSERT_TRUE(LoadProfile(path, settings, sink));
+    EXPECT_EQ(settings.aPatterns, c.patterns) << c.lines;
+    EXPECT_EQ(settings.aInclude, c.include) << c.lines;
   }
 }
 

@@ -32,7 +32,8 @@ std::string IndexPageOf(const std::string& folder) {
 SiteMapBuilder::SiteMapBuilder(const RunSettings& settings, const LinkCountTable& linkCounts,
                                const RunContext& context, const PageTitles& titles)
     : settings_(settings), linkCounts_(linkCounts), context_(context), titles_(titles),
-      outputFolder_(OutputFolder(settings)) {}
+      outputFolder_(OutputFolder(settings)),
+      selection_(settings, NormalisedPath(settings.sStartDirectoryPath)) {}
 
 const std::string& SiteMapBuilder::Build(const std::string& startFolder) {
   sSiteMapHtmlCode = ExpandMacros(settings_.sTemplateStart, startFolder, 0, "", settings_);
@@ -45,6 +46,8 @@ const std::string& SiteMapBuilder::Build(const std::string& startFolder) {
 }
 
 void SiteMapBuilder::EmitFolder(const SiteItem& listed, int depth) {
+  const size_t textBefore = sSiteMapHtmlCode.size();
+  const size_t keptBefore = keptFiles_;
   if (!AddUrlToSiteMapHtmlCode(listed, depth)) return;
   const std::string folder = NormalisedPath(listed.path);
   const auto status = GetFileStatus(folder);
@@ -54,10 +57,14 @@ void SiteMapBuilder::EmitFolder(const SiteItem& listed, int depth) {
     Trace("EmitFolder()-" + folder + "-not entered, the same folder is already open above it");
   } else {
     openFolders_.push_back(id);
+    selection_.Enter(folder);
     EmitEntries(folder, depth);
+    selection_.Leave();
     openFolders_.pop_back();
   }
   AppendLevelUp();
+  if (settings_.bSkipEmptyFolders && depth > 0 && keptFiles_ == keptBefore)
+    sSiteMapHtmlCode.resize(textBefore);
 }
 
 void SiteMapBuilder::EmitEntries(const std::string& folder, int depth) {
@@ -78,10 +85,11 @@ void SiteMapBuilder::AppendLevelUp() { sSiteMapHtmlCode += settings_.sTemplateFo
 bool SiteMapBuilder::AddUrlToSiteMapHtmlCode(const SiteItem& listed, int depth) {
   if (listed.path.empty()) return false;
   std::string path = NormalisedPath(listed.path);
-  if (IsExcluded(path)) return false;
   // A name holding "\" names another path once normalised; the listing says nothing of it.
   SiteItem item = path == listed.path ? listed : ItemAt(path);
   const bool isFolder = item.IsFolder();
+  if (!selection_.Keeps(path, isFolder)) return false;
+  if (!isFolder) ++keptFiles_;
   if (settings_.bExcludeNotLinked && LinkCountOf(path, linkCounts_, context_, isFolder) == 0)
     return false;
   const std::string templateText =
@@ -116,11 +124,4 @@ bool SiteMapBuilder::ChooseLinkText(std::string& path, bool isFolder,
   }
   if (linkText.empty()) linkText = PathName(path);
   return true;
-}
-
-bool SiteMapBuilder::IsExcluded(const std::string& path) const {
-  // An empty entry would match every path; it stands for nothing.
-  for (const std::string& entry : settings_.aExclude)
-    if (!entry.empty() && FindNoCase(path, entry) >= 0) return true;
-  return false;
 }

@@ -8,6 +8,7 @@
 #include "links/LinkCountTable.h"
 #include "links/PageTitle.h"
 #include "sitemap/SiteItem.h"
+#include "sitemap/Selection.h"
 
 // Assembles the site-map text of one run: a depth-first walk from the start folder that
 // expands the templates of `settings` for every folder and file it emits.
@@ -24,7 +25,8 @@ class SiteMapBuilder {
   // The folders and files the last Build emitted.
   size_t EntryCount() const { return entryCount_; }
 
-  // Emits the folder `folder`, its files, its sub-folders, then the Level up text.
+  // Emits the folder `folder`, its files, its sub-folders, then the Level up text; with
+  // bSkipEmptyFolders nothing when no file in it or below it is kept.
   void EmitFolder(const SiteItem& folder, int depth);
   // Emits one folder or file, as listed; false when it is left out.
   bool AddUrlToSiteMapHtmlCode(const SiteItem& listed, int depth);
@@ -35,7 +37,6 @@ class SiteMapBuilder {
   // The link text of "%AutoHrefText%"; false when the item is left out. May move `path`
   // to the folder's index page.
   bool ChooseLinkText(std::string& path, bool isFolder, std::string& linkText) const;
-  bool IsExcluded(const std::string& path) const;
   void EmitEntries(const std::string& path, int depth);
   void AppendLevelUp();
 
@@ -44,6 +45,8 @@ class SiteMapBuilder {
   const RunContext& context_;
   const PageTitles& titles_;
   std::string outputFolder_;
+  Selection selection_;
+  size_t keptFiles_ = 0;  // files the selection kept so far, whether emitted or not
   std::vector<FolderId> openFolders_;  // the folders the walk is inside, outermost first
   std::string sSiteMapHtmlCode;
   size_t entryCount_ = 0;
