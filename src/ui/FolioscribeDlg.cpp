@@ -35,6 +35,8 @@ QString ProfileFilter() {
 CFolioscribeDlg::CFolioscribeDlg(CFolioscribeApp& app, UiPrompts& prompts,
                                  const StartupRequest& startup, QWidget* parent)
     : QDialog(parent), app_(app), prompts_(prompts), messages_(prompts, this), startup_(startup) {
+  // A profile made from scratch here leaves hidden entries out; a loaded one says itself.
+  app_.settings.bSkipHidden = true;
   BuildControls();
   Connect();
   ShowFields();

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,6 +20,23 @@ QCheckBox* NewCheckBox(const char* caption, const char* name) {
   return box;
 }
 
+CEditableListCtrl* NewList(const char* name) {
+  auto* list = new CEditableListCtrl;
+  list->setObjectName(QString::fromUtf8(name));
+  return list;
+}
+
+// A caption above a list, the pair as one column.
+QVBoxLayout* Labelled(const char* caption, QWidget* list) {
+  auto* column = new QVBoxLayout;
+  auto* label = new QLabel(QString::fromUtf8(caption));
+  label->setWordWrap(true);
+  label->setBuddy(list);
+  column->addWidget(label);
+  column->addWidget(list, 1);
+  return column;
+}
+
 }  // namespace
 
 CMoreOptionsDlg::CMoreOptionsDlg(RunSettings& settings, QWidget* parent)
@@ -32,10 +50,15 @@ CMoreOptionsDlg::CMoreOptionsDlg(RunSettings& settings, QWidget* parent)
       excludeNotLinked_(NewCheckBox("&Exclude not linked files\\folders", "excludeNotLinked")),
       domain_(new QLineEdit),
       addSignature_(NewCheckBox("Add signature (generated with....)", "addSignature")),
-      excludeList_(new CEditableListCtrl) {
+      excludeList_(NewList("excludeList")),
+      patternList_(NewList("patternList")),
+      includeList_(NewList("includeList")),
+      useIgnoreFiles_(NewCheckBox("Honour .gitignore and .folioscribeignore files", "useIgnoreFiles")),
+      skipHidden_(NewCheckBox("Leave out hidden files and folders", "skipHidden")),
+      skipEmptyFolders_(NewCheckBox("Leave out empty folders", "skipEmptyFolders")),
+      crawlOnlyKept_(NewCheckBox("Do not crawl excluded pages", "crawlOnlyKept")) {
   setWindowTitle(QStringLiteral("More options"));
   domain_->setObjectName(QStringLiteral("domain"));
-  excludeList_->setObjectName(QStringLiteral("excludeList"));
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
   connect(buttons, &QDialogButtonBox::accepted, this, &CMoreOptionsDlg::accept);
@@ -45,13 +68,16 @@ CMoreOptionsDlg::CMoreOptionsDlg(RunSettings& settings, QWidget* parent)
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(BuildWebSitemapGroup());
   layout->addWidget(BuildExcludeGroup(), 1);
+  layout->addWidget(BuildPatternGroup(), 1);
   layout->addWidget(BuildOtherGroup());
   layout->addWidget(buttons);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
   QWidget* tabOrder[] = {buttons->button(QDialogButtonBox::Ok),
                          buttons->button(QDialogButtonBox::Cancel), indexAsDirText_,
-                         excludeList_, usePageRank_, excludeNotLinked_, domain_, addSignature_};
+                         excludeList_, usePageRank_, excludeNotLinked_, domain_, addSignature_,
+                         patternList_, includeList_, useIgnoreFiles_, skipHidden_,
+                         skipEmptyFolders_, crawlOnlyKept_};
   for (size_t i = 1; i < std::size(tabOrder); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
   buttons->button(QDialogButtonBox::Ok)->setFocus();
   OnInitDialog();
@@ -84,6 +110,24 @@ QWidget* CMoreOptionsDlg::BuildExcludeGroup() {
   return group;
 }
 
+QWidget* CMoreOptionsDlg::BuildPatternGroup() {
+  auto* group = new QGroupBox(QStringLiteral("Patterns, as in .gitignore"));
+  auto* lists = new QHBoxLayout;
+  lists->addLayout(Labelled("Leave out / keep (gitignore patterns), e.g. *.css, /drafts/, "
+                            "!keep.css: the last matching line decides", patternList_));
+  lists->addLayout(Labelled("Include: when not empty, only files matching these, "
+                            "e.g. *.html", includeList_));
+  auto* boxes = new QGridLayout;
+  boxes->addWidget(useIgnoreFiles_, 0, 0);
+  boxes->addWidget(skipHidden_, 0, 1);
+  boxes->addWidget(skipEmptyFolders_, 1, 0);
+  boxes->addWidget(crawlOnlyKept_, 1, 1);
+  auto* layout = new QVBoxLayout(group);
+  layout->addLayout(lists, 1);
+  layout->addLayout(boxes);
+  return group;
+}
+
 QWidget* CMoreOptionsDlg::BuildOtherGroup() {
   auto* group = new QGroupBox(QStringLiteral("Other"));
   auto* layout = new QVBoxLayout(group);
@@ -99,6 +143,12 @@ void CMoreOptionsDlg::OnInitDialog() {
   domain_->setText(QString::fromUtf8(settings_.sDomain));
   addSignature_->setChecked(settings_.bAddSignature);
   excludeList_->Fill(settings_.aExclude);
+  patternList_->Fill(settings_.aPatterns);
+  includeList_->Fill(settings_.aInclude);
+  useIgnoreFiles_->setChecked(settings_.bUseIgnoreFiles);
+  skipHidden_->setChecked(settings_.bSkipHidden);
+  skipEmptyFolders_->setChecked(settings_.bSkipEmptyFolders);
+  crawlOnlyKept_->setChecked(settings_.bCrawlOnlyKept);
 }
 
 void CMoreOptionsDlg::OnUsePageRankClicked(bool checked) {
@@ -113,6 +163,12 @@ void CMoreOptionsDlg::accept() {
   settings_.sDomain = domain_->text().toStdString();
   settings_.bAddSignature = addSignature_->isChecked();
   settings_.aExclude = excludeList_->ReadBack();
+  settings_.aPatterns = patternList_->ReadBack();
+  settings_.aInclude = includeList_->ReadBack();
+  settings_.bUseIgnoreFiles = useIgnoreFiles_->isChecked();
+  settings_.bSkipHidden = skipHidden_->isChecked();
+  settings_.bSkipEmptyFolders = skipEmptyFolders_->isChecked();
+  settings_.bCrawlOnlyKept = crawlOnlyKept_->isChecked();
   QDialog::accept();
   // A profile may carry the unlinked filter without the counter; OK settles it.
   if (!settings_.bUsePageRank) settings_.bExcludeNotLinked = false;

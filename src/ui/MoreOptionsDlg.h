@@ -7,8 +7,8 @@ class QCheckBox;
 class QLineEdit;
 class CEditableListCtrl;
 
-// Edits the settings the main dialog does not show: the domain, four flags and the
-// exclusion list. They change only when the dialog is closed with OK.
+// Edits the settings the main dialog does not show: the domain, the flags, the exclusion
+// list and the pattern lists. They change only when the dialog is closed with OK.
 class CMoreOptionsDlg : public QDialog {
   Q_OBJECT
 
@@ -21,6 +21,7 @@ class CMoreOptionsDlg : public QDialog {
   void OnUsePageRankClicked(bool checked);
   QWidget* BuildWebSitemapGroup();
   QWidget* BuildExcludeGroup();
+  QWidget* BuildPatternGroup();
   QWidget* BuildOtherGroup();
 
   RunSettings& settings_;
@@ -30,4 +31,10 @@ class CMoreOptionsDlg : public QDialog {
   QLineEdit* domain_;
   QCheckBox* addSignature_;
   CEditableListCtrl* excludeList_;
+  CEditableListCtrl* patternList_;
+  CEditableListCtrl* includeList_;
+  QCheckBox* useIgnoreFiles_;
+  QCheckBox* skipHidden_;
+  QCheckBox* skipEmptyFolders_;
+  QCheckBox* crawlOnlyKept_;
 };

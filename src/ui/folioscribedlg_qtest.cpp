@@ -33,6 +33,8 @@ RunSettings FullSettings(const std::string& folder) {
   s.bIndexAsDirText = s.bUsePageRank = s.bExcludeNotLinked = true;
   s.sDomain = "www.example.com";
   s.aExclude = {".css", "private"};
+  s.aPatterns = {"*.bak", "!keep.bak"};
+  s.bSkipEmptyFolders = true;
   return s;
 }
 
@@ -89,6 +91,12 @@ class FolioscribeDlgTest : public QObject {
     QCOMPARE(a.bExcludeNotLinked, b.bExcludeNotLinked);
     QCOMPARE(a.bUsePageRank, b.bUsePageRank);
     QCOMPARE(a.bAddSignature, b.bAddSignature);
+    QCOMPARE(a.aPatterns, b.aPatterns);
+    QCOMPARE(a.aInclude, b.aInclude);
+    QCOMPARE(a.bUseIgnoreFiles, b.bUseIgnoreFiles);
+    QCOMPARE(a.bSkipHidden, b.bSkipHidden);
+    QCOMPARE(a.bSkipEmptyFolders, b.bSkipEmptyFolders);
+    QCOMPARE(a.bCrawlOnlyKept, b.bCrawlOnlyKept);
   }
   static void Activate(QDialog& dialog) {
     dialog.show();
@@ -113,6 +121,7 @@ class FolioscribeDlgTest : public QObject {
       QCOMPARE(Text(dialog, field), QString());
     auto* advisor = Find<QLabel>(dialog, "advisor");
     QCOMPARE(advisor->text(), QString::fromUtf8(CFolioscribeDlg::kStartHint));
+    QVERIFY(app_.settings.bSkipHidden);  // for a profile made from scratch
 
     auto* output = Find<QLineEdit>(dialog, "outputName");
     QTest::keyClicks(output, QStringLiteral("/tmp/map.html"));
@@ -131,6 +140,7 @@ class FolioscribeDlgTest : public QObject {
     prompts_.setNextAnswer(profile);
     Find(dialog, "openProfile")->click();
     QCOMPARE(advisor->text(), QString::fromUtf8(CFolioscribeDlg::kAbsolutePathHint));
+    QVERIFY(!app_.settings.bSkipHidden);
     StartupRequest named;
     named.profilePath = profile.toStdString();
     CFolioscribeDlg started(app_, prompts_, named);

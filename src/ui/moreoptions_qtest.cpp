@@ -86,6 +86,43 @@ class MoreOptionsTest : public QObject {
     QCOMPARE(settings.sDomain, std::string("site.example"));
   }
 
+  void patternListsAndSelectionOptions() {
+    const char* const boxes[] = {"useIgnoreFiles", "skipHidden", "skipEmptyFolders", "crawlOnlyKept"};
+    RunSettings settings;
+    settings.aPatterns = {"*.css", "!keep.css"};
+    settings.bSkipHidden = true;
+    const RunSettings before = settings;
+    {
+      CMoreOptionsDlg dialog(settings);
+      auto* patterns = Find<CEditableListCtrl>(dialog, "patternList");
+      QCOMPARE(Items(patterns), (QStringList{QStringLiteral("*.css"), QStringLiteral("!keep.css"),
+                                             QStringLiteral("...")}));
+      QCOMPARE(Items(Find<CEditableListCtrl>(dialog, "includeList")), QStringList{QStringLiteral("...")});
+      QStringList checked;
+      for (const char* box : boxes)
+        if (Find<QCheckBox>(dialog, box)->isChecked()) checked.append(QString::fromUtf8(box));
+      QCOMPARE(checked, QStringList{QStringLiteral("skipHidden")});
+      patterns->setCurrentRow(0);
+      QTest::keyClick(patterns, Qt::Key_Delete);
+      for (const char* box : boxes) Find<QCheckBox>(dialog, box)->click();
+      dialog.reject();
+    }
+    QVERIFY(settings == before);
+
+    CMoreOptionsDlg dialog(settings);
+    auto* patterns = Find<CEditableListCtrl>(dialog, "patternList");
+    patterns->setCurrentRow(0);
+    QTest::keyClick(patterns, Qt::Key_Delete);
+    Find<CEditableListCtrl>(dialog, "includeList")->Fill({"*.html", "*.pdf"});
+    for (const char* box : boxes) Find<QCheckBox>(dialog, box)->click();
+    dialog.accept();
+    QCOMPARE(settings.aPatterns, Entries{"!keep.css"});
+    QCOMPARE(settings.aInclude, (Entries{"*.html", "*.pdf"}));
+    QCOMPARE(settings.aExclude, Entries{});
+    QVERIFY(settings.bUseIgnoreFiles && !settings.bSkipHidden && settings.bSkipEmptyFolders &&
+            settings.bCrawlOnlyKept);
+  }
+
   void okClearsExcludeNotLinkedWithoutTheCounter() {
     RunSettings settings;
     settings.bExcludeNotLinked = true;
