@@ -47,6 +47,7 @@ const std::string& SiteMapBuilder::Build(const std::string& startFolder) {
 
 void SiteMapBuilder::EmitFolder(const SiteItem& listed, int depth) {
   const size_t textBefore = sSiteMapHtmlCode.size();
+  const size_t entriesBefore = entryCount_;
   const size_t keptBefore = keptFiles_;
   if (!AddUrlToSiteMapHtmlCode(listed, depth)) return;
   const std::string folder = NormalisedPath(listed.path);
@@ -63,8 +64,10 @@ void SiteMapBuilder::EmitFolder(const SiteItem& listed, int depth) {
     openFolders_.pop_back();
   }
   AppendLevelUp();
-  if (settings_.bSkipEmptyFolders && depth > 0 && keptFiles_ == keptBefore)
+  if (settings_.bSkipEmptyFolders && depth > 0 && keptFiles_ == keptBefore) {
     sSiteMapHtmlCode.resize(textBefore);
+    entryCount_ = entriesBefore;
+  }
 }
 
 void SiteMapBuilder::EmitEntries(const std::string& folder, int depth) {

@@ -32,13 +32,16 @@ class SelectionTest : public ::testing::Test {
   }
   std::string Map() {
     SiteMapBuilder builder(settings, linkCounts, context, titles);
-    return builder.Build(dir / "site");
+    std::string map = builder.Build(dir / "site");
+    entries = builder.EntryCount();
+    return map;
   }
   TempDir dir;
   RunSettings settings;
   LinkCountTable linkCounts;
   RunContext context;
   PageTitles titles;
+  size_t entries = 0;
 };
 
 }  // namespace
@@ -67,6 +70,7 @@ TEST_F(SelectionTest, PatternsHiddenEntriesAndIncludeList) {
   settings.aPatterns.clear();
   settings.bSkipEmptyFolders = true;
   EXPECT_EQ(Map(), "/\nindex.html\ndocs/\ndocs/news/\ndocs/news/b.html\n");
+  EXPECT_EQ(entries, 5u);
 }
 
 TEST_F(SelectionTest, IgnoreFilesApplyInTheirFolderAndBelow) {
