@@ -1,5 +1,7 @@
 #include "app/GenerationRun.h"
 
+#include <algorithm>
+
 #include "common/Paths.h"
 #include "links/LinkCounter.h"
 #include "log/TraceLog.h"
@@ -7,6 +9,7 @@
 #include "sitemap/OutputFile.h"
 #include "sitemap/Selection.h"
 #include "sitemap/SiteMapBuilder.h"
+#include "sitemap/SitemapLimits.h"
 
 namespace {
 
@@ -16,6 +19,17 @@ bool WriteMap(const std::string& text, const MapDestination& destination,
   if (!destination.stream) return WriteOutputFile(outputPath, text, messages);
   *destination.stream << text << std::flush;
   return destination.stream->good();
+}
+
+// A map search engines will not read whole is still written, and the user is told.
+void ReportSitemapLimits(const RunResult& result, size_t bytes, MessageSink& messages) {
+  const std::string warning = SitemapLimitWarning(
+      result.outputPath, static_cast<int64_t>(result.entryCount), static_cast<int64_t>(bytes));
+  if (warning.empty()) return;
+  std::string line = warning;
+  std::ranges::replace(line, '\n', ' ');
+  Trace("DoGenerationRun()-" + line);
+  messages.ShowMessage(warning);
 }
 
 }  // namespace
@@ -53,6 +67,7 @@ RunResult DoGenerationRun(CFolioscribeApp& app, MessageSink& messages,
   result.walked = true;
   result.entryCount = builder.EntryCount();
   result.written = WriteMap(text, destination, result.outputPath, messages);
+  if (result.written) ReportSitemapLimits(result, text.size(), messages);
   // The dialog may sit idle for long after a run; its log should be complete meanwhile.
   TraceLog::Instance().Flush();
   return result;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <vector>
 
 #include "common/Text.h"
 
@@ -155,6 +156,36 @@ std::string ContainingFolder(const std::string& path) {
 std::string GetRelativePath(const std::string& base, const std::string& path) {
   if (!StartsWithNoCase(path, base)) return "";
   return StripLeadingSlash(path.substr(base.size()));
+}
+
+namespace {
+
+std::vector<std::string_view> Components(std::string_view path) {
+  std::vector<std::string_view> parts;
+  for (size_t start = 0; start <= path.size();) {
+    const size_t end = std::min(path.find('/', start), path.size());
+    if (end > start) parts.push_back(path.substr(start, end - start));
+    start = end + 1;
+  }
+  return parts;
+}
+
+}  // namespace
+
+std::string RelativeLink(const std::string& folder, const std::string& path) {
+  if (StartsWithNoCase(path, folder) || path == StripTrailingSlash(folder))
+    return GetRelativePath(folder, path);
+  const auto from = Components(folder);
+  const auto to = Components(path);
+  size_t common = 0;
+  while (common < from.size() && common < to.size() && from[common] == to[common]) ++common;
+  std::string link;
+  for (size_t i = common; i < from.size(); ++i) link += "../";
+  for (size_t i = common; i < to.size(); ++i) {
+    link += to[i];
+    if (i + 1 < to.size()) link += '/';
+  }
+  return link;
 }
 
 std::string GetOutputFilePath(const std::string& startDirectoryPath,

@@ -40,5 +40,9 @@ std::string ContainingFolder(const std::string& path);
 // The rest of `path` behind `base` (compared ignoring case), without a leading separator;
 // empty when `path` does not begin with `base`.
 std::string GetRelativePath(const std::string& base, const std::string& path);
+// A relative link from `folder` (forward slashes, trailing "/") to `path` (forward
+// slashes): GetRelativePath when `path` lies below `folder`, empty for `folder` itself,
+// otherwise with "../" steps up to the deepest folder both share.
+std::string RelativeLink(const std::string& folder, const std::string& path);
 // The output name when absolute; else the start folder, "/" and the name, with forward slashes.
 std::string GetOutputFilePath(const std::string& startDirectoryPath, const std::string& outputFileName);

@@ -28,6 +28,8 @@ struct RunSettings {
   bool bSkipHidden = false;
   bool bSkipEmptyFolders = false;
   bool bCrawlOnlyKept = false;
+  bool bCleanFolderUrls = false;  // "%fUrl%" of a folder and its index page ends in "/"
+  bool bSkipNoindex = false;      // pages whose robots meta says noindex are left out
 
   bool operator==(const RunSettings&) const = default;
 };

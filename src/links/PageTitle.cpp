@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "common/Text.h"
+#include "links/PageCharset.h"
 #include "platform/FileSystem.h"
 
 namespace {
@@ -99,7 +100,7 @@ std::string TitleInText(const std::string& text) {
   if (open < 0) return {};
   const size_t s = static_cast<size_t>(open) + kOpen.size();
   if (FindNoCase(text, "</title>", s) < 0) return {};
-  return text.substr(s, text.find('<', s) - s);
+  return PageTextToUtf8(std::string_view(text).substr(s, text.find('<', s) - s), text);
 }
 
 void PageTitles::Remember(const std::string& path, const std::string& text) {

@@ -11,7 +11,8 @@ std::string ReadTextFile(const std::string& path);
 // Position of the first match of `pattern` ("*" any run, "?" one character, [set]) in
 // `text`, the pattern only having to match at the front of the rest; -1 when none.
 int64_t WildcardFind(const std::string& text, const std::string& pattern, bool ignoreCase);
-// The text between "<title>" and the next "<", as written; empty when there is none.
+// The text between "<title>" and the next "<", entities as written, converted to UTF-8
+// from the page's character set; empty when there is none.
 std::string GetPageTitle(const std::string& path);
 // The same for a page's text read already.
 std::string TitleInText(const std::string& text);

@@ -96,3 +96,28 @@ TEST(WildcardFind, MatchesAtTheFrontOfTheRest) {
 }
 
 }  // namespace
+
+TEST(PageTitle, ConvertsTheTitleFromThePagesCharacterSetToUtf8) {
+  const std::string eacute = "\xC3\xA9";
+  const std::string euro = "\xE2\x82\xAC";
+  const struct {
+    std::string page, title;
+  } cases[] = {
+      {"<title>caf\xC3\xA9</title>", "caf" + eacute},
+      {"<title>caf\xE9 \x80</title>", "caf" + eacute + " " + euro},
+      {"<meta charset=\"ISO-8859-1\"><title>caf\xE9</title>", "caf" + eacute},
+      {"<title>caf\xE9</title><META CHARSET=latin1>", "caf" + eacute},
+      {"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-15\">"
+       "<title>\xA4</title>", euro},
+      {"<?xml version=\"1.0\" encoding='ISO-8859-2'?><title>\xB1</title>", "\xC4\x85"},
+      {"<meta charset=\"koi8-r\"><title>\xC1</title>", "\xD0\xB0"},
+      {"\xEF\xBB\xBF<meta charset=\"iso-8859-1\"><title>caf\xC3\xA9</title>", "caf" + eacute},
+      // A page that breaks its declaration keeps what is readable.
+      {"<meta charset=\"utf-8\"><title>a\xE9z</title>", "a\xEF\xBF\xBDz"},
+      {"<meta charset=\"no-such-set\"><title>caf\xE9</title>", "caf" + eacute},
+      // The body is no place for a declaration.
+      {"<title>caf\xC3\xA9</title><body><meta charset=\"iso-8859-1\">", "caf" + eacute},
+      {"<meta name=\"charset\"><title>caf\xE9 &amp;</title>", "caf" + eacute + " &amp;"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(TitleInText(c.page), c.title) << c.page;
+}

@@ -37,6 +37,8 @@ const FlagKey kFlagKeys[] = {
     {"bExcludeNotLinked", &RunSettings::bExcludeNotLinked},
     {"bUsePageRank", &RunSettings::bUsePageRank},
     {"bAddSignature", &RunSettings::bAddSignature},
+    {"bCleanFolderUrls", &RunSettings::bCleanFolderUrls},
+    {"bSkipNoindex", &RunSettings::bSkipNoindex},
 };
 // Written after the older keys, so files of earlier versions keep their layout.
 const FlagKey kSelectionFlagKeys[] = {

@@ -2,12 +2,16 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
+#include <vector>
 
+#include "common/HtmlEntities.h"
 #include "common/Paths.h"
 #include "common/Text.h"
-#include "common/TextBuffer.h"
+#include "log/TraceLog.h"
 #include "platform/FileSystem.h"
 #include "platform/Program.h"
+#include "sitemap/MacroFilters.h"
 
 namespace {
 
@@ -17,10 +21,6 @@ std::string Repeat(const std::string& text, int times) {
   std::string result;
   for (int i = 0; i < times; ++i) result += text;
   return result;
-}
-
-std::string ParentName(const std::string& path) {
-  return PathName(StripTrailingSlash(PathParent(path)));
 }
 
 bool IsImagePath(const std::string& path) {
@@ -35,21 +35,184 @@ std::string Thumbnail(const std::string& path, const std::string& source) {
   return "<img border=\"1\" src=\"" + source + "\" height=\"24\">";
 }
 
-// Replaces the first "%fDateTimeFormat(<format>)%" by `time` in that format. Without
-// both parentheses behind it the text stays as written.
-void ExpandDateTimeFormat(TextBuffer& buffer, int64_t time) {
-  const int64_t start = buffer.FindFrom("%fDateTimeFormat", 0, true);
-  if (start < 0) return;
-  const int64_t open = buffer.FindFrom("(", start, false);
-  const int64_t close = buffer.FindFrom(")", start, false);
-  if (open < 0 || close < open) return;
-  std::string& text = buffer.Text();
-  const std::string format = text.substr(open + 1, close - open - 1);
-  const size_t end = std::min(text.size(), static_cast<size_t>(close) + 2);
-  text.replace(start, end - start, FormatLocalTime(time, format));
+int64_t ItemTime(const SiteItem& item) {
+  return item.IsFolder() ? item.creationTime : item.lastWriteTime;
 }
 
+const std::string& PathOf(const MacroInput& in) { return in.item.path; }
+std::string Relative(const MacroInput& in) { return RelativeLink(in.outputFolder, PathOf(in)); }
+std::string ParentName(const MacroInput& in) {
+  return PathName(StripTrailingSlash(PathParent(PathOf(in))));
+}
+
+// The item's path from the start folder; a folder and, asked for, its index page end in "/".
+std::string UrlPath(const MacroInput& in) {
+  const std::string start = NormalisedPath(ToSlashes(in.settings.sStartDirectoryPath, '/'));
+  std::string path = GetRelativePath(start + "/", PathOf(in));
+  if (path.empty()) return path;
+  if (in.item.IsFolder()) return in.settings.bCleanFolderUrls ? path + "/" : path;
+  if (in.settings.bCleanFolderUrls && IsIndexPage(path)) return PathParent(path);
+  return path;
+}
+
+std::string Url(const MacroInput& in) {
+  std::string domain = in.settings.sDomain;
+  while (!domain.empty() && domain.back() == '/') domain.pop_back();
+  return domain + "/" + UrlEscape(UrlPath(in));
+}
+
+const MacroDefinition kMacros[] = {
+    {"fTitle", "", "the item's name without its extension", "my page",
+     [](const MacroInput& in) { return PathTitle(PathOf(in)); }},
+    {"fName", "", "the item's name with its extension", "my page.html",
+     [](const MacroInput& in) { return PathName(PathOf(in)); }},
+    {"fRelativePath", "", "the path from the output file's folder to the item", "docs/my page.html",
+     Relative},
+    {"fAbsoluteLocalPath", "", "the item's full path on this computer",
+     "/home/me/site/docs/my page.html", [](const MacroInput& in) { return PathOf(in); }},
+    {"fParentName", "", "the name of the folder holding the item", "docs", ParentName},
+    {"indentation", "", "\"&nbsp\" once per folder level", "&nbsp&nbsp",
+     [](const MacroInput& in) { return Repeat("&nbsp", in.depth); }},
+    {"domain", "", "the domain of More options, as entered", "https://www.example.org/",
+     [](const MacroInput& in) { return in.settings.sDomain; }},
+    {"autoHrefText", "", "the page title, else the item's name", "My page",
+     [](const MacroInput& in) { return in.linkText.text; },
+     [](const MacroInput& in) {
+       return in.linkText.isMarkup ? DecodeHtmlEntities(in.linkText.text) : in.linkText.text;
+     }},
+    {"curDate", "", "today's date", "2026-12-07",
+     [](const MacroInput& in) { return FormatLocalTime(in.now, "%Y-%m-%d"); }},
+    {"curTime", "", "the time of the run", "13:05:00",
+     [](const MacroInput& in) { return FormatLocalTime(in.now, "%H:%M:%S"); }},
+    {"fSizeb", "", "the file's size in bytes", "5120",
+     [](const MacroInput& in) { return std::to_string(in.item.size); }},
+    {"fDateTime", "", "when the file was changed (a folder: made)", "2026-12-07 13:05:00",
+     [](const MacroInput& in) { return FormatLocalTime(ItemTime(in.item), kDateTimeFormat); }},
+    {"fDateTimeFormat", "(%Y-%m-%d %H:%M:%S)", "the same in a format of your own", "2026-12-07",
+     [](const MacroInput& in) {
+       return FormatLocalTime(ItemTime(in.item), std::string(in.argument));
+     }},
+    {"ImageThumb", "", "a small <img> of an image file",
+     "<img border=\"1\" src=\"a.png\" height=\"24\">",
+     [](const MacroInput& in) { return Thumbnail(PathOf(in), Relative(in)); }},
+    {"fTitleWeb", "", "fTitle with blanks and % # ? \" escaped for links", "my%20page",
+     [](const MacroInput& in) { return WebEscape(PathTitle(PathOf(in))); }},
+    {"fNameWeb", "", "fName escaped for links", "my%20page.html",
+     [](const MacroInput& in) { return WebEscape(PathName(PathOf(in))); }},
+    {"fRelativePathWeb", "", "fRelativePath escaped for links", "docs/my%20page.html",
+     [](const MacroInput& in) { return WebEscape(Relative(in)); }},
+    {"fAbsoluteLocalPathWeb", "", "fAbsoluteLocalPath escaped for links",
+     "/home/me/site/docs/my%20page.html",
+     [](const MacroInput& in) { return WebEscape(PathOf(in)); }},
+    {"fParentNameWeb", "", "fParentName escaped for links", "docs",
+     [](const MacroInput& in) { return WebEscape(ParentName(in)); }},
+    {"ImageThumbWeb", "", "ImageThumb with its link escaped",
+     "<img border=\"1\" src=\"a%20b.png\" height=\"24\">",
+     [](const MacroInput& in) { return Thumbnail(PathOf(in), WebEscape(Relative(in))); }},
+    {"fUrl", "", "the item's web address: domain and path from the start folder",
+     "https://www.example.org/docs/my%20page.html", Url},
+};
+
+// One macro as a template writes it.
+struct MacroUse {
+  size_t index = 0;  // in kMacros
+  std::string_view argument;
+  std::vector<MacroFilter> filters;
+  bool unknownFilter = false;
+  size_t end = 0;  // behind its closing "%"
+};
+
+size_t WordEnd(std::string_view text, size_t pos) {
+  while (pos < text.size() && ((text[pos] | 0x20) >= 'a' && (text[pos] | 0x20) <= 'z')) ++pos;
+  return pos;
+}
+
+std::optional<size_t> MacroNamed(std::string_view name) {
+  for (size_t i = 0; i < std::size(kMacros); ++i)
+    if (EqualsNoCase(name, kMacros[i].name)) return i;
+  return std::nullopt;
+}
+
+// Reads "(<format>)" at `pos`. As ever, the one character behind ")" closes it, whatever
+// it is, unless filters follow.
+bool ReadArgument(std::string_view text, size_t& pos, MacroUse& use) {
+  if (pos >= text.size() || text[pos] != '(') return false;
+  const size_t close = text.find(')', pos);
+  if (close == std::string_view::npos) return false;
+  use.argument = text.substr(pos + 1, close - pos - 1);
+  pos = close + 1;
+  if (pos < text.size() && text[pos] != '|') use.end = pos + 1;
+  if (pos >= text.size()) use.end = pos;
+  return true;
+}
+
+// The macro whose "%" is at `at`; nullopt when none begins there. An argument macro
+// expands only where it is first written, as it always did.
+std::optional<MacroUse> ReadMacroAt(std::string_view text, size_t at, bool argumentUsed) {
+  size_t pos = WordEnd(text, at + 1);
+  const auto index = MacroNamed(text.substr(at + 1, pos - at - 1));
+  if (!index) return std::nullopt;
+  MacroUse use{*index};
+  if (!kMacros[*index].argument.empty() && (argumentUsed || !ReadArgument(text, pos, use)))
+    return std::nullopt;
+  if (use.end != 0) return use;
+  while (pos < text.size() && text[pos] == '|') {
+    const size_t filterEnd = WordEnd(text, pos + 1);
+    const MacroFilter filter = FindMacroFilter(text.substr(pos + 1, filterEnd - pos - 1));
+    use.unknownFilter = use.unknownFilter || filter == nullptr;
+    use.filters.push_back(filter);
+    pos = filterEnd;
+  }
+  if (pos >= text.size() || text[pos] != '%') return std::nullopt;
+  use.end = pos + 1;
+  return use;
+}
+
+// The values of one item, each made once however often the template asks for it.
+class MacroValues {
+ public:
+  explicit MacroValues(const MacroInput& input) : input_(input) {}
+
+  std::string Of(const MacroUse& use) {
+    const MacroDefinition& macro = kMacros[use.index];
+    if (use.filters.empty()) return Made(use, macro.value, 2 * use.index);
+    std::string value = macro.plainValue ? Made(use, macro.plainValue, 2 * use.index + 1)
+                                         : Made(use, macro.value, 2 * use.index);
+    for (const MacroFilter filter : use.filters) value = filter(value);
+    return value;
+  }
+
+ private:
+  std::string Made(const MacroUse& use, std::string (*make)(const MacroInput&), size_t slot) {
+    if (!use.argument.empty()) {
+      MacroInput withArgument = input_;
+      withArgument.argument = use.argument;
+      return make(withArgument);
+    }
+    if (!cache_[slot]) cache_[slot] = make(input_);
+    return *cache_[slot];
+  }
+
+  const MacroInput& input_;
+  std::array<std::optional<std::string>, 2 * std::size(kMacros)> cache_;
+};
+
 }  // namespace
+
+std::span<const MacroDefinition> MacroTable() { return kMacros; }
+
+std::string MacroText(const MacroDefinition& macro) {
+  return "%" + std::string(macro.name) + std::string(macro.argument) + "%";
+}
+
+bool UsesMacro(std::string_view templateText, std::string_view name) {
+  for (size_t at = templateText.find('%'); at != std::string_view::npos;
+       at = templateText.find('%', at + 1)) {
+    const std::optional<MacroUse> use = ReadMacroAt(templateText, at, false);
+    if (use && EqualsNoCase(kMacros[use->index].name, name)) return true;
+  }
+  return false;
+}
 
 std::string OutputFolder(const RunSettings& settings) {
   return ToSlashes(
@@ -58,41 +221,37 @@ std::string OutputFolder(const RunSettings& settings) {
 
 std::string ExpandMacros(const std::string& templateText, const std::string& itemPath, int depth,
                          const std::string& linkText, const RunSettings& settings) {
-  return ExpandMacros(templateText, ItemAt(ToSlashes(itemPath, '/')), depth, linkText, settings);
+  return ExpandMacros(templateText, ItemAt(ToSlashes(itemPath, '/')), depth, LinkText{linkText},
+                      settings);
 }
 
 std::string ExpandMacros(const std::string& templateText, const SiteItem& item, int depth,
-                         const std::string& linkText, const RunSettings& settings) {
-  const int64_t now = CurrentTime();
-  const std::string& path = item.path;
-  const int64_t itemTime = item.IsFolder() ? item.creationTime : item.lastWriteTime;
-  auto relative = [&] { return GetRelativePath(OutputFolder(settings), path); };
-
-  TextBuffer buffer(templateText);
-  // A value is worked out only when its macro is in the text: most templates use few.
-  auto replace = [&buffer](const char* name, const auto& value) {
-    if (buffer.FindFrom(name, 0, true) >= 0) buffer.ReplaceAll(name, value(), true);
-  };
-  // The order matters: values inserted early are searched by the macros after them.
-  replace("%indentation%", [&] { return Repeat("&nbsp", depth); });
-  replace("%domain%", [&] { return settings.sDomain; });
-  replace("%AutoHrefText%", [&] { return linkText; });
-  replace("%fTitle%", [&] { return PathTitle(path); });
-  replace("%fTitleWeb%", [&] { return WebEscape(PathTitle(path)); });
-  replace("%fName%", [&] { return PathName(path); });
-  replace("%fNameWeb%", [&] { return WebEscape(PathName(path)); });
-  replace("%fRelativePath%", relative);
-  replace("%fRelativePathWeb%", [&] { return WebEscape(relative()); });
-  replace("%fAbsoluteLocalPath%", [&] { return path; });
-  replace("%fAbsoluteLocalPathWeb%", [&] { return WebEscape(path); });
-  replace("%fSizeb%", [&] { return std::to_string(item.size); });
-  replace("%fDateTime%", [&] { return FormatLocalTime(itemTime, kDateTimeFormat); });
-  ExpandDateTimeFormat(buffer, itemTime);
-  replace("%fParentName%", [&] { return ParentName(path); });
-  replace("%fParentNameWeb%", [&] { return WebEscape(ParentName(path)); });
-  replace("%CurDate%", [&] { return FormatLocalTime(now, "%Y-%m-%d"); });
-  replace("%CurTime%", [&] { return FormatLocalTime(now, "%H:%M:%S"); });
-  replace("%ImageThumb%", [&] { return Thumbnail(path, relative()); });
-  replace("%ImageThumbWeb%", [&] { return Thumbnail(path, WebEscape(relative())); });
-  return buffer.Text();
+                         const LinkText& linkText, const RunSettings& settings) {
+  const std::string outputFolder = OutputFolder(settings);
+  const MacroInput input{item, depth, linkText, settings, outputFolder, CurrentTime(), {}};
+  MacroValues values(input);
+  const std::string_view text = templateText;
+  std::string expanded;
+  bool argumentUsed = false;
+  for (size_t pos = 0; pos < text.size();) {
+    const size_t at = std::min(text.find('%', pos), text.size());
+    expanded.append(text.substr(pos, at - pos));
+    if (at == text.size()) break;
+    const std::optional<MacroUse> use = ReadMacroAt(text, at, argumentUsed);
+    if (!use) {
+      expanded += '%';
+      pos = at + 1;
+      continue;
+    }
+    const std::string_view written = text.substr(at, use->end - at);
+    if (use->unknownFilter) {
+      Trace("ExpandMacros()-unknown filter, left as written: " + std::string(written));
+      expanded.append(written);
+    } else {
+      expanded += values.Of(*use);
+    }
+    argumentUsed = argumentUsed || !kMacros[use->index].argument.empty();
+    pos = use->end;
+  }
+  return expanded;
 }

@@ -1,18 +1,61 @@
 #pragma once
+#include <cstdint>
+#include <span>
 #include <string>
+#include <string_view>
 
 #include "common/RunSettings.h"
 #include "sitemap/SiteItem.h"
 
+// The value of "%AutoHrefText%": a page title as the page wrote it (entities and all, in
+// UTF-8), or a plain name.
+struct LinkText {
+  std::string text;
+  bool isMarkup = false;
+};
+
+// What one expansion knows of its item.
+struct MacroInput {
+  const SiteItem& item;  // its path with forward slashes
+  int depth;
+  const LinkText& linkText;
+  const RunSettings& settings;
+  const std::string& outputFolder;  // OutputFolder(settings)
+  int64_t now;
+  std::string_view argument;  // the format of "%fDateTimeFormat(<format>)%"
+};
+
+// One macro of the template language. The table of them drives the expansion, the macro
+// menu and the manual, so a macro is added in one place.
+struct MacroDefinition {
+  std::string_view name;         // between the "%" signs, as the menu writes it
+  std::string_view argument;     // "(...)" the menu adds behind the name; empty for most
+  std::string_view description;  // one line for menus and the manual
+  std::string_view example;      // a value it might give
+  std::string (*value)(const MacroInput&);  // its value without filters
+  // Where filters start from when that differs from the value (a title's entities
+  // decoded); nullptr when it does not.
+  std::string (*plainValue)(const MacroInput&) = nullptr;
+};
+
+// Every macro, in menu order.
+std::span<const MacroDefinition> MacroTable();
+// The text a menu inserts for `macro`: "%fName%", "%fDateTimeFormat(%Y-%m-%d %H:%M:%S)%".
+std::string MacroText(const MacroDefinition& macro);
+// True when `templateText` uses the macro `name` ("autoHrefText"), with or without filters.
+bool UsesMacro(std::string_view templateText, std::string_view name);
+
 // Expands the `%`-delimited macros of `templateText` for the folder or file at `itemPath`
 // (either separator) at indentation `depth`, with `linkText` as "%AutoHrefText%". Macro
-// names match in any letter case; unknown text stays as written. Uses the domain and the
-// output file of `settings`. Never fails: an unreadable item has size "0" and time 0.
+// names and their filters ("%fName|url|xml%") match in any letter case; unknown text
+// stays as written, a macro with an unknown filter too (with a trace line). Values
+// inserted are not searched again. Uses the domain and the output file of `settings`.
+// Never fails: an unreadable item has size "0" and time 0.
 std::string ExpandMacros(const std::string& templateText, const std::string& itemPath, int depth,
                          const std::string& linkText, const RunSettings& settings);
 // The same for an item listed already (its path with forward slashes), read no more.
 std::string ExpandMacros(const std::string& templateText, const SiteItem& item, int depth,
-                         const std::string& linkText, const RunSettings& settings);
+                         const LinkText& linkText, const RunSettings& settings);
 
 // The folder of the output file, forward slashes, with its trailing "/": relative paths in
 // the site map start from here.

@@ -5,6 +5,11 @@
 
 bool SiteItem::IsFolder() const { return (attributes & kAttrFolder) != 0; }
 
+bool IsIndexPage(const std::string& path) {
+  const std::string name = ToLowerAscii(PathName(path));
+  return name == "index.htm" || name == "index.html";
+}
+
 namespace {
 
 // A folder's last-write time of January 1970 is a file system that keeps none; its

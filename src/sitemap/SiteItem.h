@@ -25,3 +25,6 @@ SiteItem ItemAt(const std::string& path);
 // Appends the direct entries of `folder` (not "." and "..") to `list` in listing order
 // and returns how many; -1 when the folder cannot be listed, leaving `list` untouched.
 int64_t ScanFolder(const std::string& folder, SiteItemList& list);
+
+// True for a page named "index.htm" or "index.html", in any letter case.
+bool IsIndexPage(const std::string& path);

@@ -6,6 +6,7 @@
 #include "common/Text.h"
 #include "links/LinkResolution.h"
 #include "links/PageTitle.h"
+#include "links/RobotsMeta.h"
 #include "log/TraceLog.h"
 #include "platform/FileSystem.h"
 #include "sitemap/Macros.h"
@@ -14,11 +15,6 @@
 #include "sitemap/SiteItem.h"
 
 namespace {
-
-bool IsIndexPage(const std::string& path) {
-  const std::string name = ToLowerAscii(PathName(path));
-  return name == "index.htm" || name == "index.html";
-}
 
 // The folder's index page, index.html winning over index.htm; empty when it has none.
 std::string IndexPageOf(const std::string& folder) {
@@ -95,36 +91,42 @@ bool SiteMapBuilder::AddUrlToSiteMapHtmlCode(const SiteItem& listed, int depth) 
   if (!isFolder) ++keptFiles_;
   if (settings_.bExcludeNotLinked && LinkCountOf(path, linkCounts_, context_, isFolder) == 0)
     return false;
+  if (!isFolder && IsNoindexPage(path)) return false;
   const std::string templateText =
       isFolder ? settings_.sTemplateFolder + settings_.sTemplateFolderLevelDown
                : settings_.sTemplateFile;
-  std::string linkText;
-  if (FindNoCase(templateText, "%AutoHrefText%") >= 0 && !ChooseLinkText(path, isFolder, linkText))
+  LinkText linkText;
+  if (UsesMacro(templateText, "autoHrefText") && !ChooseLinkText(path, isFolder, linkText))
     return false;
   // The index page standing for its folder shows its own times and size.
   if (path != item.path) item = ItemAt(path);
   Trace("AddUrlToSiteMapHtmlCode()-" + path + "-finaly, rel abs added=" +
-        GetRelativePath(outputFolder_, path));
+        RelativeLink(outputFolder_, path));
   sSiteMapHtmlCode += ExpandMacros(templateText, item, depth, linkText, settings_);
   ++entryCount_;
   return true;
 }
 
 bool SiteMapBuilder::ChooseLinkText(std::string& path, bool isFolder,
-                                    std::string& linkText) const {
+                                    LinkText& linkText) const {
   if (!isFolder) {
     // The index page stands for its folder already.
     if (settings_.bIndexAsDirText && IsIndexPage(path)) return false;
-    if (IsPageExtension(path)) linkText = titles_.Of(path);
+    if (IsPageExtension(path)) linkText = {titles_.Of(path), true};
   } else if (settings_.bIndexAsDirText) {
     const std::string index = IndexPageOf(path);
-    if (!index.empty()) {
-      linkText = titles_.Of(index);
-      if (linkText.empty()) linkText = PathTitle(path);
+    // A folder whose index page is left out keeps its plain entry.
+    if (!index.empty() && !IsNoindexPage(index)) {
+      linkText = {titles_.Of(index), true};
+      if (linkText.text.empty()) linkText = {PathTitle(path)};
       path = index;
       Trace("AddUrlToSiteMapHtmlCode()-" + path + "-a directory, sHrefAbsolute=" + path);
     }
   }
-  if (linkText.empty()) linkText = PathName(path);
+  if (linkText.text.empty()) linkText = {PathName(path)};
   return true;
+}
+
+bool SiteMapBuilder::IsNoindexPage(const std::string& path) const {
+  return settings_.bSkipNoindex && IsPageExtension(path) && IsPageMarkedNoindex(path);
 }

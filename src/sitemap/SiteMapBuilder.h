@@ -7,6 +7,7 @@
 #include "common/RunSettings.h"
 #include "links/LinkCountTable.h"
 #include "links/PageTitle.h"
+#include "sitemap/Macros.h"
 #include "sitemap/SiteItem.h"
 #include "sitemap/Selection.h"
 
@@ -36,7 +37,8 @@ class SiteMapBuilder {
 
   // The link text of "%AutoHrefText%"; false when the item is left out. May move `path`
   // to the folder's index page.
-  bool ChooseLinkText(std::string& path, bool isFolder, std::string& linkText) const;
+  bool ChooseLinkText(std::string& path, bool isFolder, LinkText& linkText) const;
+  bool IsNoindexPage(const std::string& path) const;
   void EmitEntries(const std::string& path, int depth);
   void AppendLevelUp();
 

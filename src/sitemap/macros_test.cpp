@@ -69,9 +69,9 @@ TEST_F(ExpandMacrosTest, DateTimeFormatExpandsItsFirstOccurrenceOnly) {
 TEST_F(ExpandMacrosTest, DepthDomainAndLinkText) {
   EXPECT_EQ(Expand("%indentation%x", "docs", 3), "&nbsp&nbsp&nbspx");
   EXPECT_EQ(Expand("%indentation%x", "docs", 0), "x");
-  // A link text is searched by the macros after it, but not by its own.
+  // A link text comes from a page: macro names in it are text, not macros.
   EXPECT_EQ(Expand("[%autoHrefText%]", "docs", 1, "%fName% %AutoHrefText%"),
-            "[docs %AutoHrefText%]");
+            "[%fName% %AutoHrefText%]");
 }
 
 TEST_F(ExpandMacrosTest, FoldersAndTheStartFolder) {
@@ -98,7 +98,7 @@ TEST_F(ExpandMacrosTest, ThumbnailsOfImagesOnly) {
   settings.sOutPutFileName = "docs/map.html";  // the other images now lie outside
   EXPECT_EQ(Expand("%fRelativePath%", "docs/a b.png"), "a b.png");
   EXPECT_EQ(Expand("[%fRelativePath%]%ImageThumb%", "gallery/x.gif"),
-            "[]<img border=\"1\" src=\"\" height=\"24\">");
+            "[../gallery/x.gif]<img border=\"1\" src=\"../gallery/x.gif\" height=\"24\">");
 }
 
 TEST_F(ExpandMacrosTest, WebFormsEncodeWhatWouldBreakALink) {
@@ -108,4 +108,96 @@ TEST_F(ExpandMacrosTest, WebFormsEncodeWhatWouldBreakALink) {
 TEST_F(ExpandMacrosTest, CurrentDateAndTime) {
   const std::string now = Expand("%curDate% %CURTIME%", "docs");
   EXPECT_TRUE(std::regex_match(now, std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d)"))) << now;
+}
+
+TEST_F(ExpandMacrosTest, FiltersEscapeThePlainValueForTheirOutput) {
+  const std::string hostile = "docs/a&b <\"c\">'.html";
+  dir.Build({{hostile, ""}, {"docs/caf\xE9\x07.html", ""}});
+  struct Case {
+    std::string text, file, expected;
+  } cases[] = {
+      {"%fName|html%", hostile, "a&amp;b &lt;&quot;c&quot;&gt;&#39;.html"},
+      {"%FNAME|URL%", hostile, "a%26b%20%3C%22c%22%3E%27.html"},
+      {"%fRelativePath|url|xml%", hostile, "docs/a%26b%20%3C%22c%22%3E%27.html"},
+      {"%fName|xml|url%", "docs/a b.png", "a%20b.png"},
+      {"%fName|html|url%", hostile, "a%26amp%3Bb%20%26lt%3B%26quot%3Bc%26quot%3B%26gt%3B%26%2339%3B.html"},
+      {"%fName|json%", hostile, "a&b <\\\"c\\\">'.html"},
+      {"%fName|xml%", "docs/caf\xE9\x07.html", "caf\xEF\xBF\xBD.html"},
+      {"%fName|url%", "docs/caf\xE9\x07.html", "caf%E9%07.html"},
+      {"%fName|json%", "docs/caf\xE9\x07.html", "caf\xEF\xBF\xBD\\u0007.html"},
+      {"%fName|html%", "docs/caf\xE9\x07.html", "caf\xE9\x07.html"},
+      {"%fDateTimeFormat(%Y<)|xml%", "docs/my page.html", FormatLocalTime(kPageTime, "%Y") + "&lt;"},
+      // A filter it does not know leaves the whole macro as written.
+      {"%fName|bogus% %fName|xml|Bogus%", hostile, "%fName|bogus% %fName|xml|Bogus%"},
+      {"%fName|% %fName|xml", hostile, "%fName|% %fName|xml"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Expand(c.text, c.file), c.expected) << c.text;
+}
+
+TEST_F(ExpandMacrosTest, FilteredLinkTextsStartFromTheDecodedTitle) {
+  const SiteItem page = ItemAt(dir / "docs/my page.html");
+  const LinkText title{"Caf&eacute; &amp; &lt;b&gt; &#8364;&#x41; &bogus; %fName%", true};
+  auto expand = [&](const std::string& text, const LinkText& linkText) {
+    return ExpandMacros(text, page, 1, linkText, settings);
+  };
+  EXPECT_EQ(expand("%AutoHrefText%", title), title.text);
+  EXPECT_EQ(expand("%AutoHrefText|xml%", title),
+            "Caf\xC3\xA9 &amp; &lt;b&gt; \xE2\x82\xAC" "A &amp;bogus; %fName%");
+  EXPECT_EQ(expand("%autohreftext|json%", title),
+            "Caf\xC3\xA9 & <b> \xE2\x82\xAC" "A &bogus; %fName%");
+  // A name is no markup: its "&amp;" is what the file is called.
+  EXPECT_EQ(expand("%AutoHrefText|html%", LinkText{"Tom &amp; Jerry.pdf"}),
+            "Tom &amp;amp; Jerry.pdf");
+}
+
+TEST_F(ExpandMacrosTest, RelativePathsFromAnyOutputFolder) {
+  struct Case {
+    std::string output, item, expected;
+  } cases[] = {
+      {"sitemap.html", "docs/my page.html", "docs/my page.html"},
+      {dir / "maps/site.html", "docs/my page.html", "../docs/my page.html"},
+      {dir / "maps/deep/site.html", "docs", "../../docs"},
+      {dir / "docs/sub/site.html", "docs/my page.html", "../my page.html"},
+      {dir / "docs/sub/site.html", "", "../../"},
+      {"docs/site.html", "docs", ""},
+      {"/site.html", "docs/my page.html", (dir / "docs/my page.html").substr(1)},
+  };
+  for (const Case& c : cases) {
+    settings.sOutPutFileName = c.output;
+    EXPECT_EQ(Expand("%fRelativePath%", c.item), c.expected) << c.output << " " << c.item;
+  }
+  settings.sOutPutFileName = dir / "maps/site.html";
+  EXPECT_EQ(Expand("%fRelativePathWeb%", "docs/my page.html"), "../docs/my%20page.html");
+}
+
+TEST_F(ExpandMacrosTest, UrlsJoinTheDomainAndThePathFromTheStartFolder) {
+  dir.Build({{"news/index.html", ""}, {"news/a&b.html", ""}});
+  struct Case {
+    std::string domain, item;
+    bool clean;
+    std::string expected;
+  } cases[] = {
+      {"https://example.org/", "docs/my page.html", false, "https://example.org/docs/my%20page.html"},
+      {"https://example.org", "news/a&b.html", false, "https://example.org/news/a%26b.html"},
+      {"https://example.org//", "news", false, "https://example.org/news"},
+      {"https://example.org", "news", true, "https://example.org/news/"},
+      {"https://example.org", "news/index.html", false, "https://example.org/news/index.html"},
+      {"https://example.org", "news/index.html", true, "https://example.org/news/"},
+      {"https://example.org", "", true, "https://example.org/"},
+      {"https://example.org", "", false, "https://example.org/"},
+  };
+  for (const Case& c : cases) {
+    settings.sDomain = c.domain;
+    settings.bCleanFolderUrls = c.clean;
+    EXPECT_EQ(Expand("%fUrl%", c.item), c.expected) << c.domain << " " << c.item;
+  }
+}
+
+TEST_F(ExpandMacrosTest, EveryMacroOfTheTableExpands) {
+  for (const MacroDefinition& macro : MacroTable()) {
+    const std::string text = MacroText(macro);
+    EXPECT_NE(Expand("[" + text + "]", "docs/a b.png", 1, "x"), "[" + text + "]") << text;
+    EXPECT_TRUE(UsesMacro("<" + text + ">", macro.name)) << text;
+    EXPECT_FALSE(macro.description.empty() || macro.example.empty()) << text;
+  }
 }

@@ -169,8 +169,10 @@ void CFolioscribeDlg::ShowFields() {
 }
 
 void CFolioscribeDlg::OnOutputNameChanged(const QString& text) {
-  c_.advisor->setText(IsAbsolutePath(text.toStdString()) ? QString::fromUtf8(kAbsolutePathHint)
-                                                         : QString());
+  // Relative links reach any folder of this system; a drive or share name is none of them.
+  const std::string name = text.toStdString();
+  const bool linksMayBreak = IsAbsolutePath(name) && !name.starts_with('/');
+  c_.advisor->setText(linksMayBreak ? QString::fromUtf8(kAbsolutePathHint) : QString());
 }
 
 QUrl CFolioscribeDlg::HelpPage() const {

@@ -49,6 +49,8 @@ CMoreOptionsDlg::CMoreOptionsDlg(RunSettings& settings, QWidget* parent)
           "Use \"&link counter\", when deciding about the order of files/folders", "usePageRank")),
       excludeNotLinked_(NewCheckBox("&Exclude not linked files\\folders", "excludeNotLinked")),
       domain_(new QLineEdit),
+      cleanFolderUrls_(NewCheckBox("&Folder addresses end in /", "cleanFolderUrls")),
+      skipNoindex_(NewCheckBox("Leave out pages marked &noindex", "skipNoindex")),
       addSignature_(NewCheckBox("Add signature (generated with....)", "addSignature")),
       excludeList_(NewList("excludeList")),
       patternList_(NewList("patternList")),
@@ -75,9 +77,9 @@ CMoreOptionsDlg::CMoreOptionsDlg(RunSettings& settings, QWidget* parent)
 
   QWidget* tabOrder[] = {buttons->button(QDialogButtonBox::Ok),
                          buttons->button(QDialogButtonBox::Cancel), indexAsDirText_,
-                         excludeList_, usePageRank_, excludeNotLinked_, domain_, addSignature_,
-                         patternList_, includeList_, useIgnoreFiles_, skipHidden_,
-                         skipEmptyFolders_, crawlOnlyKept_};
+                         excludeList_, usePageRank_, excludeNotLinked_, domain_, cleanFolderUrls_,
+                         skipNoindex_, addSignature_, patternList_, includeList_, useIgnoreFiles_,
+                         skipHidden_, skipEmptyFolders_, crawlOnlyKept_};
   for (size_t i = 1; i < std::size(tabOrder); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
   buttons->button(QDialogButtonBox::Ok)->setFocus();
   OnInitDialog();
@@ -93,6 +95,8 @@ QWidget* CMoreOptionsDlg::BuildWebSitemapGroup() {
   layout->addWidget(usePageRank_);
   layout->addWidget(excludeNotLinked_);
   layout->addLayout(domainRow);
+  layout->addWidget(cleanFolderUrls_);
+  layout->addWidget(skipNoindex_);
   return group;
 }
 
@@ -141,6 +145,8 @@ void CMoreOptionsDlg::OnInitDialog() {
   excludeNotLinked_->setChecked(settings_.bExcludeNotLinked);
   excludeNotLinked_->setEnabled(settings_.bUsePageRank);
   domain_->setText(QString::fromUtf8(settings_.sDomain));
+  cleanFolderUrls_->setChecked(settings_.bCleanFolderUrls);
+  skipNoindex_->setChecked(settings_.bSkipNoindex);
   addSignature_->setChecked(settings_.bAddSignature);
   excludeList_->Fill(settings_.aExclude);
   patternList_->Fill(settings_.aPatterns);
@@ -161,6 +167,8 @@ void CMoreOptionsDlg::accept() {
   settings_.bUsePageRank = usePageRank_->isChecked();
   settings_.bExcludeNotLinked = excludeNotLinked_->isChecked();
   settings_.sDomain = domain_->text().toStdString();
+  settings_.bCleanFolderUrls = cleanFolderUrls_->isChecked();
+  settings_.bSkipNoindex = skipNoindex_->isChecked();
   settings_.bAddSignature = addSignature_->isChecked();
   settings_.aExclude = excludeList_->ReadBack();
   settings_.aPatterns = patternList_->ReadBack();

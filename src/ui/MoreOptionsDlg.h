@@ -29,6 +29,8 @@ class CMoreOptionsDlg : public QDialog {
   QCheckBox* usePageRank_;
   QCheckBox* excludeNotLinked_;
   QLineEdit* domain_;
+  QCheckBox* cleanFolderUrls_;
+  QCheckBox* skipNoindex_;
   QCheckBox* addSignature_;
   CEditableListCtrl* excludeList_;
   CEditableListCtrl* patternList_;

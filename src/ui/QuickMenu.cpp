@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QCursor>
 
+#include "sitemap/MacroFilters.h"
+#include "sitemap/Macros.h"
 #include "ui/UiPrompts.h"
 
 void CQuickMenu::AppendItem(int commandId, const QString& text) {
@@ -19,7 +21,10 @@ int CQuickMenu::Track(UiPrompts& prompts, const QPoint& at) {
 
 QString ShowMacroMenu(UiPrompts& prompts) {
   CQuickMenu menu;
-  for (int id = 0; id < int(kMacroList.size()); ++id)
-    menu.AppendItem(id, QString::fromUtf8(kMacroList[id]));
+  int id = 0;
+  for (const MacroDefinition& macro : MacroTable())
+    menu.AppendItem(id++, QString::fromStdString(MacroText(macro)));
+  for (std::string_view filter : kMacroFilterNames)
+    menu.AppendItem(id++, QLatin1Char('|') + QString::fromUtf8(filter.data(), filter.size()));
   return menu.Track(prompts, QCursor::pos()) < 0 ? QString() : menu.ChosenText();
 }

@@ -1,24 +1,9 @@
 #pragma once
 #include <QMenu>
 #include <QString>
-#include <array>
 
 class QPoint;
 class UiPrompts;
-
-// The macros offered for the Start, Folder, File and End templates, in menu order.
-inline constexpr std::array<const char*, 19> kMacroList = {
-    "%fTitle%",       "%fName%",
-    "%fRelativePath%", "%fAbsoluteLocalPath%",
-    "%fParentName%",  "%indentation%",
-    "%domain%",       "%autoHrefText%",
-    "%curDate%",      "%curTime%",
-    "%fSizeb%",       "%fDateTime%",
-    "%fDateTimeFormat(%Y-%m-%d %H:%M:%S)%", "%ImageThumb%",
-    "%fTitleWeb%",    "%fNameWeb%",
-    "%fRelativePathWeb%", "%fAbsoluteLocalPathWeb%",
-    "%fParentNameWeb%",
-};
 
 // A pop-up menu of plain text entries that reports which one was chosen.
 class CQuickMenu {
@@ -36,5 +21,6 @@ class CQuickMenu {
   QString chosenText_;
 };
 
-// The macro menu at the mouse cursor: the chosen macro, or empty text.
+// The macro menu at the mouse cursor: every macro of the macro table, then the filters
+// ("|html", ...) to write behind a macro's name. Returns the chosen text, or empty text.
 QString ShowMacroMenu(UiPrompts& prompts);

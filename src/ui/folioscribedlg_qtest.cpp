@@ -124,7 +124,10 @@ class FolioscribeDlgTest : public QObject {
     QVERIFY(app_.settings.bSkipHidden);  // for a profile made from scratch
 
     auto* output = Find<QLineEdit>(dialog, "outputName");
+    // Links work from any folder now; only a Windows drive or share name breaks them.
     QTest::keyClicks(output, QStringLiteral("/tmp/map.html"));
+    QCOMPARE(advisor->text(), QString());
+    output->setText(QStringLiteral("\\\\server\\map.html"));
     QCOMPARE(advisor->text(), QString::fromUtf8(CFolioscribeDlg::kAbsolutePathHint));
     output->clear();
     QTest::keyClicks(output, QStringLiteral("sitemap.html"));
@@ -134,7 +137,7 @@ class FolioscribeDlgTest : public QObject {
 
     // A loaded absolute output name gives the hint; at start-up the start hint follows it.
     RunSettings absolute;
-    absolute.sOutPutFileName = "/srv/www/map.html";
+    absolute.sOutPutFileName = "D:\\www\\map.html";
     const QString profile = WriteProfile("absolute.folioscribe_options", absolute);
     output->setText(QStringLiteral("sitemap.html"));
     prompts_.setNextAnswer(profile);
@@ -277,7 +280,8 @@ class FolioscribeDlgTest : public QObject {
         "%fTitle%,%fName%,%fRelativePath%,%fAbsoluteLocalPath%,%fParentName%,%indentation%,"
         "%domain%,%autoHrefText%,%curDate%,%curTime%,%fSizeb%,%fDateTime%,"
         "%fDateTimeFormat(%Y-%m-%d %H:%M:%S)%,%ImageThumb%,%fTitleWeb%,%fNameWeb%,"
-        "%fRelativePathWeb%,%fAbsoluteLocalPathWeb%,%fParentNameWeb%").split(QLatin1Char(','));
+        "%fRelativePathWeb%,%fAbsoluteLocalPathWeb%,%fParentNameWeb%,%ImageThumbWeb%,%fUrl%,"
+        "|html,|xml,|url,|json").split(QLatin1Char(','));
     QCOMPARE(prompts_.shownMenus.size(), 6);
     for (const QStringList& shown : prompts_.shownMenus)
       QCOMPARE(shown, macros);

@@ -1,0 +1,130 @@
+#include "sitemap/MacroFilters.h"
+
+#include "common/Text.h"
+#include "common/Utf8.h"
+
+namespace {
+
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+// The entity for a character that markup gives a meaning; nullptr for any other.
+const char* MarkupEntity(char c) {
+  switch (c) {
+    case '&':
+      return "&amp;";
+    case '<':
+      return "&lt;";
+    case '>':
+      return "&gt;";
+    case '"':
+      return "&quot;";
+    case '\'':
+      return "&#39;";
+    default:
+      return nullptr;
+  }
+}
+
+std::string HtmlFilter(std::string_view value) {
+  std::string escaped;
+  escaped.reserve(value.size());
+  for (char c : value) {
+    const char* entity = MarkupEntity(c);
+    if (entity)
+      escaped += entity;
+    else
+      escaped += c;
+  }
+  return escaped;
+}
+
+bool IsXmlCharacter(char32_t c) {
+  return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c != 0xFFFE && c != 0xFFFF);
+}
+
+std::string XmlFilter(std::string_view value) {
+  std::string escaped;
+  escaped.reserve(value.size());
+  for (size_t pos = 0; pos < value.size();) {
+    char32_t c = kReplacementCharacter;
+    const size_t start = pos;
+    if (!NextCodePoint(value, pos, c)) c = kReplacementCharacter;
+    if (!IsXmlCharacter(c)) continue;
+    const char* entity = c < 0x80 ? MarkupEntity(static_cast<char>(c)) : nullptr;
+    if (entity)
+      escaped += entity;
+    else if (c == kReplacementCharacter)
+      AppendUtf8(escaped, c);
+    else
+      escaped.append(value.substr(start, pos - start));
+  }
+  return escaped;
+}
+
+bool IsUnreservedOrSlash(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+         c == '.' || c == '_' || c == '~' || c == '/';
+}
+
+}  // namespace
+
+std::string UrlEscape(std::string_view value) {
+  std::string encoded;
+  encoded.reserve(value.size());
+  for (char c : value) {
+    if (IsUnreservedOrSlash(c)) {
+      encoded += c;
+    } else {
+      const auto byte = static_cast<unsigned char>(c);
+      encoded += {'%', kHexDigits[byte >> 4], kHexDigits[byte & 0xF]};
+    }
+  }
+  return encoded;
+}
+
+namespace {
+
+void AppendJsonCharacter(std::string& out, char32_t c) {
+  switch (c) {
+    case '"':
+      out += "\\\"";
+      return;
+    case '\\':
+      out += "\\\\";
+      return;
+    case '\n':
+      out += "\\n";
+      return;
+    case '\r':
+      out += "\\r";
+      return;
+    case '\t':
+      out += "\\t";
+      return;
+    default:
+      break;
+  }
+  if (c >= 0x20) return AppendUtf8(out, c);
+  out += "\\u00";
+  out += {kHexDigits[c >> 4], kHexDigits[c & 0xF]};
+}
+
+std::string JsonFilter(std::string_view value) {
+  std::string escaped;
+  escaped.reserve(value.size());
+  for (size_t pos = 0; pos < value.size();) {
+    char32_t c = kReplacementCharacter;
+    if (!NextCodePoint(value, pos, c)) c = kReplacementCharacter;
+    AppendJsonCharacter(escaped, c);
+  }
+  return escaped;
+}
+
+}  // namespace
+
+MacroFilter FindMacroFilter(std::string_view name) {
+  static constexpr MacroFilter kFilters[] = {HtmlFilter, XmlFilter, UrlEscape, JsonFilter};
+  for (size_t i = 0; i < std::size(kMacroFilterNames); ++i)
+    if (EqualsNoCase(name, kMacroFilterNames[i])) return kFilters[i];
+  return nullptr;
+}
