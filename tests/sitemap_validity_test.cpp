@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "ProgramRunner.h"
+#include "sitemap/Macros.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -151,4 +152,9 @@ TEST_F(BundledProfileTest, JsonLinesParseAndCarryTheTitlesAsUnicode) {
                                                "\xE2\x80\x9Cquoted\xE2\x80\x9D caf" + kEacute,
                                                kEacute + "t" + kEacute + " \xE2\x98\xBA", "Guide",
                                                "News"}));
+}
+
+TEST(Manual, ListsEveryMacroOfTheMacroTable) {
+  const std::string readme = ReadFileForTest(std::string(FOLIOSCRIBE_SOURCE_DIR) + "/README.md");
+  EXPECT_NE(readme.find(MacroManualRows()), std::string::npos) << MacroManualRows();
 }

@@ -37,15 +37,15 @@ const FlagKey kFlagKeys[] = {
     {"bExcludeNotLinked", &RunSettings::bExcludeNotLinked},
     {"bUsePageRank", &RunSettings::bUsePageRank},
     {"bAddSignature", &RunSettings::bAddSignature},
-    {"bCleanFolderUrls", &RunSettings::bCleanFolderUrls},
-    {"bSkipNoindex", &RunSettings::bSkipNoindex},
 };
 // Written after the older keys, so files of earlier versions keep their layout.
-const FlagKey kSelectionFlagKeys[] = {
+const FlagKey kLaterFlagKeys[] = {
     {"bUseIgnoreFiles", &RunSettings::bUseIgnoreFiles},
     {"bSkipHidden", &RunSettings::bSkipHidden},
     {"bSkipEmptyFolders", &RunSettings::bSkipEmptyFolders},
     {"bCrawlOnlyKept", &RunSettings::bCrawlOnlyKept},
+    {"bCleanFolderUrls", &RunSettings::bCleanFolderUrls},
+    {"bSkipNoindex", &RunSettings::bSkipNoindex},
 };
 
 std::vector<std::string> SplitStoredList(const std::string& value) {
@@ -75,7 +75,7 @@ void ReadSettings(const IniFile& file, RunSettings& settings) {
     settings.*f.field = ReadProfileFlag(file, kMoreOptions, f.key, false);
   settings.aPatterns = ReadPatternList(file, "Patterns");
   settings.aInclude = ReadPatternList(file, "Include");
-  for (const FlagKey& f : kSelectionFlagKeys)
+  for (const FlagKey& f : kLaterFlagKeys)
     settings.*f.field = ReadProfileFlag(file, kMoreOptions, f.key, false);
 }
 
@@ -89,7 +89,7 @@ void WriteSettings(const RunSettings& settings, IniFile& file) {
   for (const FlagKey& f : kFlagKeys) WriteProfileFlag(file, kMoreOptions, f.key, settings.*f.field);
   WriteProfileString(file, kMoreOptions, "Patterns", JoinList(settings.aPatterns, kListSeparator));
   WriteProfileString(file, kMoreOptions, "Include", JoinList(settings.aInclude, kListSeparator));
-  for (const FlagKey& f : kSelectionFlagKeys)
+  for (const FlagKey& f : kLaterFlagKeys)
     WriteProfileFlag(file, kMoreOptions, f.key, settings.*f.field);
 }
 

@@ -32,6 +32,7 @@ RunSettings FullSettings() {
   s.bExcludeNotLinked = false;
   s.bUsePageRank = true;
   s.bAddSignature = false;
+  s.bSkipNoindex = true;
   s.aExclude = {"gif", "/private/noenter"};
   s.aPatterns = {"*.css", "!keep.css", "/drafts/"};
   s.aInclude = {"*.html"};
@@ -69,7 +70,9 @@ TEST(Profile, NewFileHoldsEveryKeyInOrder) {
             "bUseIgnoreFiles=0\r\n"
             "bSkipHidden=1\r\n"
             "bSkipEmptyFolders=0\r\n"
-            "bCrawlOnlyKept=1\r\n");
+            "bCrawlOnlyKept=1\r\n"
+            "bCleanFolderUrls=0\r\n"
+            "bSkipNoindex=1\r\n");
   EXPECT_TRUE(sink.messages.empty());
 }
 

@@ -66,50 +66,51 @@ const MacroDefinition kMacros[] = {
      [](const MacroInput& in) { return PathTitle(PathOf(in)); }},
     {"fName", "", "the item's name with its extension", "my page.html",
      [](const MacroInput& in) { return PathName(PathOf(in)); }},
-    {"fRelativePath", "", "the path from the output file's folder to the item", "docs/my page.html",
+    {"fRelativePath", "", "the path from the output file's folder to the item, with ../ where needed", "docs/my page.html",
      Relative},
     {"fAbsoluteLocalPath", "", "the item's full path on this computer",
      "/home/me/site/docs/my page.html", [](const MacroInput& in) { return PathOf(in); }},
     {"fParentName", "", "the name of the folder holding the item", "docs", ParentName},
-    {"indentation", "", "\"&nbsp\" once per folder level", "&nbsp&nbsp",
+    {"indentation", "", "`&nbsp` once per folder level below the start folder", "&nbsp&nbsp",
      [](const MacroInput& in) { return Repeat("&nbsp", in.depth); }},
     {"domain", "", "the domain of More options, as entered", "https://www.example.org/",
      [](const MacroInput& in) { return in.settings.sDomain; }},
-    {"autoHrefText", "", "the page title, else the item's name", "My page",
+    {"autoHrefText", "", "the link text: a page's title, a folder's index-page title, else the name", "My page",
      [](const MacroInput& in) { return in.linkText.text; },
      [](const MacroInput& in) {
        return in.linkText.isMarkup ? DecodeHtmlEntities(in.linkText.text) : in.linkText.text;
      }},
-    {"curDate", "", "today's date", "2026-12-07",
+    {"curDate", "", "the date of the run", "2026-12-07",
      [](const MacroInput& in) { return FormatLocalTime(in.now, "%Y-%m-%d"); }},
     {"curTime", "", "the time of the run", "13:05:00",
      [](const MacroInput& in) { return FormatLocalTime(in.now, "%H:%M:%S"); }},
-    {"fSizeb", "", "the file's size in bytes", "5120",
+    {"fSizeb", "", "the size in bytes (0 for a folder)", "5120",
      [](const MacroInput& in) { return std::to_string(in.item.size); }},
-    {"fDateTime", "", "when the file was changed (a folder: made)", "2026-12-07 13:05:00",
+    {"fDateTime", "", "the last change (a folder: its creation)", "2026-12-07 13:05:00",
      [](const MacroInput& in) { return FormatLocalTime(ItemTime(in.item), kDateTimeFormat); }},
-    {"fDateTimeFormat", "(%Y-%m-%d %H:%M:%S)", "the same in a format of your own", "2026-12-07",
+    {"fDateTimeFormat", "(%Y-%m-%d %H:%M:%S)", "the same time in a strftime format of your own (first use per template)",
+     "2026-12-07 13:05:00",
      [](const MacroInput& in) {
        return FormatLocalTime(ItemTime(in.item), std::string(in.argument));
      }},
-    {"ImageThumb", "", "a small <img> of an image file",
+    {"ImageThumb", "", "for an image (ico, bmp, jpeg, jpg, png, gif) an `<img>` tag, else nothing",
      "<img border=\"1\" src=\"a.png\" height=\"24\">",
      [](const MacroInput& in) { return Thumbnail(PathOf(in), Relative(in)); }},
-    {"fTitleWeb", "", "fTitle with blanks and % # ? \" escaped for links", "my%20page",
+    {"fTitleWeb", "", "fTitle with blank, %, #, ? and \" encoded for links", "my%20page",
      [](const MacroInput& in) { return WebEscape(PathTitle(PathOf(in))); }},
-    {"fNameWeb", "", "fName escaped for links", "my%20page.html",
+    {"fNameWeb", "", "fName encoded for links", "my%20page.html",
      [](const MacroInput& in) { return WebEscape(PathName(PathOf(in))); }},
-    {"fRelativePathWeb", "", "fRelativePath escaped for links", "docs/my%20page.html",
+    {"fRelativePathWeb", "", "fRelativePath encoded for links", "docs/my%20page.html",
      [](const MacroInput& in) { return WebEscape(Relative(in)); }},
-    {"fAbsoluteLocalPathWeb", "", "fAbsoluteLocalPath escaped for links",
+    {"fAbsoluteLocalPathWeb", "", "fAbsoluteLocalPath encoded for links",
      "/home/me/site/docs/my%20page.html",
      [](const MacroInput& in) { return WebEscape(PathOf(in)); }},
-    {"fParentNameWeb", "", "fParentName escaped for links", "docs",
+    {"fParentNameWeb", "", "fParentName encoded for links", "docs",
      [](const MacroInput& in) { return WebEscape(ParentName(in)); }},
-    {"ImageThumbWeb", "", "ImageThumb with its link escaped",
+    {"ImageThumbWeb", "", "ImageThumb with its link encoded",
      "<img border=\"1\" src=\"a%20b.png\" height=\"24\">",
      [](const MacroInput& in) { return Thumbnail(PathOf(in), WebEscape(Relative(in))); }},
-    {"fUrl", "", "the item's web address: domain and path from the start folder",
+    {"fUrl", "", "the web address: the domain, \"/\", the path from the start folder URL-encoded",
      "https://www.example.org/docs/my%20page.html", Url},
 };
 
@@ -212,6 +213,14 @@ bool UsesMacro(std::string_view templateText, std::string_view name) {
     if (use && EqualsNoCase(kMacros[use->index].name, name)) return true;
   }
   return false;
+}
+
+std::string MacroManualRows() {
+  std::string rows;
+  for (const MacroDefinition& macro : kMacros)
+    rows += "| `" + MacroText(macro) + "` | " + std::string(macro.description) + " | `" +
+            std::string(macro.example) + "` |\n";
+  return rows;
 }
 
 std::string OutputFolder(const RunSettings& settings) {

@@ -42,6 +42,9 @@ struct MacroDefinition {
 std::span<const MacroDefinition> MacroTable();
 // The text a menu inserts for `macro`: "%fName%", "%fDateTimeFormat(%Y-%m-%d %H:%M:%S)%".
 std::string MacroText(const MacroDefinition& macro);
+// The manual's table of macros: one Markdown row "| `%name%` | description | `example` |"
+// per macro, each ended by a line feed.
+std::string MacroManualRows();
 // True when `templateText` uses the macro `name` ("autoHrefText"), with or without filters.
 bool UsesMacro(std::string_view templateText, std::string_view name);
 

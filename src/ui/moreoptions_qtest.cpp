@@ -58,6 +58,7 @@ class MoreOptionsTest : public QObject {
     RunSettings settings;
     settings.aExclude = {"gif", "/private", "js"};
     settings.sDomain = "www.example.com";
+    settings.bSkipNoindex = true;
     {
       CMoreOptionsDlg dialog(settings);
       auto* list = Find<CEditableListCtrl>(dialog, "excludeList");
@@ -78,11 +79,14 @@ class MoreOptionsTest : public QObject {
     QTest::keyClick(list, Qt::Key_Delete);
     Find<QCheckBox>(dialog, "indexAsDirText")->click();
     Find<QCheckBox>(dialog, "addSignature")->click();
+    Find<QCheckBox>(dialog, "cleanFolderUrls")->click();
+    QVERIFY(Find<QCheckBox>(dialog, "skipNoindex")->isChecked());
     Find<QLineEdit>(dialog, "domain")->setText(QStringLiteral("site.example"));
     Find<QDialogButtonBox>(dialog, "")->button(QDialogButtonBox::Ok)->click();
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(settings.aExclude, (Entries{"gif", "js"}));
     QVERIFY(settings.bIndexAsDirText && !settings.bAddSignature);
+    QVERIFY(settings.bCleanFolderUrls && settings.bSkipNoindex);
     QCOMPARE(settings.sDomain, std::string("site.example"));
   }
 
