@@ -168,7 +168,7 @@ StartupRequest ReadStartupRequest(const CCommandLineOptions& options) {
   if (options.FindOption("output", value)) request.outputPath = OutputPathFromCommandLine(value);
   if (options.FindOption("domain", value)) request.domain = value;
   if (options.FindOption("profile", value)) {
-    const std::string path = ResolveProfilePath(value);
+    const std::string path = ResolveProfilePath(ToSlashes(value));  // typed: Windows forms too
     if (PathExists(path))
       request.profilePath = path;
     else

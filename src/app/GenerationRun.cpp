@@ -41,15 +41,16 @@ RunResult DoGenerationRun(CFolioscribeApp& app, MessageSink& messages,
   app.runContext = RunContext{settings.sStartDirectoryPath, settings.sDomain};
   RunResult result;
   result.outputPath = GetOutputFilePath(settings.sStartDirectoryPath, settings.sOutPutFileName);
+  // Typed by a person: read in the Windows forms too, once, before any disk access.
+  settings.sStartDirectoryPath = NormalisedPath(settings.sStartDirectoryPath);
 
   // Checked before the old output goes, so a mistyped start folder deletes nothing.
   if (!IsFolder(settings.sStartDirectoryPath)) {
-    messages.ShowMessage(settings.sStartDirectoryPath + "\r\ndoesn't exist, or is not a folder");
+    messages.ShowMessage(app.settings.sStartDirectoryPath + "\r\ndoesn't exist, or is not a folder");
     return result;
   }
   // Gone before the walk, so the old map is never listed in the new one.
   if (!destination.stream && !destination.nowhere) DeleteFile(result.outputPath);
-  settings.sStartDirectoryPath = NormalisedPath(settings.sStartDirectoryPath);
 
   PageTitles titles;
   if (settings.bUsePageRank || settings.bExcludeNotLinked) {

@@ -28,19 +28,18 @@ std::string_view AfterDrive(const std::string& path) {
   return std::string_view(path).substr(HasDrive(path) ? 2 : 0);
 }
 
-// Position of the last "/" or "\", or npos. A plain backward loop: find_last_of calls
-// memchr for every byte it passes, and this runs for every link.
-size_t LastSeparator(std::string_view text) {
+// Position of the last "/", or npos. A plain backward loop: rfind calls memchr for every
+// byte it passes, and this runs for every link.
+size_t LastSlash(std::string_view text) {
   for (size_t i = text.size(); i > 0; --i)
-    if (text[i - 1] == '/' || text[i - 1] == '\\') return i - 1;
+    if (text[i - 1] == '/') return i - 1;
   return std::string_view::npos;
 }
 
-// The last component: everything behind the drive and the last separator.
-std::string_view LastComponent(const std::string& path) {
-  const std::string_view rest = AfterDrive(path);
-  const size_t separator = LastSeparator(rest);
-  return separator == std::string_view::npos ? rest : rest.substr(separator + 1);
+// The last component: everything behind the last "/".
+std::string_view LastComponent(std::string_view path) {
+  const size_t slash = LastSlash(path);
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
 // The separator of the first path that holds one, "\" first; 0 when neither does.
@@ -65,7 +64,11 @@ std::string StripTrailingSlash(const std::string& path) {
 
 // The Linux root plays the part of a bare drive ("C:"): it keeps its separator.
 std::string StripTrailingSlashKeepRoot(const std::string& path) {
-  return path == "/" ? path : StripTrailingSlash(path);
+  return path.size() > 1 && path.back() == '/' ? path.substr(0, path.size() - 1) : path;
+}
+
+std::string ChildPath(const std::string& folder, const std::string& name) {
+  return folder.ends_with('/') ? folder + name : folder + "/" + name;
 }
 
 std::string NormalisedPath(const std::string& path) {
@@ -100,15 +103,15 @@ std::string JoinPath(const std::string& first, const std::string& second) {
 
 std::string ResolvePath(const std::string& base, const std::string& reference, bool baseNamesFile) {
   if (IsAbsolutePath(reference)) return reference;
-  std::string folder = baseNamesFile ? ContainingFolder(base) : base;
-  std::string rest = reference;
+  std::string folder = ToSlashes(baseNamesFile ? ContainingFolder(ToSlashes(base)) : base);
+  std::string rest = ToSlashes(reference);
   for (;;) {
     folder = StripTrailingSlashKeepRoot(folder);
-    if (!(rest.starts_with("../") || rest.starts_with("..\\"))) break;
+    if (!rest.starts_with("../")) break;
     rest.erase(0, 3);
     folder = ContainingFolder(folder);
   }
-  if (rest.starts_with("./") || rest.starts_with(".\\")) rest.erase(0, 2);
+  if (rest.starts_with("./")) rest.erase(0, 2);
   return JoinPath(folder, rest);
 }
 
@@ -116,7 +119,7 @@ std::string PathDrive(const std::string& path) { return HasDrive(path) ? path.su
 
 std::string PathFolder(const std::string& path) {
   const std::string_view rest = AfterDrive(path);
-  const size_t separator = LastSeparator(rest);
+  const size_t separator = rest.find_last_of("\\/");
   return std::string(separator == std::string_view::npos ? "" : rest.substr(0, separator + 1));
 }
 
@@ -138,24 +141,20 @@ std::string PathName(const std::string& path) {
 }
 
 std::string PathParent(const std::string& path) {
-  if (path.empty()) return "";
-  const std::string trimmed = path.ends_with('\\') ? path.substr(0, path.size() - 1) : path;
-  const std::string parent = PathDrive(trimmed) + PathFolder(trimmed);
-  return parent.ends_with('\\') ? parent.substr(0, parent.size() - 1) : parent;
+  const size_t slash = LastSlash(path);
+  return slash == std::string::npos ? "" : path.substr(0, slash + 1);
 }
 
 std::string ContainingFolder(const std::string& path) {
-  const size_t firstSeparator = path.find_first_of("\\/");
-  if (firstSeparator == std::string::npos || firstSeparator + 1 == path.size()) return "";
-  const std::string trimmed = StripTrailingSlash(path);
-  const std::string folder = PathFolder(trimmed);
-  if (folder.empty()) return "";
-  return StripTrailingSlashKeepRoot(PathDrive(trimmed) + folder);
+  const size_t firstSlash = path.find('/');
+  if (firstSlash == std::string::npos || firstSlash + 1 == path.size()) return "";
+  return StripTrailingSlashKeepRoot(PathParent(StripTrailingSlashKeepRoot(path)));
 }
 
 std::string GetRelativePath(const std::string& base, const std::string& path) {
   if (!StartsWithNoCase(path, base)) return "";
-  return StripLeadingSlash(path.substr(base.size()));
+  const std::string rest = path.substr(base.size());
+  return rest.starts_with('/') ? rest.substr(1) : rest;
 }
 
 namespace {
@@ -190,6 +189,6 @@ std::string RelativeLink(const std::string& folder, const std::string& path) {
 
 std::string GetOutputFilePath(const std::string& startDirectoryPath,
                               const std::string& outputFileName) {
-  if (IsAbsolutePath(outputFileName)) return outputFileName;
+  if (IsAbsolutePath(outputFileName)) return ToSlashes(outputFileName);
   return ToSlashes(StripTrailingSlash(startDirectoryPath) + "/" + outputFileName, '/');
 }

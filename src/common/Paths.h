@@ -2,15 +2,47 @@
 #include <string>
 #include <string_view>
 
-// Pure text operations on paths; none touches the disk. Both separators are understood;
-// the Windows forms ("C:\site\docs", "\\server\share") dissect exactly as on Windows, and
-// a path beginning with "/" is absolute.
+// Pure text operations on paths; none touches the disk. Two kinds of path meet here:
+//
+// Paths the program works with (the walk, the crawl, every disk access) have "/" as their
+// only separator: any other byte, "\" and ":" included, belongs to a name, as on Linux.
+//
+// Paths typed by a person (profile values, the command line) may be written in Windows
+// forms ("C:\site\docs", "\\server\share"); NormalisedPath and GetOutputFilePath turn
+// them into the first kind once, where they enter a run.
+
+// --- Paths the program works with: "/" separates, nothing else does.
+
+// Removes one trailing "/" unless the path is the root "/", which stays whole.
+std::string StripTrailingSlashKeepRoot(const std::string& path);
+// `folder`, "/" and `name`, with one "/" between them also when `folder` ends with one.
+std::string ChildPath(const std::string& folder, const std::string& name);
+// The last component without its extension.
+std::string PathTitle(const std::string& path);
+// The extension without its dot; empty when there is none.
+std::string PathExtension(const std::string& path);
+// The last component with its extension.
+std::string PathName(const std::string& path);
+// Everything up to and including the last "/"; empty when there is none.
+std::string PathParent(const std::string& path);
+// The folder holding the last component, without a trailing "/": "C:" of "C:/site", the
+// root "/" of "/site"; empty when nothing follows the first "/".
+std::string ContainingFolder(const std::string& path);
+
+// The rest of `path` behind `base` (compared ignoring case), without a leading "/"; empty
+// when `path` does not begin with `base`.
+std::string GetRelativePath(const std::string& base, const std::string& path);
+// A relative link from `folder` (forward slashes, trailing "/") to `path` (forward
+// slashes): GetRelativePath when `path` lies below `folder`, empty for `folder` itself,
+// otherwise with "../" steps up to the deepest folder both share.
+std::string RelativeLink(const std::string& folder, const std::string& path);
+
+// --- Paths typed by a person: "\" and "/" both separate, drives are known.
 
 // Removes one trailing "\" or "/".
 std::string StripTrailingSlash(const std::string& path);
-// Removes one trailing "\" or "/" unless the path is the root "/", which stays whole.
-std::string StripTrailingSlashKeepRoot(const std::string& path);
-// The form the walk uses: forward slashes, one trailing separator removed, the root kept.
+// A typed path in the form the program works with: forward slashes, one trailing
+// separator removed, the root kept.
 std::string NormalisedPath(const std::string& path);
 // With "/": every "\" becomes "/"; with "\": every "/" becomes "\".
 std::string ToSlashes(const std::string& path, char separator = '/');
@@ -26,23 +58,5 @@ std::string ResolvePath(const std::string& base, const std::string& reference, b
 std::string PathDrive(const std::string& path);
 // The folder part without the drive, with its separators: "/site/docs/" of "C:/site/docs/a.html".
 std::string PathFolder(const std::string& path);
-// The last component without its extension.
-std::string PathTitle(const std::string& path);
-// The extension without its dot; empty when there is none.
-std::string PathExtension(const std::string& path);
-// The last component with its extension.
-std::string PathName(const std::string& path);
-// Drive and folder part; a trailing "/" stays, a trailing "\" goes.
-std::string PathParent(const std::string& path);
-// The folder holding the last component, without a trailing separator; like the bare
-// drive "C:" of "C:/site", the root of "/site" is kept as "/".
-std::string ContainingFolder(const std::string& path);
-// The rest of `path` behind `base` (compared ignoring case), without a leading separator;
-// empty when `path` does not begin with `base`.
-std::string GetRelativePath(const std::string& base, const std::string& path);
-// A relative link from `folder` (forward slashes, trailing "/") to `path` (forward
-// slashes): GetRelativePath when `path` lies below `folder`, empty for `folder` itself,
-// otherwise with "../" steps up to the deepest folder both share.
-std::string RelativeLink(const std::string& folder, const std::string& path);
-// The output name when absolute; else the start folder, "/" and the name, with forward slashes.
+// The output name when absolute, else the start folder, "/" and the name; forward slashes.
 std::string GetOutputFilePath(const std::string& startDirectoryPath, const std::string& outputFileName);

@@ -58,6 +58,7 @@ std::string WebEscape(const std::string& text) {
       case '#': escaped += "%23"; break;
       case '%': escaped += "%25"; break;
       case '?': escaped += "%3F"; break;
+      case '\\': escaped += "%5C"; break;  // a browser would take it for "/"
       default: escaped += c;
     }
   }

@@ -22,7 +22,7 @@ bool StartsWithNoCase(const std::string& text, const std::string& prefix);
 int64_t FindNoCase(std::string_view text, std::string_view what, size_t start = 0);
 // `text` with every CR LF turned into LF.
 std::string UnixLineEnds(std::string_view text);
-// Escapes what would break a link to a file name: " " "%" "#" "?" and the double quote.
+// Escapes what would break a link to a file name: " " "%" "#" "?" "\" and the double quote.
 std::string WebEscape(const std::string& text);
 // `time` (seconds since 1970) in local time, strftime `format`; empty when the conversion
 // fails or the result is empty or longer than 127 characters.

@@ -11,13 +11,14 @@ struct UnaryCase {
   std::string expected;
 };
 
-TEST(Paths, DissectsWindowsAndLinuxForms) {
+TEST(Paths, DissectsWithSlashesOnlyAndReadsTypedWindowsForms) {
   const UnaryCase cases[] = {
       {StripTrailingSlash, "StripTrailingSlash", R"(C:\site\)", R"(C:\site)"},
       {StripTrailingSlash, "StripTrailingSlash", "/site//", "/site/"},
       {StripTrailingSlash, "StripTrailingSlash", "", ""},
       {StripTrailingSlashKeepRoot, "StripTrailingSlashKeepRoot", "/", "/"},
       {StripTrailingSlashKeepRoot, "StripTrailingSlashKeepRoot", "/site/", "/site"},
+      {StripTrailingSlashKeepRoot, "StripTrailingSlashKeepRoot", R"(/site\)", R"(/site\)"},
       {NormalisedPath, "NormalisedPath", "/", "/"},
       {NormalisedPath, "NormalisedPath", "//", "/"},
       {NormalisedPath, "NormalisedPath", "\\", "/"},
@@ -36,19 +37,22 @@ TEST(Paths, DissectsWindowsAndLinuxForms) {
       {PathName, "PathName", "/srv/a.b/readme", "readme"},
       {PathExtension, "PathExtension", "/srv/a.b/readme", ""},
       {PathTitle, "PathTitle", "/srv/archive.tar.gz", "archive.tar"},
-      {PathName, "PathName", "C:x.htm", "x.htm"},
+      {PathName, "PathName", "C:x.htm", "C:x.htm"},
+      {PathName, "PathName", R"(/srv/..\out\o.html)", R"(..\out\o.html)"},
+      {PathTitle, "PathTitle", R"(/srv/a.b\c)", R"(a)"},
       {PathTitle, "PathTitle", "/srv/.hidden", ""},
       {PathExtension, "PathExtension", "/srv/.hidden", "hidden"},
       {PathName, "PathName", "/srv/site/", ""},
       {PathParent, "PathParent", "C:/site/docs/a.html", "C:/site/docs/"},
-      {PathParent, "PathParent", R"(C:\site\docs\a.html)", R"(C:\site\docs)"},
-      {PathParent, "PathParent", R"(C:\site\docs\)", R"(C:\site)"},
+      {PathParent, "PathParent", R"(C:\site\docs\a.html)", ""},
+      {PathParent, "PathParent", R"(/srv/..\..\etc)", "/srv/"},
       {PathParent, "PathParent", "/site/docs/", "/site/docs/"},
       {PathParent, "PathParent", "", ""},
       {ContainingFolder, "ContainingFolder", "C:/site/docs", "C:/site"},
       {ContainingFolder, "ContainingFolder", "C:/site", "C:"},
       {ContainingFolder, "ContainingFolder", "C:", ""},
-      {ContainingFolder, "ContainingFolder", R"(C:\site\docs\)", R"(C:\site)"},
+      {ContainingFolder, "ContainingFolder", R"(C:\site\docs\)", ""},
+      {ContainingFolder, "ContainingFolder", R"(/srv/x\)", "/srv"},
       {ContainingFolder, "ContainingFolder", "C:/", ""},
       {ContainingFolder, "ContainingFolder", "a.html", ""},
       {ContainingFolder, "ContainingFolder", "/home/me/site", "/home/me"},
@@ -143,7 +147,7 @@ TEST(Paths, GetRelativePath) {
       {"C:/site/", "C:/SITE/docs/a.html", "docs/a.html"},
       {"C:/site/", "D:/other/a.html", ""},
       {"/srv/site", "/srv/site/docs/a.html", "docs/a.html"},
-      {R"(C:\site)", R"(C:\site\a.html)", "a.html"},
+      {R"(/srv/out/)", R"(/srv/out/\a.html)", R"(\a.html)"},
       {"/srv/site/docs/a.html", "/srv/site", ""},
   };
   for (const BinaryCase& c : cases)
@@ -155,7 +159,7 @@ TEST(Paths, GetOutputFilePath) {
       {R"(C:\site\)", "sitemap.html", "C:/site/sitemap.html"},
       {"/srv/site", R"(maps\sitemap.html)", "/srv/site/maps/sitemap.html"},
       {"/srv/site", "/tmp/map.html", "/tmp/map.html"},
-      {"/srv/site", R"(D:\out\map.html)", R"(D:\out\map.html)"},
+      {"/srv/site", R"(D:\out\map.html)", "D:/out/map.html"},
   };
   for (const BinaryCase& c : cases)
     EXPECT_EQ(GetOutputFilePath(c.first, c.second), c.expected) << c.first << " | " << c.second;

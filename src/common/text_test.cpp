@@ -52,6 +52,7 @@ TEST(Text, WebEscapeEncodesWhatBreaksLinks) {
       {"100% #1?.htm", "100%25%20%231%3F.htm"},
       {"say \"hi\".htm", "say%20%22hi%22.htm"},
       {"%20.htm", "%2520.htm"},
+      {"..\\out\\o.html", "..%5Cout%5Co.html"},
       {"plain/name-1_x.htm", "plain/name-1_x.htm"},
   };
   for (const auto& c : cases) EXPECT_EQ(WebEscape(c.name), c.escaped) << c.name;

@@ -23,7 +23,7 @@ namespace {
 std::string DefaultDocument(const std::string& path) {
   if (!IsFolder(path)) return path;
   for (const char* name : std::span(kDefaultDocuments).first(2)) {
-    const std::string page = JoinPath(path, name);
+    const std::string page = ChildPath(path, name);
     if (PathExists(page)) return page;
   }
   return path;
@@ -100,7 +100,7 @@ class Crawl {
       : table_(table), context_(context), titles_(titles), keeps_(keeps) {}
 
   void Run(const std::string& startPage) {
-    pending_.push_back(targets_.Number(ToSlashes(startPage)));
+    pending_.push_back(targets_.Number(startPage));
     while (!pending_.empty()) {
       const size_t number = pending_.back();
       pending_.pop_back();

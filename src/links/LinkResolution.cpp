@@ -9,6 +9,8 @@
 
 namespace {
 
+bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
 bool IsSchemeChar(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '+' ||
          c == '-' || c == '.';
@@ -37,21 +39,40 @@ int HexValue(char c) {
   return -1;
 }
 
-// A browser asks for "a b.htm" when the link says "a%20b.htm".
-std::string PercentDecode(std::string_view text) {
-  std::string decoded;
-  decoded.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    const int high = text[i] == '%' && i + 2 < text.size() ? HexValue(text[i + 1]) : -1;
-    const int low = high >= 0 ? HexValue(text[i + 2]) : -1;
-    if (low >= 0) {
-      decoded += static_cast<char>(high * 16 + low);
+// A browser asks for "a b.htm" when the link says "a%20b.htm". An encoded "/" or zero byte
+// stays encoded: decoded, it would split the segment or cut the path short.
+void AppendDecoded(std::string_view segment, std::string& out) {
+  for (size_t i = 0; i < segment.size(); ++i) {
+    const int high = segment[i] == '%' && i + 2 < segment.size() ? HexValue(segment[i + 1]) : -1;
+    const int low = high >= 0 ? HexValue(segment[i + 2]) : -1;
+    const int byte = low >= 0 ? high * 16 + low : -1;
+    if (byte > 0 && byte != '/') {
+      out += static_cast<char>(byte);
       i += 2;
     } else {
-      decoded += text[i];
+      out += segment[i];
     }
   }
-  return decoded;
+}
+
+// 1 for ".", 2 for "..", a dot also spelled "%2e"; 0 for any other segment.
+int DotSegment(std::string_view segment) {
+  int dots = 0;
+  while (!segment.empty()) {
+    if (segment[0] == '.') segment.remove_prefix(1);
+    else if (segment.size() >= 3 && EqualsNoCase(segment.substr(0, 3), "%2e")) segment.remove_prefix(3);
+    else return 0;
+    if (++dots > 2) return 0;
+  }
+  return dots;
+}
+
+// Runs of "/" behind the first `floor` characters become one.
+void CollapseSlashes(std::string& path, size_t floor) {
+  if (path.find("//", floor) == std::string::npos) return;
+  const auto end = std::unique(path.begin() + static_cast<std::ptrdiff_t>(std::min(floor, path.size())),
+                               path.end(), [](char a, char b) { return a == '/' && b == '/'; });
+  path.erase(end, path.end());
 }
 
 // The part of a reference that names a file: before its "#fragment" or "?query".
@@ -61,27 +82,62 @@ std::string_view FilePart(std::string_view reference) {
   return reference.substr(0, static_cast<size_t>(end - reference.begin()));
 }
 
-// `base` (no trailing "/") followed by the decoded segments of `reference`, as a browser
-// joins them, into `out`: "." and empty segments vanish, ".." removes the last segment but
-// none of the first `floor` characters, and a last segment "", "." or ".." names a folder.
-// So no spelling of a target escapes the visited check or climbs above the floor.
+// `base` (no trailing "/") followed by the segments of `reference`, as a browser joins
+// them, into `out`: "." vanishes, ".." removes the last segment (an empty one too) but none
+// of the first `floor` characters, a last segment "", "." or ".." names a folder. Each
+// segment is decoded as a server does, and runs of "/" are one, so no spelling of a target
+// escapes the visited check or climbs above the floor.
 void AppendSegments(std::string_view base, size_t floor, std::string_view reference, std::string& out) {
-  const bool encoded = reference.find('%') != std::string_view::npos;
-  const std::string decoded = encoded ? PercentDecode(reference) : std::string();  // seldom needed
-  std::string_view rest = encoded ? std::string_view(decoded) : reference;
   out.assign(base);
   bool folder = false;
   for (;;) {
-    const size_t slash = rest.find('/');
-    const std::string_view segment = rest.substr(0, slash);
-    folder = segment.empty() || segment == "." || segment == "..";
-    if (segment == ".." && out.size() > floor) out.resize(out.rfind('/'));
-    if (!folder) out.append("/").append(segment);
-    if (slash == std::string_view::npos) break;
-    rest.remove_prefix(slash + 1);
+    const size_t slash = reference.find('/');
+    const std::string_view segment = reference.substr(0, slash);
+    const bool last = slash == std::string_view::npos;
+    const int dots = DotSegment(segment);
+    if (dots == 2 && out.size() > floor) out.resize(out.rfind('/'));
+    folder = last && (dots > 0 || segment.empty());
+    if (dots == 0 && !folder) AppendDecoded(segment, out += '/');
+    if (last) break;
+    reference.remove_prefix(slash + 1);
   }
   if (folder && out.size() > floor) out += '/';
+  CollapseSlashes(out, floor);
   if (out.empty()) out = "/";
+}
+
+// `href` as the URL parser of a browser takes it in: C0 controls and blanks around it
+// trimmed, tabs and line breaks inside removed, every "\\" a "/".
+void AssignAsBrowserReads(std::string_view href, std::string& out) {
+  while (!href.empty() && static_cast<unsigned char>(href.front()) <= ' ') href.remove_prefix(1);
+  while (!href.empty() && static_cast<unsigned char>(href.back()) <= ' ') href.remove_suffix(1);
+  out.clear();
+  for (char c : href) {
+    if (c == '\t' || c == '\n' || c == '\r') continue;
+    out += c == '\\' ? '/' : c;
+  }
+}
+
+// True for a scheme as a browser knows it: a letter, letters, digits, "+", "-" or ".", ":".
+bool HasUrlScheme(std::string_view text) {
+  const size_t colon = text.find(':');
+  return colon != std::string_view::npos && colon > 0 && IsLetter(text[0]) &&
+         std::ranges::all_of(text.substr(0, colon), IsSchemeChar);
+}
+
+// Pages are served over http, so "http:x" and "http:/x" (no "//") are relative to them.
+std::optional<std::string_view> SameSchemeRelative(std::string_view text) {
+  constexpr std::string_view kScheme = "http:";
+  if (text.size() < kScheme.size() || !EqualsNoCase(text.substr(0, kScheme.size()), kScheme))
+    return std::nullopt;
+  text.remove_prefix(kScheme.size());
+  if (text.starts_with("//")) return std::nullopt;
+  return text;
+}
+
+// Whether `path` is `folder` or lies below it.
+bool IsInside(std::string_view path, std::string_view folder) {
+  return path.starts_with(folder) && (path.size() == folder.size() || path[folder.size()] == '/');
 }
 
 std::string WithoutTrailingSlashes(std::string path) {
@@ -98,8 +154,12 @@ std::optional<std::string_view> OwnSiteRest(const std::string& domain, std::stri
   if (site.empty()) site = domain;
   if (site.empty()) return std::nullopt;
   for (;;) {
-    if (address.size() >= site.size() && EqualsNoCase(address.substr(0, site.size()), site))
-      return address.substr(site.size());
+    if (address.size() >= site.size() && EqualsNoCase(address.substr(0, site.size()), site)) {
+      const std::string_view rest = address.substr(site.size());
+      // "x.org.evil.net" and "x.org@evil.net" are other hosts than "x.org".
+      if (rest.empty() || site.ends_with('/') || rest.find_first_of("/?#") == 0) return rest;
+      return std::nullopt;
+    }
     const int64_t www = FindNoCase(site, "www.");
     if (www < 0 || FindNoCase(address, "www.") >= 0) return std::nullopt;
     site.erase(static_cast<size_t>(www), 4);
@@ -125,8 +185,7 @@ bool IsOutsideAddress(std::string_view text) {
   if (text.starts_with("//")) return true;
   const std::string_view scheme = SchemeOf(text);
   if (scheme.size() < 2 || scheme.size() == text.size()) return false;
-  const bool letterFirst = (scheme[0] >= 'a' && scheme[0] <= 'z') || (scheme[0] >= 'A' && scheme[0] <= 'Z');
-  return letterFirst && std::ranges::all_of(scheme, IsSchemeChar);
+  return IsLetter(scheme[0]) && std::ranges::all_of(scheme, IsSchemeChar);
 }
 
 std::string UrlToLocalPath(const std::string& domain, const std::string& root, const std::string& url) {
@@ -138,12 +197,12 @@ LinkResolver::LinkResolver(const std::string& pagePath, const RunContext& contex
     : context_(context),
       page_(pagePath),
       folder_(WithoutTrailingSlashes(PathParent(pagePath))),
-      folderFloor_(std::min(folder_.find('/'), folder_.size())),
-      root_(WithoutTrailingSlashes(ToSlashes(context.root))) {}
+      root_(WithoutTrailingSlashes(ToSlashes(context.root))),
+      // ".." stops at the site root, or at once for a page outside it.
+      floor_(IsInside(folder_, root_) ? root_.size() : folder_.size()) {}
 
 void LinkResolver::Resolve(std::string_view href, ResolvedLink& link) const {
-  link.found.assign(TrimView(href));
-  std::ranges::replace(link.found, '\\', '/');
+  AssignAsBrowserReads(href, link.found);
   link.follow = false;
   // A query or fragment may hold anything, "://" included; only the file part tells.
   const std::string_view file = FilePart(link.found);
@@ -151,18 +210,22 @@ void LinkResolver::Resolve(std::string_view href, ResolvedLink& link) const {
     // An address of the own site is counted for its file but, as written, not read.
     AppendSegments(root_, root_.size(), FilePart(*rest), link.target);
     link.found = ToSlashes(JoinPath(context_.root, std::string(*rest)));
-  } else if (IsOutsideAddress(file) || (IsAbsolutePath(file) && file[0] != '/')) {
+  } else if (const std::optional<std::string_view> relative = SameSchemeRelative(link.found)) {
+    ResolveLocal(*relative, link);
+  } else if (file.starts_with("//") || HasUrlScheme(file)) {
     link.target = link.found;
-  } else if (file.empty()) {
-    link.target = page_;
-    link.follow = true;
   } else {
-    // A browser cannot climb above the host root, so "/.." stays at the site root.
-    const bool fromRoot = file[0] == '/';
-    if (fromRoot) AppendSegments(root_, root_.size(), file, link.target);
-    else AppendSegments(folder_, folderFloor_, file, link.target);
-    link.follow = true;
+    ResolveLocal(link.found, link);
   }
+}
+
+void LinkResolver::ResolveLocal(std::string_view reference, ResolvedLink& link) const {
+  const std::string_view file = FilePart(reference);
+  link.follow = true;
+  if (file.empty()) link.target = page_;
+  // A browser cannot climb above the host root, so "/.." stays at the site root.
+  else if (file[0] == '/') AppendSegments(root_, root_.size(), file.substr(1), link.target);
+  else AppendSegments(folder_, floor_, file, link.target);
 }
 
 ResolvedLink LinkResolver::Resolve(std::string_view href) const {

@@ -28,20 +28,24 @@ class LinkResolver {
  public:
   // `pagePath` with forward slashes.
   LinkResolver(const std::string& pagePath, const RunContext& context);
-  // A local target loses its "#fragment" and "?query"; the part taken from the link is
-  // percent-decoded and its ".", ".." and empty segments resolved as a browser does (".."
-  // never climbs above the site root in a reference that starts there); "" and "#x" name
-  // the page itself; "/x" starts at the site root.
+  // Reads `href` as a browser does against a web server serving the site root: blanks
+  // and controls around it and line breaks inside go, "\\" is "/", ".", ".." (also as
+  // "%2e") and empty segments are resolved and ".." never climbs above the site root. A
+  // local target loses its "#fragment" and "?query" and is percent-decoded; "" and "#x"
+  // name the page itself; "/x" starts at the site root.
   ResolvedLink Resolve(std::string_view href) const;
   // The same into `link`, whose buffers serve link after link without new allocations.
   void Resolve(std::string_view href, ResolvedLink& link) const;
 
  private:
+  // A reference of the site, without scheme or host, into `link`.
+  void ResolveLocal(std::string_view reference, ResolvedLink& link) const;
+
   const RunContext& context_;
   std::string page_;
   std::string folder_;  // the page's folder, no trailing "/"
-  size_t folderFloor_;  // what ".." cannot remove from the folder: its drive
   std::string root_;    // the site root, forward slashes, no trailing "/"
+  size_t floor_;        // what ".." cannot remove from the folder: the site root
 };
 
 // One href resolved on its own; see LinkResolver::Resolve.

@@ -43,11 +43,14 @@ TEST(ResolvePaths, ResolvesDotSegmentsAndDoubledSlashesEverywhere) {
                      {"../sub/./", "/site/sub/", "/site/sub", true},
                      {".", "/site/sub/", "/site/sub", true},
                      {"x/..", "/site/sub/", "/site/sub", true},
-                     {"..", "/site/", "/site", true},
-                     // Above the start folder the files are real: normalised, not clamped.
-                     {"../../etc/x.htm", "/etc/x.htm", "/etc/x.htm", true},
-                     {"../../../../x.htm", "/x.htm", "/x.htm", true},
-                     {"../../../..", "/", "", true},
+                     {"..", "/site", "/site", true},
+                     // The start folder is the root of the web server: ".." stops there.
+                     {"../../etc/x.htm", "/site/etc/x.htm", "/site/etc/x.htm", true},
+                     {"../../../../x.htm", "/site/x.htm", "/site/x.htm", true},
+                     {"../../../..", "/site", "/site", true},
+                     {".%2E/%2e./%2E%2e/x.htm", "/site/x.htm", "/site/x.htm", true},
+                     // An empty segment is one, until the target is read.
+                     {"a//../b.htm", "/site/sub/a/b.htm", "/site/sub/a/b.htm", true},
                  });
 }
 

@@ -93,7 +93,7 @@ std::string WriteTemporaryBeside(const std::string& target, const std::string& c
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {
   // Non-blocking, so that opening a named pipe does not wait for a writer.
-  UniqueFd fd(open(ToSlashes(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  UniqueFd fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   struct stat info {};
   // Only regular files: a pipe or a device such as /dev/zero may never end.
   if (!fd.IsOpen() || fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
@@ -101,7 +101,7 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
 }
 
 bool WriteFileAtomic(const std::string& path, const std::string& content) {
-  const std::string target = ResolvedTarget(ToSlashes(path));
+  const std::string target = ResolvedTarget(path);
   const std::string temporary = WriteTemporaryBeside(target, content);
   if (temporary.empty()) return false;
   if (rename(temporary.c_str(), target.c_str()) == 0) return true;
@@ -110,7 +110,7 @@ bool WriteFileAtomic(const std::string& path, const std::string& content) {
 }
 
 bool AppendToFile(const std::string& path, const std::string& content) {
-  UniqueFd fd(open(ToSlashes(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666));
+  UniqueFd fd(open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666));
   return fd.IsOpen() && WriteAll(fd.Get(), content) && fd.Close();
 }
 
@@ -128,7 +128,7 @@ AppendFile::~AppendFile() { Close(); }
 
 bool AppendFile::Open(const std::string& path) {
   Close();
-  fd_ = open(ToSlashes(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+  fd_ = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
   return IsOpen();
 }
 
@@ -138,18 +138,18 @@ void AppendFile::Close() {
   if (IsOpen()) close(std::exchange(fd_, -1));
 }
 
-bool DeleteFile(const std::string& path) { return unlink(ToSlashes(path).c_str()) == 0; }
+bool DeleteFile(const std::string& path) { return unlink(path.c_str()) == 0; }
 
 bool RenameFile(const std::string& from, const std::string& to) {
-  return rename(ToSlashes(from).c_str(), ToSlashes(to).c_str()) == 0;
+  return rename(from.c_str(), to.c_str()) == 0;
 }
 
-bool CreateFolder(const std::string& path) { return mkdir(ToSlashes(path).c_str(), 0777) == 0; }
+bool CreateFolder(const std::string& path) { return mkdir(path.c_str(), 0777) == 0; }
 
 bool CreateFolders(const std::string& path) {
   if (IsFolder(path)) return true;
   const std::string parent = ContainingFolder(StripTrailingSlash(path));
   if (parent == path || (!parent.empty() && !CreateFolders(parent))) return false;
   // Private, as the per-user folders of a desktop session should be.
-  return mkdir(ToSlashes(path).c_str(), 0700) == 0 || IsFolder(path);
+  return mkdir(path.c_str(), 0700) == 0 || IsFolder(path);
 }

@@ -8,7 +8,6 @@
 #include <memory>
 #include <unordered_map>
 
-#include "common/Paths.h"
 #include "platform/FileSystem.h"
 
 namespace {
@@ -83,22 +82,22 @@ struct DirCloser {
 std::optional<FileStatus> GetFileStatus(const std::string& path) {
   if (path.empty()) return std::nullopt;
   LocalTimeRoundTrips roundTrips;
-  return StatusAt(AT_FDCWD, ToSlashes(path), roundTrips);
+  return StatusAt(AT_FDCWD, path, roundTrips);
 }
 
 // The two questions below need no times; a plain stat answers them.
 bool PathExists(const std::string& path) {
   struct stat info {};
-  return !path.empty() && stat(ToSlashes(path).c_str(), &info) == 0;
+  return !path.empty() && stat(path.c_str(), &info) == 0;
 }
 
 bool IsFolder(const std::string& path) {
   struct stat info {};
-  return !path.empty() && stat(ToSlashes(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+  return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder) {
-  const std::unique_ptr<DIR, DirCloser> dir(opendir(ToSlashes(folder).c_str()));
+  const std::unique_ptr<DIR, DirCloser> dir(opendir(folder.c_str()));
   if (!dir) return std::nullopt;
   std::vector<FolderEntry> entries;
   LocalTimeRoundTrips roundTrips;

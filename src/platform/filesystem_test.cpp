@@ -27,10 +27,11 @@ TEST(ListFolder, ListsEveryEntryButDotsSortedByBytes) {
   const std::vector<std::string> expected = {
       ".hidden", "B.htm", "Z", "_x", "a", "a b", "b.htm", "\xC3\xA9t\xC3\xA9.html"};
   EXPECT_EQ(NamesIn(dir.Path()), expected);
-  // A trailing separator and backslashes name the same folder.
+  // A trailing "/" names the same folder; a backslash belongs to a name.
   EXPECT_EQ(NamesIn(dir.Path() + "/"), expected);
   dir.MakeFolder("sub/inner");
-  EXPECT_EQ(NamesIn(dir / "sub\\"), std::vector<std::string>{"inner"});
+  dir.MakeFolder("sub\\/own");
+  EXPECT_EQ(NamesIn(dir / "sub\\"), std::vector<std::string>{"own"});
 }
 
 TEST(ListFolder, EmptyMissingAndFileFolders) {

@@ -42,7 +42,7 @@ int64_t ItemTime(const SiteItem& item) {
 const std::string& PathOf(const MacroInput& in) { return in.item.path; }
 std::string Relative(const MacroInput& in) { return RelativeLink(in.outputFolder, PathOf(in)); }
 std::string ParentName(const MacroInput& in) {
-  return PathName(StripTrailingSlash(PathParent(PathOf(in))));
+  return PathName(StripTrailingSlashKeepRoot(PathParent(PathOf(in))));
 }
 
 // The item's path from the start folder; a folder and, asked for, its index page end in "/".
@@ -230,7 +230,7 @@ std::string OutputFolder(const RunSettings& settings) {
 
 std::string ExpandMacros(const std::string& templateText, const std::string& itemPath, int depth,
                          const std::string& linkText, const RunSettings& settings) {
-  return ExpandMacros(templateText, ItemAt(ToSlashes(itemPath, '/')), depth, LinkText{linkText},
+  return ExpandMacros(templateText, ItemAt(itemPath), depth, LinkText{linkText},
                       settings);
 }
 

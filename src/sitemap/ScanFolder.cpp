@@ -42,7 +42,7 @@ SiteItem ItemAt(const std::string& path) {
 int64_t ScanFolder(const std::string& folder, SiteItemList& list) {
   const auto entries = ListFolder(folder);
   if (!entries) return -1;
-  const std::string prefix = StripTrailingSlash(folder) + "/";
-  for (const FolderEntry& entry : *entries) list.push_back(ItemOf(prefix + entry.name, entry.status));
+  for (const FolderEntry& entry : *entries)
+    list.push_back(ItemOf(ChildPath(folder, entry.name), entry.status));
   return static_cast<int64_t>(entries->size());
 }

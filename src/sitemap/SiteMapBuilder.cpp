@@ -46,7 +46,7 @@ void SiteMapBuilder::EmitFolder(const SiteItem& listed, int depth) {
   const size_t entriesBefore = entryCount_;
   const size_t keptBefore = keptFiles_;
   if (!AddUrlToSiteMapHtmlCode(listed, depth)) return;
-  const std::string folder = NormalisedPath(listed.path);
+  const std::string& folder = listed.path;
   const auto status = GetFileStatus(folder);
   const FolderId id = status ? FolderId(status->device, status->inode) : FolderId();
   if (status && std::find(openFolders_.begin(), openFolders_.end(), id) != openFolders_.end()) {
@@ -83,9 +83,8 @@ void SiteMapBuilder::AppendLevelUp() { sSiteMapHtmlCode += settings_.sTemplateFo
 
 bool SiteMapBuilder::AddUrlToSiteMapHtmlCode(const SiteItem& listed, int depth) {
   if (listed.path.empty()) return false;
-  std::string path = NormalisedPath(listed.path);
-  // A name holding "\" names another path once normalised; the listing says nothing of it.
-  SiteItem item = path == listed.path ? listed : ItemAt(path);
+  std::string path = listed.path;
+  SiteItem item = listed;
   const bool isFolder = item.IsFolder();
   if (!selection_.Keeps(path, isFolder)) return false;
   if (!isFolder) ++keptFiles_;
