@@ -17,7 +17,7 @@ const std::vector<std::string>& TrickyHrefs() {
   static const std::vector<std::string> hrefs = {
       "a.htm", "../a.htm", "../../../../etc/passwd", "x/../../y/", "..\\..\\..\\etc\\passwd", "/..\\..\\x.htm",
       "%2e%2e/%2e%2e/x.htm", ".%2E/x.htm", "%2E./x.htm", "x/%2e/y.htm", "x/%2e%2e%2e/y.htm",
-      " \t a.htm \n", "a\t.htm", "a\n\r.h\ttm", std::string("\x01\x1f b.htm\x00 ", 12),
+      " \t a.htm \n", "a\t.htm", "a\n\r.h\ttm", std::string("\x01\x1f b.htm\x00 ", 10),
       "\\\\evil.org\\x", "/\\evil.org/x", "//evil.org/x", "///evil.org/x",
       "http://www.example.org/a/../../b.htm", "https://example.org/c.htm",
       "HTTP://WWW.EXAMPLE.ORG/d.htm?q#f", "http://example.org.evil.net/x",
