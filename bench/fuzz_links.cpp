@@ -1,16 +1,36 @@
-// Fuzzes the markup reader and the link extraction on arbitrary page text.
+// Fuzzes the markup reader, the link extraction and resolution, and the profile reader on
+// arbitrary text.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "common/PathPatterns.h"
+#include "common/Text.h"
 #include "links/EXmlBasics.h"
 #include "links/LinkExtraction.h"
 #include "links/LinkResolution.h"
+#include "profile/IniFile.h"
+#include "profile/ProfileValues.h"
+
+namespace {
+
+// The text as a profile: read, a key set, written and read again.
+void ReadAsProfile(const std::string& text) {
+  IniFile file = IniFile::Parse(text);
+  const std::string start = ReadProfileString(file, "GENERAL", "sTemplateStart", "");
+  UnescapeProfileText(start);
+  SplitList(ReadProfileString(file, "MORE_OPTIONS", "Exclude", ""), ":", true);
+  ReadProfileFlag(file, "MORE_OPTIONS", "bUsePageRank", false);
+  file.Set("MORE_OPTIONS", "sDomain", EscapeProfileText(text));
+  IniFile::Parse(file.Serialize()).Find("more_options", "SDOMAIN");
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
+  ReadAsProfile(text);
 
   XmlCursor links(text);
   std::vector<LinkInfo> found;

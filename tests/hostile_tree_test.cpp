@@ -1,6 +1,10 @@
 // Trees that anyone able to upload files into a site could make: the run stays inside the
 // start folder, ends, and says what it left out.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "ProgramRunner.h"
 #include "StoredProfile.h"
@@ -43,6 +47,110 @@ TEST_F(HostileTree, BackslashesInNamesAndHrefsNeverLeaveTheStartFolder) {
   // The climbing hrefs stop at the start folder; the encoded one names the file of that name.
   EXPECT_EQ(run.out, dir / "site/out/o.html [3]\n" + dir / "site/..\\out\\o.html [1]\n");
   EXPECT_EQ(ReadFileForTest(dir / "out/o.html"), "<title>Secret</title><a href=\"leak.htm\"></a>");
+}
+
+// Creates `depth` folders named "d", each inside the last, below `folder`. Relative to an
+// open folder at each step, since the whole path soon outgrows what the system allows.
+bool MakeNestedFolders(const std::string& folder, int depth) {
+  int parent = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  for (int level = 0; parent >= 0 && level < depth; ++level) {
+    const int child = mkdirat(parent, "d", 0777) == 0
+                          ? openat(parent, "d", O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
+    close(parent);
+    parent = child;
+  }
+  return parent >= 0 && close(parent) == 0;
+}
+
+// Removes what MakeNestedFolders made: the chain is pulled up one level at a time, so no
+// path ever grows long.
+void RemoveNestedFolders(const std::string& folder) {
+  const int top = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  for (;;) {
+    const int child = openat(top, "d", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (child < 0) break;
+    const bool pulled = renameat(child, "d", top, "next") == 0;
+    close(child);
+    unlinkat(top, "d", AT_REMOVEDIR);
+    if (!pulled || renameat(top, "next", top, "d") != 0) break;
+  }
+  close(top);
+}
+
+// The number of times `what` stands in `text`.
+size_t Occurrences(const std::string& text, const std::string& what) {
+  size_t count = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++count;
+  return count;
+}
+
+TEST_F(HostileTree, PipesDevicesAndHugePagesAreNeverOpenedOrReadWhole) {
+  dir.Build({{"site/index.htm", "<title>Home</title><a href=\"fifo.html\"></a><a href=\"big.html\"></a>"
+                                "<a href=\"zero.html\"></a><a href=\"zeros.html\"></a>"}});
+  ASSERT_EQ(mkfifo((dir / "site/fifo.html").c_str(), 0600), 0);
+  ASSERT_EQ(symlink("/dev/zero", (dir / "site/zero.html").c_str()), 0);
+  // Sparse: a page that claims 100 GB, and one of 1 MB of zero bytes.
+  dir.Write("site/big.html", "<title>Big</title>");
+  if (truncate((dir / "site/big.html").c_str(), 100LL << 30) != 0) GTEST_SKIP() << "no sparse files here";
+  dir.Write("site/zeros.html", "");
+  ASSERT_EQ(truncate((dir / "site/zeros.html").c_str(), 1 << 20), 0);
+  // Every open of the pipe and every read of the huge page shows here.
+  const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  ASSERT_GE(watch, 0);
+  ASSERT_GE(inotify_add_watch(watch, (dir / "site/fifo.html").c_str(), IN_OPEN), 0);
+  ASSERT_GE(inotify_add_watch(watch, (dir / "site/big.html").c_str(), IN_ACCESS), 0);
+
+  StoredProfile profile;
+  profile.usePageRank = "1";
+  const ProgramOutput run = Run(profile);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(Map(), "<ul><li>site<ul><li><a href=\"index.htm\">Home</a></li><li><a href=\"big.html\">big.html</a></li>"
+                   "<li><a href=\"fifo.html\">fifo.html</a></li>"
+                   "<li><a href=\"zero.html\">zero.html</a></li><li><a href=\"zeros.html\">zeros.html</a></li>"
+                   "</ul></ul>");
+  char events[4096];
+  EXPECT_EQ(read(watch, events, sizeof events), -1) << "the pipe was opened or the huge page read";
+  close(watch);
+}
+
+TEST_F(HostileTree, FolderLinksThatFanOutAreEnteredOnce) {
+  // Each folder holds two links to the next: 2^20 paths lead to the last one.
+  constexpr int kLevels = 20;
+  for (int level = 0; level <= kLevels; ++level) dir.MakeFolder("site/f" + std::to_string(level));
+  for (int level = 0; level < kLevels; ++level) {
+    const std::string next = "../f" + std::to_string(level + 1);
+    for (const char* name : {"/a", "/b"})
+      ASSERT_EQ(symlink(next.c_str(), (dir / "site/f" + std::to_string(level) + name).c_str()), 0);
+  }
+  dir.Write("site/f20/page.htm", "<title>Deep</title>");
+  const ProgramOutput run = Run(StoredProfile());
+  EXPECT_EQ(run.status, 0);
+  const std::string map = Map();
+  // Reached first through f0/a/a/...: the page once; every other reach is a bare entry.
+  EXPECT_EQ(Occurrences(map, "Deep"), 1u);
+  EXPECT_NE(map.find("<li>b<ul></ul>"), std::string::npos);
+  // The site, each folder under its own name and its two links, and the page.
+  EXPECT_EQ(Occurrences(map, "<li>"), 1 + (kLevels + 1) + 2 * kLevels + 1u);
+}
+
+TEST_F(HostileTree, FiveThousandNestedFoldersEndWithoutACrash) {
+  // On a memory file system where there is one: thousands of folders come and go fast there.
+  std::string scratch = access("/dev/shm", W_OK) == 0 ? "/dev/shm/folioscribe-deep-XXXXXX" : dir / "deep-XXXXXX";
+  ASSERT_NE(mkdtemp(scratch.data()), nullptr);
+  ASSERT_EQ(symlink(scratch.c_str(), (dir / "site").c_str()), 0);
+  ASSERT_TRUE(MakeNestedFolders(scratch, 5000));
+  const ProgramOutput run = Run(StoredProfile());
+  EXPECT_EQ(run.status, 0);
+  const std::string map = Map();
+  EXPECT_TRUE(map.starts_with("<ul><li>site<ul><li>d<ul><li>d<ul>")) << map.substr(0, 100);
+  // As deep as paths may be; where it stopped, the warning says.
+  const size_t depth = Occurrences(map, "<li>d<ul>");
+  EXPECT_GT(depth, 1000u);
+  EXPECT_EQ(Occurrences(map, "</ul>"), depth + 2);
+  EXPECT_TRUE(map.ends_with("</ul></ul></ul>"));
+  RemoveNestedFolders(scratch);
+  unlink((scratch + "/map.html").c_str());
+  EXPECT_EQ(rmdir(scratch.c_str()), 0);
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ RunResult DoGenerationRun(CFolioscribeApp& app, MessageSink& messages,
                           const MapDestination& destination) {
   RunSettings settings = app.settings;
   app.linkCounts.Clear();
-  app.runContext = RunContext{settings.sStartDirectoryPath, settings.sDomain};
+  app.runContext = RunContext{settings.sStartDirectoryPath, settings.sDomain, settings.nMaxPageBytes};
   RunResult result;
   result.outputPath = GetOutputFilePath(settings.sStartDirectoryPath, settings.sOutPutFileName);
   // Typed by a person: read in the Windows forms too, once, before any disk access.
@@ -52,7 +52,7 @@ RunResult DoGenerationRun(CFolioscribeApp& app, MessageSink& messages,
   // Gone before the walk, so the old map is never listed in the new one.
   if (!destination.stream && !destination.nowhere) DeleteFile(result.outputPath);
 
-  PageTitles titles;
+  PageTitles titles(settings.nMaxPageBytes);
   if (settings.bUsePageRank || settings.bExcludeNotLinked) {
     Selection selection(settings, settings.sStartDirectoryPath);
     KeepsPath keeps;

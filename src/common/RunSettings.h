@@ -4,6 +4,8 @@
 
 // The extension of profile files, with its dot.
 inline constexpr const char* kProfileExtension = ".folioscribe_options";
+// Pages larger than this are neither read for their titles nor crawled.
+inline constexpr long long kDefaultMaxPageBytes = 64 * 1024 * 1024;
 
 // Everything the user chooses for one generation run. The field names are the profile keys.
 struct RunSettings {
@@ -30,6 +32,7 @@ struct RunSettings {
   bool bCrawlOnlyKept = false;
   bool bCleanFolderUrls = false;  // "%fUrl%" of a folder and its index page ends in "/"
   bool bSkipNoindex = false;      // pages whose robots meta says noindex are left out
+  long long nMaxPageBytes = kDefaultMaxPageBytes;
 
   bool operator==(const RunSettings&) const = default;
 };

@@ -6,12 +6,14 @@
 #include <vector>
 
 #include "common/HashSlots.h"
+#include "common/RunSettings.h"
 
 // The start folder as the user entered it and the site's web address, published at the
 // start of every run for link resolution and matching.
 struct RunContext {
   std::string root;
   std::string domain;
+  int64_t maxPageBytes = kDefaultMaxPageBytes;  // larger pages are not read
 };
 
 // One counted link target.

@@ -36,13 +36,13 @@ struct TakenPage {
 
 // A target naming a page is read straight away; only when that fails is it looked at as a
 // folder, which spares a stat per page.
-TakenPage ReadTarget(const std::string& target) {
+TakenPage ReadTarget(const std::string& target, int64_t maxBytes) {
   if (IsPageExtension(target)) {
-    if (std::optional<std::string> text = TryReadTextFile(target)) return {target, std::move(text)};
+    if (std::optional<std::string> text = TryReadTextFile(target, maxBytes)) return {target, std::move(text)};
   }
   std::string page = DefaultDocument(target);
   if (!IsPageExtension(page)) return {std::move(page), std::nullopt};
-  return {page, TryReadTextFile(page)};
+  return {page, TryReadTextFile(page, maxBytes)};
 }
 
 // Every target spelling met in a crawl, exactly as resolved, numbered, with its count entry
@@ -110,7 +110,7 @@ class Crawl {
 
  private:
   void TakeUp(size_t number) {
-    const TakenPage page = ReadTarget(std::string(targets_.Text(number)));
+    const TakenPage page = ReadTarget(std::string(targets_.Text(number)), context_.maxPageBytes);
     targets_[number].takenUp = true;
     targets_[targets_.Number(page.path)].takenUp = true;
     if (!takenFolded_.insert(ToLowerAscii(page.path)).second || !IsPageExtension(page.path)) return;

@@ -1,10 +1,13 @@
 #include "links/PageTitle.h"
 
+#include <algorithm>
 #include <cstring>
+#include <string_view>
 
 #include "common/Text.h"
 #include "links/PageCharset.h"
-#include "platform/FileSystem.h"
+#include "log/TraceLog.h"
+#include "platform/RegularFile.h"
 
 namespace {
 
@@ -72,11 +75,54 @@ bool MatchAt(const std::string& text, size_t p, const std::string& pattern, bool
   return true;
 }
 
+// Whether `text` holds all that decides its title: a "<title>" with a "</title>" behind it.
+bool TitleSettled(std::string_view text) {
+  const int64_t open = FindNoCase(text, "<title>");
+  return open >= 0 && FindNoCase(text, "</title>", static_cast<size_t>(open)) >= 0;
+}
+
+// Reads `file` into `text` in pieces of doubling size until its end, a zero byte, `maxBytes`
+// or `enough`; so a search of the whole text after each piece stays linear.
+PageRead ReadPieces(RegularFile& file, uint64_t maxBytes, std::string& text,
+                    bool (*enough)(std::string_view)) {
+  const uint64_t end = std::min(file.Size(), maxBytes);
+  size_t piece = 64 * 1024;
+  while (text.size() < end) {
+    const size_t from = text.size();
+    const int64_t got = file.ReadMore(text, std::min<uint64_t>(piece, end - from));
+    if (got < 0) return PageRead::kUnreadable;
+    if (got == 0) break;
+    if (const void* zero = std::memchr(text.data() + from, 0, text.size() - from)) {
+      text.resize(static_cast<size_t>(static_cast<const char*>(zero) - text.data()));
+      break;
+    }
+    if (enough && enough(text)) break;
+    piece *= 2;
+  }
+  return PageRead::kRead;
+}
+
+PageRead ReadPageUntil(const std::string& path, int64_t maxBytes, std::string& text,
+                       bool (*enough)(std::string_view)) {
+  text.clear();
+  RegularFile file(path);
+  if (!file.IsOpen()) return PageRead::kUnreadable;
+  if (file.Size() > static_cast<uint64_t>(maxBytes)) {
+    Trace("Not read, larger than nMaxPageBytes=" + std::to_string(maxBytes) + ":" + path);
+    return PageRead::kTooLarge;
+  }
+  return ReadPieces(file, static_cast<uint64_t>(maxBytes), text, enough);
+}
+
 }  // namespace
 
-std::optional<std::string> TryReadTextFile(const std::string& path) {
-  std::optional<std::string> text = ReadWholeFile(path);
-  if (text) text->resize(std::strlen(text->c_str()));
+PageRead ReadPage(const std::string& path, int64_t maxBytes, std::string& text) {
+  return ReadPageUntil(path, maxBytes, text, nullptr);
+}
+
+std::optional<std::string> TryReadTextFile(const std::string& path, int64_t maxBytes) {
+  std::string text;
+  if (ReadPage(path, maxBytes, text) != PageRead::kRead) return std::nullopt;
   return text;
 }
 
@@ -90,7 +136,11 @@ int64_t WildcardFind(const std::string& text, const std::string& pattern, bool i
   return -1;
 }
 
-std::string GetPageTitle(const std::string& path) { return TitleInText(ReadTextFile(path)); }
+std::string GetPageTitle(const std::string& path, int64_t maxBytes) {
+  std::string head;
+  ReadPageUntil(path, maxBytes, head, TitleSettled);
+  return TitleInText(head);
+}
 
 // What WildcardFind(text, "<title>*</title>", true) finds, in one pass: the first
 // "<title>" when a "</title>" follows it, else nothing, since none follows a later one.
@@ -109,5 +159,5 @@ void PageTitles::Remember(const std::string& path, const std::string& text) {
 
 std::string PageTitles::Of(const std::string& path) const {
   const auto known = titles_.find(path);
-  return known == titles_.end() ? GetPageTitle(path) : known->second;
+  return known == titles_.end() ? GetPageTitle(path, maxPageBytes_) : known->second;
 }

@@ -221,4 +221,17 @@ TEST_F(Crawl, MatchesTheLinearCrawlOnRandomSites) {
   TraceLog::Instance().SetLogOff(false);
 }
 
+TEST_F(Crawl, LeavesOutPagesLargerThanTheLimit) {
+  site_.Build({{"index.htm", Anchors({"big.htm", "small.htm"})},
+               {"big.htm", Anchors({"from-big.htm"}) + std::string(100, ' ')},
+               {"small.htm", Anchors({"from-small.htm"})}});
+  RunContext context = Context();
+  context.maxPageBytes = 100;
+  LinkCountTable table;
+  BuildPageRankInfo(At("index.htm"), table, context, titles_);
+  EXPECT_EQ(AsPairs(table.Entries()),
+            Pairs({{At("big.htm"), 1}, {At("small.htm"), 1}, {At("from-small.htm"), 1}}));
+  EXPECT_NE(Log().find("Not read, larger than nMaxPageBytes=100:" + At("big.htm")), std::string::npos);
+}
+
 }  // namespace

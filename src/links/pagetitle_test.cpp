@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <random>
 
 #include "tests/support/TempDir.h"
@@ -39,6 +41,9 @@ TEST(PageTitle, TakesTheTextOfThePlainTitleElement) {
       // Many openings and no closing tag: the search must not start over at each.
       {Repeat("<title>x", 100000), ""},
       {Repeat("<TITLE>x", 100000) + "</title>", "x"},
+      // Read piece by piece until the title is whole.
+      {std::string(300000, 'x') + "<title>Far</title>", "Far"},
+      {"<title>Far<" + std::string(300000, ' ') + "</title>", "Far"},
   };
   TempDir dir;
   for (const auto& c : cases) {
@@ -72,6 +77,21 @@ TEST(PageTitle, ReadsFilesUpToTheFirstZeroByte) {
   EXPECT_EQ(TryReadTextFile(dir / "e.htm"), std::optional<std::string>(""));
   EXPECT_EQ(TryReadTextFile(dir / "missing.htm"), std::nullopt);
   EXPECT_EQ(ReadTextFile(dir / "missing.htm"), "");
+}
+
+TEST(PageTitle, PagesLargerThanTheLimitAndSpecialFilesAreNotRead) {
+  TempDir dir;
+  const std::string page = dir.Write("p.htm", "<title>Ten</title>");
+  EXPECT_EQ(GetPageTitle(page, 18), "Ten");
+  EXPECT_EQ(GetPageTitle(page, 17), "");
+  std::string text = "old";
+  EXPECT_EQ(ReadPage(page, 17, text), PageRead::kTooLarge);
+  EXPECT_EQ(text, "");
+  EXPECT_EQ(ReadPage(page, 18, text), PageRead::kRead);
+  EXPECT_EQ(text, "<title>Ten</title>");
+  ASSERT_EQ(mkfifo((dir / "fifo.htm").c_str(), 0600), 0);
+  EXPECT_EQ(ReadPage(dir / "fifo.htm", 100, text), PageRead::kUnreadable);
+  EXPECT_EQ(GetPageTitle(dir / "fifo.htm"), "");
 }
 
 TEST(WildcardFind, MatchesAtTheFrontOfTheRest) {

@@ -9,6 +9,7 @@
 
 #include "common/Paths.h"
 #include "platform/FileSystem.h"
+#include "platform/RegularFile.h"
 #include "platform/UniqueFd.h"
 
 namespace {
@@ -92,12 +93,15 @@ std::string WriteTemporaryBeside(const std::string& target, const std::string& c
 }  // namespace
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {
-  // Non-blocking, so that opening a named pipe does not wait for a writer.
-  UniqueFd fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-  struct stat info {};
-  // Only regular files: a pipe or a device such as /dev/zero may never end.
-  if (!fd.IsOpen() || fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
-  return ReadUpTo(fd.Get(), static_cast<size_t>(info.st_size));
+  RegularFile file(path);
+  if (!file.IsOpen()) return std::nullopt;
+  std::string content;
+  while (content.size() < file.Size()) {
+    const int64_t got = file.ReadMore(content, file.Size() - content.size());
+    if (got < 0) return std::nullopt;
+    if (got == 0) break;
+  }
+  return content;
 }
 
 bool WriteFileAtomic(const std::string& path, const std::string& content) {

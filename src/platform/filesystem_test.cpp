@@ -1,7 +1,9 @@
 #include "platform/FileSystem.h"
+#include "platform/RegularFile.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -137,9 +139,29 @@ TEST(ReadWholeFile, RefusesPipesAndDevicesWithoutWaiting) {
   TempDir dir;
   ASSERT_EQ(mkfifo((dir / "fifo.htm").c_str(), 0644), 0);
   ASSERT_EQ(symlink("/dev/zero", (dir / "z.htm").c_str()), 0);
-  // Either would block or grow without end if it were read.
+  // Either would block or grow without end if it were read; neither is even opened.
+  const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  ASSERT_GE(inotify_add_watch(watch, (dir / "fifo.htm").c_str(), IN_OPEN), 0);
   EXPECT_FALSE(ReadWholeFile(dir / "fifo.htm").has_value());
   EXPECT_FALSE(ReadWholeFile(dir / "z.htm").has_value());
+  EXPECT_FALSE(RegularFile(dir / "fifo.htm").IsOpen());
+  char events[256];
+  EXPECT_EQ(read(watch, events, sizeof events), -1);
+  close(watch);
+}
+
+TEST(RegularFile, ReadsPieceByPiece) {
+  TempDir dir;
+  RegularFile file(dir.Write("a.htm", "abcdefg"));
+  ASSERT_TRUE(file.IsOpen());
+  EXPECT_EQ(file.Size(), 7u);
+  std::string text = "x";
+  EXPECT_EQ(file.ReadMore(text, 4), 4);
+  EXPECT_EQ(file.ReadMore(text, 100), 3);
+  EXPECT_EQ(file.ReadMore(text, 100), 0);
+  EXPECT_EQ(text, "xabcdefg");
+  EXPECT_EQ(RegularFile(dir / "missing").ReadMore(text, 1), -1);
+  EXPECT_EQ(text, "xabcdefg");
 }
 
 TEST(WriteFileAtomic, ReplacesWholeWithUsualPermissions) {

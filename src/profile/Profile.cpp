@@ -1,5 +1,6 @@
 #include "profile/Profile.h"
 
+#include <cstdlib>
 #include <optional>
 
 #include "common/Paths.h"
@@ -64,6 +65,14 @@ std::vector<std::string> ReadPatternList(const IniFile& file, const char* key) {
   return SplitStoredList(ReadProfileString(file, kMoreOptions, key, ""));
 }
 
+// A positive number of bytes; anything else, or none, is the default.
+long long ReadPageLimit(const IniFile& file) {
+  const std::string value = ReadProfileString(file, kMoreOptions, "nMaxPageBytes", "");
+  char* end = nullptr;
+  const long long limit = std::strtoll(value.c_str(), &end, 10);
+  return !value.empty() && *end == '\0' && limit > 0 ? limit : kDefaultMaxPageBytes;
+}
+
 void ReadSettings(const IniFile& file, RunSettings& settings) {
   settings.sStartDirectoryPath = ReadProfileString(file, kGeneral, "sStartDirectoryPath", "");
   settings.sOutPutFileName = ReadProfileString(file, kGeneral, "sOutPutFileName", "");
@@ -77,6 +86,7 @@ void ReadSettings(const IniFile& file, RunSettings& settings) {
   settings.aInclude = ReadPatternList(file, "Include");
   for (const FlagKey& f : kLaterFlagKeys)
     settings.*f.field = ReadProfileFlag(file, kMoreOptions, f.key, false);
+  settings.nMaxPageBytes = ReadPageLimit(file);
 }
 
 void WriteSettings(const RunSettings& settings, IniFile& file) {
@@ -91,6 +101,7 @@ void WriteSettings(const RunSettings& settings, IniFile& file) {
   WriteProfileString(file, kMoreOptions, "Include", JoinList(settings.aInclude, kListSeparator));
   for (const FlagKey& f : kLaterFlagKeys)
     WriteProfileFlag(file, kMoreOptions, f.key, settings.*f.field);
+  WriteProfileString(file, kMoreOptions, "nMaxPageBytes", std::to_string(settings.nMaxPageBytes));
 }
 
 bool WriteProfileFile(const std::string& path, const RunSettings& settings) {

@@ -72,7 +72,8 @@ TEST(Profile, NewFileHoldsEveryKeyInOrder) {
             "bSkipEmptyFolders=0\r\n"
             "bCrawlOnlyKept=1\r\n"
             "bCleanFolderUrls=0\r\n"
-            "bSkipNoindex=1\r\n");
+            "bSkipNoindex=1\r\n"
+            "nMaxPageBytes=67108864\r\n");
   EXPECT_TRUE(sink.messages.empty());
 }
 
@@ -195,6 +196,23 @@ TEST(Profile, LoadWithoutKeysEmptiesAllButTheExclusionList) {
   expected.bAddSignature = false;
   expected.aExclude = FullSettings().aExclude;
   EXPECT_EQ(settings, expected);
+}
+
+TEST(Profile, PageLimitIsAPositiveNumberOrTheDefault) {
+  TempDir dir;
+  RecordingSink sink;
+  const struct {
+    const char* value;
+    long long limit;
+  } cases[] = {{"1000", 1000}, {" 5 ", 5}, {"0", kDefaultMaxPageBytes}, {"-3", kDefaultMaxPageBytes},
+               {"12k", kDefaultMaxPageBytes}, {"", kDefaultMaxPageBytes}, {"99999999999", 99999999999}};
+  for (const auto& c : cases) {
+    const std::string path =
+        dir.Write("p.folioscribe_options", std::string("[MORE_OPTIONS]\r\nnMaxPageBytes=") + c.value + "\r\n");
+    RunSettings settings;
+    ASSERT_TRUE(LoadProfile(path, settings, sink));
+    EXPECT_EQ(settings.nMaxPageBytes, c.limit) << c.value;
+  }
 }
 
 TEST(Profile, MissingFileIsReportedAndChangesNothing) {

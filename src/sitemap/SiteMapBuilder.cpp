@@ -1,7 +1,5 @@
 #include "sitemap/SiteMapBuilder.h"
 
-#include <algorithm>
-
 #include "common/Paths.h"
 #include "common/Text.h"
 #include "links/LinkResolution.h"
@@ -33,7 +31,7 @@ SiteMapBuilder::SiteMapBuilder(const RunSettings& settings, const LinkCountTable
 
 const std::string& SiteMapBuilder::Build(const std::string& startFolder) {
   sSiteMapHtmlCode = ExpandMacros(settings_.sTemplateStart, startFolder, 0, "", settings_);
-  openFolders_.clear();
+  enteredFolders_.clear();
   entryCount_ = 0;
   EmitFolder(ItemAt(startFolder), 0);
   if (settings_.bAddSignature) sSiteMapHtmlCode += SignatureText();
@@ -48,16 +46,14 @@ void SiteMapBuilder::EmitFolder(const SiteItem& listed, int depth) {
   if (!AddUrlToSiteMapHtmlCode(listed, depth)) return;
   const std::string& folder = listed.path;
   const auto status = GetFileStatus(folder);
-  const FolderId id = status ? FolderId(status->device, status->inode) : FolderId();
-  if (status && std::find(openFolders_.begin(), openFolders_.end(), id) != openFolders_.end()) {
-    // A folder link back into its own tree: descending would never end.
-    Trace("EmitFolder()-" + folder + "-not entered, the same folder is already open above it");
+  // Folder links may lead back into their own tree, or reach one folder by many paths
+  // (twice per level doubles them): each folder's contents are mapped once.
+  if (status && !enteredFolders_.insert(FolderId{status->device, status->inode}).second) {
+    Trace("EmitFolder()-" + folder + "-not entered, the same folder is mapped already");
   } else {
-    openFolders_.push_back(id);
     selection_.Enter(folder);
     EmitEntries(folder, depth);
     selection_.Leave();
-    openFolders_.pop_back();
   }
   AppendLevelUp();
   if (settings_.bSkipEmptyFolders && depth > 0 && keptFiles_ == keptBefore) {

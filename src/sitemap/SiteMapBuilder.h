@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
-#include <utility>
+#include <unordered_set>
 #include <vector>
 
 #include "common/RunSettings.h"
@@ -33,7 +33,14 @@ class SiteMapBuilder {
   bool AddUrlToSiteMapHtmlCode(const SiteItem& listed, int depth);
 
  private:
-  using FolderId = std::pair<uint64_t, uint64_t>;  // device, inode
+  struct FolderId {
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    bool operator==(const FolderId&) const = default;
+  };
+  struct FolderIdHash {
+    size_t operator()(const FolderId& id) const { return std::hash<uint64_t>{}(id.inode * 31 + id.device); }
+  };
 
   // The link text of "%AutoHrefText%"; false when the item is left out. May move `path`
   // to the folder's index page.
@@ -49,7 +56,7 @@ class SiteMapBuilder {
   std::string outputFolder_;
   Selection selection_;
   size_t keptFiles_ = 0;  // files the selection kept so far, whether emitted or not
-  std::vector<FolderId> openFolders_;  // the folders the walk is inside, outermost first
+  std::unordered_set<FolderId, FolderIdHash> enteredFolders_;  // each folder whose contents were emitted
   std::string sSiteMapHtmlCode;
   size_t entryCount_ = 0;
 };
