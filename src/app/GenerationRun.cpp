@@ -1,6 +1,7 @@
 #include "app/GenerationRun.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "common/Paths.h"
 #include "links/LinkCounter.h"
@@ -34,10 +35,22 @@ void ReportSitemapLimits(const RunResult& result, size_t bytes, MessageSink& mes
 
 }  // namespace
 
+void CrawlSite(const RunSettings& settings, const RunContext& context, LinkCountTable& table,
+               PageTitles& titles, CrawlObserver* observer) {
+  Selection selection(settings, settings.sStartDirectoryPath);
+  KeepsPath keeps;
+  if (settings.bCrawlOnlyKept)
+    keeps = [&selection](const std::string& path) {
+      return selection.KeepsWithFolders(path, IsFolder(path));
+    };
+  CountSiteLinks(settings.sStartDirectoryPath, context, table, titles, keeps, observer);
+}
+
 RunResult DoGenerationRun(CFolioscribeApp& app, MessageSink& messages,
                           const MapDestination& destination) {
   RunSettings settings = app.settings;
   app.linkCounts.Clear();
+  app.findings.clear();
   app.runContext = RunContext{settings.sStartDirectoryPath, settings.sDomain};
   RunResult result;
   result.outputPath = GetOutputFilePath(settings.sStartDirectoryPath, settings.sOutPutFileName);
@@ -53,13 +66,10 @@ RunResult DoGenerationRun(CFolioscribeApp& app, MessageSink& messages,
 
   PageTitles titles;
   if (settings.bUsePageRank || settings.bExcludeNotLinked) {
-    Selection selection(settings, settings.sStartDirectoryPath);
-    KeepsPath keeps;
-    if (settings.bCrawlOnlyKept)
-      keeps = [&selection](const std::string& path) {
-        return selection.KeepsWithFolders(path, IsFolder(path));
-      };
-    CountSiteLinks(settings.sStartDirectoryPath, app.runContext, app.linkCounts, titles, keeps);
+    std::optional<SiteCheck> check;
+    if (app.checkOnRuns) check.emplace(settings.sStartDirectoryPath, false);
+    CrawlSite(settings, app.runContext, app.linkCounts, titles, check ? &*check : nullptr);
+    if (check) app.findings = check->Finish(ListSiteFiles(settings, settings.sStartDirectoryPath));
   }
 
   SiteMapBuilder builder(settings, app.linkCounts, app.runContext, titles);

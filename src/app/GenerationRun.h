@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/Folioscribe.h"
+#include "links/LinkCounter.h"
 #include "platform/Messages.h"
 
 // Where a run puts its map instead of the output file, when not there.
@@ -17,6 +18,11 @@ struct RunResult {
   bool walked = false;      // the start folder was there and its tree walked
   size_t entryCount = 0;    // folders and files in the map
 };
+
+// Crawls the site of `settings` (start folder normalised) as a run does: from its start page,
+// only through what the map keeps when bCrawlOnlyKept is set; `observer` sees the crawl.
+void CrawlSite(const RunSettings& settings, const RunContext& context, LinkCountTable& table,
+               PageTitles& titles, CrawlObserver* observer = nullptr);
 
 // One generation run on `app.settings` (not changed; the start folder is normalised in a
 // copy): checks the start folder, deletes the old output, counts links when asked, writes

@@ -26,6 +26,15 @@ constexpr OptionSpec kOptions[] = {
      "after the run, print the link counts as \"key [count]\"\n"
      "(on standard error when the map goes to standard output)"},
     {"quiet", 'q', OptionTakes::Nothing, nullptr, "print no informational lines, only problems"},
+    {"check", 0, OptionTakes::Nothing, nullptr,
+     "check the site instead of making the map: print its broken\n"
+     "links and orphan pages, one a line; writes nothing"},
+    {"check-anchors", 0, OptionTakes::Nothing, nullptr,
+     "the check also finds \"#name\" links to names the page lacks"},
+    {"format", 0, OptionTakes::Value, "FORMAT",
+     "the check's findings as \"text\" (the default) or \"json\"\n"
+     "(one object a line)"},
+    {"strict", 0, OptionTakes::Nothing, nullptr, "orphan pages make the check fail too"},
     {"list-profiles", 0, OptionTakes::Nothing, nullptr,
      "print the profiles found, each with its file, and exit"},
     {"trace-viewer", 0, OptionTakes::Nothing, nullptr,

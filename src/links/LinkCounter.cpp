@@ -16,10 +16,7 @@
 #include "log/TraceLog.h"
 #include "platform/FileSystem.h"
 
-namespace {
-
-// A folder stands for its index.htm, else its index.html, else itself: a .php page is
-// not read, so it is not looked for.
+// A .php page is not read, so it is not looked for.
 std::string DefaultDocument(const std::string& path) {
   if (!IsFolder(path)) return path;
   for (const char* name : std::span(kDefaultDocuments).first(2)) {
@@ -28,6 +25,8 @@ std::string DefaultDocument(const std::string& path) {
   }
   return path;
 }
+
+namespace {
 
 struct TakenPage {
   std::string path;
@@ -96,8 +95,9 @@ class TargetSpellings {
 // depth-first order.
 class Crawl {
  public:
-  Crawl(LinkCountTable& table, const RunContext& context, PageTitles& titles, const KeepsPath& keeps)
-      : table_(table), context_(context), titles_(titles), keeps_(keeps) {}
+  Crawl(LinkCountTable& table, const RunContext& context, PageTitles& titles, const KeepsPath& keeps,
+        CrawlObserver* observer)
+      : table_(table), context_(context), titles_(titles), keeps_(keeps), observer_(observer) {}
 
   void Run(const std::string& startPage) {
     pending_.push_back(targets_.Number(ToSlashes(startPage)));
@@ -121,6 +121,7 @@ class Crawl {
       return;
     }
     titles_.Remember(page.path, *page.text);
+    if (observer_ != nullptr) observer_->PageRead(page.path, *page.text);
     CountLinks(page.path, *page.text);
   }
 
@@ -144,6 +145,7 @@ class Crawl {
       if (target.entry < 0) target.entry = static_cast<int64_t>(table_.Add(LinkKey(resolved_.target)));
       else table_.AddAt(static_cast<size_t>(target.entry));
       if (resolved_.follow && !target.takenUp) pending_.push_back(number);
+      if (observer_ != nullptr) observer_->LinkFound(link, resolved_);
     }
     std::reverse(pending_.begin() + static_cast<std::ptrdiff_t>(stacked), pending_.end());
   }
@@ -158,6 +160,7 @@ class Crawl {
   const RunContext& context_;
   PageTitles& titles_;
   const KeepsPath& keeps_;
+  CrawlObserver* observer_;
   TargetSpellings targets_;
   std::vector<size_t> pending_;
   std::unordered_set<std::string> takenFolded_;  // the pages taken up, compared ignoring case
@@ -183,14 +186,14 @@ std::string ChooseStartPage(const std::string& startFolder) {
 }
 
 void BuildPageRankInfo(const std::string& pagePath, LinkCountTable& table, const RunContext& context,
-                       PageTitles& titles, const KeepsPath& keeps) {
-  Crawl(table, context, titles, keeps).Run(pagePath);
+                       PageTitles& titles, const KeepsPath& keeps, CrawlObserver* observer) {
+  Crawl(table, context, titles, keeps, observer).Run(pagePath);
 }
 
 void CountSiteLinks(const std::string& startFolder, const RunContext& context, LinkCountTable& table,
-                    PageTitles& titles, const KeepsPath& keeps) {
+                    PageTitles& titles, const KeepsPath& keeps, CrawlObserver* observer) {
   const std::string startPage = ChooseStartPage(startFolder);
   Trace("Starting with:" + startPage);
-  BuildPageRankInfo(startPage, table, context, titles, keeps);
+  BuildPageRankInfo(startPage, table, context, titles, keeps, observer);
   SortLinkCounts(table);
 }

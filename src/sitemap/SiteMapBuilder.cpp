@@ -104,6 +104,7 @@ bool SiteMapBuilder::AddUrlToSiteMapHtmlCode(const SiteItem& listed, int depth) 
         RelativeLink(outputFolder_, path));
   sSiteMapHtmlCode += ExpandMacros(templateText, item, depth, linkText, settings_);
   ++entryCount_;
+  if (files_ != nullptr && !isFolder) files_->push_back(path);
   return true;
 }
 
@@ -129,4 +130,19 @@ bool SiteMapBuilder::ChooseLinkText(std::string& path, bool isFolder,
 
 bool SiteMapBuilder::IsNoindexPage(const std::string& path) const {
   return settings_.bSkipNoindex && IsPageExtension(path) && IsPageMarkedNoindex(path);
+std::vector<std::string> ListSiteFiles(const RunSettings& settings, const std::string& startFolder) {
+  RunSettings listing = settings;
+  for (std::string* text : {&listing.sTemplateStart, &listing.sTemplateFolder, &listing.sTemplateFile,
+                            &listing.sTemplateEnd, &listing.sTemplateFolderLevelDown,
+                            &listing.sTemplateFolderLevelUp})
+    text->clear();
+  listing.bUsePageRank = listing.bExcludeNotLinked = listing.bAddSignature = false;
+  const LinkCountTable noCounts;
+  const RunContext context{startFolder, settings.sDomain};
+  const PageTitles noTitles;
+  std::vector<std::string> files;
+  SiteMapBuilder builder(listing, noCounts, context, noTitles);
+  builder.RecordFiles(files);
+  builder.Build(startFolder);
+  return files;
 }

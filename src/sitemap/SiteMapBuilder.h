@@ -26,6 +26,10 @@ class SiteMapBuilder {
   // The folders and files the last Build emitted.
   size_t EntryCount() const { return entryCount_; }
 
+  // From now on, appends the path of every file emitted to `files` (which must outlive the
+  // builder).
+  void RecordFiles(std::vector<std::string>& files) { files_ = &files; }
+
   // Emits the folder `folder`, its files, its sub-folders, then the Level up text; with
   // bSkipEmptyFolders nothing when no file in it or below it is kept.
   void EmitFolder(const SiteItem& folder, int depth);
@@ -52,4 +56,9 @@ class SiteMapBuilder {
   std::vector<FolderId> openFolders_;  // the folders the walk is inside, outermost first
   std::string sSiteMapHtmlCode;
   size_t entryCount_ = 0;
+  std::vector<std::string>* files_ = nullptr;
 };
+
+// The files a site map of `startFolder` (as Build takes it) lists with the selection of
+// `settings` (exclusions and the like), whatever its templates and link-count options.
+std::vector<std::string> ListSiteFiles(const RunSettings& settings, const std::string& startFolder);
