@@ -37,6 +37,8 @@ CFolioscribeDlg::CFolioscribeDlg(CFolioscribeApp& app, UiPrompts& prompts,
     : QDialog(parent), app_(app), prompts_(prompts), messages_(prompts, this), startup_(startup) {
   // A profile made from scratch here leaves hidden entries out; a loaded one says itself.
   app_.settings.bSkipHidden = true;
+  // The Report window shows what a run found; a batch run closes before it could be seen.
+  app_.checkOnRuns = !startup_.justDoIt;
   BuildControls();
   Connect();
   ShowFields();
@@ -115,7 +117,8 @@ void CFolioscribeDlg::ShowMoreOptions() {
 }
 
 void CFolioscribeDlg::ShowReport() {
-  CReportDlg dialog(QString::fromUtf8(LinkReportText(app_.linkCounts, "\r\n")), this);
+  CReportDlg dialog(QString::fromUtf8(LinkReportText(app_.linkCounts, "\r\n")), app_.findings,
+                    NormalisedPath(app_.runContext.root), prompts_, this);
   prompts_.RunModal(dialog);
 }
 

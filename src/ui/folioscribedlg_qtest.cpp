@@ -2,7 +2,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 #include <QtTest>
 #include <fstream>
 #include <iostream>
@@ -305,6 +307,45 @@ class FolioscribeDlgTest : public QObject {
     QCOMPARE(captions, (QStringList{
         QStringLiteral("Report - use only after building a sitemap with link counting [more options]"),
         QStringLiteral("Most linked [num. of links]:")}));
+  }
+
+  void reportTabsShowWhatTheRunFound() {
+    const QString site = Temp("checked");
+    QVERIFY(QDir().mkpath(site + QStringLiteral("/sub")));
+    WriteFile(site + QStringLiteral("/index.htm"), "<a href=\"sub/a.htm\">a</a>\n<a href=\"gone.htm\">x</a>");
+    WriteFile(site + QStringLiteral("/sub/a.htm"), "<a href=\"../index.htm\">home</a>");
+    WriteFile(site + QStringLiteral("/sub/lost.htm"), "");
+    RunSettings settings = FullSettings(site.toStdString());
+    settings.bExcludeNotLinked = false;
+    app_.settings = settings;
+    CFolioscribeDlg dialog(app_, prompts_, StartupRequest());
+    Find(dialog, "doIt")->click();
+    QStringList tabs, broken, orphans;
+    prompts_.onModal = [&](QDialog& shown) {
+      auto* tabWidget = Find<QTabWidget>(shown, "reportTabs");
+      for (int i = 0; i < tabWidget->count(); ++i) tabs.append(tabWidget->tabText(i));
+      auto* brokenList = Find<QTreeWidget>(shown, "brokenLinks");
+      for (int row = 0; row < brokenList->topLevelItemCount(); ++row) {
+        const QTreeWidgetItem* item = brokenList->topLevelItem(row);
+        for (int column = 0; column < item->columnCount(); ++column) broken.append(item->text(column));
+      }
+      auto* orphanList = Find<QTreeWidget>(shown, "orphans");
+      for (int row = 0; row < orphanList->topLevelItemCount(); ++row)
+        orphans.append(orphanList->topLevelItem(row)->text(0));
+      emit brokenList->itemDoubleClicked(brokenList->topLevelItem(0), 2);
+      emit orphanList->itemDoubleClicked(orphanList->topLevelItem(0), 0);
+      return int(QDialog::Accepted);
+    };
+    prompts_.openedUrls.clear();
+    Find(dialog, "report")->click();
+    QCOMPARE(tabs, (QStringList{QStringLiteral("Link counts"), QStringLiteral("Broken links"),
+                                QStringLiteral("Orphans")}));
+    QCOMPARE(broken, (QStringList{QStringLiteral("index.htm"), QStringLiteral("2"),
+                                  QStringLiteral("gone.htm"), QStringLiteral("gone.htm")}));
+    QCOMPARE(orphans, QStringList{QStringLiteral("sub/lost.htm")});
+    QCOMPARE(prompts_.openedUrls,
+             (QList<QUrl>{QUrl::fromLocalFile(site + QStringLiteral("/index.htm")),
+                          QUrl::fromLocalFile(site + QStringLiteral("/sub/lost.htm"))}));
   }
 
   void runFromTheDialogWritesWhatBatchModeWrites() {
