@@ -100,6 +100,9 @@ bool SiteMapBuilder::AddUrlToSiteMapHtmlCode(const SiteItem& listed, int depth) 
     return false;
   // The index page standing for its folder shows its own times and size.
   if (path != item.path) item = ItemAt(path);
+  // "%fLinkCount%" shows the links to the item itself, not the sum below it that orders.
+  if (FindNoCase(templateText, "%fLinkCount%") >= 0)
+    item.linkCount = LinkCountOf(path, linkCounts_, context_, false);
   Trace("AddUrlToSiteMapHtmlCode()-" + path + "-finaly, rel abs added=" +
         RelativeLink(outputFolder_, path));
   sSiteMapHtmlCode += ExpandMacros(templateText, item, depth, linkText, settings_);

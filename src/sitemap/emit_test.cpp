@@ -169,6 +169,19 @@ TEST_F(SiteMapBuilderTest, LinkCountsOrderEntriesAndLeaveOutUnlinkedItems) {
   EXPECT_EQ(Build(), "S[site{(b.htm)(a.htm)[d{(x.htm)}]}]E");
 }
 
+TEST_F(SiteMapBuilderTest, LinkCountMacroShowsTheLinksToTheItemItself) {
+  dir.Build({{"site/a.htm", ""}, {"site/b.htm", ""}, {"site/d/index.htm", ""}, {"site/d/x.htm", ""}});
+  settings.sTemplateFolder = "[%fName%=%fLinkCount%";
+  settings.sTemplateFile = "(%fName%=%fLinkCount%)";
+  EXPECT_EQ(Build(), "S[site=0{(a.htm=0)(b.htm=0)[d=0{(index.htm=0)(x.htm=0)}]}]E");
+  const std::string site = dir / "site";
+  context = RunContext{site, ""};
+  for (const char* key : {"/a.htm", "/a.htm", "/a.htm#top", "/d", "/d/x.htm"}) linkCounts.Add(site + key);
+  SortLinkCounts(linkCounts);
+  settings.bUsePageRank = true;  // orders by the sum below each item; the macro shows its own
+  EXPECT_EQ(Build(), "S[site=0{(a.htm=2)(b.htm=0)[d=1{(index.htm=1)(x.htm=1)}]}]E");
+}
+
 TEST(WriteOutputFile, WritesTheTextOrSaysWhyNot) {
   TempDir dir;
   RecordingSink sink;
