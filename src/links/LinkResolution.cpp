@@ -37,6 +37,8 @@ int HexValue(char c) {
   return -1;
 }
 
+}  // namespace
+
 // A browser asks for "a b.htm" when the link says "a%20b.htm".
 std::string PercentDecode(std::string_view text) {
   std::string decoded;
@@ -53,6 +55,8 @@ std::string PercentDecode(std::string_view text) {
   }
   return decoded;
 }
+
+namespace {
 
 // The part of a reference that names a file: before its "#fragment" or "?query".
 std::string_view FilePart(std::string_view reference) {

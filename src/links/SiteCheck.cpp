@@ -7,6 +7,7 @@
 #include "common/Paths.h"
 #include "common/Text.h"
 #include "links/LinkExtraction.h"
+#include "links/LinkResolution.h"
 #include "links/PageTitle.h"
 #include "platform/FileSystem.h"
 
@@ -20,6 +21,12 @@ bool IsCheckedPage(const std::string& path) {
 
 // A fragment a browser resolves without any element: the top of the page.
 bool NeedsNoTarget(std::string_view name) { return name.empty() || EqualsNoCase(name, "top"); }
+
+// A browser looks for the fragment as written, then percent-decoded.
+bool Holds(const std::unordered_set<std::string>& names, const std::string& fragment) {
+  return names.contains(fragment) ||
+         (fragment.find('%') != std::string::npos && names.contains(PercentDecode(fragment)));
+}
 
 std::optional<std::pair<uint64_t, uint64_t>> FileId(const std::string& path) {
   const std::optional<FileStatus> status = GetFileStatus(path);
@@ -76,11 +83,8 @@ void SiteCheck::CheckFragment(const LinkInfo& link, const std::string& page) {
   if (NeedsNoTarget(name)) return;
   FragmentLink fragment{Finding(SiteFinding::Kind::kMissingAnchor, link), page, std::move(name)};
   // Pages read already answer now; the others once the crawl is over.
-  if (names_.contains(page)) {
-    if (!names_[page].contains(fragment.name)) findings_.push_back(std::move(fragment.finding));
-  } else {
-    fragmentLinks_.push_back(std::move(fragment));
-  }
+  if (!names_.contains(page)) fragmentLinks_.push_back(std::move(fragment));
+  else if (!Holds(names_[page], fragment.name)) findings_.push_back(std::move(fragment.finding));
 }
 
 const std::unordered_set<std::string>& SiteCheck::NamesOf(const std::string& page) {
@@ -100,19 +104,22 @@ SiteFinding SiteCheck::Finding(SiteFinding::Kind kind, const LinkInfo& link) {
 }
 
 std::string SiteCheck::Relative(const std::string& path) const {
-  if (path.size() > root_.size() && path.starts_with(root_) && path[root_.size()] == '/')
-    return path.substr(root_.size() + 1);
+  if (IsBelowRoot(path)) return path.substr(root_.size() + 1);
   return path == root_ ? "." : path;
+}
+
+bool SiteCheck::IsBelowRoot(const std::string& path) const {
+  return path.size() > root_.size() && path.starts_with(root_) && path[root_.size()] == '/';
 }
 
 // A local target: one the crawl may read, or an address of the own site mapped below the root.
 bool SiteCheck::IsLocal(const ResolvedLink& resolved) const {
-  return resolved.follow || (resolved.target.starts_with(root_ + "/") && !IsOutsideAddress(resolved.target));
+  return resolved.follow || IsBelowRoot(resolved.target);
 }
 
 std::vector<SiteFinding> SiteCheck::Finish(const std::vector<std::string>& listedFiles) {
   for (FragmentLink& fragment : fragmentLinks_) {
-    if (!NamesOf(fragment.page).contains(fragment.name)) findings_.push_back(std::move(fragment.finding));
+    if (!Holds(NamesOf(fragment.page), fragment.name)) findings_.push_back(std::move(fragment.finding));
   }
   fragmentLinks_.clear();
   for (const std::string& path : listedFiles) {

@@ -60,6 +60,7 @@ class SiteCheck : public CrawlObserver {
   const std::unordered_set<std::string>& NamesOf(const std::string& page);
   SiteFinding Finding(SiteFinding::Kind kind, const LinkInfo& link);
   std::string Relative(const std::string& path) const;
+  bool IsBelowRoot(const std::string& path) const;
   bool IsLocal(const ResolvedLink& resolved) const;
   bool IsOrphan(const std::string& path);
 

@@ -26,11 +26,11 @@ TEST(SiteCheck, OwnSiteAddressesAndPagesTheCrawlDoesNotRead) {
   TempDir site;
   site.Build({{"index.htm",
                "<a href=\"http://www.x.org/a.htm\">a</a>\n<a href=\"https://x.org/gone.htm\">g</a>\n"
-               "<a href=\"doc.xhtml#in\">in</a><a href=\"doc.xhtml#out\">out</a>\n"
+               "<a href=\"doc.xhtml#in\">in</a><a href=\"doc.xhtml#out\">out</a><a href=\"doc.xhtml#a%20b\">\n"
                "<a href=\"http://other.org/\">o</a><a href=\"javascript:go()\">j</a>\n"
                "<a href=\"sub/#s\">s</a><a href=\"sub/#t\">t</a>"},
               {"a.htm", ""},
-              {"doc.xhtml", "<p id=\"in\">"},
+              {"doc.xhtml", "<p id=\"in\"><p id=\"a b\">"},
               {"sub/index.html", "<a name=\"s\">"}});
   SiteCheckCounts counts;
   const std::vector<SiteFinding> findings = Check(site, {site / "a.htm", site / "doc.xhtml"}, &counts);
@@ -41,7 +41,7 @@ TEST(SiteCheck, OwnSiteAddressesAndPagesTheCrawlDoesNotRead) {
   };
   EXPECT_EQ(findings, expected);
   EXPECT_EQ(counts.pagesRead, 2);  // index.htm and sub/index.html; the own-site address is not read
-  EXPECT_EQ(counts.linksFollowed, 6);
+  EXPECT_EQ(counts.linksFollowed, 7);
   EXPECT_EQ(counts.externalLinks, 2);
 }
 
