@@ -27,10 +27,11 @@ constexpr OptionSpec kOptions[] = {
      "(on standard error when the map goes to standard output)"},
     {"quiet", 'q', OptionTakes::Nothing, nullptr, "print no informational lines, only problems"},
     {"check", 0, OptionTakes::Nothing, nullptr,
-     "check the site instead of making the map: print its broken\n"
-     "links and orphan pages, one a line; writes nothing"},
+     "check the site instead of making the map: print its\n"
+     "broken links and orphan pages; writes nothing"},
     {"check-anchors", 0, OptionTakes::Nothing, nullptr,
-     "the check also finds \"#name\" links to names the page lacks"},
+     "the check also finds \"#name\" links to names missing\n"
+     "on their page"},
     {"format", 0, OptionTakes::Value, "FORMAT",
      "the check's findings as \"text\" (the default) or \"json\"\n"
      "(one object a line)"},

@@ -149,7 +149,7 @@ TEST(ReadStartupRequest, OutputDomainAndTheDialogsPart) {
   ApplyCommandLineSettings(toStdout, settings);
   EXPECT_EQ(settings.sOutPutFileName, CurrentFolder() + "/maps/a.html");  // the file stays
   EXPECT_EQ(settings.sDomain, "https://a.org");
-  for (const char* alone : {"--dry-run", "-h", "-V", "--list-profiles", "--trace-viewer", "-x"})
+  for (const char* alone : {"--dry-run", "--check", "-h", "-V", "--list-profiles", "--trace-viewer", "-x"})
     EXPECT_TRUE(ReadStartupRequest(ParseCommandLine({alone})).NeedsNoDialog()) << alone;
 }
 

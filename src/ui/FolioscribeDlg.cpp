@@ -37,8 +37,8 @@ CFolioscribeDlg::CFolioscribeDlg(CFolioscribeApp& app, UiPrompts& prompts,
     : QDialog(parent), app_(app), prompts_(prompts), messages_(prompts, this), startup_(startup) {
   // A profile made from scratch here leaves hidden entries out; a loaded one says itself.
   app_.settings.bSkipHidden = true;
-  // The Report window shows what a run found; a batch run closes before it could be seen.
-  app_.checkOnRuns = !startup_.justDoIt;
+  // The Report window shows what the dialog's runs found.
+  app_.checkOnRuns = true;
   BuildControls();
   Connect();
   ShowFields();
