@@ -16,7 +16,7 @@ std::vector<SiteFinding> Check(const TempDir& site, const std::vector<std::strin
   LinkCountTable table;
   PageTitles titles;
   SiteCheck check(site.Path(), true);
-  CountSiteLinks(site.Path(), context, table, titles, &check);
+  CountSiteLinks(site.Path(), context, table, titles, {}, &check);
   std::vector<SiteFinding> findings = check.Finish(listed);
   if (counts != nullptr) *counts = check.Counts();
   return findings;
