@@ -86,8 +86,6 @@ const MacroDefinition kMacros[] = {
      [](const MacroInput& in) { return FormatLocalTime(in.now, "%H:%M:%S"); }},
     {"fSizeb", "", "the size in bytes (0 for a folder)", "5120",
      [](const MacroInput& in) { return std::to_string(in.item.size); }},
-    {"fLinkCount", "", "how many links the last crawl found to the item (0 without the link counter)", "12",
-     [](const MacroInput& in) { return std::to_string(in.item.linkCount); }},
     {"fDateTime", "", "the last change (a folder: its creation)", "2026-12-07 13:05:00",
      [](const MacroInput& in) { return FormatLocalTime(ItemTime(in.item), kDateTimeFormat); }},
     {"fDateTimeFormat", "(%Y-%m-%d %H:%M:%S)", "the same time in a strftime format of your own (first use per template)",
@@ -114,6 +112,8 @@ const MacroDefinition kMacros[] = {
      [](const MacroInput& in) { return Thumbnail(PathOf(in), WebEscape(Relative(in))); }},
     {"fUrl", "", "the web address: the domain, \"/\", the path from the start folder URL-encoded",
      "https://www.example.org/docs/my%20page.html", Url},
+    {"fLinkCount", "", "how many links the last crawl found to the item (0 without the link counter)", "12",
+     [](const MacroInput& in) { return std::to_string(in.item.linkCount); }},
 };
 
 // One macro as a template writes it.

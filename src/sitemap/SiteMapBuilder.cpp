@@ -101,7 +101,7 @@ bool SiteMapBuilder::AddUrlToSiteMapHtmlCode(const SiteItem& listed, int depth) 
   // The index page standing for its folder shows its own times and size.
   if (path != item.path) item = ItemAt(path);
   // "%fLinkCount%" shows the links to the item itself, not the sum below it that orders.
-  if (FindNoCase(templateText, "%fLinkCount%") >= 0)
+  if (FindNoCase(templateText, "%fLinkCount") >= 0)  // filters may follow the name
     item.linkCount = LinkCountOf(path, linkCounts_, context_, false);
   Trace("AddUrlToSiteMapHtmlCode()-" + path + "-finaly, rel abs added=" +
         RelativeLink(outputFolder_, path));
@@ -133,6 +133,8 @@ bool SiteMapBuilder::ChooseLinkText(std::string& path, bool isFolder,
 
 bool SiteMapBuilder::IsNoindexPage(const std::string& path) const {
   return settings_.bSkipNoindex && IsPageExtension(path) && IsPageMarkedNoindex(path);
+}
+
 std::vector<std::string> ListSiteFiles(const RunSettings& settings, const std::string& startFolder) {
   RunSettings listing = settings;
   for (std::string* text : {&listing.sTemplateStart, &listing.sTemplateFolder, &listing.sTemplateFile,

@@ -282,7 +282,7 @@ class FolioscribeDlgTest : public QObject {
         "%fTitle%,%fName%,%fRelativePath%,%fAbsoluteLocalPath%,%fParentName%,%indentation%,"
         "%domain%,%autoHrefText%,%curDate%,%curTime%,%fSizeb%,%fDateTime%,"
         "%fDateTimeFormat(%Y-%m-%d %H:%M:%S)%,%ImageThumb%,%fTitleWeb%,%fNameWeb%,"
-        "%fRelativePathWeb%,%fAbsoluteLocalPathWeb%,%fParentNameWeb%,%ImageThumbWeb%,%fUrl%,"
+        "%fRelativePathWeb%,%fAbsoluteLocalPathWeb%,%fParentNameWeb%,%ImageThumbWeb%,%fUrl%,%fLinkCount%,"
         "|html,|xml,|url,|json").split(QLatin1Char(','));
     QCOMPARE(prompts_.shownMenus.size(), 6);
     for (const QStringList& shown : prompts_.shownMenus)
