@@ -14,6 +14,7 @@ class PreviewPane;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSplitter;
 class QUrl;
 class RunStatusLine;
 class TemplateEdit;
@@ -61,6 +62,7 @@ class CFolioscribeDlg : public QDialog {
     TemplateEdit *templateStart, *templateFolder, *templateFile, *templateEnd;
     QLabel* advisor;
     QPushButton* previewToggle;
+    QSplitter* workArea;
     PreviewPane* preview;
     RunStatusLine* status;
   };

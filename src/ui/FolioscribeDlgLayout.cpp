@@ -79,13 +79,11 @@ void CFolioscribeDlg::BuildControls() {
 // The templates, and beside them the preview of what they make.
 QWidget* CFolioscribeDlg::BuildWorkArea() {
   c_.preview = new PreviewPane;
-  auto* splitter = Named(new QSplitter(Qt::Horizontal), "workArea");
-  splitter->addWidget(BuildTemplateGroup());
-  splitter->addWidget(c_.preview);
-  splitter->setChildrenCollapsible(false);
-  splitter->setStretchFactor(0, 3);
-  splitter->setStretchFactor(1, 2);
-  return splitter;
+  c_.workArea = Named(new QSplitter(Qt::Horizontal), "workArea");
+  c_.workArea->addWidget(BuildTemplateGroup());
+  c_.workArea->addWidget(c_.preview);
+  c_.workArea->setChildrenCollapsible(false);
+  return c_.workArea;
 }
 
 QLayout* CFolioscribeDlg::BuildTopBar() {

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
+#include <QSplitter>
 #include <QUrl>
 
 #include "ui/FolioscribeDlg.h"
@@ -64,6 +65,9 @@ void CFolioscribeDlg::OnRunFinished() {
 
 void CFolioscribeDlg::ShowPreview(bool shown) {
   c_.previewToggle->setChecked(shown);
+  // The templates keep a little more than half of the width.
+  if (shown && c_.preview->isHidden())
+    c_.workArea->setSizes({c_.workArea->width() * 11 / 20, c_.workArea->width() * 9 / 20});
   c_.preview->setVisible(shown);
   DialogSettings()->setValue(kPreviewKey, shown);
   SchedulePreview();
