@@ -112,8 +112,9 @@ TEST_F(GenerationRunTest, CancelledRunWritesNothingAndProgressCountsEveryKind) {
   RunControl control;
   int64_t calls = 0;
   control.onProgress = [&calls](const RunProgress&) { ++calls; };
-  const RunResult whole = DoGenerationRun(app, sink, &control);
+  const RunResult whole = DoGenerationRun(app, sink, {}, &control);
   EXPECT_TRUE(whole.written && !whole.cancelled);
+  EXPECT_EQ(whole.entryCount, 5u);
   EXPECT_EQ(whole.progress.pages, 2);
   EXPECT_EQ(whole.progress.folders, 2);
   EXPECT_EQ(whole.progress.items, 5);
@@ -123,7 +124,7 @@ TEST_F(GenerationRunTest, CancelledRunWritesNothingAndProgressCountsEveryKind) {
   cancelled.onProgress = [&cancelled](const RunProgress& progress) {
     if (progress.items == 2) cancelled.cancel = true;
   };
-  const RunResult stopped = DoGenerationRun(app, sink, &cancelled);
+  const RunResult stopped = DoGenerationRun(app, sink, {}, &cancelled);
   EXPECT_TRUE(stopped.cancelled);
   EXPECT_FALSE(stopped.written);
   EXPECT_EQ(stopped.progress.items, 2);
