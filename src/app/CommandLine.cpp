@@ -173,6 +173,7 @@ StartupRequest ReadStartupRequest(const CCommandLineOptions& options) {
   request.strict = options.FindOption("strict", value);
   if (options.FindOption("output", value)) request.outputPath = OutputPathFromCommandLine(value);
   if (options.FindOption("domain", value)) request.domain = value;
+  request.excludePatterns = options.Values("exclude");
   if (options.FindOption("profile", value)) {
     const std::string path = ResolveProfilePath(value);
     if (PathExists(path))
@@ -190,4 +191,6 @@ void ApplyCommandLineSettings(const StartupRequest& request, RunSettings& settin
   if (!request.outputPath.empty() && !request.MapToStandardOutput())
     settings.sOutPutFileName = request.outputPath;
   if (request.domain) settings.sDomain = *request.domain;
+  settings.aPatterns.insert(settings.aPatterns.end(), request.excludePatterns.begin(),
+                            request.excludePatterns.end());
 }

@@ -57,6 +57,7 @@ struct StartupRequest {
   bool strict = false;       // orphans count as faults for the exit status
   std::string outputPath;    // "-o": absolute, or "-" for standard output; empty when not given
   std::optional<std::string> domain;
+  std::vector<std::string> excludePatterns;  // added after the profile's patterns
   std::string usageError;    // why the command line cannot be followed; empty when it can
 
   // Runs without the dialog: a batch run, or only printing something.

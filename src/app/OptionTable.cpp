@@ -19,6 +19,10 @@ constexpr OptionSpec kOptions[] = {
      "(a relative FILE is taken from the current folder);\n"
      "\"-\" writes it to standard output"},
     {"domain", 0, OptionTakes::Value, "URL", "the address of the site, replacing the profile's"},
+    {"exclude", 0, OptionTakes::Value, "PATTERN",
+     "leave out what PATTERN matches, as a line of the\n"
+     "profile's pattern list does (\"*.css\", \"drafts/\");\n"
+     "may be repeated"},
     {"dry-run", 0, OptionTakes::Nothing, nullptr,
      "walk the site and print how many entries the map would\n"
      "hold; writes nothing (no -justdoit needed)"},

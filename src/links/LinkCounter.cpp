@@ -96,12 +96,13 @@ class TargetSpellings {
 class Crawl {
  public:
   Crawl(LinkCountTable& table, const RunContext& context, PageTitles& titles, const KeepsPath& keeps,
-        CrawlObserver* observer)
-      : table_(table), context_(context), titles_(titles), keeps_(keeps), observer_(observer) {}
+        CrawlObserver* observer, RunControl* control)
+      : table_(table), context_(context), titles_(titles), keeps_(keeps), observer_(observer),
+        control_(control) {}
 
   void Run(const std::string& startPage) {
     pending_.push_back(targets_.Number(ToSlashes(startPage)));
-    while (!pending_.empty()) {
+    while (!pending_.empty() && !Cancelled(control_)) {
       const size_t number = pending_.back();
       pending_.pop_back();
       if (!targets_[number].takenUp) TakeUp(number);  // else taken up since it was pushed
@@ -123,6 +124,7 @@ class Crawl {
     titles_.Remember(page.path, *page.text);
     if (observer_ != nullptr) observer_->PageRead(page.path, *page.text);
     CountLinks(page.path, *page.text);
+    Advance(control_, &RunProgress::pages);
   }
 
   // Logs and counts the links of a page and stacks those not taken up yet, the first on top.
@@ -161,6 +163,7 @@ class Crawl {
   PageTitles& titles_;
   const KeepsPath& keeps_;
   CrawlObserver* observer_;
+  RunControl* control_;
   TargetSpellings targets_;
   std::vector<size_t> pending_;
   std::unordered_set<std::string> takenFolded_;  // the pages taken up, compared ignoring case
@@ -186,14 +189,16 @@ std::string ChooseStartPage(const std::string& startFolder) {
 }
 
 void BuildPageRankInfo(const std::string& pagePath, LinkCountTable& table, const RunContext& context,
-                       PageTitles& titles, const KeepsPath& keeps, CrawlObserver* observer) {
-  Crawl(table, context, titles, keeps, observer).Run(pagePath);
+                       PageTitles& titles, const KeepsPath& keeps, CrawlObserver* observer,
+                       RunControl* control) {
+  Crawl(table, context, titles, keeps, observer, control).Run(pagePath);
 }
 
 void CountSiteLinks(const std::string& startFolder, const RunContext& context, LinkCountTable& table,
-                    PageTitles& titles, const KeepsPath& keeps, CrawlObserver* observer) {
+                    PageTitles& titles, const KeepsPath& keeps, CrawlObserver* observer,
+                    RunControl* control) {
   const std::string startPage = ChooseStartPage(startFolder);
   Trace("Starting with:" + startPage);
-  BuildPageRankInfo(startPage, table, context, titles, keeps, observer);
+  BuildPageRankInfo(startPage, table, context, titles, keeps, observer, control);
   SortLinkCounts(table);
 }

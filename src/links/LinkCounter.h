@@ -2,6 +2,7 @@
 #include <functional>
 #include <string>
 
+#include "common/RunControl.h"
 #include "links/LinkCountTable.h"
 #include "links/LinkExtraction.h"
 #include "links/LinkResolution.h"
@@ -32,12 +33,14 @@ using KeepsPath = std::function<bool(const std::string& path)>;
 // index.html), reading every local .htm/.html page it reaches once and counting every link
 // found on the pages read. Targets are taken up in the order of their anchors. The titles
 // of the pages read go to `titles`. With `keeps`, only what it keeps is read and counted;
-// `observer`, when given, is told of every page read and link found.
+// `observer`, when given, is told of every page read and link found. A cancelled `control`
+// stops it before the next page; each page read counts as one of its pages.
 void BuildPageRankInfo(const std::string& pagePath, LinkCountTable& table, const RunContext& context,
-                       PageTitles& titles, const KeepsPath& keeps = {}, CrawlObserver* observer = nullptr);
+                       PageTitles& titles, const KeepsPath& keeps = {},
+                       CrawlObserver* observer = nullptr, RunControl* control = nullptr);
 
 // Counts the links of the site: chooses the start page, logs "Starting with:", crawls
 // every reachable local page once and sorts the table, most linked first.
 void CountSiteLinks(const std::string& startFolder, const RunContext& context,
                     LinkCountTable& table, PageTitles& titles, const KeepsPath& keeps = {},
-                    CrawlObserver* observer = nullptr);
+                    CrawlObserver* observer = nullptr, RunControl* control = nullptr);
