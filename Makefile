@@ -42,10 +42,11 @@ screenshot: build
 	xvfb-run -a $(BUILD)/folioscribe_screenshots $(BUILD)/screenshots
 
 bench:
-	@scripts/install-deps time
+	@scripts/install-deps time linkchecker python3 python3.11-doc
 	cmake -S . -B $(BENCH_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DFOLIOSCRIBE_GUI=OFF -DFOLIOSCRIBE_TESTS=OFF
 	cmake --build $(BENCH_BUILD) -j2
 	bench/run-bench $(BENCH_BUILD)
+	bench/run-check-bench $(BENCH_BUILD)
 
 fuzz:
 	@scripts/install-deps clang libclang-rt-14-dev

@@ -136,6 +136,10 @@ TEST(CommandLine, OutputFromTheCurrentFolderOrToStandardOutput) {
   EXPECT_EQ(toStdout.err, "");
   EXPECT_EQ(ReadFileForTest(site.dir / "site/sitemap.html"), "<missing>");
 
+  const ProgramOutput excluded = RunFolioscribe(
+      {"-p", site.dir / "p", "-o", "-", "--exclude=b.htm", "/exclude", "docs/", "-justdoit"});
+  EXPECT_EQ(excluded.out, ":[site]a.htm;");
+
   const ProgramOutput quiet = RunFolioscribe({"-q", "-p", site.dir / "p", "-justdoit"});
   EXPECT_EQ(quiet.status, 0);
   EXPECT_EQ(quiet.out + quiet.err, "");

@@ -1,12 +1,16 @@
 #include "app/BatchRunner.h"
 
+#include <chrono>
+
 #include "app/CommandLine.h"
 #include "app/Folioscribe.h"
 #include "app/GenerationRun.h"
 #include "app/OptionTable.h"
 #include "app/PrintingCommands.h"
+#include "app/SiteCheckRun.h"
 #include "common/Maker.h"
 #include "links/LinkReport.h"
+#include "links/SiteCheckReport.h"
 #include "log/TraceScope.h"
 #include "platform/Messages.h"
 #include "platform/Program.h"
@@ -21,7 +25,7 @@ bool PrepareRun(const StartupRequest& request, CFolioscribeApp& app, MessageSink
     messages.ShowMessage(request.missingProfileMessage);
     return false;
   }
-  if (!request.justDoIt && !request.dryRun) {
+  if (!request.justDoIt && !request.dryRun && !request.check) {
     messages.ShowMessage("The dialog needs a display (and a build with Qt); "
                          "add -justdoit to make the site map without it");
     return false;
@@ -33,14 +37,32 @@ bool PrepareRun(const StartupRequest& request, CFolioscribeApp& app, MessageSink
   return true;
 }
 
+// Prints the findings to `out` and the summary to `err`; the exit status: faults found or
+// not (orphans count only when strict).
+int RunSiteCheck(const StartupRequest& request, const RunSettings& settings, std::ostream& out,
+                 std::ostream& err, MessageSink& messages) {
+  const auto start = std::chrono::steady_clock::now();
+  const SiteCheckOutcome outcome = CheckSite(settings, request.checkAnchors, messages);
+  if (!outcome.started) return kExitCannotStart;
+  bool faulty = false;
+  for (const SiteFinding& finding : outcome.findings) {
+    out << (request.format == "json" ? FindingJson(finding) : FindingText(finding));
+    faulty = faulty || request.strict || finding.kind != SiteFinding::Kind::kOrphan;
+  }
+  const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
+  if (!request.quiet) err << "folioscribe: " << SiteCheckSummary(outcome, seconds.count()) << "\n";
+  return faulty ? kExitRunFailed : kExitWritten;
+}
+
 int RunOnce(const StartupRequest& request, std::ostream& out, std::ostream& err) {
   ConsoleMessageSink messages(err);
   CFolioscribeApp app;
   if (!PrepareRun(request, app, messages)) return kExitCannotStart;
   if (app.settings.sStartDirectoryPath.empty()) {
     messages.ShowMessage("no start folder: give one on the command line or in the profile");
-    return kExitRunFailed;
+    return request.check ? kExitCannotStart : kExitRunFailed;
   }
+  if (request.check) return RunSiteCheck(request, app.settings, out, err, messages);
   const MapDestination destination{request.MapToStandardOutput() ? &out : nullptr,
                                    request.dryRun};
   const RunResult result = DoGenerationRun(app, messages, destination);

@@ -142,6 +142,8 @@ std::string UsageError(const StartupRequest& request, const CCommandLineOptions&
   if (options.FindOption("justdoit", batchValue) && batchValue != "TRUE")
     return options.BatchFlagAsTyped() + " took \"" + batchValue +
            "\" as its value; put the start folder first";
+  if (!request.format.empty() && request.format != "text" && request.format != "json")
+    return "--format takes text or json, not \"" + request.format + "\"";
   if (request.MapToStandardOutput() && !request.justDoIt && !request.dryRun)
     return "-o - writes the map to standard output, which only a batch run has: add -justdoit";
   return "";
@@ -150,7 +152,7 @@ std::string UsageError(const StartupRequest& request, const CCommandLineOptions&
 }  // namespace
 
 bool StartupRequest::NeedsNoDialog() const {
-  return justDoIt || dryRun || help || version || listProfiles || traceViewer ||
+  return justDoIt || dryRun || check || help || version || listProfiles || traceViewer ||
          !usageError.empty();
 }
 
@@ -165,8 +167,13 @@ StartupRequest ReadStartupRequest(const CCommandLineOptions& options) {
   request.version = options.FindOption("version", value);
   request.listProfiles = options.FindOption("list-profiles", value);
   request.traceViewer = options.FindOption("trace-viewer", value);
+  request.check = options.FindOption("check", value);
+  request.checkAnchors = options.FindOption("check-anchors", value);
+  request.format = options.GetOptionValue("format");
+  request.strict = options.FindOption("strict", value);
   if (options.FindOption("output", value)) request.outputPath = OutputPathFromCommandLine(value);
   if (options.FindOption("domain", value)) request.domain = value;
+  request.excludePatterns = options.Values("exclude");
   if (options.FindOption("profile", value)) {
     const std::string path = ResolveProfilePath(ToSlashes(value));  // typed: Windows forms too
     if (PathExists(path))
@@ -184,4 +191,6 @@ void ApplyCommandLineSettings(const StartupRequest& request, RunSettings& settin
   if (!request.outputPath.empty() && !request.MapToStandardOutput())
     settings.sOutPutFileName = request.outputPath;
   if (request.domain) settings.sDomain = *request.domain;
+  settings.aPatterns.insert(settings.aPatterns.end(), request.excludePatterns.begin(),
+                            request.excludePatterns.end());
 }

@@ -51,8 +51,13 @@ struct StartupRequest {
   bool version = false;
   bool listProfiles = false;
   bool traceViewer = false;
+  bool check = false;        // check the site instead of making the map
+  bool checkAnchors = false; // the site check also looks up "#fragment" targets
+  std::string format;        // of the findings: "text" (or empty) or "json"
+  bool strict = false;       // orphans count as faults for the exit status
   std::string outputPath;    // "-o": absolute, or "-" for standard output; empty when not given
   std::optional<std::string> domain;
+  std::vector<std::string> excludePatterns;  // added after the profile's patterns
   std::string usageError;    // why the command line cannot be followed; empty when it can
 
   // Runs without the dialog: a batch run, or only printing something.

@@ -1,16 +1,23 @@
 #pragma once
 #include <string>
+#include <vector>
 
 #include "common/RunSettings.h"
 #include "links/LinkCountTable.h"
+#include "links/SiteCheck.h"
 
 // The state the dialog and the batch runner share for the life of the program: the
-// settings, the link counts of the last run (kept for the report) and the run context.
+// settings, the link counts and findings of the last run (kept for the report) and the run
+// context.
 class CFolioscribeApp {
  public:
   RunSettings settings;
   LinkCountTable linkCounts;
   RunContext runContext;
+  // Runs with the link counter on also find broken links and orphans when set; the dialog
+  // shows them, batch runs spare the cost.
+  bool checkOnRuns = false;
+  std::vector<SiteFinding> findings;
 };
 
 // A program started from a network share ("\\server\...") writes no diagnostics log.

@@ -1,6 +1,7 @@
 #include "app/GenerationRun.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "common/Paths.h"
 #include "links/LinkCounter.h"
@@ -8,7 +9,6 @@
 #include "platform/FileSystem.h"
 #include "sitemap/OutputFile.h"
 #include "sitemap/Selection.h"
-#include "sitemap/SiteMapBuilder.h"
 #include "sitemap/SitemapLimits.h"
 
 namespace {
@@ -32,12 +32,32 @@ void ReportSitemapLimits(const RunResult& result, size_t bytes, MessageSink& mes
   messages.ShowMessage(warning);
 }
 
+std::string FolderMissingMessage(const std::string& folder) {
+  return folder + "\r\ndoesn't exist, or is not a folder";
+}
+
+bool CountsLinks(const RunSettings& settings) {
+  return settings.bUsePageRank || settings.bExcludeNotLinked;
+}
+
 }  // namespace
 
+void CrawlSite(const RunSettings& settings, const RunContext& context, LinkCountTable& table,
+               PageTitles& titles, CrawlObserver* observer, RunControl* control) {
+  Selection selection(settings, settings.sStartDirectoryPath);
+  KeepsPath keeps;
+  if (settings.bCrawlOnlyKept)
+    keeps = [&selection](const std::string& path) {
+      return selection.KeepsWithFolders(path, IsFolder(path));
+    };
+  CountSiteLinks(settings.sStartDirectoryPath, context, table, titles, keeps, observer, control);
+}
+
 RunResult DoGenerationRun(CFolioscribeApp& app, MessageSink& messages,
-                          const MapDestination& destination) {
+                          const MapDestination& destination, RunControl* control) {
   RunSettings settings = app.settings;
   app.linkCounts.Clear();
+  app.findings.clear();
   app.runContext = RunContext{settings.sStartDirectoryPath, settings.sDomain, settings.nMaxPageBytes};
   RunResult result;
   result.outputPath = GetOutputFilePath(settings.sStartDirectoryPath, settings.sOutPutFileName);
@@ -46,30 +66,51 @@ RunResult DoGenerationRun(CFolioscribeApp& app, MessageSink& messages,
 
   // Checked before the old output goes, so a mistyped start folder deletes nothing.
   if (!IsFolder(settings.sStartDirectoryPath)) {
-    messages.ShowMessage(app.settings.sStartDirectoryPath + "\r\ndoesn't exist, or is not a folder");
+    messages.ShowMessage(FolderMissingMessage(app.settings.sStartDirectoryPath));
     return result;
   }
   // Gone before the walk, so the old map is never listed in the new one.
   if (!destination.stream && !destination.nowhere) DeleteFile(result.outputPath);
 
+  RunControl ownControl;
+  if (control == nullptr) control = &ownControl;
   PageTitles titles(settings.nMaxPageBytes);
-  if (settings.bUsePageRank || settings.bExcludeNotLinked) {
-    Selection selection(settings, settings.sStartDirectoryPath);
-    KeepsPath keeps;
-    if (settings.bCrawlOnlyKept)
-      keeps = [&selection](const std::string& path) {
-        return selection.KeepsWithFolders(path, IsFolder(path));
-      };
-    CountSiteLinks(settings.sStartDirectoryPath, app.runContext, app.linkCounts, titles, keeps);
+  if (CountsLinks(settings)) {
+    std::optional<SiteCheck> check;
+    if (app.checkOnRuns) check.emplace(settings.sStartDirectoryPath, false);
+    CrawlSite(settings, app.runContext, app.linkCounts, titles, check ? &*check : nullptr,
+              control);
+    if (check) app.findings = check->Finish(ListSiteFiles(settings, settings.sStartDirectoryPath));
   }
-
-  SiteMapBuilder builder(settings, app.linkCounts, app.runContext, titles);
+  SiteMapBuilder builder(settings, app.linkCounts, app.runContext, titles, control);
   const std::string& text = builder.Build(settings.sStartDirectoryPath);
   result.walked = true;
   result.entryCount = builder.EntryCount();
-  result.written = WriteMap(text, destination, result.outputPath, messages);
+  result.progress = control->progress;
+  result.cancelled = Cancelled(control);
+  if (!result.cancelled) result.written = WriteMap(text, destination, result.outputPath, messages);
   if (result.written) ReportSitemapLimits(result, text.size(), messages);
   // The dialog may sit idle for long after a run; its log should be complete meanwhile.
   TraceLog::Instance().Flush();
   return result;
+}
+
+MapPreview PreviewSiteMap(const RunSettings& runSettings, int64_t maxItems,
+                          RunControl* control) {
+  MapPreview preview;
+  if (!IsFolder(runSettings.sStartDirectoryPath)) {
+    preview.message = FolderMissingMessage(runSettings.sStartDirectoryPath);
+    return preview;
+  }
+  RunSettings settings = runSettings;
+  settings.sStartDirectoryPath = NormalisedPath(settings.sStartDirectoryPath);
+  const RunContext context{runSettings.sStartDirectoryPath, settings.sDomain, settings.nMaxPageBytes};
+  LinkCountTable table;
+  PageTitles titles(settings.nMaxPageBytes);
+  if (CountsLinks(settings)) CrawlSite(settings, context, table, titles, nullptr, control);
+  SiteMapBuilder builder(settings, table, context, titles, control);
+  builder.LimitTo(maxItems, &preview.pieces);
+  preview.text = builder.Build(settings.sStartDirectoryPath);
+  preview.itemsLeftOut = builder.ItemsLeftOut();
+  return preview;
 }

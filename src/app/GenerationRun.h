@@ -1,9 +1,13 @@
 #pragma once
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "app/Folioscribe.h"
+#include "common/RunControl.h"
+#include "links/LinkCounter.h"
 #include "platform/Messages.h"
+#include "sitemap/SiteMapBuilder.h"
 
 // Where a run puts its map instead of the output file, when not there.
 struct MapDestination {
@@ -13,14 +17,37 @@ struct MapDestination {
 
 struct RunResult {
   bool written = false;     // the output file (or stream) holds the new site map
+  bool cancelled = false;   // stopped through its control before the output was written
   std::string outputPath;   // where it was (or would have been) written
   bool walked = false;      // the start folder was there and its tree walked
   size_t entryCount = 0;    // folders and files in the map
+  RunProgress progress;     // what the run got through
 };
+
+// Crawls the site of `settings` (start folder normalised) as a run does: from its start page,
+// only through what the map keeps when bCrawlOnlyKept is set; `observer` sees the crawl and
+// a cancelled `control` stops it.
+void CrawlSite(const RunSettings& settings, const RunContext& context, LinkCountTable& table,
+               PageTitles& titles, CrawlObserver* observer = nullptr,
+               RunControl* control = nullptr);
 
 // One generation run on `app.settings` (not changed; the start folder is normalised in a
 // copy): checks the start folder, deletes the old output, counts links when asked, writes
 // the site map. A run to a stream or nowhere leaves the output file alone. Messages the
-// user must see go to `messages`.
+// user must see go to `messages`. `control`, when given, may stop the run from another
+// thread and hears of its progress.
 RunResult DoGenerationRun(CFolioscribeApp& app, MessageSink& messages,
-                          const MapDestination& destination = {});
+                          const MapDestination& destination = {},
+                          RunControl* control = nullptr);
+
+// The beginning of the site map a run on `settings` would write, never written anywhere.
+struct MapPreview {
+  std::string text;              // Start, the first items, the signature, End
+  std::vector<MapPiece> pieces;  // which template each stretch of `text` came from
+  int64_t itemsLeftOut = 0;      // items a run would write besides those shown
+  std::string message;           // why there is no map; `text` is then empty
+};
+
+// Expands the first `maxItems` items with the engine of a run (link counting included).
+MapPreview PreviewSiteMap(const RunSettings& settings, int64_t maxItems,
+                          RunControl* control = nullptr);

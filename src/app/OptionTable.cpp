@@ -19,6 +19,10 @@ constexpr OptionSpec kOptions[] = {
      "(a relative FILE is taken from the current folder);\n"
      "\"-\" writes it to standard output"},
     {"domain", 0, OptionTakes::Value, "URL", "the address of the site, replacing the profile's"},
+    {"exclude", 0, OptionTakes::Value, "PATTERN",
+     "leave out what PATTERN matches, as a line of the\n"
+     "profile's pattern list does (\"*.css\", \"drafts/\");\n"
+     "may be repeated"},
     {"dry-run", 0, OptionTakes::Nothing, nullptr,
      "walk the site and print how many entries the map would\n"
      "hold; writes nothing (no -justdoit needed)"},
@@ -26,6 +30,16 @@ constexpr OptionSpec kOptions[] = {
      "after the run, print the link counts as \"key [count]\"\n"
      "(on standard error when the map goes to standard output)"},
     {"quiet", 'q', OptionTakes::Nothing, nullptr, "print no informational lines, only problems"},
+    {"check", 0, OptionTakes::Nothing, nullptr,
+     "check the site instead of making the map: print its\n"
+     "broken links and orphan pages; writes nothing"},
+    {"check-anchors", 0, OptionTakes::Nothing, nullptr,
+     "the check also finds \"#name\" links to names missing\n"
+     "on their page"},
+    {"format", 0, OptionTakes::Value, "FORMAT",
+     "the check's findings as \"text\" (the default) or \"json\"\n"
+     "(one object a line)"},
+    {"strict", 0, OptionTakes::Nothing, nullptr, "orphan pages make the check fail too"},
     {"list-profiles", 0, OptionTakes::Nothing, nullptr,
      "print the profiles found, each with its file, and exit"},
     {"trace-viewer", 0, OptionTakes::Nothing, nullptr,

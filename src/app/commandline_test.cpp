@@ -142,14 +142,17 @@ TEST(ReadStartupRequest, OutputDomainAndTheDialogsPart) {
   EXPECT_EQ(settings.sOutPutFileName, CurrentFolder() + "/maps/a.html");
   EXPECT_EQ(settings.sDomain, "old");
 
-  const StartupRequest toStdout =
-      ReadStartupRequest(ParseCommandLine({"--output=-", "--domain=https://a.org", "-justdoit"}));
+  const StartupRequest toStdout = ReadStartupRequest(ParseCommandLine(
+      {"--output=-", "--domain=https://a.org", "--exclude=*.css", "--exclude", "drafts/", "-justdoit"}));
+  settings.aPatterns = {"!keep.css"};
   EXPECT_TRUE(toStdout.MapToStandardOutput());
   EXPECT_TRUE(toStdout.NeedsNoDialog());
   ApplyCommandLineSettings(toStdout, settings);
   EXPECT_EQ(settings.sOutPutFileName, CurrentFolder() + "/maps/a.html");  // the file stays
   EXPECT_EQ(settings.sDomain, "https://a.org");
-  for (const char* alone : {"--dry-run", "-h", "-V", "--list-profiles", "--trace-viewer", "-x"})
+  // After the profile's own lines, in order: a later line overrides an earlier one.
+  EXPECT_EQ(settings.aPatterns, (std::vector<std::string>{"!keep.css", "*.css", "drafts/"}));
+  for (const char* alone : {"--dry-run", "--check", "-h", "-V", "--list-profiles", "--trace-viewer", "-x"})
     EXPECT_TRUE(ReadStartupRequest(ParseCommandLine({alone})).NeedsNoDialog()) << alone;
 }
 

@@ -104,3 +104,49 @@ TEST_F(GenerationRunTest, LogIsCompleteWhenTheRunEnds) {
   EXPECT_NE(text.find("Starting with:" + dir / "site/index.htm"), std::string::npos) << text;
   EXPECT_NE(text.find("-finaly, rel abs added=a.htm"), std::string::npos) << text;
 }
+
+TEST_F(GenerationRunTest, CancelledRunWritesNothingAndProgressCountsEveryKind) {
+  dir.Build({{"site/index.htm", "<a href=\"a.htm\">a</a>"}, {"site/a.htm", ""},
+             {"site/sub/b.htm", ""}});
+  app.settings.bUsePageRank = true;
+  RunControl control;
+  int64_t calls = 0;
+  control.onProgress = [&calls](const RunProgress&) { ++calls; };
+  const RunResult whole = DoGenerationRun(app, sink, {}, &control);
+  EXPECT_TRUE(whole.written && !whole.cancelled);
+  EXPECT_EQ(whole.entryCount, 5u);
+  EXPECT_EQ(whole.progress.pages, 2);
+  EXPECT_EQ(whole.progress.folders, 2);
+  EXPECT_EQ(whole.progress.items, 5);
+  EXPECT_EQ(calls, 9);
+
+  RunControl cancelled;
+  cancelled.onProgress = [&cancelled](const RunProgress& progress) {
+    if (progress.items == 2) cancelled.cancel = true;
+  };
+  const RunResult stopped = DoGenerationRun(app, sink, {}, &cancelled);
+  EXPECT_TRUE(stopped.cancelled);
+  EXPECT_FALSE(stopped.written);
+  EXPECT_EQ(stopped.progress.items, 2);
+  EXPECT_TRUE(sink.messages.empty());
+}
+
+TEST_F(GenerationRunTest, PreviewExpandsTheFirstItemsAndWritesNothing) {
+  dir.Build({{"site/index.htm", "<a href=\"a.htm\">a</a>"}, {"site/a.htm", ""},
+             {"site/sub/b.htm", ""}});
+  app.settings.bExcludeNotLinked = true;  // the preview counts links like a run
+  MapPreview preview = PreviewSiteMap(app.settings, 100);
+  EXPECT_EQ(preview.text, "[site(a.htm)]");
+  EXPECT_EQ(preview.itemsLeftOut, 0);
+  EXPECT_EQ(preview.message, "");
+  app.settings.bExcludeNotLinked = false;
+  preview = PreviewSiteMap(app.settings, 2);
+  EXPECT_EQ(preview.text, "[site(a.htm)]");
+  EXPECT_EQ(preview.itemsLeftOut, 3);
+  EXPECT_EQ(ReadFileForTest(dir / "site/map.html"), "<missing>");
+
+  app.settings.sStartDirectoryPath = dir / "gone";
+  preview = PreviewSiteMap(app.settings, 2);
+  EXPECT_EQ(preview.message, dir / "gone" + "\r\ndoesn't exist, or is not a folder");
+  EXPECT_EQ(preview.text, "");
+}

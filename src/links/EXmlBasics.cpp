@@ -114,6 +114,15 @@ void XmlCursor::ReportError(const std::string& message) {
   error = true;
 }
 
+int64_t LineCounter::LineOf(int64_t offset) {
+  const size_t to = static_cast<size_t>(std::clamp<int64_t>(offset, 0, static_cast<int64_t>(text_.size())));
+  if (to < offset_) *this = LineCounter(text_);
+  line_ += std::count(text_.begin() + static_cast<std::ptrdiff_t>(offset_),
+                      text_.begin() + static_cast<std::ptrdiff_t>(to), '\n');
+  offset_ = to;
+  return line_;
+}
+
 bool ReadToken(XmlCursor& cursor, std::string_view& token, bool dotNumbers) {
   cursor.SkipWhitespace();
   if (cursor.PastEnd()) return false;

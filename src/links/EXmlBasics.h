@@ -97,6 +97,21 @@ struct XmlCursor {
   LinePosition lastReported_;
 };
 
+// Line numbers of positions in a text, counted only when a caller needs one: each call
+// counts the line feeds from the position asked before, so positions asked in text order
+// cost one pass over the text at most.
+class LineCounter {
+ public:
+  explicit LineCounter(std::string_view text) : text_(text) {}
+  // The line, from 1, of `offset` (clamped to the text); any order works.
+  int64_t LineOf(int64_t offset);
+
+ private:
+  std::string_view text_;
+  size_t offset_ = 0;  // the position asked before, on line line_
+  int64_t line_ = 1;
+};
+
 // Reads one token: a punctuation character or a word ("_" and bytes above 127 are word
 // characters; with `dotNumbers` a "." inside a number belongs to it). At the end the token
 // is left unchanged and error is set.

@@ -16,10 +16,7 @@
 #include "log/TraceLog.h"
 #include "platform/FileSystem.h"
 
-namespace {
-
-// A folder stands for its index.htm, else its index.html, else itself: a .php page is
-// not read, so it is not looked for.
+// A .php page is not read, so it is not looked for.
 std::string DefaultDocument(const std::string& path) {
   if (!IsFolder(path)) return path;
   for (const char* name : std::span(kDefaultDocuments).first(2)) {
@@ -28,6 +25,8 @@ std::string DefaultDocument(const std::string& path) {
   }
   return path;
 }
+
+namespace {
 
 struct TakenPage {
   std::string path;
@@ -96,12 +95,14 @@ class TargetSpellings {
 // depth-first order.
 class Crawl {
  public:
-  Crawl(LinkCountTable& table, const RunContext& context, PageTitles& titles, const KeepsPath& keeps)
-      : table_(table), context_(context), titles_(titles), keeps_(keeps) {}
+  Crawl(LinkCountTable& table, const RunContext& context, PageTitles& titles, const KeepsPath& keeps,
+        CrawlObserver* observer, RunControl* control)
+      : table_(table), context_(context), titles_(titles), keeps_(keeps), observer_(observer),
+        control_(control) {}
 
   void Run(const std::string& startPage) {
     pending_.push_back(targets_.Number(startPage));
-    while (!pending_.empty()) {
+    while (!pending_.empty() && !Cancelled(control_)) {
       const size_t number = pending_.back();
       pending_.pop_back();
       if (!targets_[number].takenUp) TakeUp(number);  // else taken up since it was pushed
@@ -121,7 +122,9 @@ class Crawl {
       return;
     }
     titles_.Remember(page.path, *page.text);
+    if (observer_ != nullptr) observer_->PageRead(page.path, *page.text);
     CountLinks(page.path, *page.text);
+    Advance(control_, &RunProgress::pages);
   }
 
   // Logs and counts the links of a page and stacks those not taken up yet, the first on top.
@@ -144,6 +147,7 @@ class Crawl {
       if (target.entry < 0) target.entry = static_cast<int64_t>(table_.Add(LinkKey(resolved_.target)));
       else table_.AddAt(static_cast<size_t>(target.entry));
       if (resolved_.follow && !target.takenUp) pending_.push_back(number);
+      if (observer_ != nullptr) observer_->LinkFound(link, resolved_);
     }
     std::reverse(pending_.begin() + static_cast<std::ptrdiff_t>(stacked), pending_.end());
   }
@@ -158,6 +162,8 @@ class Crawl {
   const RunContext& context_;
   PageTitles& titles_;
   const KeepsPath& keeps_;
+  CrawlObserver* observer_;
+  RunControl* control_;
   TargetSpellings targets_;
   std::vector<size_t> pending_;
   std::unordered_set<std::string> takenFolded_;  // the pages taken up, compared ignoring case
@@ -183,14 +189,16 @@ std::string ChooseStartPage(const std::string& startFolder) {
 }
 
 void BuildPageRankInfo(const std::string& pagePath, LinkCountTable& table, const RunContext& context,
-                       PageTitles& titles, const KeepsPath& keeps) {
-  Crawl(table, context, titles, keeps).Run(pagePath);
+                       PageTitles& titles, const KeepsPath& keeps, CrawlObserver* observer,
+                       RunControl* control) {
+  Crawl(table, context, titles, keeps, observer, control).Run(pagePath);
 }
 
 void CountSiteLinks(const std::string& startFolder, const RunContext& context, LinkCountTable& table,
-                    PageTitles& titles, const KeepsPath& keeps) {
+                    PageTitles& titles, const KeepsPath& keeps, CrawlObserver* observer,
+                    RunControl* control) {
   const std::string startPage = ChooseStartPage(startFolder);
   Trace("Starting with:" + startPage);
-  BuildPageRankInfo(startPage, table, context, titles, keeps);
+  BuildPageRankInfo(startPage, table, context, titles, keeps, observer, control);
   SortLinkCounts(table);
 }

@@ -2,8 +2,23 @@
 #include <functional>
 #include <string>
 
+#include "common/RunControl.h"
 #include "links/LinkCountTable.h"
+#include "links/LinkExtraction.h"
+#include "links/LinkResolution.h"
 #include "links/PageTitle.h"
+
+// Told of every page a crawl reads and of every link found on it, in crawl order: a page
+// first, then its links. The page text lives until the next page is told.
+class CrawlObserver {
+ public:
+  virtual ~CrawlObserver() = default;
+  virtual void PageRead(const std::string& path, const std::string& text) = 0;
+  virtual void LinkFound(const LinkInfo& link, const ResolvedLink& resolved) = 0;
+};
+
+// A folder stands for its index.htm, else its index.html, else itself; other paths stay.
+std::string DefaultDocument(const std::string& path);
 
 // The page the crawl starts from: index.htm, index.html or index.php of the start folder
 // (first that exists), else its first .htm/.html file in listing order, else
@@ -17,11 +32,15 @@ using KeepsPath = std::function<bool(const std::string& path)>;
 // Crawls depth-first from `pagePath` (a page, or a folder standing for its index.htm or
 // index.html), reading every local .htm/.html page it reaches once and counting every link
 // found on the pages read. Targets are taken up in the order of their anchors. The titles
-// of the pages read go to `titles`. With `keeps`, only what it keeps is read and counted.
+// of the pages read go to `titles`. With `keeps`, only what it keeps is read and counted;
+// `observer`, when given, is told of every page read and link found. A cancelled `control`
+// stops it before the next page; each page read counts as one of its pages.
 void BuildPageRankInfo(const std::string& pagePath, LinkCountTable& table, const RunContext& context,
-                       PageTitles& titles, const KeepsPath& keeps = {});
+                       PageTitles& titles, const KeepsPath& keeps = {},
+                       CrawlObserver* observer = nullptr, RunControl* control = nullptr);
 
 // Counts the links of the site: chooses the start page, logs "Starting with:", crawls
 // every reachable local page once and sorts the table, most linked first.
 void CountSiteLinks(const std::string& startFolder, const RunContext& context,
-                    LinkCountTable& table, PageTitles& titles, const KeepsPath& keeps = {});
+                    LinkCountTable& table, PageTitles& titles, const KeepsPath& keeps = {},
+                    CrawlObserver* observer = nullptr, RunControl* control = nullptr);

@@ -93,9 +93,9 @@ bool ReadAnchorText(XmlCursor& cursor, std::string& text, bool ignoreErrors) {
   return true;
 }
 
-// Behind "<a": reads the attributes, into `attributes` (reused from anchor to anchor), and the
-// text of one anchor.
-bool ReadAnchor(XmlCursor& cursor, AttributeMap& attributes, std::vector<LinkInfo>& links,
+// Behind "<a", whose "<" is at `open`: reads the attributes, into `attributes` (reused from
+// anchor to anchor), and the text of one anchor.
+bool ReadAnchor(XmlCursor& cursor, int64_t open, AttributeMap& attributes, std::vector<LinkInfo>& links,
                 bool ignoreErrors) {
   attributes.Clear();
   if (!ReadAttributeMap(cursor, attributes, true) && !ignoreErrors) return false;
@@ -108,6 +108,7 @@ bool ReadAnchor(XmlCursor& cursor, AttributeMap& attributes, std::vector<LinkInf
     return read;
   }
   link.href = *href;
+  link.offset = open;
   if (const std::string* title = attributes.FindNoCase("title")) link.title = *title;
   return true;
 }
@@ -119,10 +120,27 @@ bool ExtractLinks(XmlCursor& cursor, std::vector<LinkInfo>& links, bool ignoreEr
   for (cursor.SkipTo('<'); !cursor.PastEnd(); cursor.SkipTo('<')) {
     // The scan goes on right behind an anchor's closing tag, so an anchor that follows it
     // directly is found too.
+    const int64_t open = cursor.pos;
     const Markup markup = ReadMarkupStart(cursor);
     if (markup == Markup::kOther) cursor.Advance();
-    if (markup == Markup::kAnchor && !ReadAnchor(cursor, attributes, links, ignoreErrors))
+    if (markup == Markup::kAnchor && !ReadAnchor(cursor, open, attributes, links, ignoreErrors))
       return false;
   }
   return true;
+}
+
+void ExtractFragmentTargets(XmlCursor& cursor, std::vector<std::string>& names) {
+  AttributeMap attributes;
+  for (cursor.SkipTo('<'); !cursor.PastEnd(); cursor.SkipTo('<')) {
+    cursor.Advance();
+    // Closing tags, declarations and a lone "<" hold no names.
+    if (SkipHiddenContent(cursor) || !IsXmlLetterOrDigit(cursor.Current())) continue;
+    const bool anchor = cursor.MatchWord("a", true);
+    while (IsXmlNameChar(cursor.Current())) cursor.Advance();
+    attributes.Clear();
+    ReadAttributeMap(cursor, attributes, true);
+    if (const std::string* id = attributes.FindNoCase("id")) names.push_back(*id);
+    const std::string* name = anchor ? attributes.FindNoCase("name") : nullptr;
+    if (name != nullptr) names.push_back(*name);
+  }
 }

@@ -262,3 +262,9 @@ bool LinkMatches(const std::string& path, const std::string& key, const std::str
   const std::string compared = pathWeb ? key : LocalFormOfKey(key, root, domain);
   return prefix ? compared.starts_with(path) : PathsEqual(compared, path);
 }
+
+std::string PercentDecode(std::string_view text) {
+  std::string decoded;
+  AppendDecoded(text, decoded);
+  return decoded;
+}

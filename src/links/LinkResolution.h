@@ -16,6 +16,9 @@ bool IsOutsideAddress(std::string_view text);
 // "www." when the domain has it), joined to `root` with forward slashes; empty otherwise.
 std::string UrlToLocalPath(const std::string& domain, const std::string& root, const std::string& url);
 
+// `text` with each "%" and two hexadecimal digits replaced by the byte they name.
+std::string PercentDecode(std::string_view text);
+
 struct ResolvedLink {
   std::string found;   // the href as taken for resolution
   std::string target;  // a local path, or an outside address as written

@@ -55,6 +55,37 @@ TEST(ExtractLinks, FindsTheAnchorsABrowserFollows) {
   for (const auto& c : cases) EXPECT_EQ(Hrefs(c.page), c.hrefs) << c.page;
 }
 
+TEST(ExtractLinks, TellsTheLineOfEachAnchor) {
+  const std::string page =
+      "<p>\r\n<a href=\"1.htm\">1</a><!-- <a href=\"c.htm\">\n\n --> <a\nhref=\"2.htm\">"
+      "\n<a name=x>\n\n <a href=\"3.htm\">\r\r3</a>\n";
+  XmlCursor cursor(page);
+  std::vector<LinkInfo> links;
+  ASSERT_TRUE(ExtractLinks(cursor, links, true));
+  ASSERT_EQ(links.size(), 3u);
+  LineCounter lines(page);
+  const int64_t expected[] = {2, 4, 8};
+  for (size_t i = 0; i < links.size(); ++i) {
+    EXPECT_EQ(page.substr(static_cast<size_t>(links[i].offset), 2), "<a") << i;
+    EXPECT_EQ(lines.LineOf(links[i].offset), expected[i]) << i;
+  }
+  // Asked again out of order, and past either end.
+  EXPECT_EQ(lines.LineOf(links[0].offset), 2);
+  EXPECT_EQ(lines.LineOf(links[2].offset), 8);
+  EXPECT_EQ(lines.LineOf(-5), 1);
+  EXPECT_EQ(lines.LineOf(10000), 9);
+}
+
+TEST(ExtractFragmentTargets, FindsIdsAndAnchorNamesABrowserSees) {
+  XmlCursor cursor(
+      "<h1 id=\"one\">x</h1><P ID='two'><a name=\"three\" href=\"#one\"></a><div name=\"no\">"
+      "<!-- <b id=\"hidden\"> --><script>'<b id=\"code\">'</script></p>< / b><svg:g id=four>"
+      "<a id=\"a&amp;b\"><A NAME=six id=\"seven\">");
+  std::vector<std::string> names;
+  ExtractFragmentTargets(cursor, names);
+  EXPECT_EQ(names, (std::vector<std::string>{"one", "two", "three", "four", "a&b", "seven", "six"}));
+}
+
 TEST(ExtractLinks, CollectsTitleAndTextAndStopsOnErrorsWhenAsked) {
   XmlCursor cursor("<a href=\"x\" title=\"T &lt;\">Hello <b> World </b>!</a>");
   std::vector<LinkInfo> links;

@@ -112,6 +112,8 @@ const MacroDefinition kMacros[] = {
      [](const MacroInput& in) { return Thumbnail(PathOf(in), WebEscape(Relative(in))); }},
     {"fUrl", "", "the web address: the domain, \"/\", the path from the start folder URL-encoded",
      "https://www.example.org/docs/my%20page.html", Url},
+    {"fLinkCount", "", "how many links the last crawl found to the item (0 without the link counter)", "12",
+     [](const MacroInput& in) { return std::to_string(in.item.linkCount); }},
 };
 
 // One macro as a template writes it.
@@ -153,7 +155,8 @@ std::optional<MacroUse> ReadMacroAt(std::string_view text, size_t at, bool argum
   size_t pos = WordEnd(text, at + 1);
   const auto index = MacroNamed(text.substr(at + 1, pos - at - 1));
   if (!index) return std::nullopt;
-  MacroUse use{*index};
+  MacroUse use;
+  use.index = *index;
   if (!kMacros[*index].argument.empty() && (argumentUsed || !ReadArgument(text, pos, use)))
     return std::nullopt;
   if (use.end != 0) return use;

@@ -11,7 +11,7 @@ struct SiteItem {
   int64_t lastWriteTime = 0;  // a folder's creation time when this falls in January 1970
   int64_t lastAccessTime = 0;
   uint8_t attributes = 0;     // kAttr* bits of platform/FileSystem.h
-  int32_t linkCount = 0;      // filled by the link-count ordering only
+  int32_t linkCount = 0;      // filled by the link-count ordering, and for "%fLinkCount%"
 
   bool IsFolder() const;
 };

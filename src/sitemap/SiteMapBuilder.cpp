@@ -24,25 +24,49 @@ std::string IndexPageOf(const std::string& folder) {
 }  // namespace
 
 SiteMapBuilder::SiteMapBuilder(const RunSettings& settings, const LinkCountTable& linkCounts,
-                               const RunContext& context, const PageTitles& titles)
+                               const RunContext& context, const PageTitles& titles,
+                               RunControl* control)
     : settings_(settings), linkCounts_(linkCounts), context_(context), titles_(titles),
       outputFolder_(OutputFolder(settings)),
-      selection_(settings, NormalisedPath(settings.sStartDirectoryPath)) {}
+      selection_(settings, NormalisedPath(settings.sStartDirectoryPath)), control_(control) {}
+
+void SiteMapBuilder::LimitTo(int64_t maxItems, std::vector<MapPiece>* pieces) {
+  maxItems_ = maxItems;
+  pieces_ = pieces;
+}
 
 const std::string& SiteMapBuilder::Build(const std::string& startFolder) {
-  sSiteMapHtmlCode = ExpandMacros(settings_.sTemplateStart, startFolder, 0, "", settings_);
+  sSiteMapHtmlCode.clear();
+  if (pieces_) pieces_->clear();
+  itemsShown_ = itemsLeftOut_ = 0;
+  Append(MapPart::Start, ExpandMacros(settings_.sTemplateStart, startFolder, 0, "", settings_));
   enteredFolders_.clear();
-  entryCount_ = 0;
   EmitFolder(ItemAt(startFolder), 0);
-  if (settings_.bAddSignature) sSiteMapHtmlCode += SignatureText();
-  sSiteMapHtmlCode += ExpandMacros(settings_.sTemplateEnd, startFolder, 0, "", settings_);
+  if (settings_.bAddSignature) Append(MapPart::Signature, SignatureText());
+  Append(MapPart::End, ExpandMacros(settings_.sTemplateEnd, startFolder, 0, "", settings_));
   return sSiteMapHtmlCode;
 }
 
+void SiteMapBuilder::Append(MapPart part, const std::string& text) {
+  sSiteMapHtmlCode += text;
+  if (pieces_) pieces_->push_back({part, sSiteMapHtmlCode.size()});
+}
+
+SiteMapBuilder::Mark SiteMapBuilder::Here() const {
+  return {sSiteMapHtmlCode.size(), pieces_ ? pieces_->size() : 0, itemsShown_, itemsLeftOut_,
+          keptFiles_};
+}
+
+void SiteMapBuilder::Rewind(const Mark& mark) {
+  sSiteMapHtmlCode.resize(mark.text);
+  if (pieces_) pieces_->resize(mark.pieces);
+  itemsShown_ = mark.itemsShown;
+  itemsLeftOut_ = mark.itemsLeftOut;
+}
+
 void SiteMapBuilder::EmitFolder(const SiteItem& listed, int depth) {
-  const size_t textBefore = sSiteMapHtmlCode.size();
-  const size_t entriesBefore = entryCount_;
-  const size_t keptBefore = keptFiles_;
+  const Mark before = Here();
+  const bool shown = !Full();  // its entry is shown when there is room for it
   if (!AddUrlToSiteMapHtmlCode(listed, depth)) return;
   const std::string& folder = listed.path;
   const auto status = GetFileStatus(folder);
@@ -55,27 +79,24 @@ void SiteMapBuilder::EmitFolder(const SiteItem& listed, int depth) {
     EmitEntries(folder, depth);
     selection_.Leave();
   }
-  AppendLevelUp();
-  if (settings_.bSkipEmptyFolders && depth > 0 && keptFiles_ == keptBefore) {
-    sSiteMapHtmlCode.resize(textBefore);
-    entryCount_ = entriesBefore;
-  }
+  if (shown) Append(MapPart::LevelUp, settings_.sTemplateFolderLevelUp);
+  if (settings_.bSkipEmptyFolders && depth > 0 && keptFiles_ == before.keptFiles) Rewind(before);
 }
 
 void SiteMapBuilder::EmitEntries(const std::string& folder, int depth) {
+  if (Cancelled(control_)) return;
   SiteItemList items;
   ScanFolder(folder, items);
+  Advance(control_, &RunProgress::folders);
   if (settings_.bUsePageRank)
     SortSiteItems(items, linkCounts_, context_);
   else
     SortSiteItems(items);
   for (const SiteItem& item : items)
-    if (!item.IsFolder()) AddUrlToSiteMapHtmlCode(item, depth + 1);
+    if (!item.IsFolder() && !Cancelled(control_)) AddUrlToSiteMapHtmlCode(item, depth + 1);
   for (const SiteItem& item : items)
-    if (item.IsFolder()) EmitFolder(item, depth + 1);
+    if (item.IsFolder() && !Cancelled(control_)) EmitFolder(item, depth + 1);
 }
-
-void SiteMapBuilder::AppendLevelUp() { sSiteMapHtmlCode += settings_.sTemplateFolderLevelUp; }
 
 bool SiteMapBuilder::AddUrlToSiteMapHtmlCode(const SiteItem& listed, int depth) {
   if (listed.path.empty()) return false;
@@ -90,23 +111,32 @@ bool SiteMapBuilder::AddUrlToSiteMapHtmlCode(const SiteItem& listed, int depth) 
   const std::string templateText =
       isFolder ? settings_.sTemplateFolder + settings_.sTemplateFolderLevelDown
                : settings_.sTemplateFile;
-  LinkText linkText;
-  if (UsesMacro(templateText, "autoHrefText") && !ChooseLinkText(path, isFolder, linkText))
-    return false;
+  const bool autoText = UsesMacro(templateText, "autoHrefText");
+  // The index page stands for its folder already.
+  if (autoText && !isFolder && settings_.bIndexAsDirText && IsIndexPage(path)) return false;
+  Advance(control_, &RunProgress::items);
+  if (Full()) {
+    ++itemsLeftOut_;
+    return true;
+  }
+  ++itemsShown_;
+  const LinkText linkText = autoText ? ChooseLinkText(path, isFolder) : LinkText{};
   // The index page standing for its folder shows its own times and size.
   if (path != item.path) item = ItemAt(path);
+  // "%fLinkCount%" shows the links to the item itself, not the sum below it that orders.
+  if (FindNoCase(templateText, "%fLinkCount") >= 0)  // filters may follow the name
+    item.linkCount = LinkCountOf(path, linkCounts_, context_, false);
   Trace("AddUrlToSiteMapHtmlCode()-" + path + "-finaly, rel abs added=" +
         RelativeLink(outputFolder_, path));
-  sSiteMapHtmlCode += ExpandMacros(templateText, item, depth, linkText, settings_);
-  ++entryCount_;
+  Append(isFolder ? MapPart::Folder : MapPart::File,
+         ExpandMacros(templateText, item, depth, linkText, settings_));
+  if (files_ != nullptr && !isFolder) files_->push_back(path);
   return true;
 }
 
-bool SiteMapBuilder::ChooseLinkText(std::string& path, bool isFolder,
-                                    LinkText& linkText) const {
+LinkText SiteMapBuilder::ChooseLinkText(std::string& path, bool isFolder) const {
+  LinkText linkText;
   if (!isFolder) {
-    // The index page stands for its folder already.
-    if (settings_.bIndexAsDirText && IsIndexPage(path)) return false;
     if (IsPageExtension(path)) linkText = {titles_.Of(path), true};
   } else if (settings_.bIndexAsDirText) {
     const std::string index = IndexPageOf(path);
@@ -119,9 +149,26 @@ bool SiteMapBuilder::ChooseLinkText(std::string& path, bool isFolder,
     }
   }
   if (linkText.text.empty()) linkText = {PathName(path)};
-  return true;
+  return linkText;
 }
 
 bool SiteMapBuilder::IsNoindexPage(const std::string& path) const {
   return settings_.bSkipNoindex && IsPageExtension(path) && IsPageMarkedNoindex(path);
+}
+
+std::vector<std::string> ListSiteFiles(const RunSettings& settings, const std::string& startFolder) {
+  RunSettings listing = settings;
+  for (std::string* text : {&listing.sTemplateStart, &listing.sTemplateFolder, &listing.sTemplateFile,
+                            &listing.sTemplateEnd, &listing.sTemplateFolderLevelDown,
+                            &listing.sTemplateFolderLevelUp})
+    text->clear();
+  listing.bUsePageRank = listing.bExcludeNotLinked = listing.bAddSignature = false;
+  const LinkCountTable noCounts;
+  const RunContext context{startFolder, settings.sDomain};
+  const PageTitles noTitles;
+  std::vector<std::string> files;
+  SiteMapBuilder builder(listing, noCounts, context, noTitles);
+  builder.RecordFiles(files);
+  builder.Build(startFolder);
+  return files;
 }

@@ -1,9 +1,11 @@
 #pragma once
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <unordered_set>
 #include <vector>
 
+#include "common/RunControl.h"
 #include "common/RunSettings.h"
 #include "links/LinkCountTable.h"
 #include "links/PageTitle.h"
@@ -11,20 +13,39 @@
 #include "sitemap/SiteItem.h"
 #include "sitemap/Selection.h"
 
+// The template a stretch of the site-map text came from.
+enum class MapPart { Start, Folder, File, LevelUp, Signature, End };
+struct MapPiece {
+  MapPart part;
+  size_t end;  // the stretch ends here and begins where the piece before it ends
+};
+
 // Assembles the site-map text of one run: a depth-first walk from the start folder that
 // expands the templates of `settings` for every folder and file it emits.
 class SiteMapBuilder {
  public:
   // All four must outlive the builder; `linkCounts` is sorted when the link counter ran,
   // `titles` holds the pages it read.
+  // A cancelled `control` ends the walk early; each folder listed and item written counts.
   SiteMapBuilder(const RunSettings& settings, const LinkCountTable& linkCounts,
-                 const RunContext& context, const PageTitles& titles);
+                 const RunContext& context, const PageTitles& titles,
+                 RunControl* control = nullptr);
+
+  // For a preview: expands only the first `maxItems` items (and the Level up texts of the
+  // folders among them); the walk goes on to count the rest in ItemsLeftOut(). When
+  // `pieces` is given, it receives which template each stretch of the text came from.
+  void LimitTo(int64_t maxItems, std::vector<MapPiece>* pieces);
+  int64_t ItemsLeftOut() const { return itemsLeftOut_; }
 
   // Start template, the tree of `startFolder` (existing, forward slashes, no trailing "/"),
   // the signature when asked for, End template. Returns the whole text.
   const std::string& Build(const std::string& startFolder);
   // The folders and files the last Build emitted.
-  size_t EntryCount() const { return entryCount_; }
+  size_t EntryCount() const { return size_t(itemsShown_ + itemsLeftOut_); }
+
+  // From now on, appends the path of every file emitted to `files` (which must outlive the
+  // builder).
+  void RecordFiles(std::vector<std::string>& files) { files_ = &files; }
 
   // Emits the folder `folder`, its files, its sub-folders, then the Level up text; with
   // bSkipEmptyFolders nothing when no file in it or below it is kept.
@@ -42,12 +63,20 @@ class SiteMapBuilder {
     size_t operator()(const FolderId& id) const { return std::hash<uint64_t>{}(id.inode * 31 + id.device); }
   };
 
-  // The link text of "%AutoHrefText%"; false when the item is left out. May move `path`
-  // to the folder's index page.
-  bool ChooseLinkText(std::string& path, bool isFolder, LinkText& linkText) const;
+  // The link text of "%AutoHrefText%". May move `path` to the folder's index page.
+  LinkText ChooseLinkText(std::string& path, bool isFolder) const;
   bool IsNoindexPage(const std::string& path) const;
   void EmitEntries(const std::string& path, int depth);
-  void AppendLevelUp();
+  bool Full() const { return itemsShown_ >= maxItems_; }
+  void Append(MapPart part, const std::string& text);
+  // Where the text and its counts stand, to take back a folder that holds no file.
+  struct Mark {
+    size_t text, pieces;
+    int64_t itemsShown, itemsLeftOut;
+    size_t keptFiles;
+  };
+  Mark Here() const;
+  void Rewind(const Mark& mark);
 
   const RunSettings& settings_;
   const LinkCountTable& linkCounts_;
@@ -56,7 +85,16 @@ class SiteMapBuilder {
   std::string outputFolder_;
   Selection selection_;
   size_t keptFiles_ = 0;  // files the selection kept so far, whether emitted or not
+  RunControl* control_;
   std::unordered_set<FolderId, FolderIdHash> enteredFolders_;  // each folder whose contents were emitted
+  int64_t maxItems_ = std::numeric_limits<int64_t>::max();
+  int64_t itemsShown_ = 0;
+  int64_t itemsLeftOut_ = 0;
+  std::vector<MapPiece>* pieces_ = nullptr;
   std::string sSiteMapHtmlCode;
-  size_t entryCount_ = 0;
+  std::vector<std::string>* files_ = nullptr;
 };
+
+// The files a site map of `startFolder` (as Build takes it) lists with the selection of
+// `settings` (exclusions and the like), whatever its templates and link-count options.
+std::vector<std::string> ListSiteFiles(const RunSettings& settings, const std::string& startFolder);

@@ -169,6 +169,19 @@ TEST_F(SiteMapBuilderTest, LinkCountsOrderEntriesAndLeaveOutUnlinkedItems) {
   EXPECT_EQ(Build(), "S[site{(b.htm)(a.htm)[d{(x.htm)}]}]E");
 }
 
+TEST_F(SiteMapBuilderTest, LinkCountMacroShowsTheLinksToTheItemItself) {
+  dir.Build({{"site/a.htm", ""}, {"site/b.htm", ""}, {"site/d/index.htm", ""}, {"site/d/x.htm", ""}});
+  settings.sTemplateFolder = "[%fName%=%fLinkCount%";
+  settings.sTemplateFile = "(%fName%=%fLinkCount%)";
+  EXPECT_EQ(Build(), "S[site=0{(a.htm=0)(b.htm=0)[d=0{(index.htm=0)(x.htm=0)}]}]E");
+  const std::string site = dir / "site";
+  context = RunContext{site, ""};
+  for (const char* key : {"/a.htm", "/a.htm", "/a.htm#top", "/d", "/d/x.htm"}) linkCounts.Add(site + key);
+  SortLinkCounts(linkCounts);
+  settings.bUsePageRank = true;  // orders by the sum below each item; the macro shows its own
+  EXPECT_EQ(Build(), "S[site=0{(a.htm=2)(b.htm=0)[d=1{(index.htm=1)(x.htm=1)}]}]E");
+}
+
 TEST(WriteOutputFile, WritesTheTextOrSaysWhyNot) {
   TempDir dir;
   RecordingSink sink;
@@ -181,4 +194,60 @@ TEST(WriteOutputFile, WritesTheTextOrSaysWhyNot) {
   EXPECT_FALSE(WriteOutputFile(dir / "missing/map.html", "x", sink));
   EXPECT_EQ(sink.messages,
             std::vector<std::string>{"Couldn't create output file:" + dir / "missing/map.html"});
+}
+
+TEST_F(SiteMapBuilderTest, LimitedBuildShowsTheFirstItemsAndCountsTheRest) {
+  dir.Build({{"site/a.htm", ""}, {"site/b.htm", ""}, {"site/d/x.htm", ""}, {"site/d/y.htm", ""},
+             {"site/e/z.htm", ""}, {"site/skip.gif", ""}});
+  settings.sStartDirectoryPath = dir / "site";
+  settings.aExclude = {"gif"};
+  SiteMapBuilder builder(settings, linkCounts, context, titles);
+  std::vector<MapPiece> pieces;
+  // Only the folders among the items shown are closed; the excluded file counts nowhere.
+  const struct {
+    int64_t limit;
+    std::string text;
+    int64_t leftOut;
+  } cases[] = {
+      {0, "SE", 8},
+      {4, "S[site{(a.htm)(b.htm)[d{}]}]E", 4},
+      {5, "S[site{(a.htm)(b.htm)[d{(x.htm)}]}]E", 3},
+      {100, "S[site{(a.htm)(b.htm)[d{(x.htm)(y.htm)}][e{(z.htm)}]}]E", 0},
+  };
+  for (const auto& c : cases) {
+    builder.LimitTo(c.limit, &pieces);
+    EXPECT_EQ(builder.Build(dir / "site"), c.text) << c.limit;
+    EXPECT_EQ(builder.ItemsLeftOut(), c.leftOut) << c.limit;
+  }
+
+  // Each stretch of the text is told by its template.
+  builder.LimitTo(2, &pieces);
+  const std::string text = builder.Build(dir / "site");
+  std::vector<std::pair<MapPart, std::string>> stretches;
+  size_t begin = 0;
+  for (const MapPiece& piece : pieces) {
+    stretches.emplace_back(piece.part, text.substr(begin, piece.end - begin));
+    begin = piece.end;
+  }
+  const std::vector<std::pair<MapPart, std::string>> expected = {
+      {MapPart::Start, "S"}, {MapPart::Folder, "[site{"}, {MapPart::File, "(a.htm)"},
+      {MapPart::LevelUp, "}]"}, {MapPart::End, "E"}};
+  EXPECT_EQ(stretches, expected);
+  EXPECT_EQ(begin, text.size());
+}
+
+TEST_F(SiteMapBuilderTest, CancelStopsTheWalkAndProgressCountsWhatItDid) {
+  dir.Build({{"site/a.htm", ""}, {"site/b.htm", ""}, {"site/d/x.htm", ""}, {"site/e/y.htm", ""}});
+  settings.sStartDirectoryPath = dir / "site";
+  RunControl control;
+  std::vector<int64_t> itemsSeen;
+  control.onProgress = [&](const RunProgress& progress) {
+    itemsSeen.push_back(progress.items);
+    if (progress.items == 4) control.cancel = true;  // after the folder d
+  };
+  SiteMapBuilder builder(settings, linkCounts, context, titles, &control);
+  EXPECT_EQ(builder.Build(dir / "site"), "S[site{(a.htm)(b.htm)[d{}]}]E");
+  EXPECT_EQ(control.progress.items, 4);
+  EXPECT_EQ(control.progress.folders, 1);
+  EXPECT_EQ(itemsSeen, (std::vector<int64_t>{1, 1, 2, 3, 4}));
 }

@@ -11,17 +11,23 @@ QListWidgetItem* NewItem(const QString& text) {
   return item;
 }
 
-bool IsLetterOrDigitKey(const QKeyEvent* event) {
+// Entries often begin with "." or "/" (".pdf", "/private"), so every printable key types.
+bool IsTypingKey(const QKeyEvent* event) {
   const Qt::KeyboardModifiers commands = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
   return (event->modifiers() & commands) == 0 && !event->text().isEmpty() &&
-         event->text().front().isLetterOrNumber();
+         event->text().front().isPrint();
+}
+
+bool IsEnterKey(const QKeyEvent* event) {
+  return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
 }
 
 }  // namespace
 
 CEditableListCtrl::CEditableListCtrl(QWidget* parent) : QListWidget(parent) {
   setSelectionMode(QAbstractItemView::SingleSelection);
-  setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
+  setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::DoubleClicked |
+                  QAbstractItemView::EditKeyPressed);
 }
 
 void CEditableListCtrl::Fill(const std::vector<std::string>& entries) {
@@ -38,12 +44,22 @@ std::vector<std::string> CEditableListCtrl::ReadBack() const {
 }
 
 void CEditableListCtrl::keyPressEvent(QKeyEvent* event) {
-  if (state() != EditingState && event->key() == Qt::Key_Delete)
+  if (state() == EditingState)
+    QListWidget::keyPressEvent(event);
+  else if (event->key() == Qt::Key_Delete)
     DeleteCurrent();
-  else if (state() != EditingState && IsLetterOrDigitKey(event))
+  else if (IsEnterKey(event))
+    AddEntry();
+  else if (IsTypingKey(event))
     StartTyping(event);
   else
     QListWidget::keyPressEvent(event);
+}
+
+// Enter opens the placeholder for a new entry instead of closing the dialog.
+void CEditableListCtrl::AddEntry() {
+  setCurrentRow(count() - 1);
+  edit(currentIndex(), AllEditTriggers, nullptr);
 }
 
 void CEditableListCtrl::DeleteCurrent() {

@@ -5,6 +5,8 @@
 
 // A one-column list whose entries are edited in place. It always ends with the placeholder
 // "...": typing on it turns it into a new entry and a new placeholder appears behind it.
+// Any printable key on a line starts editing it with that key; F2 and a double click edit
+// it as it stands; Delete removes it; Enter opens the placeholder for a new entry.
 class CEditableListCtrl : public QListWidget {
   Q_OBJECT
 
@@ -24,6 +26,7 @@ class CEditableListCtrl : public QListWidget {
 
  private:
   void DeleteCurrent();
+  void AddEntry();
   void StartTyping(QKeyEvent* event);
   bool IsPlaceholderRow(int row) const { return row == count() - 1; }
 

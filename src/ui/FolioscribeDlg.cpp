@@ -1,7 +1,10 @@
 #include "ui/FolioscribeDlg.h"
 
+#include <QDir>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QMimeData>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,6 +33,19 @@ QString ProfileFilter() {
   return QStringLiteral("Setting files (*%1)").arg(QString::fromUtf8(kProfileExtension));
 }
 
+// The one local folder a drag carries; empty text for anything else.
+QString DraggedFolder(const QMimeData* data) {
+  if (data == nullptr || data->urls().size() != 1) return {};
+  const QUrl url = data->urls().front();
+  if (!url.isLocalFile() || !QFileInfo(url.toLocalFile()).isDir()) return {};
+  return QDir::cleanPath(url.toLocalFile());
+}
+
+bool IsDragEvent(const QEvent* event) {
+  return event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove ||
+         event->type() == QEvent::Drop;
+}
+
 }  // namespace
 
 CFolioscribeDlg::CFolioscribeDlg(CFolioscribeApp& app, UiPrompts& prompts,
@@ -37,11 +53,15 @@ CFolioscribeDlg::CFolioscribeDlg(CFolioscribeApp& app, UiPrompts& prompts,
     : QDialog(parent), app_(app), prompts_(prompts), messages_(prompts, this), startup_(startup) {
   // A profile made from scratch here leaves hidden entries out; a loaded one says itself.
   app_.settings.bSkipHidden = true;
+  // The Report window shows what the dialog's runs found.
+  app_.checkOnRuns = true;
   BuildControls();
   Connect();
+  ConnectPreview();
   ShowFields();
-  // Ctrl+O and Ctrl+S work whichever control has the focus.
+  // Ctrl+O and Ctrl+S work whichever control has the focus; a folder drops anywhere.
   qApp->installEventFilter(this);
+  setAcceptDrops(true);
 }
 
 void CFolioscribeDlg::OnInitDialog() {
@@ -64,11 +84,7 @@ void CFolioscribeDlg::OnInitDialog() {
 
 void CFolioscribeDlg::OnOK() {
   TakeFields();
-  QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-  lastRun_ = DoGenerationRun(app_, messages_);
-  QGuiApplication::restoreOverrideCursor();
-  if (lastRun_.written)
-    prompts_.OpenUrl(QUrl::fromLocalFile(QString::fromStdString(lastRun_.outputPath)));
+  StartRun();
 }
 
 void CFolioscribeDlg::OpenProfile() {
@@ -80,6 +96,7 @@ void CFolioscribeDlg::OpenProfile() {
 
 void CFolioscribeDlg::LoadProfile(const QString& path) {
   if (::LoadProfile(path.toStdString(), app_.settings, messages_)) ShowFields();
+  SchedulePreview();
 }
 
 void CFolioscribeDlg::SaveProfileAs() {
@@ -94,9 +111,25 @@ void CFolioscribeDlg::FolderBrowser() {
   TakeFields();
   const QString folder =
       prompts_.ExistingFolder(this, QString::fromStdString(app_.settings.sStartDirectoryPath));
-  if (folder.isEmpty()) return;
+  if (!folder.isEmpty()) SetStartFolder(folder);
+}
+
+void CFolioscribeDlg::SetStartFolder(const QString& folder) {
   app_.settings.sStartDirectoryPath = folder.toStdString();
   c_.startFolder->setText(folder);
+}
+
+// A folder dropped anywhere on the dialog, its text fields included, becomes the folder to
+// read; other drops keep their usual meaning.
+bool CFolioscribeDlg::TakeFolderDrop(QObject* watched, QEvent* event) {
+  const auto* widget = qobject_cast<QWidget*>(watched);
+  if (!IsDragEvent(event) || widget == nullptr || widget->window() != this) return false;
+  auto* drop = static_cast<QDropEvent*>(event);
+  const QString folder = DraggedFolder(drop->mimeData());
+  if (folder.isEmpty()) return false;
+  drop->acceptProposedAction();
+  if (event->type() == QEvent::Drop) SetStartFolder(folder);
+  return true;
 }
 
 void CFolioscribeDlg::InsertMacro(TemplateEdit* field) {
@@ -112,10 +145,12 @@ void CFolioscribeDlg::InsertMacro(TemplateEdit* field) {
 void CFolioscribeDlg::ShowMoreOptions() {
   CMoreOptionsDlg dialog(app_.settings, this);
   prompts_.RunModal(dialog);
+  SchedulePreview();
 }
 
 void CFolioscribeDlg::ShowReport() {
-  CReportDlg dialog(QString::fromUtf8(LinkReportText(app_.linkCounts, "\r\n")), this);
+  CReportDlg dialog(QString::fromUtf8(LinkReportText(app_.linkCounts, "\r\n")), app_.findings,
+                    NormalisedPath(app_.runContext.root), prompts_, this);
   prompts_.RunModal(dialog);
 }
 
@@ -125,6 +160,7 @@ void CFolioscribeDlg::ShowAbout() {
 }
 
 bool CFolioscribeDlg::eventFilter(QObject* watched, QEvent* event) {
+  if (TakeFolderDrop(watched, event)) return true;
   // A key travels up from the focus widget to the dialog; act once, at its first receiver.
   const QWidget* firstReceiver = focusWidget() ? focusWidget() : this;
   if (event->type() == QEvent::KeyPress && watched == firstReceiver) {

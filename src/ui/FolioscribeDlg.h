@@ -1,15 +1,22 @@
 #pragma once
 #include <QDialog>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <memory>
 
 #include "app/CommandLine.h"
 #include "app/Folioscribe.h"
 #include "app/GenerationRun.h"
+#include "ui/BackgroundJob.h"
 #include "ui/UiPrompts.h"
 
+class PreviewPane;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSplitter;
 class QUrl;
+class RunStatusLine;
 class TemplateEdit;
 
 // The main window: edits the settings of a run, starts runs, opens and saves profiles and
@@ -26,7 +33,8 @@ class CFolioscribeDlg : public QDialog {
   // line names, the first hint. Batch runs never come here.
   void OnInitDialog();
 
-  void OnOK();  // "Do it!": one generation run on the fields' settings
+  // "Do it!": one generation run on the fields' settings, in the background.
+  void OnOK();
   void OpenProfile();
   void LoadProfile(const QString& path);
   void SaveProfileAs();
@@ -35,6 +43,8 @@ class CFolioscribeDlg : public QDialog {
   void ShowMoreOptions();
   void ShowReport();
   void ShowAbout();
+  // Shows or hides the preview pane; the choice outlives the program run.
+  void ShowPreview(bool shown);
 
   static const char* const kStartHint;
   static const char* const kAbsolutePathHint;
@@ -51,16 +61,37 @@ class CFolioscribeDlg : public QDialog {
     QLineEdit *startFolder, *outputName, *levelDown, *levelUp;
     TemplateEdit *templateStart, *templateFolder, *templateFile, *templateEnd;
     QLabel* advisor;
+    QPushButton* previewToggle;
+    QSplitter* workArea;
+    PreviewPane* preview;
+    RunStatusLine* status;
+  };
+  // What a run in the background works on; the dialog's state is untouched until it ends.
+  struct BackgroundRun {
+    CFolioscribeApp app;
+    CollectedMessages messages;
+    RunResult result;
+    QElapsedTimer clock;
   };
 
   void BuildControls();
   QLayout* BuildTopBar();
   QLayout* BuildPathRows();
   QWidget* BuildTemplateGroup();
+  QWidget* BuildWorkArea();
   QLayout* BuildBottomButtons();
   void SetTabOrder();
   void Connect();
+  void ConnectPreview();
 
+  void StartRun();
+  void OnRunFinished();
+  void SchedulePreview();
+  void StartPreview();
+  void OnPreviewFinished();
+
+  void SetStartFolder(const QString& folder);
+  bool TakeFolderDrop(QObject* watched, QEvent* event);
   void TakeFields();
   void ShowFields();
   void OnOutputNameChanged(const QString& text);
@@ -70,6 +101,11 @@ class CFolioscribeDlg : public QDialog {
   UiPrompts& prompts_;
   PromptMessageSink messages_;
   StartupRequest startup_;
-  RunResult lastRun_;
   Controls c_{};
+  std::unique_ptr<BackgroundRun> run_;
+  MapPreview preview_;  // written by the preview job only while it is busy
+  bool previewAgain_ = false;
+  QTimer progressTimer_, previewTimer_;
+  // Last, so they are destroyed first: their threads end before what they use goes.
+  BackgroundJob runJob_, previewJob_;
 };

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSplitter>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <iterator>
@@ -12,6 +13,8 @@
 #include "common/Maker.h"
 #include "ui/AboutDlg.h"
 #include "ui/FolioscribeDlg.h"
+#include "ui/PreviewPane.h"
+#include "ui/RunStatusLine.h"
 #include "ui/TemplateEdit.h"
 
 namespace {
@@ -65,10 +68,22 @@ void CFolioscribeDlg::BuildControls() {
   c_.advisor->setMinimumHeight(2 * fontMetrics().lineSpacing() + 4);
   c_.advisor->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   layout->addWidget(c_.advisor);
-  layout->addWidget(BuildTemplateGroup(), 1);
+  layout->addWidget(BuildWorkArea(), 1);
+  c_.status = new RunStatusLine(prompts_);
+  layout->addWidget(c_.status);
   layout->addLayout(BuildBottomButtons());
   SetTabOrder();
-  resize(800, 660);
+  resize(900, 660);
+}
+
+// The templates, and beside them the preview of what they make.
+QWidget* CFolioscribeDlg::BuildWorkArea() {
+  c_.preview = new PreviewPane;
+  c_.workArea = Named(new QSplitter(Qt::Horizontal), "workArea");
+  c_.workArea->addWidget(BuildTemplateGroup());
+  c_.workArea->addWidget(c_.preview);
+  c_.workArea->setChildrenCollapsible(false);
+  return c_.workArea;
 }
 
 QLayout* CFolioscribeDlg::BuildTopBar() {
@@ -77,11 +92,15 @@ QLayout* CFolioscribeDlg::BuildTopBar() {
   c_.moreOptions = NewButton(QStringLiteral("&More options"), "moreOptions");
   c_.donation = NewButton(QStringLiteral("&Consider donation"), "donation");
   c_.contact = NewButton(QStringLiteral("Contact us (web form)"), "contact");
+  c_.previewToggle = NewButton(QStringLiteral("&Preview"), "previewToggle");
+  c_.previewToggle->setCheckable(true);
+  c_.previewToggle->setToolTip(QStringLiteral("Show the beginning of the site map as you edit"));
   auto* bar = new QHBoxLayout;
   for (QPushButton* button :
        {c_.openProfile, c_.saveProfile, c_.moreOptions, c_.donation, c_.contact})
     bar->addWidget(button);
   bar->addStretch();
+  bar->addWidget(c_.previewToggle);
   return bar;
 }
 
@@ -134,6 +153,8 @@ QWidget* CFolioscribeDlg::BuildTemplateGroup() {
   grid->addLayout(TemplateBlock("End:", c_.templateEnd, c_.macroEnd, 0), 3, 0);
   grid->addLayout(levels, 1, 1);
   grid->setColumnStretch(0, 1);
+  // Every template grows with the window, Start and End as much as the others.
+  for (int row = 0; row < 4; ++row) grid->setRowStretch(row, 1);
   grid->setHorizontalSpacing(16);
   return group;
 }
@@ -170,7 +191,8 @@ void CFolioscribeDlg::SetTabOrder() {
                       c_.openProfile, c_.saveProfile,    c_.moreOptions,  c_.levelDown,
                       c_.levelUp,     c_.macroStart,     c_.macroFolder,  c_.macroFile,
                       c_.macroEnd,    c_.browse,         c_.about,        c_.products,
-                      c_.help,        c_.report,         c_.donation,     c_.contact};
+                      c_.help,        c_.report,         c_.donation,     c_.contact,
+                      c_.previewToggle};
   for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 }
 

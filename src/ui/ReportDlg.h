@@ -1,10 +1,30 @@
 #pragma once
 #include <QDialog>
+#include <string>
+#include <vector>
 
-// The link counts of the last run as read-only text; OK and Cancel both just close it.
+#include "links/SiteCheck.h"
+
+class QTreeWidget;
+class QTreeWidgetItem;
+class UiPrompts;
+
+// The last run's link counts as read-only text, its broken links and its orphan pages; a
+// double-click on a finding opens its page. OK and Cancel both just close it.
 class CReportDlg : public QDialog {
   Q_OBJECT
 
  public:
-  explicit CReportDlg(const QString& reportText, QWidget* parent = nullptr);
+  // `findings` hold paths relative to `startFolder`; pages open through `prompts`, which
+  // must outlive the dialog.
+  CReportDlg(const QString& reportText, const std::vector<SiteFinding>& findings,
+             const std::string& startFolder, UiPrompts& prompts, QWidget* parent = nullptr);
+
+ private:
+  QWidget* NewCountsTab(const QString& reportText);
+  QTreeWidget* NewFindingsList(const char* name, const QStringList& columns);
+  void OpenPage(const QTreeWidgetItem* item);
+
+  UiPrompts& prompts_;
+  QString startFolder_;
 };

@@ -10,6 +10,8 @@ const QString kLf = QStringLiteral("\n");
 TemplateEdit::TemplateEdit(QWidget* parent) : QPlainTextEdit(parent), lineBreak_(kCrLf) {
   setLineWrapMode(QPlainTextEdit::NoWrap);
   setTabChangesFocus(true);
+  // Three lines at least, so that all templates stay in view in a small window.
+  setMinimumHeight(3 * fontMetrics().lineSpacing());
 }
 
 void TemplateEdit::SetTemplate(const std::string& text) {

@@ -3,7 +3,6 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
-#include <QGuiApplication>
 #include <QMenu>
 #include <QMessageBox>
 #include <QUrl>
@@ -33,9 +32,5 @@ int QtPrompts::RunModal(QDialog& dialog) { return dialog.exec(); }
 void QtPrompts::OpenUrl(const QUrl& url) { QDesktopServices::openUrl(url); }
 
 void PromptMessageSink::ShowMessage(const std::string& text) {
-  // A run shows a busy cursor; the user must not see it over a box that waits for OK.
-  const bool busy = QGuiApplication::overrideCursor() != nullptr;
-  if (busy) QGuiApplication::restoreOverrideCursor();
   prompts_.Message(parent_, QString::fromUtf8(text));
-  if (busy) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 #include <string>
+#include <vector>
 
 #include "platform/Messages.h"
 
@@ -57,4 +58,11 @@ class PromptMessageSink : public MessageSink {
  private:
   UiPrompts& prompts_;
   QWidget* parent_;
+};
+
+// Messages of a run in the background, kept to be shown once it has ended.
+class CollectedMessages : public MessageSink {
+ public:
+  void ShowMessage(const std::string& text) override { texts.push_back(text); }
+  std::vector<std::string> texts;
 };

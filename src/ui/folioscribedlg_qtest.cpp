@@ -1,17 +1,27 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QSplitter>
+#include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QTextEdit>
+#include <QTreeWidget>
 #include <QtTest>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <sstream>
 
 #include "app/BatchRunner.h"
 #include "profile/Profile.h"
 #include "ui/EditableListCtrl.h"
 #include "ui/FolioscribeDlg.h"
+#include "ui/RunStatusLine.h"
 #include "ui/TemplateEdit.h"
 #include "ui/TestPrompts.h"
 
@@ -47,6 +57,17 @@ std::string ReadFile(const QString& path) {
 
 void WriteFile(const QString& path, const std::string& content) {
   std::ofstream(path.toStdString(), std::ios::binary) << content;
+}
+
+// `folders` folders of `files` small pages each under `site`.
+void WriteSite(const QString& site, int folders, int files) {
+  for (int f = 0; f < folders; ++f) {
+    const QString folder = site + QStringLiteral("/d%1").arg(f, 3, 10, QLatin1Char('0'));
+    QDir().mkpath(folder);
+    for (int i = 0; i < files; ++i)
+      WriteFile(folder + QStringLiteral("/p%1.htm").arg(i, 4, 10, QLatin1Char('0')),
+                "<title>Page</title>");
+  }
 }
 
 }  // namespace
@@ -98,6 +119,20 @@ class FolioscribeDlgTest : public QObject {
     QCOMPARE(a.bSkipEmptyFolders, b.bSkipEmptyFolders);
     QCOMPARE(a.bCrawlOnlyKept, b.bCrawlOnlyKept);
   }
+  // A dialog on `site` that writes map.html with `fileTemplate` for each file.
+  std::unique_ptr<CFolioscribeDlg> DialogOn(const QString& site, const char* fileTemplate) {
+    StartupRequest startup;
+    startup.folder = site.toStdString();
+    auto dialog = std::make_unique<CFolioscribeDlg>(app_, prompts_, startup);
+    dialog->OnInitDialog();
+    Find<QLineEdit>(*dialog, "outputName")->setText(QStringLiteral("map.html"));
+    Find<TemplateEdit>(*dialog, "templateFile")->setPlainText(QString::fromUtf8(fileTemplate));
+    return dialog;
+  }
+  // "Do it!" is greyed while a run goes.
+  static void WaitForTheRun(QWidget& dialog) {
+    QTRY_VERIFY_WITH_TIMEOUT(Find(dialog, "doIt")->isEnabled(), 30000);
+  }
   static void Activate(QDialog& dialog) {
     dialog.show();
     dialog.activateWindow();
@@ -105,6 +140,11 @@ class FolioscribeDlgTest : public QObject {
   }
 
  private slots:
+  void initTestCase() {
+    // The dialog's own settings go to a folder of the test, not the user's.
+    qputenv("XDG_CONFIG_HOME", Temp("config").toUtf8());
+  }
+
   void init() {
     app_ = CFolioscribeApp();
     prompts_ = TestPrompts();
@@ -240,7 +280,7 @@ class FolioscribeDlgTest : public QObject {
     startFolder->setText(Temp("no such folder"));
     startFolder->setFocus();
     QTest::keyClick(startFolder, Qt::Key_Return);
-    QCOMPARE(prompts_.messages,
+    QTRY_COMPARE(prompts_.messages,
              QStringList{Temp("no such folder") + QStringLiteral("\r\ndoesn't exist, or is not a folder")});
     QVERIFY(dialog.isVisible());
     QTest::keyClick(startFolder, Qt::Key_Escape);
@@ -280,7 +320,7 @@ class FolioscribeDlgTest : public QObject {
         "%fTitle%,%fName%,%fRelativePath%,%fAbsoluteLocalPath%,%fParentName%,%indentation%,"
         "%domain%,%autoHrefText%,%curDate%,%curTime%,%fSizeb%,%fDateTime%,"
         "%fDateTimeFormat(%Y-%m-%d %H:%M:%S)%,%ImageThumb%,%fTitleWeb%,%fNameWeb%,"
-        "%fRelativePathWeb%,%fAbsoluteLocalPathWeb%,%fParentNameWeb%,%ImageThumbWeb%,%fUrl%,"
+        "%fRelativePathWeb%,%fAbsoluteLocalPathWeb%,%fParentNameWeb%,%ImageThumbWeb%,%fUrl%,%fLinkCount%,"
         "|html,|xml,|url,|json").split(QLatin1Char(','));
     QCOMPARE(prompts_.shownMenus.size(), 6);
     for (const QStringList& shown : prompts_.shownMenus)
@@ -307,6 +347,46 @@ class FolioscribeDlgTest : public QObject {
         QStringLiteral("Most linked [num. of links]:")}));
   }
 
+  void reportTabsShowWhatTheRunFound() {
+    const QString site = Temp("checked");
+    QVERIFY(QDir().mkpath(site + QStringLiteral("/sub")));
+    WriteFile(site + QStringLiteral("/index.htm"), "<a href=\"sub/a.htm\">a</a>\n<a href=\"gone.htm\">x</a>");
+    WriteFile(site + QStringLiteral("/sub/a.htm"), "<a href=\"../index.htm\">home</a>");
+    WriteFile(site + QStringLiteral("/sub/lost.htm"), "");
+    RunSettings settings = FullSettings(site.toStdString());
+    settings.bExcludeNotLinked = false;
+    app_.settings = settings;
+    CFolioscribeDlg dialog(app_, prompts_, StartupRequest());
+    Find(dialog, "doIt")->click();
+    WaitForTheRun(dialog);
+    QStringList tabs, broken, orphans;
+    prompts_.onModal = [&](QDialog& shown) {
+      auto* tabWidget = Find<QTabWidget>(shown, "reportTabs");
+      for (int i = 0; i < tabWidget->count(); ++i) tabs.append(tabWidget->tabText(i));
+      auto* brokenList = Find<QTreeWidget>(shown, "brokenLinks");
+      for (int row = 0; row < brokenList->topLevelItemCount(); ++row) {
+        const QTreeWidgetItem* item = brokenList->topLevelItem(row);
+        for (int column = 0; column < item->columnCount(); ++column) broken.append(item->text(column));
+      }
+      auto* orphanList = Find<QTreeWidget>(shown, "orphans");
+      for (int row = 0; row < orphanList->topLevelItemCount(); ++row)
+        orphans.append(orphanList->topLevelItem(row)->text(0));
+      emit brokenList->itemDoubleClicked(brokenList->topLevelItem(0), 2);
+      emit orphanList->itemDoubleClicked(orphanList->topLevelItem(0), 0);
+      return int(QDialog::Accepted);
+    };
+    prompts_.openedUrls.clear();
+    Find(dialog, "report")->click();
+    QCOMPARE(tabs, (QStringList{QStringLiteral("Link counts"), QStringLiteral("Broken links"),
+                                QStringLiteral("Orphans")}));
+    QCOMPARE(broken, (QStringList{QStringLiteral("index.htm"), QStringLiteral("2"),
+                                  QStringLiteral("gone.htm"), QStringLiteral("gone.htm")}));
+    QCOMPARE(orphans, QStringList{QStringLiteral("sub/lost.htm")});
+    QCOMPARE(prompts_.openedUrls,
+             (QList<QUrl>{QUrl::fromLocalFile(site + QStringLiteral("/index.htm")),
+                          QUrl::fromLocalFile(site + QStringLiteral("/sub/lost.htm"))}));
+  }
+
   void runFromTheDialogWritesWhatBatchModeWrites() {
     const QString site = Temp("site");
     QVERIFY(QDir().mkpath(site + QStringLiteral("/docs")));
@@ -331,6 +411,7 @@ class FolioscribeDlgTest : public QObject {
     CFolioscribeDlg dialog(app_, prompts_, startup);
     dialog.OnInitDialog();
     Find(dialog, "doIt")->click();
+    WaitForTheRun(dialog);
     QCOMPARE(ReadFile(output), batch);
     QCOMPARE(prompts_.openedUrls, QList<QUrl>{QUrl::fromLocalFile(output)});
     QCOMPARE(Text(dialog, "startFolder"), site);
@@ -339,6 +420,7 @@ class FolioscribeDlgTest : public QObject {
     // A template edited between runs takes effect in the next one.
     Find<TemplateEdit>(dialog, "templateEnd")->setPlainText(QStringLiteral("</ul>THE END"));
     Find(dialog, "doIt")->click();
+    WaitForTheRun(dialog);
     QVERIFY(QString::fromStdString(ReadFile(output)).endsWith(QStringLiteral("THE END")));
 
     // A batch run never reaches the dialog; the settings the command line names do.
@@ -349,6 +431,172 @@ class FolioscribeDlgTest : public QObject {
     named.OnInitDialog();
     QCOMPARE(Text(named, "outputName"), Temp("other.html"));
     QCOMPARE(app_.settings.sDomain, std::string("https://example.org"));
+  }
+
+  void runInTheBackgroundEndsWithAStatusLine() {
+    const QString site = Temp("status site");
+    WriteSite(site, 1, 3);
+    const auto owned = DialogOn(site, "%fName%");
+    CFolioscribeDlg& dialog = *owned;
+    auto* status = Find<RunStatusLine>(dialog, "statusLine");
+    auto* open = Find(dialog, "openOutput");
+    auto* showInFolder = Find(dialog, "showInFolder");
+    QVERIFY(open->isHidden() && showInFolder->isHidden());
+
+    Find(dialog, "doIt")->click();
+    WaitForTheRun(dialog);
+    const QString output = site + QStringLiteral("/map.html");
+    const QRegularExpression wrote(
+        QStringLiteral("^Wrote %1: 5 items, 0 pages crawled, in \\d+\\.\\d s$")
+            .arg(QRegularExpression::escape(output)));
+    QVERIFY2(wrote.match(status->Text()).hasMatch(), qPrintable(status->Text()));
+    QCOMPARE(prompts_.openedUrls, QList<QUrl>{QUrl::fromLocalFile(output)});
+    open->click();
+    showInFolder->click();
+    QCOMPARE(prompts_.openedUrls.mid(1),
+             (QList<QUrl>{QUrl::fromLocalFile(output), QUrl::fromLocalFile(site)}));
+
+    // A failed run says why on the line too, besides its message box.
+    Find<QLineEdit>(dialog, "startFolder")->setText(Temp("gone"));
+    Find(dialog, "doIt")->click();
+    WaitForTheRun(dialog);
+    const QString missing = Temp("gone") + QStringLiteral(" doesn't exist, or is not a folder");
+    QCOMPARE(status->Text(), QStringLiteral("Failed: ") + missing);
+    QCOMPARE(prompts_.messages, QStringList{Temp("gone") + QStringLiteral("\r\ndoesn't exist, or is not a folder")});
+    QVERIFY(open->isHidden() && showInFolder->isHidden());
+  }
+
+  void cancelStopsALongRunAndTheDialogStaysResponsive() {
+    const QString site = Temp("large site");
+    constexpr int kFolders = 80, kFiles = 250;  // about a second's run
+    WriteSite(site, kFolders, kFiles);
+    const auto owned = DialogOn(site, "<li>%AutoHrefText%");
+    CFolioscribeDlg& dialog = *owned;
+    auto* status = Find<RunStatusLine>(dialog, "statusLine");
+    auto* cancel = Find(dialog, "cancelRun");
+
+    Find(dialog, "doIt")->click();
+    QVERIFY(!Find(dialog, "doIt")->isEnabled());
+    QVERIFY(!cancel->isHidden());
+    // The line counts while the run goes, and the fields take typing meanwhile.
+    QTRY_VERIFY_WITH_TIMEOUT(status->Text().contains(QRegularExpression(
+                                 QStringLiteral("^Working: \\d+ folders, [1-9]\\d* items"))),
+                             20000);
+    auto* templateEnd = Find<TemplateEdit>(dialog, "templateEnd");
+    QTest::keyClicks(templateEnd, QStringLiteral("typed"));
+    QCOMPARE(templateEnd->toPlainText(), QStringLiteral("typed"));
+    cancel->click();
+    WaitForTheRun(dialog);
+    const QRegularExpression cancelled(
+        QStringLiteral("^Cancelled after (\\d+) items: %1 was not written$")
+            .arg(QRegularExpression::escape(site + QStringLiteral("/map.html"))));
+    const QRegularExpressionMatch match = cancelled.match(status->Text());
+    QVERIFY2(match.hasMatch(), qPrintable(status->Text()));
+    QVERIFY(match.captured(1).toInt() > 0 && match.captured(1).toInt() < kFolders * (kFiles + 1) + 1);
+    QVERIFY(cancel->isHidden());
+    QVERIFY(prompts_.openedUrls.isEmpty());
+    QVERIFY(prompts_.messages.isEmpty());
+    QVERIFY(!QFileInfo::exists(site + QStringLiteral("/map.html")));
+  }
+
+  void previewFollowsEveryEditAndWritesNothing() {
+    const QString site = Temp("preview site");
+    WriteSite(site, 1, 205);
+    const auto owned = DialogOn(site, "<li>%fName%</li>");
+    CFolioscribeDlg& dialog = *owned;
+    auto* toggle = Find(dialog, "previewToggle");
+    auto* pane = Find<QTabWidget>(dialog, "preview");
+    auto* text = Find<QTextEdit>(dialog, "previewText");
+    auto* rendered = Find<QTextBrowser>(dialog, "previewRendered");
+    QVERIFY(!toggle->isChecked() && pane->isHidden());
+    Find<TemplateEdit>(dialog, "templateStart")->setPlainText(QStringLiteral("<ul>"));
+    toggle->click();
+    QVERIFY(!pane->isHidden());
+
+    // 1 + 1 + 205 items: the first 200 are shown.
+    QTRY_VERIFY_WITH_TIMEOUT(text->toPlainText().contains(QStringLiteral("<li>p0197.htm</li>")), 20000);
+    QVERIFY(!text->toPlainText().contains(QStringLiteral("p0198.htm")));
+    QVERIFY(text->toPlainText().endsWith(QStringLiteral("... and 7 more items, not shown here")));
+    QVERIFY(rendered->toPlainText().contains(QStringLiteral("p0000.htm")));
+    QVERIFY(pane->isTabVisible(pane->indexOf(rendered)));
+    // The Start template and the File template are told apart by colour.
+    QTextCursor cursor(text->document());
+    cursor.setPosition(1);
+    const QColor startColour = cursor.charFormat().foreground().color();
+    cursor.setPosition(text->toPlainText().indexOf(QStringLiteral("p0000")));
+    QVERIFY(cursor.charFormat().foreground().color() != startColour);
+
+    Find<TemplateEdit>(dialog, "templateFile")->setPlainText(QStringLiteral("<p>%fTitle%</p>"));
+    QTRY_VERIFY_WITH_TIMEOUT(text->toPlainText().contains(QStringLiteral("<p>p0000</p>")), 20000);
+    Find<QLineEdit>(dialog, "outputName")->setText(QStringLiteral("urls.txt"));
+    QTRY_VERIFY_WITH_TIMEOUT(!pane->isTabVisible(pane->indexOf(rendered)), 20000);
+    Find<QLineEdit>(dialog, "startFolder")->setText(Temp("gone"));
+    QTRY_VERIFY_WITH_TIMEOUT(text->toPlainText().contains(QStringLiteral("doesn't exist")), 20000);
+    QVERIFY(!QFileInfo::exists(site + QStringLiteral("/map.html")));
+    QVERIFY(!QFileInfo::exists(site + QStringLiteral("/urls.txt")));
+
+    // The choice outlives the dialog.
+    CFolioscribeDlg next(app_, prompts_, StartupRequest());
+    QVERIFY(Find(next, "previewToggle")->isChecked());
+    next.ShowPreview(false);
+    CFolioscribeDlg last(app_, prompts_, StartupRequest());
+    QVERIFY(!Find(last, "previewToggle")->isChecked());
+  }
+
+  void everyControlFitsAt800x600AndTheTemplatesGrow() {
+    CFolioscribeDlg dialog(app_, prompts_, StartupRequest());
+    dialog.ShowPreview(true);
+    auto heightOf = [&dialog](const char* name) { return Find<TemplateEdit>(dialog, name)->height(); };
+    dialog.resize(800, 600);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QTRY_COMPARE(dialog.size(), QSize(800, 600));
+    const int startHeight = heightOf("templateStart");
+    for (QWidget* widget : dialog.findChildren<QWidget*>()) {
+      if (widget->isHidden() || widget->objectName().isEmpty() || !widget->isVisibleTo(&dialog)) continue;
+      const QRect area(widget->mapTo(&dialog, QPoint(0, 0)), widget->size());
+      QVERIFY2(dialog.rect().contains(area), qPrintable(widget->objectName()));
+      // A height the widget asks for itself stands before its style's hint, as in a layout.
+      const int least = widget->minimumHeight() > 0 ? widget->minimumHeight()
+                                                     : widget->minimumSizeHint().height();
+      QVERIFY2(widget->height() >= least, qPrintable(widget->objectName()));
+    }
+    dialog.resize(1200, 900);
+    QTRY_VERIFY(heightOf("templateStart") > startHeight);
+    QCOMPARE(heightOf("templateEnd"), heightOf("templateStart"));
+    dialog.ShowPreview(false);
+  }
+
+  void aDroppedFolderBecomesTheFolderToRead() {
+    CFolioscribeDlg dialog(app_, prompts_, StartupRequest());
+    auto* startFolder = Find<QLineEdit>(dialog, "startFolder");
+    auto* templateFile = Find<TemplateEdit>(dialog, "templateFile");
+    const QString site = Temp("dropped site");
+    QVERIFY(QDir().mkpath(site));
+    WriteFile(Temp("page.html"), "<p>");
+    // Whether the widget took the drag, and then the drop.
+    auto drag = [](QWidget* target, const QList<QUrl>& urls) {
+      QMimeData data;
+      data.setUrls(urls);
+      QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+      QCoreApplication::sendEvent(target, &enter);
+      if (!enter.isAccepted()) return false;
+      QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+      QCoreApplication::sendEvent(target, &drop);
+      return drop.isAccepted();
+    };
+    QVERIFY(drag(templateFile, {QUrl::fromLocalFile(site + QStringLiteral("/"))}));
+    QCOMPARE(startFolder->text(), site);
+    QCOMPARE(templateFile->toPlainText(), QString());
+
+    // A file, two folders or a web address are no folder to read.
+    startFolder->setText(QStringLiteral("/kept"));
+    QVERIFY(!drag(&dialog, {QUrl::fromLocalFile(Temp("page.html"))}));
+    QVERIFY(!drag(&dialog, {QUrl::fromLocalFile(site), QUrl::fromLocalFile(temp_.path())}));
+    QVERIFY(!drag(&dialog, {QUrl(QStringLiteral("https://example.com/"))}));
+    QCOMPARE(startFolder->text(), QStringLiteral("/kept"));
+    QVERIFY(drag(&dialog, {QUrl::fromLocalFile(temp_.path())}));
+    QCOMPARE(startFolder->text(), temp_.path());
   }
 
   void startFolderWordAndFolderBrowser() {

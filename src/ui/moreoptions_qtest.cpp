@@ -169,21 +169,60 @@ class MoreOptionsTest : public QObject {
     QTRY_COMPARE(Items(list), (QStringList{QStringLiteral("old"), QStringLiteral("gif"), QStringLiteral("...")}));
     QVERIFY2(dialog.isVisible(), "Enter in the editor must not close the dialog");
 
-    // A digit on an entry replaces its text; Escape drops the edit; a full stop types nothing.
+    // A digit on an entry replaces its text; Escape drops the edit.
     list->setCurrentRow(0);
     QTest::keyClick(list, '7');
     QTest::keyClick(Editor(list), Qt::Key_Escape);
     QTRY_COMPARE(list->item(0)->text(), QStringLiteral("old"));
+
+    // "." and "/" start editing the selected line like a letter, and stay on it.
     QTest::keyClick(list, '.');
-    QVERIFY(Editor(list) == nullptr);
-    list->setCurrentRow(0);  // the full stop searched its way to "..."
-    QTest::keyClick(list, '7');
-    QTest::keyClick(Editor(list), Qt::Key_Backspace);
+    QVERIFY(Editor(list) != nullptr);
+    QTest::keyClicks(Editor(list), QStringLiteral("pdf"));
     QTest::keyClick(Editor(list), Qt::Key_Return);
-    QTRY_COMPARE(list->item(0)->text(), QString());
+    QTRY_COMPARE(list->item(0)->text(), QStringLiteral(".pdf"));
+    list->setCurrentRow(1);
+    QTest::keyClick(list, '/');
+    QTest::keyClicks(Editor(list), QStringLiteral("private"));
+    QTest::keyClick(Editor(list), Qt::Key_Return);
+    QTRY_COMPARE(Items(list), (QStringList{QStringLiteral(".pdf"), QStringLiteral("/private"),
+                                           QStringLiteral("...")}));
+
+    // Enter adds a new entry wherever the selection is; the dialog stays open.
+    list->setCurrentRow(0);
+    QTest::keyClick(list, Qt::Key_Return);
+    QVERIFY(Editor(list) != nullptr);
+    QCOMPARE(list->currentRow(), 2);
+    QTest::keyClicks(Editor(list), QStringLiteral("tmp"));
+    QTest::keyClick(Editor(list), Qt::Key_Return);
+    QTRY_COMPARE(list->count(), 4);
+    QVERIFY(dialog.isVisible());
+
+    // F2 keeps the old text to change; clearing it leaves an empty entry.
+    list->setCurrentRow(0);
+    QTest::keyClick(list, Qt::Key_F2);
+    QCOMPARE(qobject_cast<QLineEdit*>(Editor(list))->text(), QStringLiteral(".pdf"));
+    QTest::keyClick(Editor(list), Qt::Key_End);
+    QTest::keyClick(Editor(list), 'x');
+    QTest::keyClick(Editor(list), Qt::Key_Return);
+    QTRY_COMPARE(list->item(0)->text(), QStringLiteral(".pdfx"));
+    list->setCurrentRow(1);
+    QTest::keyClick(list, Qt::Key_F2);
+    qobject_cast<QLineEdit*>(Editor(list))->clear();
+    QTest::keyClick(Editor(list), Qt::Key_Return);
+    QTRY_COMPARE(list->item(1)->text(), QString());
+
+    // A double click opens the line as it stands.
+    const QRect line = list->visualItemRect(list->item(2));
+    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, line.center());
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, line.center());
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, line.center());
+    QTRY_VERIFY(Editor(list) != nullptr);
+    QCOMPARE(qobject_cast<QLineEdit*>(Editor(list))->text(), QStringLiteral("tmp"));
+    QTest::keyClick(Editor(list), Qt::Key_Escape);
 
     dialog.accept();
-    QCOMPARE(settings.aExclude, (Entries{"", "gif"}));
+    QCOMPARE(settings.aExclude, (Entries{".pdfx", "", "tmp"}));
   }
 };
 

@@ -5,15 +5,21 @@
 #include <QDialog>
 #include <QDir>
 #include <QMenu>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
+#include <QTabWidget>
+#include <QTextEdit>
 #include <QTimer>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 
 #include "app/Folioscribe.h"
 #include "profile/Profile.h"
 #include "ui/FolioscribeDlg.h"
+#include "ui/RunStatusLine.h"
 #include "ui/UiPrompts.h"
 
 namespace {
@@ -74,13 +80,67 @@ void Click(QWidget& dialog, const char* button) {
   widget->click();
 }
 
+// Lets the dialog work until `done` holds (or half a minute has passed).
+template <typename Condition>
+void SettleUntil(Condition done) {
+  for (int tries = 0; tries < 300 && !done(); ++tries) Settle();
+}
+
+// A tree large enough for a run to be seen working.
+std::string WriteLargeSite(const QString& folder) {
+  const std::filesystem::path site = (folder + QStringLiteral("/large-site")).toStdString();
+  for (int f = 0; f < 100; ++f) {
+    const std::filesystem::path sub = site / ("section" + std::to_string(f));
+    std::filesystem::create_directories(sub);
+    for (int i = 0; i < 300; ++i)
+      std::ofstream(sub / ("page" + std::to_string(i) + ".html")) << "<title>Page</title>";
+  }
+  return site.string();
+}
+
+// The preview pane beside the templates, as text and rendered.
+void ShotsOfThePreview(CFolioscribeDlg& dialog, ScreenshotPrompts& prompts) {
+  dialog.ShowPreview(true);
+  auto* text = dialog.findChild<QTextEdit*>(QStringLiteral("previewText"));
+  SettleUntil([text] { return !text->toPlainText().isEmpty(); });
+  prompts.SetNextName("preview-text");
+  prompts.Save(dialog.grab());
+  auto* pane = dialog.findChild<QTabWidget*>(QStringLiteral("preview"));
+  pane->setCurrentIndex(1);
+  Settle();
+  prompts.SetNextName("preview-rendered");
+  prompts.Save(dialog.grab());
+  pane->setCurrentIndex(0);
+  dialog.ShowPreview(false);
+}
+
+// A run over a large tree while it goes, then stopped.
+void ShotOfARunInProgress(CFolioscribeDlg& dialog, ScreenshotPrompts& prompts,
+                          const QString& folder) {
+  auto* startFolder = dialog.findChild<QLineEdit*>(QStringLiteral("startFolder"));
+  const QString sample = startFolder->text();
+  startFolder->setText(QString::fromStdString(WriteLargeSite(folder)));
+  auto* status = dialog.findChild<RunStatusLine*>(QStringLiteral("statusLine"));
+  Click(dialog, "doIt");
+  const QRegularExpression counting(QStringLiteral("[1-9][0-9]* items"));
+  SettleUntil([status, &counting] { return status->Text().contains(counting); });
+  prompts.SetNextName("run-progress");
+  prompts.Save(dialog.grab());
+  Click(dialog, "cancelRun");
+  auto* doIt = dialog.findChild<QPushButton*>(QStringLiteral("doIt"));
+  SettleUntil([doIt] { return doIt->isEnabled(); });
+  startFolder->setText(sample);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  QApplication application(argc, argv);
   const QString folder =
       QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots")).absolutePath();
   QDir().mkpath(folder);
+  // The dialog's own settings (the preview shown or not) stay out of the user's.
+  qputenv("XDG_CONFIG_HOME", (folder + QStringLiteral("/config")).toUtf8());
+  QApplication application(argc, argv);
   // A copy of the sample site, so the run can write its map and count links.
   const std::string site = (folder + QStringLiteral("/site")).toStdString();
   std::error_code ignored;
@@ -105,8 +165,14 @@ int main(int argc, char** argv) {
   Click(dialog, "moreOptions");
   prompts.SetNextName("macro-menu");
   Click(dialog, "macroFile");
+  ShotsOfThePreview(dialog, prompts);
+  ShotOfARunInProgress(dialog, prompts, folder);
   app.settings.bUsePageRank = true;  // so the report has something to list
   Click(dialog, "doIt");
+  auto* doIt = dialog.findChild<QPushButton*>(QStringLiteral("doIt"));
+  SettleUntil([doIt] { return doIt->isEnabled(); });
+  prompts.SetNextName("run-done");
+  prompts.Save(dialog.grab());
   prompts.SetNextName("report");
   Click(dialog, "report");
   prompts.SetNextName("about");

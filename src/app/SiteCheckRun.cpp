@@ -1,0 +1,47 @@
+#include "app/SiteCheckRun.h"
+
+#include <cstdio>
+
+#include "app/GenerationRun.h"
+#include "common/Paths.h"
+#include "platform/FileSystem.h"
+#include "sitemap/SiteMapBuilder.h"
+
+namespace {
+
+std::string Counted(int64_t count, const char* what) {
+  return std::to_string(count) + " " + what + (count == 1 ? "" : "s");
+}
+
+}  // namespace
+
+SiteCheckOutcome CheckSite(const RunSettings& settings, bool checkAnchors, MessageSink& messages) {
+  SiteCheckOutcome outcome;
+  if (!IsFolder(settings.sStartDirectoryPath)) {
+    messages.ShowMessage(settings.sStartDirectoryPath + "\r\ndoesn't exist, or is not a folder");
+    return outcome;
+  }
+  RunSettings normalised = settings;
+  const std::string& folder = normalised.sStartDirectoryPath = NormalisedPath(settings.sStartDirectoryPath);
+  const RunContext context{folder, settings.sDomain};
+  LinkCountTable table;
+  PageTitles titles;
+  SiteCheck check(folder, checkAnchors);
+  CrawlSite(normalised, context, table, titles, &check);
+  outcome.findings = check.Finish(ListSiteFiles(normalised, folder));
+  outcome.counts = check.Counts();
+  outcome.started = true;
+  return outcome;
+}
+
+std::string SiteCheckSummary(const SiteCheckOutcome& outcome, double seconds) {
+  int64_t found[3] = {0, 0, 0};
+  for (const SiteFinding& finding : outcome.findings) ++found[static_cast<int>(finding.kind)];
+  char time[32];
+  std::snprintf(time, sizeof time, "%.2f s", seconds);
+  const SiteCheckCounts& counts = outcome.counts;
+  return Counted(counts.pagesRead, "page") + " read, " + Counted(counts.linksFollowed, "link") +
+         " followed, " + Counted(counts.externalLinks, "external link") + " seen (not checked): " +
+         Counted(found[0], "broken link") + ", " + Counted(found[1], "missing anchor") + ", " +
+         Counted(found[2], "orphan") + " in " + time;
+}

@@ -1,0 +1,21 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "common/RunSettings.h"
+#include "links/SiteCheck.h"
+#include "platform/Messages.h"
+
+struct SiteCheckOutcome {
+  bool started = false;  // the start folder could be checked
+  std::vector<SiteFinding> findings;
+  SiteCheckCounts counts;
+};
+
+// Checks the site of `settings`: crawls from the start page as the link counter does and
+// walks the folder tree with the map's selection; writes nothing. A start folder that is
+// missing is told to `messages`.
+SiteCheckOutcome CheckSite(const RunSettings& settings, bool checkAnchors, MessageSink& messages);
+
+// The last line of a check: what was read and found, and `seconds`.
+std::string SiteCheckSummary(const SiteCheckOutcome& outcome, double seconds);

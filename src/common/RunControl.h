@@ -1,0 +1,30 @@
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <functional>
+
+// How far a run has got.
+struct RunProgress {
+  int64_t folders = 0;  // folders listed by the walk
+  int64_t items = 0;    // folders and files written into the map
+  int64_t pages = 0;    // pages read by the link counter
+};
+
+// Lets another thread follow a run and stop it: the walk and the crawl look at `cancel`
+// between items and call `onProgress` on the running thread after each step.
+struct RunControl {
+  std::atomic<bool> cancel{false};
+  std::function<void(const RunProgress&)> onProgress;
+  RunProgress progress;
+};
+
+// Both take a null control as "never cancelled, nobody listening".
+inline bool Cancelled(const RunControl* control) {
+  return control != nullptr && control->cancel.load(std::memory_order_relaxed);
+}
+
+inline void Advance(RunControl* control, int64_t RunProgress::*counter) {
+  if (control == nullptr) return;
+  ++(control->progress.*counter);
+  if (control->onProgress) control->onProgress(control->progress);
+}
