@@ -1,5 +1,6 @@
 #include "ProgramRunner.h"
 
+#include <grp.h>
 #include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -17,6 +18,9 @@ namespace {
   unsetenv("WAYLAND_DISPLAY");
   for (const auto& [name, value] : options.environment) setenv(name.c_str(), value.c_str(), 1);
   if (!options.folder.empty() && chdir(options.folder.c_str()) != 0) _exit(126);
+  const bool otherUser = options.user != static_cast<uid_t>(-1);
+  if (otherUser && (setgroups(0, nullptr) != 0 || setgid(options.user) != 0 || setuid(options.user) != 0))
+    _exit(126);
   std::vector<std::string> words = options.wrapper;
   words.push_back(options.program);
   words.insert(words.end(), args.begin(), args.end());
@@ -72,8 +76,10 @@ ProgramOutput WaitForFolioscribe(StartedProgram& program) {
   if (program.out < 0) return result;
   Drain(program.out, program.err, result);
   int status = 0;
-  if (program.pid > 0 && waitpid(program.pid, &status, 0) == program.pid && WIFEXITED(status))
-    result.status = WEXITSTATUS(status);
+  if (program.pid > 0 && waitpid(program.pid, &status, 0) == program.pid) {
+    if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
+  }
   program = StartedProgram();
   return result;
 }

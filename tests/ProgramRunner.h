@@ -7,6 +7,7 @@
 
 struct ProgramOutput {
   int status = -1;  // exit status; -1 when the program did not exit normally
+  int signal = 0;   // the signal that ended it, if one did
   std::string out;
   std::string err;
 };
@@ -17,6 +18,7 @@ struct RunOptions {
   std::vector<std::pair<std::string, std::string>> environment;  // set in the child
   std::vector<std::string> wrapper;  // runs the program under this, e.g. {"xvfb-run", "-a"}
   std::string program = FOLIOSCRIBE_EXE;
+  uid_t user = static_cast<uid_t>(-1);  // runs as this user (and group of that number)
 };
 
 // A started program whose output is read when it is waited for.

@@ -32,6 +32,7 @@ bool PrepareRun(const StartupRequest& request, CFolioscribeApp& app, MessageSink
   }
   if (!request.profilePath.empty() && !LoadProfile(request.profilePath, app.settings, messages))
     return false;
+  app.profilePath = request.profilePath;
   if (!request.folder.empty()) app.settings.sStartDirectoryPath = request.folder;
   ApplyCommandLineSettings(request, app.settings);
   return true;
@@ -66,16 +67,19 @@ int RunOnce(const StartupRequest& request, std::ostream& out, std::ostream& err)
   const MapDestination destination{request.MapToStandardOutput() ? &out : nullptr,
                                    request.dryRun};
   const RunResult result = DoGenerationRun(app, messages, destination);
+  for (const std::string& warning : result.warnings) err << "folioscribe: warning: " << warning << "\n";
+  // A partial map fails a strict run, though it is written.
+  const bool partialFails = request.strict && !result.warnings.empty();
   if (request.dryRun && result.walked) {
     out << result.entryCount << " entries would go to " << result.outputPath << "\n";
-    return kExitWritten;
+    return partialFails ? kExitRunFailed : kExitWritten;
   }
   if (result.written && !request.quiet && !request.MapToStandardOutput())
     err << "folioscribe: wrote " << result.outputPath << "\n";
   // Standard output carries one thing only, so scripts can read it as it is.
   std::ostream& reportStream = request.MapToStandardOutput() ? err : out;
   if (request.report) reportStream << LinkReportText(app.linkCounts, "\n");
-  return result.written ? kExitWritten : kExitRunFailed;
+  return result.written && !partialFails ? kExitWritten : kExitRunFailed;
 }
 
 }  // namespace

@@ -54,7 +54,8 @@ struct StartupRequest {
   bool check = false;        // check the site instead of making the map
   bool checkAnchors = false; // the site check also looks up "#fragment" targets
   std::string format;        // of the findings: "text" (or empty) or "json"
-  bool strict = false;       // orphans count as faults for the exit status
+  bool strict = false;       // orphans count as faults for the exit status, and a partial
+                             // map (something unreadable) fails the run
   std::string outputPath;    // "-o": absolute, or "-" for standard output; empty when not given
   std::optional<std::string> domain;
   std::vector<std::string> excludePatterns;  // added after the profile's patterns

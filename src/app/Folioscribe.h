@@ -7,11 +7,12 @@
 #include "links/SiteCheck.h"
 
 // The state the dialog and the batch runner share for the life of the program: the
-// settings, the link counts and findings of the last run (kept for the report) and the run
-// context.
+// settings and their profile, the link counts and findings of the last run (kept for the
+// report) and the run context.
 class CFolioscribeApp {
  public:
   RunSettings settings;
+  std::string profilePath;  // the profile the settings came from; a run never writes over it
   LinkCountTable linkCounts;
   RunContext runContext;
   // Runs with the link counter on also find broken links and orphans when set; the dialog

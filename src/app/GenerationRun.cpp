@@ -4,21 +4,31 @@
 #include <optional>
 
 #include "common/Paths.h"
+#include "common/Text.h"
 #include "links/LinkCounter.h"
 #include "log/TraceLog.h"
 #include "platform/FileSystem.h"
+#include "profile/Profile.h"
 #include "sitemap/OutputFile.h"
 #include "sitemap/Selection.h"
 #include "sitemap/SitemapLimits.h"
 
 namespace {
 
-bool WriteMap(const std::string& text, const MapDestination& destination,
-              const std::string& outputPath, MessageSink& messages) {
-  if (destination.nowhere) return false;
-  if (!destination.stream) return WriteOutputFile(outputPath, text, messages);
-  *destination.stream << text << std::flush;
-  return destination.stream->good();
+// Why the map must not go to `outputPath`; empty when it may. A path ending in "/" names
+// no file at all: the write reports it.
+std::string OutputRefusal(const std::string& outputPath, const std::string& profilePath) {
+  const std::string name = PathName(outputPath);
+  const std::string extension = kProfileExtension;
+  if (name.size() >= extension.size() &&
+      EqualsNoCase(name.substr(name.size() - extension.size()), extension))
+    return "it is a profile";
+  if (name.empty() || !PathExists(outputPath)) return "";
+  // A folder, device, pipe or socket would be replaced by a site map, or written into.
+  if (IsFolder(outputPath)) return "it is a folder";
+  if (!IsRegularFile(outputPath)) return "it is not a regular file";
+  if (!profilePath.empty() && RealPath(profilePath) == RealPath(outputPath)) return "it is a profile";
+  return "";
 }
 
 // A map search engines will not read whole is still written, and the user is told.
@@ -43,14 +53,16 @@ bool CountsLinks(const RunSettings& settings) {
 }  // namespace
 
 void CrawlSite(const RunSettings& settings, const RunContext& context, LinkCountTable& table,
-               PageTitles& titles, CrawlObserver* observer, RunControl* control) {
+               PageTitles& titles, std::vector<std::string>& warnings, CrawlObserver* observer,
+               RunControl* control) {
   Selection selection(settings, settings.sStartDirectoryPath);
   KeepsPath keeps;
   if (settings.bCrawlOnlyKept)
     keeps = [&selection](const std::string& path) {
       return selection.KeepsWithFolders(path, IsFolder(path));
     };
-  CountSiteLinks(settings.sStartDirectoryPath, context, table, titles, keeps, observer, control);
+  CountSiteLinks(settings.sStartDirectoryPath, context, table, titles, warnings, keeps, observer,
+                 control);
 }
 
 RunResult DoGenerationRun(CFolioscribeApp& app, MessageSink& messages,
@@ -64,32 +76,55 @@ RunResult DoGenerationRun(CFolioscribeApp& app, MessageSink& messages,
   // Typed by a person: read in the Windows forms too, once, before any disk access.
   settings.sStartDirectoryPath = NormalisedPath(settings.sStartDirectoryPath);
 
-  // Checked before the old output goes, so a mistyped start folder deletes nothing.
   if (!IsFolder(settings.sStartDirectoryPath)) {
     messages.ShowMessage(FolderMissingMessage(app.settings.sStartDirectoryPath));
     return result;
   }
-  // Gone before the walk, so the old map is never listed in the new one.
-  if (!destination.stream && !destination.nowhere) DeleteFile(result.outputPath);
+  const bool toFile = !destination.stream && !destination.nowhere;
+  const std::string refusal = toFile ? OutputRefusal(result.outputPath, app.profilePath) : "";
+  if (!refusal.empty()) {
+    messages.ShowMessage("Couldn't create output file:" + result.outputPath + " (" + refusal + ")");
+    return result;
+  }
+  // The old output stays until the new one is whole; the walk passes it over.
+  if (!destination.stream)
+    app.runContext.outputPath = OutputPathAsWalked(result.outputPath, settings.sStartDirectoryPath);
 
   RunControl ownControl;
   if (control == nullptr) control = &ownControl;
-  PageTitles titles(settings.nMaxPageBytes);
-  if (CountsLinks(settings)) {
-    std::optional<SiteCheck> check;
-    if (app.checkOnRuns) check.emplace(settings.sStartDirectoryPath, false);
-    CrawlSite(settings, app.runContext, app.linkCounts, titles, check ? &*check : nullptr,
-              control);
-    if (check) app.findings = check->Finish(ListSiteFiles(settings, settings.sStartDirectoryPath));
+  size_t bytes = 0;
+  // True when the map is whole: a cancelled run's text never replaces the old output.
+  auto produce = [&](TextSink& out) {
+    PageTitles titles(settings.nMaxPageBytes);
+    if (CountsLinks(settings)) {
+      std::optional<SiteCheck> check;
+      if (app.checkOnRuns) check.emplace(settings.sStartDirectoryPath, false);
+      CrawlSite(settings, app.runContext, app.linkCounts, titles, result.warnings,
+                check ? &*check : nullptr, control);
+      if (check)
+        app.findings = check->Finish(
+            ListSiteFiles(settings, settings.sStartDirectoryPath, app.runContext.outputPath));
+    }
+    SiteMapBuilder builder(settings, app.linkCounts, app.runContext, titles, result.warnings,
+                           control);
+    builder.Build(settings.sStartDirectoryPath, out);
+    result.walked = true;
+    result.entryCount = builder.EntryCount();
+    bytes = builder.BytesWritten();
+    result.progress = control->progress;
+    result.cancelled = Cancelled(control);
+    return !result.cancelled;
+  };
+  if (toFile) {
+    result.written = WriteOutputFile(result.outputPath, produce, messages);
+  } else if (destination.stream) {
+    StreamSink out(*destination.stream);
+    if (produce(out)) result.written = destination.stream->flush().good();
+  } else {
+    DiscardingSink out;
+    produce(out);
   }
-  SiteMapBuilder builder(settings, app.linkCounts, app.runContext, titles, control);
-  const std::string& text = builder.Build(settings.sStartDirectoryPath);
-  result.walked = true;
-  result.entryCount = builder.EntryCount();
-  result.progress = control->progress;
-  result.cancelled = Cancelled(control);
-  if (!result.cancelled) result.written = WriteMap(text, destination, result.outputPath, messages);
-  if (result.written) ReportSitemapLimits(result, text.size(), messages);
+  if (result.written) ReportSitemapLimits(result, bytes, messages);
   // The dialog may sit idle for long after a run; its log should be complete meanwhile.
   TraceLog::Instance().Flush();
   return result;
@@ -107,10 +142,13 @@ MapPreview PreviewSiteMap(const RunSettings& runSettings, int64_t maxItems,
   const RunContext context{runSettings.sStartDirectoryPath, settings.sDomain, settings.nMaxPageBytes};
   LinkCountTable table;
   PageTitles titles(settings.nMaxPageBytes);
-  if (CountsLinks(settings)) CrawlSite(settings, context, table, titles, nullptr, control);
-  SiteMapBuilder builder(settings, table, context, titles, control);
+  std::vector<std::string> warnings;  // a preview shows the map, not what it missed
+  if (CountsLinks(settings)) CrawlSite(settings, context, table, titles, warnings, nullptr, control);
+  SiteMapBuilder builder(settings, table, context, titles, warnings, control);
   builder.LimitTo(maxItems, &preview.pieces);
-  preview.text = builder.Build(settings.sStartDirectoryPath);
+  StringSink text;
+  builder.Build(settings.sStartDirectoryPath, text);
+  preview.text = std::move(text.text);
   preview.itemsLeftOut = builder.ItemsLeftOut();
   return preview;
 }

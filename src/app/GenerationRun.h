@@ -22,20 +22,26 @@ struct RunResult {
   bool walked = false;      // the start folder was there and its tree walked
   size_t entryCount = 0;    // folders and files in the map
   RunProgress progress;     // what the run got through
+  // What the run could not read while it went on (folders not listed, pages not read):
+  // the map it wrote is partial. One line each, without a line end.
+  std::vector<std::string> warnings;
 };
 
 // Crawls the site of `settings` (start folder normalised) as a run does: from its start page,
-// only through what the map keeps when bCrawlOnlyKept is set; `observer` sees the crawl and
-// a cancelled `control` stops it.
+// only through what the map keeps when bCrawlOnlyKept is set; a page that exists but cannot
+// be read adds a line to `warnings`; `observer` sees the crawl and a cancelled `control`
+// stops it.
 void CrawlSite(const RunSettings& settings, const RunContext& context, LinkCountTable& table,
-               PageTitles& titles, CrawlObserver* observer = nullptr,
-               RunControl* control = nullptr);
+               PageTitles& titles, std::vector<std::string>& warnings,
+               CrawlObserver* observer = nullptr, RunControl* control = nullptr);
 
 // One generation run on `app.settings` (not changed; the start folder is normalised in a
-// copy): checks the start folder, deletes the old output, counts links when asked, writes
-// the site map. A run to a stream or nowhere leaves the output file alone. Messages the
-// user must see go to `messages`. `control`, when given, may stop the run from another
-// thread and hears of its progress.
+// copy): checks the start folder and the output path, counts links when asked, streams the
+// site map into a temporary file and puts it in place of the old output only when whole;
+// a cancelled run removes the temporary file and leaves the old output as it was. A run to
+// a stream or nowhere leaves the output file alone. Messages the user must see go to
+// `messages`. `control`, when given, may stop the run from another thread and hears of its
+// progress.
 RunResult DoGenerationRun(CFolioscribeApp& app, MessageSink& messages,
                           const MapDestination& destination = {},
                           RunControl* control = nullptr);

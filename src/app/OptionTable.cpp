@@ -39,7 +39,10 @@ constexpr OptionSpec kOptions[] = {
     {"format", 0, OptionTakes::Value, "FORMAT",
      "the check's findings as \"text\" (the default) or \"json\"\n"
      "(one object a line)"},
-    {"strict", 0, OptionTakes::Nothing, nullptr, "orphan pages make the check fail too"},
+    {"strict", 0, OptionTakes::Nothing, nullptr,
+     "orphan pages make the check fail too; a partial map\n"
+     "(a folder or page could not be read, each is warned of)\n"
+     "makes the run fail (exit status 1)"},
     {"list-profiles", 0, OptionTakes::Nothing, nullptr,
      "print the profiles found, each with its file, and exit"},
     {"trace-viewer", 0, OptionTakes::Nothing, nullptr,
@@ -130,7 +133,8 @@ std::string UsageText() {
       "\n"
       "Exit status:\n"
       "  0  the site map was written (or the asked-for list printed)\n"
-      "  1  the run failed: start folder missing, output not written\n"
+      "  1  the run failed: start folder missing, output not written or refused;\n"
+      "     with --strict, also a partial map (written all the same)\n"
       "  2  could not start: unknown option, missing profile, no display\n"
       "\n"
       "Example:\n"

@@ -27,7 +27,8 @@ SiteCheckOutcome CheckSite(const RunSettings& settings, bool checkAnchors, Messa
   LinkCountTable table;
   PageTitles titles;
   SiteCheck check(folder, checkAnchors);
-  CrawlSite(normalised, context, table, titles, &check);
+  std::vector<std::string> unread;  // the check reports links, not pages it could not read
+  CrawlSite(normalised, context, table, titles, unread, &check);
   outcome.findings = check.Finish(ListSiteFiles(normalised, folder));
   outcome.counts = check.Counts();
   outcome.started = true;

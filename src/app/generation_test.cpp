@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+
 #include "app/GenerationRun.h"
 #include "log/TraceLog.h"
 #include "tests/support/RecordingSink.h"
@@ -25,15 +28,29 @@ class GenerationRunTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(GenerationRunTest, OldOutputIsGoneBeforeTheWalk) {
-  dir.Build({{"site/map.html", "old"}, {"site/a.htm", ""}});
+TEST_F(GenerationRunTest, OldOutputStaysUntilReplacedAndIsNeitherListedNorRead) {
+  dir.Build({{"site/map.html", "old"}, {"site/a.htm", ""},
+             {"site/.other.html.aB3dE9.folioscribe-tmp", ""}});
   app.settings.sStartDirectoryPath = dir / "site\\";
   const RunResult result = DoGenerationRun(app, sink);
   EXPECT_TRUE(result.written);
   EXPECT_EQ(result.outputPath, dir / "site/map.html");
   EXPECT_EQ(ReadFileForTest(result.outputPath), "[site(a.htm)]");
   EXPECT_TRUE(sink.messages.empty());
+  EXPECT_TRUE(result.warnings.empty());
   EXPECT_EQ(app.settings.sStartDirectoryPath, dir / "site\\");  // normalised in a copy only
+
+  // An old map named as an index page neither stands for its folder nor adds to the counts,
+  // as if it were not there yet, also when the output path is spelled another way.
+  dir.Write("site/index.htm", "<title>Home</title><a href=\"index.html\">map</a>");
+  dir.Write("site/index.html", "<title>Old map</title><a href=\"a.htm\">a</a>");
+  app.settings.sOutPutFileName = dir / "site/../site/index.html";
+  app.settings.sTemplateFolder = "[%AutoHrefText%";
+  app.settings.bIndexAsDirText = true;
+  app.settings.bExcludeNotLinked = true;
+  EXPECT_TRUE(DoGenerationRun(app, sink).written);
+  EXPECT_EQ(ReadFileForTest(dir / "site/index.html"), "[Home(index.htm)]");
+  EXPECT_TRUE(sink.messages.empty());
 }
 
 TEST_F(GenerationRunTest, StartFolderIsWalkedWithoutItsTrailingSeparator) {
@@ -120,6 +137,9 @@ TEST_F(GenerationRunTest, CancelledRunWritesNothingAndProgressCountsEveryKind) {
   EXPECT_EQ(whole.progress.items, 5);
   EXPECT_EQ(calls, 9);
 
+  const std::string lastGoodMap = ReadFileForTest(whole.outputPath);
+  ASSERT_FALSE(lastGoodMap.empty());
+
   RunControl cancelled;
   cancelled.onProgress = [&cancelled](const RunProgress& progress) {
     if (progress.items == 2) cancelled.cancel = true;
@@ -129,6 +149,13 @@ TEST_F(GenerationRunTest, CancelledRunWritesNothingAndProgressCountsEveryKind) {
   EXPECT_FALSE(stopped.written);
   EXPECT_EQ(stopped.progress.items, 2);
   EXPECT_TRUE(sink.messages.empty());
+  // The old output is untouched and the temporary file of the stopped run is gone.
+  EXPECT_EQ(ReadFileForTest(stopped.outputPath), lastGoodMap);
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir / "site"))
+    names.push_back(entry.path().filename().string());
+  std::ranges::sort(names);
+  EXPECT_EQ(names, (std::vector<std::string>{"a.htm", "index.htm", "map.html", "sub"}));
 }
 
 TEST_F(GenerationRunTest, PreviewExpandsTheFirstItemsAndWritesNothing) {

@@ -9,11 +9,13 @@
 #include "common/RunSettings.h"
 
 // The start folder as the user entered it and the site's web address, published at the
-// start of every run for link resolution and matching.
+// start of every run for link resolution and matching; and the output file as the walk
+// would meet it, which is neither listed nor read, as if it were not there yet.
 struct RunContext {
   std::string root;
   std::string domain;
   int64_t maxPageBytes = kDefaultMaxPageBytes;  // larger pages are not read
+  std::string outputPath = {};  // empty when unknown
 };
 
 // One counted link target.

@@ -44,6 +44,14 @@ TakenPage ReadTarget(const std::string& target, int64_t maxBytes) {
   return {page, TryReadTextFile(page, maxBytes)};
 }
 
+// Why a page that is there was not read.
+std::string UnreadReason(const std::string& path, int64_t maxBytes) {
+  const std::optional<FileStatus> status = GetFileStatus(path);
+  if (status && !status->isFolder && status->size > static_cast<uint64_t>(maxBytes))
+    return "larger than nMaxPageBytes=" + std::to_string(maxBytes);
+  return ReadProblem(path);
+}
+
 // Every target spelling met in a crawl, exactly as resolved, numbered, with its count entry
 // and whether it was taken up: a spelling met before needs no case-blind lookup in the count
 // table. The texts lie side by side in the order met, as the links of a page mostly lead
@@ -95,12 +103,15 @@ class TargetSpellings {
 // depth-first order.
 class Crawl {
  public:
-  Crawl(LinkCountTable& table, const RunContext& context, PageTitles& titles, const KeepsPath& keeps,
-        CrawlObserver* observer, RunControl* control)
-      : table_(table), context_(context), titles_(titles), keeps_(keeps), observer_(observer),
-        control_(control) {}
+  Crawl(LinkCountTable& table, const RunContext& context, PageTitles& titles,
+        std::vector<std::string>& warnings, const KeepsPath& keeps, CrawlObserver* observer,
+        RunControl* control)
+      : table_(table), context_(context), titles_(titles), warnings_(warnings), keeps_(keeps),
+        observer_(observer), control_(control) {}
 
   void Run(const std::string& startPage) {
+    // Counted when linked, never read: the map of the last run must not count.
+    if (!context_.outputPath.empty()) takenFolded_.insert(ToLowerAscii(context_.outputPath));
     pending_.push_back(targets_.Number(startPage));
     while (!pending_.empty() && !Cancelled(control_)) {
       const size_t number = pending_.back();
@@ -119,6 +130,9 @@ class Crawl {
     if (keeps_ && !keeps_(page.path)) return;
     if (!page.text) {
       Trace("Error:Couldn't open file:" + page.path);
+      // A missing page is a broken link; one that is there but unread leaves counts out.
+      if (PathExists(page.path))
+        warnings_.push_back("couldn't read page " + page.path + ": " + UnreadReason(page.path, context_.maxPageBytes));
       return;
     }
     titles_.Remember(page.path, *page.text);
@@ -161,6 +175,7 @@ class Crawl {
   LinkCountTable& table_;
   const RunContext& context_;
   PageTitles& titles_;
+  std::vector<std::string>& warnings_;
   const KeepsPath& keeps_;
   CrawlObserver* observer_;
   RunControl* control_;
@@ -175,30 +190,31 @@ class Crawl {
 
 }  // namespace
 
-std::string ChooseStartPage(const std::string& startFolder) {
+std::string ChooseStartPage(const std::string& startFolder, const std::string& outputPath) {
   for (const char* name : kDefaultDocuments) {
     const std::string page = startFolder + "/" + name;
-    if (PathExists(page)) return page;
+    if (page != outputPath && PathExists(page)) return page;
   }
   if (const auto entries = ListFolder(startFolder)) {
     for (const FolderEntry& entry : *entries) {
-      if (!entry.status.isFolder && IsPageExtension(entry.name)) return startFolder + "/" + entry.name;
+      const std::string page = startFolder + "/" + entry.name;
+      if (!entry.status.isFolder && IsPageExtension(entry.name) && page != outputPath) return page;
     }
   }
   return startFolder + "/index.php";
 }
 
 void BuildPageRankInfo(const std::string& pagePath, LinkCountTable& table, const RunContext& context,
-                       PageTitles& titles, const KeepsPath& keeps, CrawlObserver* observer,
-                       RunControl* control) {
-  Crawl(table, context, titles, keeps, observer, control).Run(pagePath);
+                       PageTitles& titles, std::vector<std::string>& warnings,
+                       const KeepsPath& keeps, CrawlObserver* observer, RunControl* control) {
+  Crawl(table, context, titles, warnings, keeps, observer, control).Run(pagePath);
 }
 
 void CountSiteLinks(const std::string& startFolder, const RunContext& context, LinkCountTable& table,
-                    PageTitles& titles, const KeepsPath& keeps, CrawlObserver* observer,
-                    RunControl* control) {
-  const std::string startPage = ChooseStartPage(startFolder);
+                    PageTitles& titles, std::vector<std::string>& warnings, const KeepsPath& keeps,
+                    CrawlObserver* observer, RunControl* control) {
+  const std::string startPage = ChooseStartPage(startFolder, context.outputPath);
   Trace("Starting with:" + startPage);
-  BuildPageRankInfo(startPage, table, context, titles, keeps, observer, control);
+  BuildPageRankInfo(startPage, table, context, titles, warnings, keeps, observer, control);
   SortLinkCounts(table);
 }

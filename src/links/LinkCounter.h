@@ -1,6 +1,7 @@
 #pragma once
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "common/RunControl.h"
 #include "links/LinkCountTable.h"
@@ -23,24 +24,28 @@ std::string DefaultDocument(const std::string& path);
 // The page the crawl starts from: index.htm, index.html or index.php of the start folder
 // (first that exists), else its first .htm/.html file in listing order, else
 // "<start folder>/index.php". `startFolder` is normalised (forward slashes, no trailing "/").
-std::string ChooseStartPage(const std::string& startFolder);
+// The path `outputPath` is passed over.
+std::string ChooseStartPage(const std::string& startFolder, const std::string& outputPath = "");
 
 // Whether the site map lists the local path it is given; the crawl then neither reads nor
 // counts what it leaves out.
 using KeepsPath = std::function<bool(const std::string& path)>;
 
 // Crawls depth-first from `pagePath` (a page, or a folder standing for its index.htm or
-// index.html), reading every local .htm/.html page it reaches once and counting every link
-// found on the pages read. Targets are taken up in the order of their anchors. The titles
-// of the pages read go to `titles`. With `keeps`, only what it keeps is read and counted;
-// `observer`, when given, is told of every page read and link found. A cancelled `control`
-// stops it before the next page; each page read counts as one of its pages.
+// index.html), reading every local .htm/.html page it reaches once, but the context's output
+// file, and counting every link found on the pages read. Targets are taken up in the order
+// of their anchors. The titles of the pages read go to `titles`; a page that exists but
+// cannot be read adds a line to `warnings`. With `keeps`, only what it keeps is read and
+// counted; `observer`, when given, is told of every page read and link found. A cancelled
+// `control` stops it before the next page; each page read counts as one of its pages.
 void BuildPageRankInfo(const std::string& pagePath, LinkCountTable& table, const RunContext& context,
-                       PageTitles& titles, const KeepsPath& keeps = {},
-                       CrawlObserver* observer = nullptr, RunControl* control = nullptr);
+                       PageTitles& titles, std::vector<std::string>& warnings,
+                       const KeepsPath& keeps = {}, CrawlObserver* observer = nullptr,
+                       RunControl* control = nullptr);
 
 // Counts the links of the site: chooses the start page, logs "Starting with:", crawls
 // every reachable local page once and sorts the table, most linked first.
 void CountSiteLinks(const std::string& startFolder, const RunContext& context,
-                    LinkCountTable& table, PageTitles& titles, const KeepsPath& keeps = {},
-                    CrawlObserver* observer = nullptr, RunControl* control = nullptr);
+                    LinkCountTable& table, PageTitles& titles, std::vector<std::string>& warnings,
+                    const KeepsPath& keeps = {}, CrawlObserver* observer = nullptr,
+                    RunControl* control = nullptr);

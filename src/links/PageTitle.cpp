@@ -136,10 +136,14 @@ int64_t WildcardFind(const std::string& text, const std::string& pattern, bool i
   return -1;
 }
 
-std::string GetPageTitle(const std::string& path, int64_t maxBytes) {
+std::optional<std::string> ReadPageTitle(const std::string& path, int64_t maxBytes) {
   std::string head;
-  ReadPageUntil(path, maxBytes, head, TitleSettled);
+  if (ReadPageUntil(path, maxBytes, head, TitleSettled) == PageRead::kUnreadable) return std::nullopt;
   return TitleInText(head);
+}
+
+std::string GetPageTitle(const std::string& path, int64_t maxBytes) {
+  return ReadPageTitle(path, maxBytes).value_or("");
 }
 
 // What WildcardFind(text, "<title>*</title>", true) finds, in one pass: the first
@@ -157,7 +161,9 @@ void PageTitles::Remember(const std::string& path, const std::string& text) {
   titles_.insert_or_assign(path, TitleInText(text));
 }
 
-std::string PageTitles::Of(const std::string& path) const {
-  const auto known = titles_.find(path);
-  return known == titles_.end() ? GetPageTitle(path, maxPageBytes_) : known->second;
+std::string PageTitles::Of(const std::string& path) const { return TryOf(path).value_or(""); }
+
+std::optional<std::string> PageTitles::TryOf(const std::string& path) const {
+  if (const auto known = titles_.find(path); known != titles_.end()) return known->second;
+  return ReadPageTitle(path, maxPageBytes_);
 }

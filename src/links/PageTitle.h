@@ -23,6 +23,8 @@ int64_t WildcardFind(const std::string& text, const std::string& pattern, bool i
 // from the page's character set; empty when there is none. Only the head of the page is
 // read, up to its title.
 std::string GetPageTitle(const std::string& path, int64_t maxBytes = kDefaultMaxPageBytes);
+// The same; nullopt when the page cannot be read at all (a page too large has no title).
+std::optional<std::string> ReadPageTitle(const std::string& path, int64_t maxBytes);
 // The same for a page's text read already.
 std::string TitleInText(const std::string& text);
 
@@ -35,6 +37,8 @@ class PageTitles {
   void Remember(const std::string& path, const std::string& text);
   // GetPageTitle(path), without reading a page remembered already.
   std::string Of(const std::string& path) const;
+  // The same; nullopt when the page cannot be read.
+  std::optional<std::string> TryOf(const std::string& path) const;
 
  private:
   int64_t maxPageBytes_;

@@ -51,6 +51,18 @@ TEST(LinkCountTable, SortsByCountKeepingInsertionOrderOfTies) {
   EXPECT_EQ(LinkReportText(empty, "\n"), "");
 }
 
+TEST(LinkReport, EachKeyStaysOnItsLineAndReadsBackOneWay) {
+  LinkCountTable table = TableOf({{"http://x.org/a\n/site/b.htm [9]", 3},
+                                  {"mailto:a\tb\rc\x1b[2J\x7f\x01", 2},
+                                  {"/site/back\\slash \\n.htm", 1},
+                                  {"/site/caf\xc3\xa9.htm", 1}});
+  EXPECT_EQ(LinkReportText(table, "\n"),
+            "http://x.org/a\\n/site/b.htm [9] [3]\n"
+            "mailto:a\\tb\\rc\\x1b[2J\\x7f\\x01 [2]\n"
+            "/site/back\\\\slash \\\\n.htm [1]\n"
+            "/site/caf\xc3\xa9.htm [1]\n");
+}
+
 TEST(LinkCountOf, LooksUpExactlyOrSumsBelow) {
   const RunContext context{"/site", "http://www.x.org/"};
   LinkCountTable table = TableOf({{"/site/sub", 1}, {"/site/sub/x.htm", 2}, {"/site/sub/y/z.htm", 3},

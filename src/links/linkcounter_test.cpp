@@ -39,6 +39,7 @@ class Crawl : public testing::Test {
   TempDir site_;
   TempDir logs_;
   PageTitles titles_;
+  std::vector<std::string> warnings_;
 };
 
 TEST_F(Crawl, CountsEveryLinkOfTheReachablePages) {
@@ -55,14 +56,14 @@ TEST_F(Crawl, CountsEveryLinkOfTheReachablePages) {
       {"empty/", ""},
   });
   LinkCountTable table;
-  BuildPageRankInfo(At("index.htm"), table, Context(), titles_);
+  BuildPageRankInfo(At("index.htm"), table, Context(), titles_, warnings_);
   const Pairs expected = {{At("a.htm"), 4},   {At(""), 1},           {At("sub"), 2},
                           {At("empty"), 1},   {At("news.php"), 1},   {At("missing.htm"), 1},
                           {At("b.htm"), 2},   {At("c.htm"), 1},      {At("deep.htm"), 1}};
   EXPECT_EQ(AsPairs(table.Entries()), expected);
 
   table.Clear();
-  CountSiteLinks(site_.Path(), Context(), table, titles_);
+  CountSiteLinks(site_.Path(), Context(), table, titles_, warnings_);
   Pairs sorted = expected;
   std::stable_sort(sorted.begin(), sorted.end(), [](auto& a, auto& b) { return a.second > b.second; });
   EXPECT_EQ(AsPairs(table.Entries()), sorted);
@@ -88,7 +89,7 @@ TEST_F(Crawl, ReadsEachPageOnceWhateverTheSpellingAndStaysInTheSite) {
   });
   const RunContext context{At("root"), "http://www.x.org/"};
   LinkCountTable table;
-  BuildPageRankInfo(At("root/index.htm"), table, context, titles_);
+  BuildPageRankInfo(At("root/index.htm"), table, context, titles_, warnings_);
   // "./sub/.//../A.htm" climbs out of the empty segment only, as in a browser.
   EXPECT_EQ(AsPairs(table.Entries()), Pairs({{At("root/a.htm"), 3},
                                              {At("root/outside.htm"), 1},
@@ -110,7 +111,7 @@ TEST_F(Crawl, GoesDepthFirstInAnchorOrder) {
                {"c.htm", Anchors({"e.htm"})},
                {"b.htm", Anchors({"d.htm"})}});
   LinkCountTable table;
-  CountSiteLinks(site_.Path(), Context(), table, titles_);
+  CountSiteLinks(site_.Path(), Context(), table, titles_, warnings_);
   EXPECT_EQ(AsPairs(table.Entries()),
             Pairs({{At("a.htm"), 1}, {At("b.htm"), 1}, {At("c.htm"), 1}, {At("e.htm"), 1}, {At("d.htm"), 1}}));
 }
@@ -120,7 +121,7 @@ TEST_F(Crawl, RemembersTheTitlesOfThePagesItReads) {
                {"a.htm", "<title>A</title>"},
                {"orphan.htm", "<title>Orphan</title>"}});
   LinkCountTable table;
-  CountSiteLinks(site_.Path(), Context(), table, titles_);
+  CountSiteLinks(site_.Path(), Context(), table, titles_, warnings_);
   // Gone from the disk, yet known: the crawl read them.
   ASSERT_TRUE(DeleteFile(At("index.htm")) && DeleteFile(At("a.htm")));
   EXPECT_EQ(titles_.Of(At("index.htm")), "Home");
@@ -137,7 +138,7 @@ TEST_F(Crawl, FollowsALongChainOfPages) {
     std::ofstream(At("p" + std::to_string(i) + ".htm")) << Anchors({"p" + std::to_string((i + 1) % kPages) + ".htm"});
   TraceLog::Instance().SetLogOff(true);
   LinkCountTable table;
-  BuildPageRankInfo(At("p0.htm"), table, Context(), titles_);
+  BuildPageRankInfo(At("p0.htm"), table, Context(), titles_, warnings_);
   TraceLog::Instance().SetLogOff(false);
   ASSERT_EQ(table.Entries().size(), static_cast<size_t>(kPages));
   EXPECT_EQ(table.Entries().back().key, At("p0.htm"));
@@ -202,7 +203,7 @@ TEST_F(Crawl, MatchesTheLinearCrawlOnRandomSites) {
     const RunContext context{dir.Path() + "/", "http://www.x.org/"};
     const std::string start = ChooseStartPage(dir.Path());
     LinkCountTable table;
-    BuildPageRankInfo(start, table, context, titles_);
+    BuildPageRankInfo(start, table, context, titles_, warnings_);
     std::vector<LinkCountEntry> reference;
     std::vector<std::string> visited;
     oracle::Crawl(start, reference, visited, context);
@@ -228,7 +229,7 @@ TEST_F(Crawl, LeavesOutPagesLargerThanTheLimit) {
   RunContext context = Context();
   context.maxPageBytes = 100;
   LinkCountTable table;
-  BuildPageRankInfo(At("index.htm"), table, context, titles_);
+  BuildPageRankInfo(At("index.htm"), table, context, titles_, warnings_);
   EXPECT_EQ(AsPairs(table.Entries()),
             Pairs({{At("big.htm"), 1}, {At("small.htm"), 1}, {At("from-small.htm"), 1}}));
   EXPECT_NE(Log().find("Not read, larger than nMaxPageBytes=100:" + At("big.htm")), std::string::npos);

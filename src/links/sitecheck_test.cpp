@@ -16,7 +16,8 @@ std::vector<SiteFinding> Check(const TempDir& site, const std::vector<std::strin
   LinkCountTable table;
   PageTitles titles;
   SiteCheck check(site.Path(), true);
-  CountSiteLinks(site.Path(), context, table, titles, {}, &check);
+  std::vector<std::string> warnings;
+  CountSiteLinks(site.Path(), context, table, titles, warnings, {}, &check);
   std::vector<SiteFinding> findings = check.Finish(listed);
   if (counts != nullptr) *counts = check.Counts();
   return findings;

@@ -87,11 +87,12 @@ std::string LogPath(const LogState& state, const std::string& name) {
 
 // The first line of a thread name in a run moves the last run's log aside, replacing an
 // older previous log; with no log yet the older one stays. The older one is deleted first:
-// renaming over it would make the file system write the moved log out at once.
+// renaming over it would make the file system write the moved log out at once. Anything
+// but a regular file at the log's name is left where it is, and the log is not written.
 ThreadRecord& FindOrRotate(LogState& state, const std::string& name) {
   if (ThreadRecord* record = FindThread(state, name)) return *record;
   const std::string log = LogPath(state, name);
-  if (PathExists(log)) {
+  if (IsRegularFile(log)) {
     const std::string previous = LogPath(state, name + ".prev");
     DeleteFile(previous);
     RenameFile(log, previous);

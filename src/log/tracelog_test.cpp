@@ -1,6 +1,8 @@
 #include "log/TraceLog.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <map>
@@ -144,6 +146,21 @@ TEST_F(TraceLogTest, UnwritableFolderCountsNothing) {
   log_.Write("T", "a.cpp", 1, "lost");
   EXPECT_FALSE(PathExists(dir_ / "missing/LOGS"));
   log_.SetFolderForTesting(logs_);
+  log_.Write("T", "a.cpp", 1, "kept");
+  EXPECT_EQ(ReadLog(LogFile("T")).at(0).counter, 0u);
+}
+
+TEST_F(TraceLogTest, LogThatIsNoRegularFileIsNeitherOpenedNorMoved) {
+  CreateFolder(logs_);
+  // Opening a pipe without a reader for writing would wait for good; a device takes anything.
+  ASSERT_EQ(mkfifo(LogFile("Pipe").c_str(), 0644), 0);
+  ASSERT_EQ(symlink("/dev/null", LogFile("Device").c_str()), 0);
+  for (const char* thread : {"Pipe", "Device"}) {
+    log_.Write(thread, "a.cpp", 1, "lost");
+    log_.Flush();
+    EXPECT_FALSE(IsRegularFile(LogFile(thread))) << thread;
+    EXPECT_FALSE(PathExists(LogFile(std::string(thread) + ".prev"))) << thread;
+  }
   log_.Write("T", "a.cpp", 1, "kept");
   EXPECT_EQ(ReadLog(LogFile("T")).at(0).counter, 0u);
 }

@@ -3,18 +3,15 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <utility>
 
 #include "common/Paths.h"
+#include "platform/FdIo.h"
 #include "platform/FileSystem.h"
 #include "platform/RegularFile.h"
 #include "platform/UniqueFd.h"
 
-namespace {
-
-bool WriteAll(int fd, const std::string& content) {
+bool WriteAll(int fd, std::string_view content) {
   size_t done = 0;
   while (done < content.size()) {
     const ssize_t written = write(fd, content.data() + done, content.size() - done);
@@ -25,7 +22,6 @@ bool WriteAll(int fd, const std::string& content) {
   return true;
 }
 
-// Up to `limit` bytes of `fd`, fewer when the file ends first; nullopt on a read error.
 std::optional<std::string> ReadUpTo(int fd, size_t limit) {
   std::string content(limit, '\0');
   size_t done = 0;
@@ -40,58 +36,6 @@ std::optional<std::string> ReadUpTo(int fd, size_t limit) {
   return content;
 }
 
-// The process's umask, read without changing it: umask() can only be read by setting it,
-// which would race with files other threads create meanwhile.
-mode_t CurrentUmask() {
-  // Files under /proc report no size, so this one is read up to a bound instead.
-  UniqueFd fd(open("/proc/self/status", O_RDONLY | O_CLOEXEC));
-  const auto status = fd.IsOpen() ? ReadUpTo(fd.Get(), 65536) : std::nullopt;
-  const size_t at = status ? status->find("\nUmask:") : std::string::npos;
-  if (at == std::string::npos) return 022;
-  return static_cast<mode_t>(std::strtoul(status->c_str() + at + 7, nullptr, 8));
-}
-
-// The file a write to `path` should replace: the end of its symlinks when it exists, so
-// the links survive; else `path` itself.
-std::string ResolvedTarget(const std::string& path) {
-  char* resolved = realpath(path.c_str(), nullptr);
-  if (!resolved) return path;
-  std::string target = resolved;
-  std::free(resolved);
-  return target;
-}
-
-// The mode the replacement gets: the old file's, else the usual one for a new file.
-mode_t ModeFor(const std::string& target) {
-  struct stat info {};
-  if (stat(target.c_str(), &info) == 0) return info.st_mode & 07777;
-  return 0666 & ~CurrentUmask();
-}
-
-// A hidden name in the folder of `target`, cut so that it stays within the name limit.
-std::string TemporaryPattern(const std::string& target) {
-  const std::string suffix = ".XXXXXX";
-  const size_t slash = target.rfind('/');  // npos + 1 is 0: a bare name starts there
-  const std::string name = target.substr(slash + 1, NAME_MAX - 1 - suffix.size());
-  return target.substr(0, slash + 1) + "." + name + suffix;
-}
-
-// Fills a fresh temporary file beside `target`; returns its path, or "" when that fails
-// (and then nothing is left behind).
-std::string WriteTemporaryBeside(const std::string& target, const std::string& content) {
-  std::string temporary = TemporaryPattern(target);
-  UniqueFd fd(mkstemp(temporary.data()));
-  if (!fd.IsOpen()) return "";
-  // mkstemp makes the file private; the replacement keeps the mode the target has.
-  const bool written = fchmod(fd.Get(), ModeFor(target)) == 0 &&
-                       WriteAll(fd.Get(), content) && fd.Close();
-  if (written) return temporary;
-  unlink(temporary.c_str());
-  return "";
-}
-
-}  // namespace
-
 std::optional<std::string> ReadWholeFile(const std::string& path) {
   RegularFile file(path);
   if (!file.IsOpen()) return std::nullopt;
@@ -104,17 +48,23 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
   return content;
 }
 
-bool WriteFileAtomic(const std::string& path, const std::string& content) {
-  const std::string target = ResolvedTarget(path);
-  const std::string temporary = WriteTemporaryBeside(target, content);
-  if (temporary.empty()) return false;
-  if (rename(temporary.c_str(), target.c_str()) == 0) return true;
-  unlink(temporary.c_str());
-  return false;
+namespace {
+
+// Opens `path` for appending, creating it when missing; -1 unless it is a regular file: a
+// pipe without a reader would hold the writer up for good, a device would take what is
+// written. Whatever is there already is looked at before it is opened, and again after.
+int OpenRegularForAppend(const std::string& path) {
+  struct stat info {};
+  if (stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return -1;
+  UniqueFd fd(open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666));
+  if (!fd.IsOpen() || fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return -1;
+  return fd.Release();
 }
 
+}  // namespace
+
 bool AppendToFile(const std::string& path, const std::string& content) {
-  UniqueFd fd(open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666));
+  UniqueFd fd(OpenRegularForAppend(path));
   return fd.IsOpen() && WriteAll(fd.Get(), content) && fd.Close();
 }
 
@@ -132,7 +82,7 @@ AppendFile::~AppendFile() { Close(); }
 
 bool AppendFile::Open(const std::string& path) {
   Close();
-  fd_ = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+  fd_ = OpenRegularForAppend(path);
   return IsOpen();
 }
 

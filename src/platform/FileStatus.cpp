@@ -3,12 +3,18 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <memory>
 #include <unordered_map>
 
 #include "platform/FileSystem.h"
+#include "platform/UniqueFd.h"
 
 namespace {
 
@@ -94,6 +100,28 @@ bool PathExists(const std::string& path) {
 bool IsFolder(const std::string& path) {
   struct stat info {};
   return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool IsRegularFile(const std::string& path) {
+  struct stat info {};
+  return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+std::string RealPath(const std::string& path) {
+  char* resolved = realpath(path.c_str(), nullptr);
+  if (!resolved) return "";
+  std::string real = resolved;
+  std::free(resolved);
+  return real;
+}
+
+std::string ReadProblem(const std::string& path) {
+  char buffer[256];
+  struct stat info {};
+  if (stat(path.c_str(), &info) != 0) return strerror_r(errno, buffer, sizeof buffer);
+  if (!S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) return "not a regular file";
+  UniqueFd fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  return fd.IsOpen() ? "read error" : strerror_r(errno, buffer, sizeof buffer);
 }
 
 std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder) {

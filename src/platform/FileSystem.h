@@ -28,6 +28,15 @@ struct FileStatus {
 std::optional<FileStatus> GetFileStatus(const std::string& path);
 bool PathExists(const std::string& path);
 bool IsFolder(const std::string& path);
+// True when `path` names a regular file (through symlinks).
+bool IsRegularFile(const std::string& path);
+// The absolute path of `path` with every symlink and "." or ".." step resolved; empty when
+// it does not exist.
+std::string RealPath(const std::string& path);
+// Why reading `path` failed, in the system's words ("Permission denied", "File name too
+// long"), "not a regular file" for a device, pipe or socket, "read error" when it can be
+// opened. Nothing but a regular file or a folder is opened to find out.
+std::string ReadProblem(const std::string& path);
 
 struct FolderEntry {
   std::string name;
@@ -40,12 +49,11 @@ std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder);
 // The whole of a regular file, up to the size it had when opened; nullopt when it cannot be
 // opened or read, or is no regular file (a folder, a pipe, a device).
 std::optional<std::string> ReadWholeFile(const std::string& path);
-// Writes `content` to a hidden temporary file in the same folder and renames it over `path`,
-// so `path` holds either its old content or the whole new one. A symlink at `path` stays and
-// its final target is replaced; an existing file keeps its mode. False on any failure, which
-// leaves `path` untouched.
+// Writes `content` through a ReplacementFile (platform/ReplacementFile.h), so `path` holds
+// either its old content or the whole new one. False on any failure, which leaves `path`
+// untouched.
 bool WriteFileAtomic(const std::string& path, const std::string& content);
-// Appends to `path`, creating it when missing.
+// Appends to `path`, creating it when missing; false when it is no regular file.
 bool AppendToFile(const std::string& path, const std::string& content);
 
 // A file kept open for appending, for many small writes. Each Append is one write at the
@@ -58,7 +66,8 @@ class AppendFile {
   ~AppendFile();
 
   // Opens `path`, creating it when missing and closing the file open before; false on
-  // failure, which leaves this closed.
+  // failure or when `path` is no regular file (a pipe, a device), which leaves this closed.
+  // Never waits.
   bool Open(const std::string& path);
   bool IsOpen() const { return fd_ >= 0; }
   // False when closed or the write fails.

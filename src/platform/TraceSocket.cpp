@@ -2,6 +2,7 @@
 
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -16,10 +17,10 @@ namespace {
 // A viewer reads datagrams of this size at most.
 constexpr size_t kMaxDatagram = 1024;
 
-// The socket address of TraceSocketPath(); false when the path is too long for one.
+// The socket address of TraceSocketPath(); false when there is none or it is too long.
 bool TraceSocketAddress(sockaddr_un& address) {
   const std::string path = TraceSocketPath();
-  if (path.size() >= sizeof address.sun_path) return false;
+  if (path.empty() || path.size() >= sizeof address.sun_path) return false;
   address = sockaddr_un{};
   address.sun_family = AF_UNIX;
   std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
@@ -30,15 +31,30 @@ const sockaddr* AsSocketAddress(const sockaddr_un& address) {
   return reinterpret_cast<const sockaddr*>(&address);
 }
 
+// Another user's socket at the path would receive the log lines.
+bool IsOwnSocket(const std::string& path) {
+  struct stat info {};
+  return lstat(path.c_str(), &info) == 0 && S_ISSOCK(info.st_mode) && info.st_uid == geteuid();
+}
+
 volatile sig_atomic_t interrupted = 0;
 void OnInterrupt(int) { interrupted = 1; }
 
 }  // namespace
 
+std::string PrivateFolderIn(const std::string& parent) {
+  const std::string folder = parent + "/folioscribe-" + std::to_string(getuid());
+  mkdir(folder.c_str(), 0700);  // there already is fine, when it is as checked below
+  struct stat info {};
+  const bool isPrivate = lstat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
+                         info.st_uid == geteuid() && (info.st_mode & 077) == 0;
+  return isPrivate ? folder : "";
+}
+
 std::string TraceSocketPath() {
-  const std::string runtimeFolder = EnvironmentValue("XDG_RUNTIME_DIR");
-  if (!runtimeFolder.empty()) return runtimeFolder + "/folioscribe-trace.sock";
-  return "/tmp/folioscribe-trace-" + std::to_string(getuid()) + ".sock";
+  std::string folder = EnvironmentValue("XDG_RUNTIME_DIR");
+  if (folder.empty()) folder = PrivateFolderIn("/tmp");
+  return folder.empty() ? "" : folder + "/folioscribe-trace.sock";
 }
 
 void SendToTraceViewer(const std::string& line) { TraceViewerLink(std::chrono::seconds(0)).Send(line); }
@@ -53,7 +69,7 @@ bool TraceViewerLink::Connect(std::chrono::steady_clock::time_point now) {
   if (now < nextLook_) return false;
   nextLook_ = now + retryAfter_;
   sockaddr_un address;
-  if (!TraceSocketAddress(address)) return false;
+  if (!TraceSocketAddress(address) || !IsOwnSocket(address.sun_path)) return false;
   // Non-blocking: a viewer that does not read must never hold up the program.
   fd_ = socket(AF_UNIX, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
   if (fd_ >= 0 && connect(fd_, AsSocketAddress(address), sizeof address) != 0)

@@ -7,11 +7,16 @@
 #include <string_view>
 
 // Sends one log line to a trace viewer listening on the datagram socket
-// $XDG_RUNTIME_DIR/folioscribe-trace.sock (or /tmp/folioscribe-trace-<uid>.sock).
-// Never blocks; does nothing when no viewer listens. Lines over 1024 bytes are cut.
+// $XDG_RUNTIME_DIR/folioscribe-trace.sock (or /tmp/folioscribe-<uid>/folioscribe-trace.sock).
+// Never blocks; does nothing when no viewer listens, or when the socket belongs to another
+// user, who would read the log. Lines over 1024 bytes are cut.
 void SendToTraceViewer(const std::string& line);
-// The socket path used by SendToTraceViewer.
+// The socket path used by SendToTraceViewer, its private folder made when needed; empty
+// when that folder cannot be had.
 std::string TraceSocketPath();
+// The folder `parent`/folioscribe-<uid>, made with mode 0700 when missing; empty unless it is
+// a folder (not a link) of this user's that nobody else may enter, as $XDG_RUNTIME_DIR is.
+std::string PrivateFolderIn(const std::string& parent);
 
 // One socket to the trace viewer for many lines, sending as SendToTraceViewer does. Looking
 // for a viewer costs a path lookup, so while none listens the link looks again only once

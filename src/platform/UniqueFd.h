@@ -13,6 +13,12 @@ class UniqueFd {
 
   int Get() const { return fd_; }
   bool IsOpen() const { return fd_ >= 0; }
+  // Hands the descriptor over to the caller, who closes it.
+  int Release() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
+  }
   // Closes now and reports whether the close succeeded (a late write error shows here).
   bool Close() {
     const int fd = fd_;

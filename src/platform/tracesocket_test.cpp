@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -42,10 +43,50 @@ class TraceSocketTest : public testing::Test {
   TempDir dir_;
 };
 
-TEST_F(TraceSocketTest, PathFollowsTheRuntimeFolder) {
+// A user id that owns nothing on the machine, for files of "another user".
+constexpr uid_t kOtherUser = 54321;
+
+mode_t ModeOf(const std::string& path) {
+  struct stat info {};
+  return lstat(path.c_str(), &info) == 0 ? info.st_mode : 0;
+}
+
+TEST_F(TraceSocketTest, PathFollowsTheRuntimeFolderElseAPrivateOneInTmp) {
   EXPECT_EQ(TraceSocketPath(), dir_ / "folioscribe-trace.sock");
   unsetenv("XDG_RUNTIME_DIR");
-  EXPECT_EQ(TraceSocketPath(), "/tmp/folioscribe-trace-" + std::to_string(getuid()) + ".sock");
+  const std::string folder = "/tmp/folioscribe-" + std::to_string(getuid());
+  EXPECT_EQ(TraceSocketPath(), folder + "/folioscribe-trace.sock");
+  EXPECT_EQ(ModeOf(folder) & 0777, 0700u);
+}
+
+TEST_F(TraceSocketTest, PrivateFolderThatOthersCouldEnterOrOwnIsRefused) {
+  const std::string folder = dir_ / ("folioscribe-" + std::to_string(getuid()));
+  EXPECT_EQ(PrivateFolderIn(dir_.Path()), folder);
+  EXPECT_EQ(ModeOf(folder) & 0777, 0700u);
+  chmod(folder.c_str(), 0755);
+  EXPECT_EQ(PrivateFolderIn(dir_.Path()), "");
+  rmdir(folder.c_str());
+  dir_.MakeFolder("elsewhere");
+  chmod((dir_ / "elsewhere").c_str(), 0700);
+  ASSERT_EQ(symlink((dir_ / "elsewhere").c_str(), folder.c_str()), 0);
+  EXPECT_EQ(PrivateFolderIn(dir_.Path()), "");
+  if (geteuid() != 0) GTEST_SKIP() << "a folder of another user needs root to make";
+  unlink(folder.c_str());
+  ASSERT_EQ(PrivateFolderIn(dir_.Path()), folder);
+  ASSERT_EQ(chown(folder.c_str(), kOtherUser, kOtherUser), 0);
+  EXPECT_EQ(PrivateFolderIn(dir_.Path()), "");
+}
+
+TEST_F(TraceSocketTest, SocketOfAnotherUserIsNeverSentTo) {
+  if (geteuid() != 0) GTEST_SKIP() << "a socket of another user needs root to make";
+  Listener viewer(TraceSocketPath());
+  ASSERT_TRUE(viewer.Bound());
+  ASSERT_EQ(chown(TraceSocketPath().c_str(), kOtherUser, kOtherUser), 0);
+  SendToTraceViewer("a line for the owner only");
+  EXPECT_EQ(viewer.Receive(), "<none>");
+  ASSERT_EQ(chown(TraceSocketPath().c_str(), geteuid(), getegid()), 0);
+  SendToTraceViewer("a line for the owner only");
+  EXPECT_EQ(viewer.Receive(), "a line for the owner only");
 }
 
 TEST_F(TraceSocketTest, ViewerReceivesLinesCutTo1024Bytes) {

@@ -7,6 +7,7 @@
 #include "links/RobotsMeta.h"
 #include "log/TraceLog.h"
 #include "platform/FileSystem.h"
+#include "platform/ReplacementFile.h"
 #include "sitemap/Macros.h"
 #include "sitemap/Ordering.h"
 #include "sitemap/OutputFile.h"
@@ -15,9 +16,10 @@
 namespace {
 
 // The folder's index page, index.html winning over index.htm; empty when it has none.
-std::string IndexPageOf(const std::string& folder) {
+// The output file stands for nothing.
+std::string IndexPageOf(const std::string& folder, const std::string& outputPath) {
   for (const char* name : {"/index.html", "/index.htm"})
-    if (PathExists(folder + name)) return folder + name;
+    if (folder + name != outputPath && PathExists(folder + name)) return folder + name;
   return "";
 }
 
@@ -25,18 +27,21 @@ std::string IndexPageOf(const std::string& folder) {
 
 SiteMapBuilder::SiteMapBuilder(const RunSettings& settings, const LinkCountTable& linkCounts,
                                const RunContext& context, const PageTitles& titles,
-                               RunControl* control)
+                               std::vector<std::string>& warnings, RunControl* control)
     : settings_(settings), linkCounts_(linkCounts), context_(context), titles_(titles),
       outputFolder_(OutputFolder(settings)),
-      selection_(settings, NormalisedPath(settings.sStartDirectoryPath)), control_(control) {}
+      selection_(settings, NormalisedPath(settings.sStartDirectoryPath)), warnings_(warnings),
+      control_(control) {}
 
 void SiteMapBuilder::LimitTo(int64_t maxItems, std::vector<MapPiece>* pieces) {
   maxItems_ = maxItems;
   pieces_ = pieces;
 }
 
-const std::string& SiteMapBuilder::Build(const std::string& startFolder) {
-  sSiteMapHtmlCode.clear();
+void SiteMapBuilder::Build(const std::string& startFolder, TextSink& out) {
+  out_ = &out;
+  held_.clear();
+  bytes_ = 0;
   if (pieces_) pieces_->clear();
   itemsShown_ = itemsLeftOut_ = 0;
   Append(MapPart::Start, ExpandMacros(settings_.sTemplateStart, startFolder, 0, "", settings_));
@@ -44,21 +49,34 @@ const std::string& SiteMapBuilder::Build(const std::string& startFolder) {
   EmitFolder(ItemAt(startFolder), 0);
   if (settings_.bAddSignature) Append(MapPart::Signature, SignatureText());
   Append(MapPart::End, ExpandMacros(settings_.sTemplateEnd, startFolder, 0, "", settings_));
-  return sSiteMapHtmlCode;
+  Release();
+  out_ = nullptr;
+}
+
+void SiteMapBuilder::Release() {
+  if (held_.empty()) return;
+  out_->Write(held_);
+  held_.clear();
 }
 
 void SiteMapBuilder::Append(MapPart part, const std::string& text) {
-  sSiteMapHtmlCode += text;
-  if (pieces_) pieces_->push_back({part, sSiteMapHtmlCode.size()});
+  // With empty folders left out, held until a kept file proves the folders around it stay.
+  if (settings_.bSkipEmptyFolders)
+    held_ += text;
+  else
+    out_->Write(text);
+  bytes_ += text.size();
+  if (pieces_) pieces_->push_back({part, bytes_});
 }
 
 SiteMapBuilder::Mark SiteMapBuilder::Here() const {
-  return {sSiteMapHtmlCode.size(), pieces_ ? pieces_->size() : 0, itemsShown_, itemsLeftOut_,
-          keptFiles_};
+  return {bytes_, pieces_ ? pieces_->size() : 0, itemsShown_, itemsLeftOut_, keptFiles_};
 }
 
+// Only ever back to a mark set since the last kept file: all after it is still held.
 void SiteMapBuilder::Rewind(const Mark& mark) {
-  sSiteMapHtmlCode.resize(mark.text);
+  held_.resize(held_.size() - (bytes_ - mark.text));
+  bytes_ = mark.text;
   if (pieces_) pieces_->resize(mark.pieces);
   itemsShown_ = mark.itemsShown;
   itemsLeftOut_ = mark.itemsLeftOut;
@@ -86,7 +104,8 @@ void SiteMapBuilder::EmitFolder(const SiteItem& listed, int depth) {
 void SiteMapBuilder::EmitEntries(const std::string& folder, int depth) {
   if (Cancelled(control_)) return;
   SiteItemList items;
-  ScanFolder(folder, items);
+  if (ScanFolder(folder, items) < 0)
+    warnings_.push_back("couldn't list folder " + folder + ": " + ReadProblem(folder));
   Advance(control_, &RunProgress::folders);
   if (settings_.bUsePageRank)
     SortSiteItems(items, linkCounts_, context_);
@@ -103,8 +122,12 @@ bool SiteMapBuilder::AddUrlToSiteMapHtmlCode(const SiteItem& listed, int depth) 
   std::string path = listed.path;
   SiteItem item = listed;
   const bool isFolder = item.IsFolder();
-  if (!selection_.Keeps(path, isFolder)) return false;
-  if (!isFolder) ++keptFiles_;
+  if (IsOwnFile(path) || !selection_.Keeps(path, isFolder)) return false;
+  if (!isFolder) {
+    ++keptFiles_;
+    // Every folder open now keeps a file: their text stands.
+    Release();
+  }
   if (settings_.bExcludeNotLinked && LinkCountOf(path, linkCounts_, context_, isFolder) == 0)
     return false;
   if (!isFolder && IsNoindexPage(path)) return false;
@@ -137,12 +160,12 @@ bool SiteMapBuilder::AddUrlToSiteMapHtmlCode(const SiteItem& listed, int depth) 
 LinkText SiteMapBuilder::ChooseLinkText(std::string& path, bool isFolder) const {
   LinkText linkText;
   if (!isFolder) {
-    if (IsPageExtension(path)) linkText = {titles_.Of(path), true};
+    if (IsPageExtension(path)) linkText = {TitleOf(path), true};
   } else if (settings_.bIndexAsDirText) {
-    const std::string index = IndexPageOf(path);
+    const std::string index = IndexPageOf(path, context_.outputPath);
     // A folder whose index page is left out keeps its plain entry.
     if (!index.empty() && !IsNoindexPage(index)) {
-      linkText = {titles_.Of(index), true};
+      linkText = {TitleOf(index), true};
       if (linkText.text.empty()) linkText = {PathTitle(path)};
       path = index;
       Trace("AddUrlToSiteMapHtmlCode()-" + path + "-a directory, sHrefAbsolute=" + path);
@@ -156,7 +179,8 @@ bool SiteMapBuilder::IsNoindexPage(const std::string& path) const {
   return settings_.bSkipNoindex && IsPageExtension(path) && IsPageMarkedNoindex(path);
 }
 
-std::vector<std::string> ListSiteFiles(const RunSettings& settings, const std::string& startFolder) {
+std::vector<std::string> ListSiteFiles(const RunSettings& settings, const std::string& startFolder,
+                                       const std::string& outputPath) {
   RunSettings listing = settings;
   for (std::string* text : {&listing.sTemplateStart, &listing.sTemplateFolder, &listing.sTemplateFile,
                             &listing.sTemplateEnd, &listing.sTemplateFolderLevelDown,
@@ -164,11 +188,24 @@ std::vector<std::string> ListSiteFiles(const RunSettings& settings, const std::s
     text->clear();
   listing.bUsePageRank = listing.bExcludeNotLinked = listing.bAddSignature = false;
   const LinkCountTable noCounts;
-  const RunContext context{startFolder, settings.sDomain};
+  RunContext context{startFolder, settings.sDomain};
+  context.outputPath = outputPath;
   const PageTitles noTitles;
   std::vector<std::string> files;
-  SiteMapBuilder builder(listing, noCounts, context, noTitles);
+  std::vector<std::string> unread;  // the listing wants the files, not what it could not read
+  SiteMapBuilder builder(listing, noCounts, context, noTitles, unread);
   builder.RecordFiles(files);
-  builder.Build(startFolder);
+  DiscardingSink nowhere;
+  builder.Build(startFolder, nowhere);
   return files;
+}
+
+std::string SiteMapBuilder::TitleOf(const std::string& page) const {
+  std::optional<std::string> title = titles_.TryOf(page);
+  if (!title) warnings_.push_back("couldn't read page " + page + ": " + ReadProblem(page));
+  return title.value_or("");
+}
+
+bool SiteMapBuilder::IsOwnFile(const std::string& path) const {
+  return path == context_.outputPath || IsTemporaryFileName(PathName(path));
 }

@@ -7,6 +7,7 @@
 
 #include "common/RunControl.h"
 #include "common/RunSettings.h"
+#include "common/TextSink.h"
 #include "links/LinkCountTable.h"
 #include "links/PageTitle.h"
 #include "sitemap/Macros.h"
@@ -20,16 +21,17 @@ struct MapPiece {
   size_t end;  // the stretch ends here and begins where the piece before it ends
 };
 
-// Assembles the site-map text of one run: a depth-first walk from the start folder that
-// expands the templates of `settings` for every folder and file it emits.
+// Writes the site-map text of one run: a depth-first walk from the start folder that
+// expands the templates of `settings` for every folder and file it emits. The output file
+// and temporary files are never listed.
 class SiteMapBuilder {
  public:
-  // All four must outlive the builder; `linkCounts` is sorted when the link counter ran,
-  // `titles` holds the pages it read.
+  // All five must outlive the builder; `linkCounts` is sorted when the link counter ran,
+  // `titles` holds the pages it read. What the walk cannot read goes to `warnings`.
   // A cancelled `control` ends the walk early; each folder listed and item written counts.
   SiteMapBuilder(const RunSettings& settings, const LinkCountTable& linkCounts,
                  const RunContext& context, const PageTitles& titles,
-                 RunControl* control = nullptr);
+                 std::vector<std::string>& warnings, RunControl* control = nullptr);
 
   // For a preview: expands only the first `maxItems` items (and the Level up texts of the
   // folders among them); the walk goes on to count the rest in ItemsLeftOut(). When
@@ -37,11 +39,12 @@ class SiteMapBuilder {
   void LimitTo(int64_t maxItems, std::vector<MapPiece>* pieces);
   int64_t ItemsLeftOut() const { return itemsLeftOut_; }
 
-  // Start template, the tree of `startFolder` (existing, forward slashes, no trailing "/"),
-  // the signature when asked for, End template. Returns the whole text.
-  const std::string& Build(const std::string& startFolder);
-  // The folders and files the last Build emitted.
+  // Writes to `out` the Start template, the tree of `startFolder` (existing, forward
+  // slashes, no trailing "/"), the signature when asked for and the End template.
+  void Build(const std::string& startFolder, TextSink& out);
+  // The folders and files the last Build emitted, and the bytes it wrote.
   size_t EntryCount() const { return size_t(itemsShown_ + itemsLeftOut_); }
+  size_t BytesWritten() const { return bytes_; }
 
   // From now on, appends the path of every file emitted to `files` (which must outlive the
   // builder).
@@ -66,6 +69,12 @@ class SiteMapBuilder {
   // The link text of "%AutoHrefText%". May move `path` to the folder's index page.
   LinkText ChooseLinkText(std::string& path, bool isFolder) const;
   bool IsNoindexPage(const std::string& path) const;
+  // The page's title; a warning when it cannot be read.
+  std::string TitleOf(const std::string& page) const;
+  // The output file or a temporary file: never part of the map.
+  bool IsOwnFile(const std::string& path) const;
+  // Passes on the text held while it could yet be taken back.
+  void Release();
   void EmitEntries(const std::string& path, int depth);
   bool Full() const { return itemsShown_ >= maxItems_; }
   void Append(MapPart part, const std::string& text);
@@ -85,16 +94,22 @@ class SiteMapBuilder {
   std::string outputFolder_;
   Selection selection_;
   size_t keptFiles_ = 0;  // files the selection kept so far, whether emitted or not
+  std::vector<std::string>& warnings_;
   RunControl* control_;
   std::unordered_set<FolderId, FolderIdHash> enteredFolders_;  // each folder whose contents were emitted
   int64_t maxItems_ = std::numeric_limits<int64_t>::max();
   int64_t itemsShown_ = 0;
   int64_t itemsLeftOut_ = 0;
   std::vector<MapPiece>* pieces_ = nullptr;
-  std::string sSiteMapHtmlCode;
   std::vector<std::string>* files_ = nullptr;
+  TextSink* out_ = nullptr;  // where Build writes
+  // With empty folders left out, the text of folders not yet known to keep a file.
+  std::string held_;
+  size_t bytes_ = 0;  // the text so far, passed on or held
 };
 
 // The files a site map of `startFolder` (as Build takes it) lists with the selection of
 // `settings` (exclusions and the like), whatever its templates and link-count options.
-std::vector<std::string> ListSiteFiles(const RunSettings& settings, const std::string& startFolder);
+// The run's old output (`outputPath`, as the walk meets it) is not among them.
+std::vector<std::string> ListSiteFiles(const RunSettings& settings, const std::string& startFolder,
+                                       const std::string& outputPath = "");

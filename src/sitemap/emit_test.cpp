@@ -27,14 +27,17 @@ class SiteMapBuilderTest : public ::testing::Test {
   }
   std::string Build(const std::string& start = "site") {
     settings.sStartDirectoryPath = dir / start;
-    SiteMapBuilder builder(settings, linkCounts, context, titles);
-    return builder.Build(dir / start);
+    SiteMapBuilder builder(settings, linkCounts, context, titles, warnings);
+    StringSink out;
+    builder.Build(dir / start, out);
+    return out.text;
   }
   TempDir dir;
   RunSettings settings;
   LinkCountTable linkCounts;
   RunContext context;
   PageTitles titles;
+  std::vector<std::string> warnings;
 };
 
 class SiteMapBuilderLog : public TraceLogTest {
@@ -123,7 +126,9 @@ TEST_F(SiteMapBuilderLog, EachEmittedItemAndEachIndexPageStandingForAFolder) {
   LinkCountTable linkCounts;
   RunContext context;
   PageTitles titles;
-  SiteMapBuilder(settings, linkCounts, context, titles).Build(site);
+  std::vector<std::string> warnings;
+  StringSink out;
+  SiteMapBuilder(settings, linkCounts, context, titles, warnings).Build(site, out);
   const std::vector<std::string> expected = {
       site + "/index.html-a directory, sHrefAbsolute=" + site + "/index.html",
       site + "/index.html-finaly, rel abs added=index.html",
@@ -185,15 +190,41 @@ TEST_F(SiteMapBuilderTest, LinkCountMacroShowsTheLinksToTheItemItself) {
 TEST(WriteOutputFile, WritesTheTextOrSaysWhyNot) {
   TempDir dir;
   RecordingSink sink;
+  auto text = [](std::string piece) {
+    return [piece](TextSink& out) {
+      out.Write(piece);
+      return true;
+    };
+  };
   dir.Write("map.html", "an older and longer site map");
-  EXPECT_TRUE(WriteOutputFile(dir / "map.html", "new", sink));
+  EXPECT_TRUE(WriteOutputFile(dir / "map.html", text("new"), sink));
   EXPECT_EQ(ReadFileForTest(dir / "map.html"), "new");
-  EXPECT_TRUE(WriteOutputFile(dir / "empty.html", "", sink));
+  EXPECT_TRUE(WriteOutputFile(dir / "empty.html", text(""), sink));
   EXPECT_EQ(ReadFileForTest(dir / "empty.html"), "");
   EXPECT_TRUE(sink.messages.empty());
-  EXPECT_FALSE(WriteOutputFile(dir / "missing/map.html", "x", sink));
+  EXPECT_FALSE(WriteOutputFile(dir / "missing/map.html", text("x"), sink));
   EXPECT_EQ(sink.messages,
             std::vector<std::string>{"Couldn't create output file:" + dir / "missing/map.html"});
+}
+
+TEST(WriteOutputFile, AnUnfinishedTextLeavesTheOldOutputAndNoTemporaryFile) {
+  TempDir dir;
+  RecordingSink sink;
+  dir.Write("map.html", "the last good map");
+  const bool written = WriteOutputFile(
+      dir / "map.html",
+      [](TextSink& out) {
+        out.Write("half of a new m");
+        return false;
+      },
+      sink);
+  EXPECT_FALSE(written);
+  EXPECT_EQ(ReadFileForTest(dir / "map.html"), "the last good map");
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+    names.push_back(entry.path().filename().string());
+  EXPECT_EQ(names, std::vector<std::string>{"map.html"});
+  EXPECT_TRUE(sink.messages.empty());
 }
 
 TEST_F(SiteMapBuilderTest, LimitedBuildShowsTheFirstItemsAndCountsTheRest) {
@@ -201,7 +232,7 @@ TEST_F(SiteMapBuilderTest, LimitedBuildShowsTheFirstItemsAndCountsTheRest) {
              {"site/e/z.htm", ""}, {"site/skip.gif", ""}});
   settings.sStartDirectoryPath = dir / "site";
   settings.aExclude = {"gif"};
-  SiteMapBuilder builder(settings, linkCounts, context, titles);
+  SiteMapBuilder builder(settings, linkCounts, context, titles, warnings);
   std::vector<MapPiece> pieces;
   // Only the folders among the items shown are closed; the excluded file counts nowhere.
   const struct {
@@ -216,13 +247,18 @@ TEST_F(SiteMapBuilderTest, LimitedBuildShowsTheFirstItemsAndCountsTheRest) {
   };
   for (const auto& c : cases) {
     builder.LimitTo(c.limit, &pieces);
-    EXPECT_EQ(builder.Build(dir / "site"), c.text) << c.limit;
+    StringSink out;
+    builder.Build(dir / "site", out);
+    EXPECT_EQ(out.text, c.text) << c.limit;
+    EXPECT_EQ(builder.BytesWritten(), out.text.size()) << c.limit;
     EXPECT_EQ(builder.ItemsLeftOut(), c.leftOut) << c.limit;
   }
 
   // Each stretch of the text is told by its template.
   builder.LimitTo(2, &pieces);
-  const std::string text = builder.Build(dir / "site");
+  StringSink out;
+  builder.Build(dir / "site", out);
+  const std::string& text = out.text;
   std::vector<std::pair<MapPart, std::string>> stretches;
   size_t begin = 0;
   for (const MapPiece& piece : pieces) {
@@ -245,9 +281,24 @@ TEST_F(SiteMapBuilderTest, CancelStopsTheWalkAndProgressCountsWhatItDid) {
     itemsSeen.push_back(progress.items);
     if (progress.items == 4) control.cancel = true;  // after the folder d
   };
-  SiteMapBuilder builder(settings, linkCounts, context, titles, &control);
-  EXPECT_EQ(builder.Build(dir / "site"), "S[site{(a.htm)(b.htm)[d{}]}]E");
+  SiteMapBuilder builder(settings, linkCounts, context, titles, warnings, &control);
+  StringSink out;
+  builder.Build(dir / "site", out);
+  EXPECT_EQ(out.text, "S[site{(a.htm)(b.htm)[d{}]}]E");
   EXPECT_EQ(control.progress.items, 4);
   EXPECT_EQ(control.progress.folders, 1);
   EXPECT_EQ(itemsSeen, (std::vector<int64_t>{1, 1, 2, 3, 4}));
+}
+
+TEST_F(SiteMapBuilderTest, BytesWrittenCountWhatReachedTheSinkWhenEmptyFoldersAreTakenBack) {
+  dir.Build({{"site/a.htm", ""}, {"site/empty/deeper/", ""}, {"site/d/x.htm", ""},
+             {"site/e/skip.gif", ""}});
+  settings.sStartDirectoryPath = dir / "site";
+  settings.aExclude = {"gif"};
+  settings.bSkipEmptyFolders = true;
+  SiteMapBuilder builder(settings, linkCounts, context, titles, warnings);
+  StringSink out;
+  builder.Build(dir / "site", out);
+  EXPECT_EQ(out.text, "S[site{(a.htm)[d{(x.htm)}]}]E");
+  EXPECT_EQ(builder.BytesWritten(), out.text.size());
 }

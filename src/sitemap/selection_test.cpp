@@ -31,16 +31,18 @@ class SelectionTest : public ::testing::Test {
     settings.sStartDirectoryPath = dir / "site";
   }
   std::string Map() {
-    SiteMapBuilder builder(settings, linkCounts, context, titles);
-    std::string map = builder.Build(dir / "site");
+    SiteMapBuilder builder(settings, linkCounts, context, titles, warnings);
+    StringSink map;
+    builder.Build(dir / "site", map);
     entries = builder.EntryCount();
-    return map;
+    return map.text;
   }
   TempDir dir;
   RunSettings settings;
   LinkCountTable linkCounts;
   RunContext context;
   PageTitles titles;
+  std::vector<std::string> warnings;
   size_t entries = 0;
 };
 

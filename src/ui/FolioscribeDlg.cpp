@@ -95,7 +95,10 @@ void CFolioscribeDlg::OpenProfile() {
 }
 
 void CFolioscribeDlg::LoadProfile(const QString& path) {
-  if (::LoadProfile(path.toStdString(), app_.settings, messages_)) ShowFields();
+  if (::LoadProfile(path.toStdString(), app_.settings, messages_)) {
+    app_.profilePath = path.toStdString();
+    ShowFields();
+  }
   SchedulePreview();
 }
 
@@ -104,7 +107,8 @@ void CFolioscribeDlg::SaveProfileAs() {
   const QString path = prompts_.SaveFileName(this, QStringLiteral("Select the profiles"),
                                              QString::fromStdString(ProfileSaveFolder()),
                                              ProfileFilter());
-  if (!path.isEmpty()) ::SaveProfileAs(path.toStdString(), app_.settings, messages_);
+  if (!path.isEmpty() && ::SaveProfileAs(path.toStdString(), app_.settings, messages_))
+    app_.profilePath = path.toStdString();
 }
 
 void CFolioscribeDlg::FolderBrowser() {

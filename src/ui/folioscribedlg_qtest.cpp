@@ -470,6 +470,10 @@ class FolioscribeDlgTest : public QObject {
     const QString site = Temp("large site");
     constexpr int kFolders = 80, kFiles = 250;  // about a second's run
     WriteSite(site, kFolders, kFiles);
+    const QString map = site + QStringLiteral("/map.html");
+    {
+      std::ofstream(map.toStdString()) << "the last good map";
+    }
     const auto owned = DialogOn(site, "<li>%AutoHrefText%");
     CFolioscribeDlg& dialog = *owned;
     auto* status = Find<RunStatusLine>(dialog, "statusLine");
@@ -496,7 +500,13 @@ class FolioscribeDlgTest : public QObject {
     QVERIFY(cancel->isHidden());
     QVERIFY(prompts_.openedUrls.isEmpty());
     QVERIFY(prompts_.messages.isEmpty());
-    QVERIFY(!QFileInfo::exists(site + QStringLiteral("/map.html")));
+    // The old map is as it was, and the cancelled run's temporary file is gone.
+    QFile kept(map);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), QByteArray("the last good map"));
+    const QStringList temporary = QDir(site).entryList(
+        {QStringLiteral("*.folioscribe-tmp")}, QDir::Files | QDir::Hidden | QDir::System);
+    QVERIFY2(temporary.isEmpty(), qPrintable(temporary.join(QLatin1Char(' '))));
   }
 
   void previewFollowsEveryEditAndWritesNothing() {

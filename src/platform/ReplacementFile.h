@@ -1,0 +1,44 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+#include "common/TextSink.h"
+
+// The new content of a file, streamed into a temporary file beside it and put in its place
+// whole by Commit: until then the old file stays as it was, and a reader never sees half of
+// the new one. A content not committed is discarded, also when SIGINT, SIGTERM or SIGHUP
+// ends the process. The temporary file is locked while in use, so that Open can remove
+// those of the same target left behind by a writer that died.
+class ReplacementFile : public TextSink {
+ public:
+  ReplacementFile() = default;
+  ~ReplacementFile() override;
+  ReplacementFile(const ReplacementFile&) = delete;
+  ReplacementFile& operator=(const ReplacementFile&) = delete;
+
+  // Starts a new content for `path`. A symlink at `path` stays and its final target is
+  // replaced; an existing file keeps its mode. False when `path` names something that is
+  // not a regular file or no temporary file can be made beside it.
+  bool Open(const std::string& path);
+  // Failures are kept for Commit to report.
+  void Write(std::string_view piece) override;
+  // Puts the content in place; false when any step since Open failed, which leaves the old
+  // file untouched and no temporary file.
+  bool Commit();
+  // Drops the content written so far.
+  void Discard();
+
+ private:
+  void Flush();
+  void Close();
+
+  std::string target_;
+  std::string temporary_;
+  std::string buffer_;
+  int fd_ = -1;
+  int signalSlot_ = -1;
+  bool failed_ = false;
+};
+
+// Whether the file name `name` is that of a temporary file made by ReplacementFile.
+bool IsTemporaryFileName(std::string_view name);

@@ -1,0 +1,69 @@
+#include "platform/SignalCleanup.h"
+
+#include <limits.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstring>
+#include <mutex>
+
+namespace {
+
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+// The handler may run at any moment on any thread, so a slot's path is written while the
+// slot is merely taken and read only once it is armed; atomics of int are lock-free.
+enum SlotState : int { kFree, kTaken, kArmed };
+struct Slot {
+  std::atomic<int> state{kFree};
+  char path[PATH_MAX];
+};
+static_assert(std::atomic<int>::is_always_lock_free);
+Slot slots[4];
+
+// Only async-signal-safe calls: unlink, sigaction, raise.
+extern "C" void RemoveFilesAndEnd(int signal) {
+  for (Slot& slot : slots)
+    if (slot.state.load() == kArmed) unlink(slot.path);
+  struct sigaction fallback {};
+  fallback.sa_handler = SIG_DFL;
+  sigemptyset(&fallback.sa_mask);
+  sigaction(signal, &fallback, nullptr);
+  // Blocked while the handler runs: delivered on return, ending the process by this signal.
+  raise(signal);
+}
+
+void InstallHandlers() {
+  for (int signal : kEndingSignals) {
+    struct sigaction current {};
+    sigaction(signal, nullptr, &current);
+    // Ignored (nohup) or taken by someone else: not ours to change.
+    if ((current.sa_flags & SA_SIGINFO) || current.sa_handler != SIG_DFL) continue;
+    struct sigaction handler {};
+    handler.sa_handler = RemoveFilesAndEnd;
+    sigemptyset(&handler.sa_mask);
+    for (int other : kEndingSignals) sigaddset(&handler.sa_mask, other);
+    sigaction(signal, &handler, nullptr);
+  }
+}
+
+}  // namespace
+
+int ArmRemovalOnSignal(const std::string& path) {
+  static std::once_flag installed;
+  std::call_once(installed, InstallHandlers);
+  if (path.size() >= PATH_MAX) return -1;
+  for (int i = 0; i < static_cast<int>(std::size(slots)); ++i) {
+    int expected = kFree;
+    if (!slots[i].state.compare_exchange_strong(expected, kTaken)) continue;
+    std::memcpy(slots[i].path, path.c_str(), path.size() + 1);
+    slots[i].state.store(kArmed);
+    return i;
+  }
+  return -1;
+}
+
+void DisarmRemovalOnSignal(int slot) {
+  if (slot >= 0 && slot < static_cast<int>(std::size(slots))) slots[slot].state.store(kFree);
+}
