@@ -103,7 +103,9 @@ bool TraceListener::Listen(std::string& problem) {
   path_ = TraceSocketPath();
   sockaddr_un address;
   if (!TraceSocketAddress(address)) {
-    problem = "the trace socket path is too long: " + path_;
+    problem = path_.empty() ? "no private folder for the trace socket: /tmp/folioscribe-" +
+                                  std::to_string(getuid()) + " is not this user's alone"
+                            : "the trace socket path is too long: " + path_;
     return false;
   }
   const int probe = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
