@@ -25,9 +25,8 @@ constexpr uid_t kOtherUser = 54321;
 
 std::vector<std::string> TemporaryFilesIn(const std::string& folder) {
   std::vector<std::string> found;
-  for (const auto& entry : fsys::directory_iterator(folder))
-    if (entry.path().filename().string().ends_with(".folioscribe-tmp"))
-      found.push_back(entry.path().filename().string());
+  for (const std::string& name : NamesInForTest(folder))
+    if (name.ends_with(".folioscribe-tmp")) found.push_back(name);
   return found;
 }
 

@@ -18,16 +18,9 @@
 
 namespace {
 
-std::vector<std::string> NamesIn(const std::string& folder) {
-  std::vector<std::string> names;
-  const auto entries = ListFolder(folder);
-  for (const FolderEntry& entry : entries.value()) names.push_back(entry.name);
-  return names;
-}
-
 std::vector<std::string> TemporaryNamesIn(const std::string& folder) {
   std::vector<std::string> names;
-  for (const std::string& name : NamesIn(folder))
+  for (const std::string& name : NamesInForTest(folder))
     if (IsTemporaryFileName(name)) names.push_back(name);
   return names;
 }
@@ -46,7 +39,7 @@ TEST(ReplacementFile, OldContentStaysUntilTheWholeNewOneIsCommitted) {
     EXPECT_TRUE(file.Commit());
   }
   EXPECT_EQ(ReadFileForTest(path).size(), 1000u * piece.size());
-  EXPECT_EQ(NamesIn(dir.Path()), std::vector<std::string>{"map.html"});
+  EXPECT_EQ(NamesInForTest(dir.Path()), std::vector<std::string>{"map.html"});
   struct stat info {};
   stat(path.c_str(), &info);
   EXPECT_EQ(info.st_mode & 0777, 0640u);
@@ -59,7 +52,7 @@ TEST(ReplacementFile, OldContentStaysUntilTheWholeNewOneIsCommitted) {
     EXPECT_FALSE(explicitly && file.Commit());
   }
   EXPECT_EQ(ReadFileForTest(path).size(), 1000u * piece.size());
-  EXPECT_EQ(NamesIn(dir.Path()), std::vector<std::string>{"map.html"});
+  EXPECT_EQ(NamesInForTest(dir.Path()), std::vector<std::string>{"map.html"});
 }
 
 TEST(ReplacementFile, OnlyARegularFileOrNothingIsReplaced) {
@@ -77,7 +70,7 @@ TEST(ReplacementFile, OnlyARegularFileOrNothingIsReplaced) {
     EXPECT_FALSE(file.Open(dir / name)) << name;
     EXPECT_FALSE(IsRegularFile(dir / name)) << name;
   }
-  EXPECT_EQ(NamesIn(dir.Path()), (std::vector<std::string>{"folder", "null", "pipe", "socket"}));
+  EXPECT_EQ(NamesInForTest(dir.Path()), (std::vector<std::string>{"folder", "null", "pipe", "socket"}));
   EXPECT_TRUE(WriteFileAtomic(dir / "new.html", "made"));
   EXPECT_EQ(ReadFileForTest(dir / "new.html"), "made");
 }

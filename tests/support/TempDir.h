@@ -1,6 +1,7 @@
 #pragma once
 #include <map>
 #include <string>
+#include <vector>
 
 // A fresh folder under the system's temporary folder, removed with everything in it
 // when the object goes. Paths handed out use forward slashes and no trailing "/".
@@ -29,3 +30,6 @@ class TempDir {
 
 // The whole content of a file, or "<missing>" when it cannot be read.
 std::string ReadFileForTest(const std::string& path);
+
+// The names of the entries of `folder`, hidden ones included, sorted by their bytes.
+std::vector<std::string> NamesInForTest(const std::string& folder);
