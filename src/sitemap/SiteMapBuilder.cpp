@@ -1,5 +1,7 @@
 #include "sitemap/SiteMapBuilder.h"
 
+#include <algorithm>
+
 #include "common/Paths.h"
 #include "common/Text.h"
 #include "links/LinkResolution.h"
@@ -202,7 +204,10 @@ std::vector<std::string> ListSiteFiles(const RunSettings& settings, const std::s
 
 std::string SiteMapBuilder::TitleOf(const std::string& page) const {
   std::optional<std::string> title = titles_.TryOf(page);
-  if (!title) warnings_.push_back("couldn't read page " + page + ": " + ReadProblem(page));
+  const std::string warning = title ? "" : "couldn't read page " + page + ": " + ReadProblem(page);
+  // The crawl may have said so already.
+  if (!title && std::find(warnings_.begin(), warnings_.end(), warning) == warnings_.end())
+    warnings_.push_back(warning);
   return title.value_or("");
 }
 
