@@ -1,7 +1,7 @@
 // Writes a deterministic synthetic web site for the benchmarks: nested folders of pages
-// (1 + 10 + 100 + 1000 folders of 18 pages each), one flat folder of many pages, 20 to 40 links
-// per page, every page with a title.
-// Usage: folioscribe_sitegen <folder> [flat pages]
+// (1 + 10 + 100 + 1000 folders of 18 pages each, or as many as asked), one flat folder of many
+// pages, 20 to 40 links per page, every page with a title.
+// Usage: folioscribe_sitegen <folder> [flat pages] [pages per folder]
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -13,7 +13,11 @@
 namespace {
 
 constexpr int kFanOut = 10;
-constexpr int kPagesPerFolder = 18;
+
+struct Shape {
+  int flatPages = 2000;
+  int pagesPerFolder = 18;
+};
 
 // A fixed generator, so every machine gets the same site.
 struct Random {
@@ -41,13 +45,13 @@ std::string RandomFolder(Random& random) {
 
 // One link of the mix a real site has: siblings, parents, children, root-relative,
 // fragments, queries, the flat folder and outside addresses.
-std::string RandomHref(Random& random, int flatPages) {
-  const std::string page = PageName(static_cast<int>(random.Next(kPagesPerFolder)));
+std::string RandomHref(Random& random, const Shape& shape) {
+  const std::string page = PageName(static_cast<int>(random.Next(shape.pagesPerFolder)));
   switch (random.Next(10)) {
     case 0: return "../" + page;
     case 1: return "../../";
     case 2: return RandomFolder(random) + page;
-    case 3: return "/flat/f" + std::to_string(random.Next(flatPages)) + ".html";
+    case 3: return "/flat/f" + std::to_string(random.Next(shape.flatPages)) + ".html";
     case 4: return page + "#part" + std::to_string(random.Next(5));
     case 5: return page + "?view=" + std::to_string(random.Next(3));
     case 6: return random.Next(2) ? "https://example.com/ref/" + page : "mailto:web@example.com";
@@ -56,13 +60,13 @@ std::string RandomHref(Random& random, int flatPages) {
 }
 
 std::string Page(Random& random, const std::string& title, const std::vector<std::string>& fixedLinks,
-                 int flatPages) {
+                 const Shape& shape) {
   std::string text = "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">\n<title>" + title +
                      "</title>\n<style>a { color: navy; }</style></head>\n<body><h1>" + title + "</h1>\n";
   for (const std::string& href : fixedLinks) text += "<p><a href=\"" + href + "\">" + href + "</a></p>\n";
   for (uint32_t n = 20 + random.Next(21); n > 0; --n) {
     text += "<p>Some words about the topic of this page, and a link: <a class=\"ref\" href=\"" +
-            RandomHref(random, flatPages) + "\" title='more'>read more</a>.</p>\n";
+            RandomHref(random, shape) + "\" title='more'>read more</a>.</p>\n";
   }
   return text + "</body></html>\n";
 }
@@ -72,24 +76,24 @@ void WriteFile(const std::filesystem::path& path, const std::string& text) {
 }
 
 void WriteFolder(Random& random, const std::filesystem::path& folder, const std::string& name, int depth,
-                 int flatPages) {
+                 const Shape& shape) {
   std::filesystem::create_directories(folder);
   static const char* const prefixes[] = {"s", "t", "u"};
   std::vector<std::string> children;
   if (depth < 3) {
     for (int i = 0; i < kFanOut; ++i) children.push_back(Numbered(prefixes[depth], i, "/"));
   }
-  for (int i = 0; i < kPagesPerFolder; ++i) {
+  for (int i = 0; i < shape.pagesPerFolder; ++i) {
     std::vector<std::string> fixed = i == 0 ? children : std::vector<std::string>{};
     if (i == 0 && depth == 0) fixed.push_back("flat/");
     if (i == 0) {
-      for (int p = 1; p < kPagesPerFolder; ++p) fixed.push_back(PageName(p));
+      for (int p = 1; p < shape.pagesPerFolder; ++p) fixed.push_back(PageName(p));
     }
-    WriteFile(folder / PageName(i), Page(random, name + " page " + std::to_string(i), fixed, flatPages));
+    WriteFile(folder / PageName(i), Page(random, name + " page " + std::to_string(i), fixed, shape));
   }
   for (const std::string& child : children) {
     const std::string childName = child.substr(0, child.size() - 1);
-    WriteFolder(random, folder / childName, name + "/" + childName, depth + 1, flatPages);
+    WriteFolder(random, folder / childName, name + "/" + childName, depth + 1, shape);
   }
 }
 
@@ -97,18 +101,20 @@ void WriteFolder(Random& random, const std::filesystem::path& folder, const std:
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::cerr << "usage: folioscribe_sitegen <folder> [flat pages]\n";
+    std::cerr << "usage: folioscribe_sitegen <folder> [flat pages] [pages per folder]\n";
     return 2;
   }
   const std::filesystem::path root = argv[1];
-  const int flatPages = argc > 2 ? std::stoi(argv[2]) : 2000;
+  Shape shape;
+  if (argc > 2) shape.flatPages = std::stoi(argv[2]);
+  if (argc > 3) shape.pagesPerFolder = std::stoi(argv[3]);
   Random random;
-  WriteFolder(random, root, "Site", 0, flatPages);
+  WriteFolder(random, root, "Site", 0, shape);
   std::filesystem::create_directories(root / "flat");
   std::vector<std::string> index;
-  for (int i = 0; i < flatPages; ++i) index.push_back(Numbered("f", i, ".html"));
-  WriteFile(root / "flat" / "index.html", Page(random, "Flat index", index, flatPages));
-  for (int i = 0; i < flatPages; ++i)
-    WriteFile(root / "flat" / index[static_cast<size_t>(i)], Page(random, "Flat page " + std::to_string(i), {}, flatPages));
+  for (int i = 0; i < shape.flatPages; ++i) index.push_back(Numbered("f", i, ".html"));
+  WriteFile(root / "flat" / "index.html", Page(random, "Flat index", index, shape));
+  for (int i = 0; i < shape.flatPages; ++i)
+    WriteFile(root / "flat" / index[static_cast<size_t>(i)], Page(random, "Flat page " + std::to_string(i), {}, shape));
   return 0;
 }

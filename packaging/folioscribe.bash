@@ -23,6 +23,9 @@ _folioscribe() {
       return ;;
     --domain|-domain|/domain)
       return ;;
+    --log|-log|/log)
+      COMPREPLY=($(compgen -W "off errors full" -- "$cur"))
+      return ;;
   esac
   if [[ $cur == -* ]]; then
     local options

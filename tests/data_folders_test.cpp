@@ -76,3 +76,35 @@ TEST_F(InstalledLayoutTest, ProfilesBesideTheProgramMakeItPortable) {
                             " does not exist\n");
   EXPECT_TRUE(std::filesystem::exists(dir / "prefix/bin/LOGS/folioscribe.MainThread.log"));
 }
+
+TEST_F(InstalledLayoutTest, LogOptionChoosesWhatTheLogKeeps) {
+  dir.Write("site/index.htm", "<a href=\"a.htm\">a</a><a href=\"gone.htm\">gone</a>");
+  StoredProfile counting;
+  counting.startFolder = dir / "site";
+  counting.usePageRank = "1";
+  const std::string profile = dir.Write("counting.folioscribe_options", counting.Text());
+  options.environment = {{"HOME", dir / "home"}, {"XDG_CONFIG_HOME", ""}, {"XDG_STATE_HOME", dir / "state"}};
+  const auto run = [&](const std::string& detail) {
+    return RunFolioscribe({"-p", profile, "-o", "-", "--log=" + detail, "-justdoit"}, options).status;
+  };
+  const std::string logs = dir / "state/folioscribe/logs";
+
+  EXPECT_EQ(run("off"), 0);
+  EXPECT_FALSE(std::filesystem::exists(dir / "state"));
+
+  EXPECT_EQ(run("errors"), 0);
+  const std::string errors = ReadFileForTest(logs + "/folioscribe.MainThread.log");
+  EXPECT_EQ(errors.find("\r\n"), errors.size() - 2) << errors;  // one line
+  EXPECT_NE(errors.find("Error:Couldn't open file:" + dir / "site/gone.htm"), std::string::npos) << errors;
+
+  EXPECT_EQ(run("full"), 0);
+  const std::string full = ReadFileForTest(logs + "/folioscribe.MainThread.log");
+  for (const std::string line : {"Entering: ", "Starting with:", "found link:", "Error:Couldn't open file:"})
+    EXPECT_NE(full.find(line), std::string::npos) << line;
+  EXPECT_EQ(ReadFileForTest(logs + "/folioscribe.MainThread.prev.log"), errors);
+
+  const ProgramOutput unknown = RunFolioscribe({"--log=some", "-justdoit"}, options);
+  EXPECT_EQ(unknown.status, 2);
+  EXPECT_EQ(unknown.err, "folioscribe: --log takes off, errors or full, not \"some\"\n"
+                         "Try 'folioscribe --help' for more information.\n");
+}

@@ -41,4 +41,5 @@ completions() {
 }
 [ "$(completions folioscribe --list)" = "--list-profiles" ] || { echo "option not completed"; exit 1; }
 [ "$(completions folioscribe -p xml)" = "xml-sitemap" ] || { echo "profile not completed"; exit 1; }
+[ "$(completions folioscribe --log=e)" = "errors" ] || { echo "log detail not completed"; exit 1; }
 echo "installed and ran from $prefix"

@@ -101,7 +101,7 @@ int RunHeadless(const std::vector<std::string>& args, std::ostream& out, std::os
   }
   if (request.listProfiles) return ListProfiles(out);
   if (request.traceViewer) return RunTraceViewer(out, err, request.quiet);
-  SwitchLogOffForNetworkStart(ProgramPath());
+  StartLog(ProgramPath(), request.logDetail);
   TraceScope scope("CFolioscribeApp::InitInstance()");
   return RunOnce(request, out, err);
 }

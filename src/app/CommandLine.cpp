@@ -136,8 +136,19 @@ std::string OutputPathFromCommandLine(const std::string& name) {
   return CurrentFolder() + "/" + name;
 }
 
+// The detail "--log" names; nullopt for a word it does not know.
+std::optional<LogDetail> LogDetailNamed(const std::string& name) {
+  if (name == "off") return LogDetail::kOff;
+  if (name == "errors") return LogDetail::kErrors;
+  if (name == "full") return LogDetail::kFull;
+  return std::nullopt;
+}
+
 std::string UsageError(const StartupRequest& request, const CCommandLineOptions& options) {
   if (!options.Problem().empty()) return options.Problem();
+  std::string log;
+  if (options.FindOption("log", log) && !LogDetailNamed(log))
+    return "--log takes off, errors or full, not \"" + log + "\"";
   std::string batchValue;
   if (options.FindOption("justdoit", batchValue) && batchValue != "TRUE")
     return options.BatchFlagAsTyped() + " took \"" + batchValue +
@@ -174,6 +185,7 @@ StartupRequest ReadStartupRequest(const CCommandLineOptions& options) {
   if (options.FindOption("output", value)) request.outputPath = OutputPathFromCommandLine(value);
   if (options.FindOption("domain", value)) request.domain = value;
   request.excludePatterns = options.Values("exclude");
+  if (options.FindOption("log", value)) request.logDetail = LogDetailNamed(value).value_or(LogDetail::kFull);
   if (options.FindOption("profile", value)) {
     const std::string path = ResolveProfilePath(ToSlashes(value));  // typed: Windows forms too
     if (PathExists(path))

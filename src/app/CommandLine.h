@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "common/RunSettings.h"
+#include "log/TraceLog.h"
 
 // The command line read against the option table: each option under its long name with
 // its value ("TRUE" for a switch), the plain words, and the first usage problem.
@@ -59,6 +60,7 @@ struct StartupRequest {
   std::string outputPath;    // "-o": absolute, or "-" for standard output; empty when not given
   std::optional<std::string> domain;
   std::vector<std::string> excludePatterns;  // added after the profile's patterns
+  LogDetail logDetail = LogDetail::kFull;
   std::string usageError;    // why the command line cannot be followed; empty when it can
 
   // Runs without the dialog: a batch run, or only printing something.

@@ -2,6 +2,7 @@
 
 #include "log/TraceLog.h"
 
-void SwitchLogOffForNetworkStart(const std::string& programPath) {
+void StartLog(const std::string& programPath, LogDetail detail) {
+  TraceLog::Instance().SetDetail(detail);
   if (programPath.rfind("\\\\", 0) == 0) TraceLog::Instance().SetLogOff(true);
 }

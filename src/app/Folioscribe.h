@@ -5,6 +5,7 @@
 #include "common/RunSettings.h"
 #include "links/LinkCountTable.h"
 #include "links/SiteCheck.h"
+#include "log/TraceLog.h"
 
 // The state the dialog and the batch runner share for the life of the program: the
 // settings and their profile, the link counts and findings of the last run (kept for the
@@ -21,5 +22,6 @@ class CFolioscribeApp {
   std::vector<SiteFinding> findings;
 };
 
-// A program started from a network share ("\\server\...") writes no diagnostics log.
-void SwitchLogOffForNetworkStart(const std::string& programPath);
+// The diagnostics log keeps `detail`; a program started from a network share
+// ("\\server\...") writes none.
+void StartLog(const std::string& programPath, LogDetail detail);

@@ -38,7 +38,7 @@ void ReportSitemapLimits(const RunResult& result, size_t bytes, MessageSink& mes
   if (warning.empty()) return;
   std::string line = warning;
   std::ranges::replace(line, '\n', ' ');
-  Trace("DoGenerationRun()-" + line);
+  TraceProblem("DoGenerationRun()-" + line);
   messages.ShowMessage(warning);
 }
 

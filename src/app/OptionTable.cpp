@@ -45,6 +45,10 @@ constexpr OptionSpec kOptions[] = {
      "makes the run fail (exit status 1)"},
     {"list-profiles", 0, OptionTakes::Nothing, nullptr,
      "print the profiles found, each with its file, and exit"},
+    {"log", 0, OptionTakes::Value, "DETAIL",
+     "what the diagnostics log keeps: \"full\" (the default),\n"
+     "\"errors\" (error and warning lines only) or \"off\";\n"
+     "each file stops growing at 64 MB"},
     {"trace-viewer", 0, OptionTakes::Nothing, nullptr,
      "print the diagnostics log lines of running folioscribe\n"
      "programs as they arrive, until interrupted (Ctrl+C)"},

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
+#include <regex>
 
 #include "app/GenerationRun.h"
 #include "log/TraceLog.h"
@@ -120,6 +122,35 @@ TEST_F(GenerationRunTest, LogIsCompleteWhenTheRunEnds) {
   log.ResetForTesting();
   EXPECT_NE(text.find("Starting with:" + dir / "site/index.htm"), std::string::npos) << text;
   EXPECT_NE(text.find("-finaly, rel abs added=a.htm"), std::string::npos) << text;
+}
+
+TEST_F(GenerationRunTest, LogOfALargeRunStopsAtItsLimitAndSaysSo) {
+  std::map<std::string, std::string> site;
+  std::string links;
+  for (int i = 0; i < 50; ++i) {
+    const std::string page = "p" + std::to_string(i) + ".htm";
+    site["site/" + page] = "";
+    links += "<a href=\"" + page + "\">" + page + "</a>";
+  }
+  site["site/index.htm"] = links;
+  dir.Build(site);
+  TraceLog& log = TraceLog::Instance();
+  log.SetFolderForTesting(dir / "LOGS");
+  log.ResetForTesting();
+  log.SetFileLimitForTesting(4096);
+  app.settings.bUsePageRank = true;
+  EXPECT_TRUE(DoGenerationRun(app, sink).written);
+  const std::string text = ReadFileForTest(dir / "LOGS/folioscribe_app_test.MainThread.log");
+  log.SetFileLimitForTesting(0);
+  log.SetFolderForTesting("");
+  log.ResetForTesting();
+  // A line for each of the 50 links and of the 51 entries would take about 15 KB.
+  const size_t lastLine = text.rfind("\r\n", text.size() - 3) + 2;
+  EXPECT_LE(lastLine, 4096u);
+  EXPECT_NE(text.find("Starting with:"), std::string::npos);
+  EXPECT_TRUE(std::regex_match(text.substr(lastLine),
+                               std::regex(R"(\d+:Log limit of 4096 bytes reached: \d+ lines left out \(.*\)\r\n)")))
+      << text.substr(lastLine);
 }
 
 TEST_F(GenerationRunTest, CancelledRunWritesNothingAndProgressCountsEveryKind) {

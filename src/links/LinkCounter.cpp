@@ -129,7 +129,7 @@ class Crawl {
     // The start page, or a folder's index page, may be left out of the map.
     if (keeps_ && !keeps_(page.path)) return;
     if (!page.text) {
-      Trace("Error:Couldn't open file:" + page.path);
+      TraceProblem("Error:Couldn't open file:" + page.path);
       // A missing page is a broken link; one that is there but unread leaves counts out.
       if (PathExists(page.path))
         warnings_.push_back("couldn't read page " + page.path + ": " + UnreadReason(page.path, context_.maxPageBytes));
@@ -147,7 +147,7 @@ class Crawl {
     links_.clear();
     ExtractLinks(cursor, links_, true);
     const LinkResolver resolver(page, context_);
-    const bool tracing = !TraceLog::Instance().IsLogOff();
+    const bool tracing = TraceLog::Instance().Keeps(LogDetail::kFull);
     const size_t stacked = pending_.size();
     for (const LinkInfo& link : links_) {
       resolver.Resolve(link.href, resolved_);

@@ -108,7 +108,7 @@ PageRead ReadPageUntil(const std::string& path, int64_t maxBytes, std::string& t
   RegularFile file(path);
   if (!file.IsOpen()) return PageRead::kUnreadable;
   if (file.Size() > static_cast<uint64_t>(maxBytes)) {
-    Trace("Not read, larger than nMaxPageBytes=" + std::to_string(maxBytes) + ":" + path);
+    TraceProblem("Not read, larger than nMaxPageBytes=" + std::to_string(maxBytes) + ":" + path);
     return PageRead::kTooLarge;
   }
   return ReadPieces(file, static_cast<uint64_t>(maxBytes), text, enough);

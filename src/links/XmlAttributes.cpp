@@ -122,7 +122,8 @@ bool KXmlGetNextAttributeAndValue(XmlCursor& cursor, std::string& name, std::str
                                   bool* wasError) {
   if (wasError == nullptr) {
     TraceLog::Instance().Write("", "EXmlBasics", __LINE__,
-                               "Error:KXmlGetNextAttributeAndValue(), pbWasError==NULL");
+                               "Error:KXmlGetNextAttributeAndValue(), pbWasError==NULL",
+                               LogDetail::kErrors);
     return false;
   }
   return ReadNextAttribute(cursor, name, value, *wasError);

@@ -21,12 +21,18 @@ using Clock = std::chrono::steady_clock;
 // than a crawl's own work. A killed process loses at most the last interval's lines.
 constexpr size_t kFlushSize = 64 * 1024;
 constexpr Clock::duration kFlushInterval = std::chrono::milliseconds(100);
+// A per-link log of a site of a million links would fill a disk; this keeps several runs'
+// worth of ordinary sites whole.
+constexpr uint64_t kFileLimit = 64 * 1024 * 1024;
 
 struct ThreadRecord {
   std::string name;
   int32_t depth = 0;
   AppendFile file;      // kept open from the rotation on; closed when the record goes
   std::string pending;  // lines not yet in the file, in order
+  uint64_t bytes = 0;   // in the file: its size when opened, then the lines taken since
+  bool full = false;    // a line met the limit: the lines after it are left out too
+  uint64_t leftOut = 0; // lines left out since the last line saying so
 };
 
 void FlushRecords(std::vector<ThreadRecord>& threads) {
@@ -45,6 +51,8 @@ struct LogState {
   uint32_t counter = 0;
   std::string folderForTesting;
   std::atomic<bool> off{false};
+  std::atomic<LogDetail> detail{LogDetail::kFull};
+  uint64_t fileLimit = kFileLimit;
   // Worked out on first use: they cannot change while the program runs.
   const std::string programPath = ProgramPath();
   const std::string programFolderLogs = ProgramDataFolders().logs;
@@ -55,7 +63,7 @@ struct LogState {
   Clock::time_point lastFlush = CoarseSteadyTime();
 
   // The process's exit writes what is still waiting.
-  ~LogState() { FlushRecords(threads); }
+  ~LogState();
 };
 
 LogState& State() {
@@ -97,13 +105,21 @@ ThreadRecord& FindOrRotate(LogState& state, const std::string& name) {
     DeleteFile(previous);
     RenameFile(log, previous);
   }
-  state.threads.push_back({name, 0, AppendFile(), ""});
-  return state.threads.back();
+  ThreadRecord& record = state.threads.emplace_back();
+  record.name = name;
+  return record;
 }
 
 // The record's open log file; opened again while that fails, as a folder may appear.
 AppendFile& LogFileOf(LogState& state, ThreadRecord& record) {
-  if (!record.file.IsOpen()) record.file.Open(LogPath(state, record.name));
+  if (record.file.IsOpen()) return record.file;
+  const std::string path = LogPath(state, record.name);
+  if (record.file.Open(path)) {
+    // A file that could not be moved aside still counts against the limit.
+    const auto status = GetFileStatus(path);
+    record.bytes = status ? status->size : 0;
+    record.full = false;
+  }
   return record.file;
 }
 
@@ -137,10 +153,38 @@ void FlushAll(LogState& state) {
   state.lastFlush = CoarseSteadyTime();
 }
 
-void CloseLogFiles(LogState& state) {
+// "64 MB", or the bytes when the limit is no whole number of megabytes.
+std::string SizeText(uint64_t bytes) {
+  constexpr uint64_t kMegabyte = 1024 * 1024;
+  if (bytes % kMegabyte == 0) return std::to_string(bytes / kMegabyte) + " MB";
+  return std::to_string(bytes) + " bytes";
+}
+
+// Adds the line saying how many lines the limit left out since the last such line.
+void AppendLeftOutLine(LogState& state, ThreadRecord& record) {
+  if (record.leftOut == 0) return;
+  const size_t lineStart = record.pending.size();
+  AppendLine(record.pending, state.counter++, 0,
+             "Log limit of " + SizeText(state.fileLimit) + " reached: " +
+                 std::to_string(record.leftOut) + " lines left out",
+             CurrentTimeText(state), "TraceLog.cpp", __LINE__);
+  record.bytes += record.pending.size() - lineStart;
+  record.leftOut = 0;
+  state.viewer.Send(std::string_view(record.pending).substr(lineStart), CoarseSteadyTime());
+}
+
+// Writes every waiting line, each file's count of left-out lines last.
+void FinishAll(LogState& state) {
+  for (ThreadRecord& record : state.threads) AppendLeftOutLine(state, record);
   FlushAll(state);
+}
+
+void CloseLogFiles(LogState& state) {
+  FinishAll(state);
   for (ThreadRecord& record : state.threads) record.file.Close();
 }
+
+LogState::~LogState() { FinishAll(*this); }
 
 }  // namespace
 
@@ -150,15 +194,28 @@ TraceLog& TraceLog::Instance() {
 }
 
 void TraceLog::Write(const std::string& thread, const std::string& sourceFile, int32_t line,
-                     const std::string& message) {
+                     const std::string& message, LogDetail needed) {
+  if (!Keeps(needed)) return;
   LogState& state = State();
-  if (state.off) return;
   const std::lock_guard<std::mutex> guard(state.lock);
   ThreadRecord& record = FindOrRotate(state, ThreadName(thread));
-  // A line whose file cannot be opened is neither counted nor shown.
+  // A line whose file cannot be opened, or that the limit leaves out, is neither counted
+  // nor shown.
   if (!LogFileOf(state, record).IsOpen()) return;
+  if (record.full) {
+    ++record.leftOut;
+    return;
+  }
   const size_t lineStart = record.pending.size();
   AppendLine(record.pending, state.counter, record.depth, message, CurrentTimeText(state), sourceFile, line);
+  const size_t lineSize = record.pending.size() - lineStart;
+  if (record.bytes + lineSize > state.fileLimit) {
+    record.pending.resize(lineStart);
+    record.full = true;
+    ++record.leftOut;
+    return;
+  }
+  record.bytes += lineSize;
   ++state.counter;
   // One clock reading serves the viewer's retry and the flush interval.
   const Clock::time_point now = CoarseSteadyTime();
@@ -170,12 +227,19 @@ void TraceLog::Write(const std::string& thread, const std::string& sourceFile, i
 void TraceLog::Flush() {
   LogState& state = State();
   const std::lock_guard<std::mutex> guard(state.lock);
-  FlushAll(state);
+  FinishAll(state);
 }
 
 void TraceLog::SetLogOff(bool off) { State().off = off; }
 
-bool TraceLog::IsLogOff() const { return State().off; }
+bool TraceLog::IsLogOff() const { return !Keeps(LogDetail::kErrors); }
+
+void TraceLog::SetDetail(LogDetail detail) { State().detail = detail; }
+
+bool TraceLog::Keeps(LogDetail needed) const {
+  const LogState& state = State();
+  return !state.off && state.detail >= needed;
+}
 
 void TraceLog::ChangeDepth(const std::string& thread, int32_t delta) {
   LogState& state = State();
@@ -199,12 +263,21 @@ void TraceLog::SetFolderForTesting(const std::string& folder) {
 void TraceLog::ResetForTesting() {
   LogState& state = State();
   const std::lock_guard<std::mutex> guard(state.lock);
-  FlushAll(state);
+  FinishAll(state);
   state.threads.clear();
   state.counter = 0;
+  state.detail = LogDetail::kFull;
 }
 
-void Trace(const std::string& message, SourceLocation where) {
+void TraceLog::SetFileLimitForTesting(uint64_t bytes) {
+  LogState& state = State();
+  const std::lock_guard<std::mutex> guard(state.lock);
+  state.fileLimit = bytes == 0 ? kFileLimit : bytes;
+}
+
+namespace {
+
+void TraceAt(const std::string& message, SourceLocation where, LogDetail needed) {
   // Most lines come from the file of the line before: its name is worked out once.
   thread_local const char* lastFile = nullptr;
   thread_local std::string lastName;
@@ -212,5 +285,15 @@ void Trace(const std::string& message, SourceLocation where) {
     lastFile = where.file_name();
     lastName = PathName(lastFile);
   }
-  TraceLog::Instance().Write("", lastName, static_cast<int32_t>(where.line()), message);
+  TraceLog::Instance().Write("", lastName, static_cast<int32_t>(where.line()), message, needed);
+}
+
+}  // namespace
+
+void Trace(const std::string& message, SourceLocation where) {
+  TraceAt(message, where, LogDetail::kFull);
+}
+
+void TraceProblem(const std::string& message, SourceLocation where) {
+  TraceAt(message, where, LogDetail::kErrors);
 }

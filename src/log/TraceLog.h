@@ -4,23 +4,35 @@
 
 #include "log/SourceLocation.h"
 
+// How much the log keeps: nothing, the error and warning lines only, or every line.
+enum class LogDetail { kOff, kErrors, kFull };
+
 // The process-wide diagnostics log: one file per thread name in the LOGS folder beside
 // the executable, each moved aside to ".prev" by the first line it gets in a run. Lines are
 // kept in memory and written in large pieces: when 64 KB wait, when 100 ms have passed since
 // the last write (checked as lines come), on Flush, on a change of folder or run, and at
-// process exit. Every failure is silent. All members are safe to call from any thread.
+// process exit. A file stops growing at its limit (64 MB): the lines beyond it are left
+// out, and Flush, a change of folder or run and the exit add a line saying how many.
+// Every failure is silent. All members are safe to call from any thread.
 class TraceLog {
  public:
   static TraceLog& Instance();
 
-  // Appends one numbered line for `thread` ("" stands for "MainThread").
+  // Appends one numbered line for `thread` ("" stands for "MainThread"), when the detail
+  // asked for reaches `needed` (kErrors for error and warning lines).
   void Write(const std::string& thread, const std::string& sourceFile, int32_t line,
-             const std::string& message);
-  // Writes every waiting line to its file now.
+             const std::string& message, LogDetail needed = LogDetail::kFull);
+  // Writes every waiting line to its file now, and the count of lines left out.
   void Flush();
-  // While off, nothing is logged and no folder is created.
+  // While off, nothing is logged and no folder is created; the detail cannot undo it.
   void SetLogOff(bool off);
+  // True when nothing at all is logged (off, or the detail is kOff).
   bool IsLogOff() const;
+  // The detail kept from now on; kFull at start.
+  void SetDetail(LogDetail detail);
+  // Whether a line that needs `needed` would be written: callers skip building lines that
+  // would be dropped.
+  bool Keeps(LogDetail needed) const;
   // Adds `delta` to the thread's depth when the thread has written before.
   void ChangeDepth(const std::string& thread, int32_t delta);
 
@@ -28,11 +40,16 @@ class TraceLog {
   std::string Folder() const;
   // Writes the waiting lines, then logs into `folder` ("" for the default).
   void SetFolderForTesting(const std::string& folder);
-  // Writes the waiting lines, then forgets the threads and the counter, as a new program
-  // run would.
+  // Writes the waiting lines, then forgets the threads and the counter and keeps every line
+  // again, as a new program run would.
   void ResetForTesting();
+  // The size at which a thread's file stops growing; 0 restores the default.
+  void SetFileLimitForTesting(uint64_t bytes);
 };
 
 // Shorthand for the main thread: Trace("...") logs with the caller's file and line.
 void Trace(const std::string& message,
            SourceLocation where = SourceLocation::current());
+// The same for an error or warning line, which "--log=errors" keeps.
+void TraceProblem(const std::string& message,
+                  SourceLocation where = SourceLocation::current());

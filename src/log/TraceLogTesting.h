@@ -54,6 +54,7 @@ class TraceLogTest : public testing::Test {
   }
   void TearDown() override {
     log_.SetLogOff(false);
+    log_.SetFileLimitForTesting(0);
     log_.SetFolderForTesting("");
     log_.ResetForTesting();
   }

@@ -10,7 +10,7 @@ TraceScope::TraceScope(std::string thread, std::string function, std::string sou
                        int32_t line)
     : start_(std::chrono::steady_clock::now()) {
   TraceLog& log = TraceLog::Instance();
-  if (log.IsLogOff()) return;
+  if (!log.Keeps(LogDetail::kFull)) return;
   active_ = true;
   thread_ = thread.empty() ? "MainThread" : std::move(thread);
   function_ = std::move(function);
@@ -30,7 +30,7 @@ TraceScope::TraceScope(std::string function, SourceLocation where)
 
 TraceScope::~TraceScope() {
   TraceLog& log = TraceLog::Instance();
-  if (!active_ || log.IsLogOff()) return;
+  if (!active_ || !log.Keeps(LogDetail::kFull)) return;
   const std::chrono::duration<double, std::milli> elapsed =
       std::chrono::steady_clock::now() - start_;
   log.Write(thread_, sourceFile_, line_,

@@ -139,6 +139,74 @@ TEST_F(TraceLogTest, LogOffCreatesNothing) {
   EXPECT_EQ(lines[0].counter, 0u);
 }
 
+TEST_F(TraceLogTest, FileStopsAtItsLimitAndItsLastLineSaysHowManyLinesWereLeftOut) {
+  constexpr uint64_t kLimit = 2000;
+  log_.SetFileLimitForTesting(kLimit);
+  const auto writeLines = [this](const std::string& thread, int count) {
+    for (int i = 0; i < count; ++i) log_.Write(thread, "a.cpp", i, "line " + std::to_string(i) + std::string(40, 'x'));
+  };
+  writeLines("T", 100);
+  log_.Write("Other", "a.cpp", 1, "another thread's file has a limit of its own");
+  log_.Flush();
+  const std::string content = ReadWholeFile(LogFile("T")).value_or("");
+  const auto lines = ParseLog(content);
+  ASSERT_GE(lines.size(), 2u);
+  const size_t kept = lines.size() - 1;
+  // The kept lines fill the limit as far as whole lines go (each is about 90 bytes).
+  const size_t lastLineStart = content.rfind("\r\n", content.size() - 3) + 2;
+  EXPECT_LE(lastLineStart, kLimit);
+  EXPECT_GT(lastLineStart + 100, kLimit);
+  EXPECT_EQ(lines.back().message,
+            "Log limit of 2000 bytes reached: " + std::to_string(100 - kept) + " lines left out");
+  for (size_t i = 0; i < kept; ++i) {
+    EXPECT_EQ(lines[i].counter, i);
+    EXPECT_EQ(lines[i].message.substr(0, lines[i].message.find('x')), "line " + std::to_string(i));
+  }
+  // Counted on: no gaps in the counter among the lines written.
+  EXPECT_EQ(ReadLog(LogFile("Other")).at(0).counter, kept);
+  EXPECT_EQ(lines.back().counter, kept + 1);
+
+  // Lines after the count are left out and counted again.
+  writeLines("T", 5);
+  const auto more = ReadLog(LogFile("T"));
+  ASSERT_EQ(more.size(), lines.size() + 1);
+  EXPECT_EQ(more.back().message, "Log limit of 2000 bytes reached: 5 lines left out");
+
+  // The next run moves the bounded file aside and starts a new one.
+  const std::string full = ReadWholeFile(LogFile("T")).value_or("");
+  log_.ResetForTesting();
+  log_.Write("T", "a.cpp", 1, "run 2");
+  EXPECT_EQ(ReadWholeFile(LogFile("T.prev")), full);
+  EXPECT_EQ(Messages(ReadLog(LogFile("T"))), Texts{"run 2"});
+}
+
+TEST_F(TraceLogTest, DetailChoosesTheLinesKept) {
+  log_.SetDetail(LogDetail::kErrors);
+  EXPECT_TRUE(log_.Keeps(LogDetail::kErrors));
+  EXPECT_FALSE(log_.Keeps(LogDetail::kFull));
+  EXPECT_FALSE(log_.IsLogOff());
+  Trace("a detail");
+  log_.Write("", "a.cpp", 1, "another detail");
+  TraceProblem("Error:a problem");
+  log_.Write("", "a.cpp", 2, "a warning", LogDetail::kErrors);
+  EXPECT_EQ(Messages(ReadLog(LogFile("MainThread"))), (Texts{"Error:a problem", "a warning"}));
+
+  // Off: no file changes, as with the log-off flag.
+  log_.SetDetail(LogDetail::kOff);
+  EXPECT_TRUE(log_.IsLogOff());
+  TraceProblem("Error:lost");
+  log_.Write("New", "a.cpp", 1, "lost", LogDetail::kErrors);
+  EXPECT_EQ(ReadLog(LogFile("MainThread")).size(), 2u);
+  EXPECT_FALSE(PathExists(LogFile("New")));
+
+  // No detail undoes the log-off flag of a program started from a network share.
+  log_.SetLogOff(true);
+  log_.SetDetail(LogDetail::kFull);
+  EXPECT_FALSE(log_.Keeps(LogDetail::kErrors));
+  log_.SetLogOff(false);
+  EXPECT_TRUE(log_.Keeps(LogDetail::kFull));
+}
+
 TEST_F(TraceLogTest, UnwritableFolderCountsNothing) {
   // A file stands where a folder above the log folder should be.
   dir_.Write("missing", "");

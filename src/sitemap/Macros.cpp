@@ -257,7 +257,7 @@ std::string ExpandMacros(const std::string& templateText, const SiteItem& item, 
     }
     const std::string_view written = text.substr(at, use->end - at);
     if (use->unknownFilter) {
-      Trace("ExpandMacros()-unknown filter, left as written: " + std::string(written));
+      TraceProblem("ExpandMacros()-unknown filter, left as written: " + std::string(written));
       expanded.append(written);
     } else {
       expanded += values.Of(*use);

@@ -93,7 +93,7 @@ void SiteMapBuilder::EmitFolder(const SiteItem& listed, int depth) {
   // Folder links may lead back into their own tree, or reach one folder by many paths
   // (twice per level doubles them): each folder's contents are mapped once.
   if (status && !enteredFolders_.insert(FolderId{status->device, status->inode}).second) {
-    Trace("EmitFolder()-" + folder + "-not entered, the same folder is mapped already");
+    TraceProblem("EmitFolder()-" + folder + "-not entered, the same folder is mapped already");
   } else {
     selection_.Enter(folder);
     EmitEntries(folder, depth);

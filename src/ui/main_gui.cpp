@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
     return RunHeadless(args, std::cout, std::cerr);
 
   QApplication application(argc, argv);
-  SwitchLogOffForNetworkStart(ProgramPath());
+  StartLog(ProgramPath(), startup.logDetail);
   TraceScope scope("CFolioscribeApp::InitInstance()");
   CFolioscribeApp app;
   QtPrompts prompts;
