@@ -7,7 +7,8 @@ GENERATOR  := $(shell command -v ninja >/dev/null 2>&1 && echo -G Ninja)
 
 PREFIX     ?= /usr/local
 
-.PHONY: all deps build test test-asan run gui bench screenshot fuzz install package clean
+.PHONY: all deps build test test-asan run gui bench bench-build bench-peers screenshot fuzz install \
+        package clean
 
 all: build
 
@@ -41,12 +42,23 @@ gui: build
 screenshot: build
 	xvfb-run -a $(BUILD)/folioscribe_screenshots $(BUILD)/screenshots
 
-bench:
-	@scripts/install-deps time linkchecker python3 python3.11-doc
+# The benchmarks time BENCH_PROGRAM, by default the Release build's own program (set it to
+# another build's to compare): the link counter against cat on generated sites and on the
+# documentation trees, then the site check against linkchecker.
+BENCH_PROGRAM ?=
+bench-build:
+	@scripts/install-deps time linkchecker python3 python3.11-doc libboost1.81-doc postgresql-doc-15
 	cmake -S . -B $(BENCH_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DFOLIOSCRIBE_GUI=OFF -DFOLIOSCRIBE_TESTS=OFF
 	cmake --build $(BENCH_BUILD) -j2
-	bench/run-bench $(BENCH_BUILD)
+
+bench: bench-build
+	bench/run-bench $(BENCH_BUILD) $(BENCH_PROGRAM)
 	bench/run-check-bench $(BENCH_BUILD)
+
+# Other link checkers on the same pages; they take minutes, so not part of `make bench`.
+bench-peers: bench-build
+	@scripts/install-deps npm
+	bench/run-peers $(BENCH_BUILD) $(BENCH_PROGRAM)
 
 fuzz:
 	@scripts/install-deps clang libclang-rt-14-dev

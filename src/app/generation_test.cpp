@@ -140,16 +140,16 @@ TEST_F(GenerationRunTest, LogOfALargeRunStopsAtItsLimitAndSaysSo) {
   log.SetFileLimitForTesting(4096);
   app.settings.bUsePageRank = true;
   EXPECT_TRUE(DoGenerationRun(app, sink).written);
-  const std::string text = ReadFileForTest(dir / "LOGS/folioscribe_app_test.MainThread.log");
-  log.SetFileLimitForTesting(0);
-  log.SetFolderForTesting("");
+  log.SetFolderForTesting("");  // closes the file, as the exit does
   log.ResetForTesting();
+  log.SetFileLimitForTesting(0);
+  const std::string text = ReadFileForTest(dir / "LOGS/folioscribe_app_test.MainThread.log");
   // A line for each of the 50 links and of the 51 entries would take about 15 KB.
   const size_t lastLine = text.rfind("\r\n", text.size() - 3) + 2;
   EXPECT_LE(lastLine, 4096u);
   EXPECT_NE(text.find("Starting with:"), std::string::npos);
   EXPECT_TRUE(std::regex_match(text.substr(lastLine),
-                               std::regex(R"(\d+:Log limit of 4096 bytes reached: \d+ lines left out \(.*\)\r\n)")))
+                               std::regex(R"(\d+:Log limit of 4096 bytes reached, lines left out: \d+ \(.*\)\r\n)")))
       << text.substr(lastLine);
 }
 

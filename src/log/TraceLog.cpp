@@ -32,7 +32,7 @@ struct ThreadRecord {
   std::string pending;  // lines not yet in the file, in order
   uint64_t bytes = 0;   // in the file: its size when opened, then the lines taken since
   bool full = false;    // a line met the limit: the lines after it are left out too
-  uint64_t leftOut = 0; // lines left out since the last line saying so
+  uint64_t leftOut = 0; // lines left out, said by the file's last line when it is closed
 };
 
 void FlushRecords(std::vector<ThreadRecord>& threads) {
@@ -160,20 +160,20 @@ std::string SizeText(uint64_t bytes) {
   return std::to_string(bytes) + " bytes";
 }
 
-// Adds the line saying how many lines the limit left out since the last such line.
+// Adds the line saying how many lines the limit left out, when it left out any.
 void AppendLeftOutLine(LogState& state, ThreadRecord& record) {
   if (record.leftOut == 0) return;
   const size_t lineStart = record.pending.size();
   AppendLine(record.pending, state.counter++, 0,
-             "Log limit of " + SizeText(state.fileLimit) + " reached: " +
-                 std::to_string(record.leftOut) + " lines left out",
+             "Log limit of " + SizeText(state.fileLimit) +
+                 " reached, lines left out: " + std::to_string(record.leftOut),
              CurrentTimeText(state), "TraceLog.cpp", __LINE__);
   record.bytes += record.pending.size() - lineStart;
   record.leftOut = 0;
   state.viewer.Send(std::string_view(record.pending).substr(lineStart), CoarseSteadyTime());
 }
 
-// Writes every waiting line, each file's count of left-out lines last.
+// Writes every waiting line, each file's count of left-out lines last: for closing.
 void FinishAll(LogState& state) {
   for (ThreadRecord& record : state.threads) AppendLeftOutLine(state, record);
   FlushAll(state);
@@ -227,7 +227,7 @@ void TraceLog::Write(const std::string& thread, const std::string& sourceFile, i
 void TraceLog::Flush() {
   LogState& state = State();
   const std::lock_guard<std::mutex> guard(state.lock);
-  FinishAll(state);
+  FlushAll(state);
 }
 
 void TraceLog::SetLogOff(bool off) { State().off = off; }

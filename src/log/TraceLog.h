@@ -12,7 +12,8 @@ enum class LogDetail { kOff, kErrors, kFull };
 // kept in memory and written in large pieces: when 64 KB wait, when 100 ms have passed since
 // the last write (checked as lines come), on Flush, on a change of folder or run, and at
 // process exit. A file stops growing at its limit (64 MB): the lines beyond it are left
-// out, and Flush, a change of folder or run and the exit add a line saying how many.
+// out, and its last line, written when it is closed (at exit, or on a change of folder or
+// run), says how many.
 // Every failure is silent. All members are safe to call from any thread.
 class TraceLog {
  public:
@@ -22,7 +23,7 @@ class TraceLog {
   // asked for reaches `needed` (kErrors for error and warning lines).
   void Write(const std::string& thread, const std::string& sourceFile, int32_t line,
              const std::string& message, LogDetail needed = LogDetail::kFull);
-  // Writes every waiting line to its file now, and the count of lines left out.
+  // Writes every waiting line to its file now.
   void Flush();
   // While off, nothing is logged and no folder is created; the detail cannot undo it.
   void SetLogOff(bool off);
