@@ -21,7 +21,7 @@ _folioscribe() {
     -o|--output|-output|/output)
       COMPREPLY=($(compgen -f -- "$cur"))
       return ;;
-    --domain|-domain|/domain)
+    --domain|-domain|/domain|-j|--jobs|-jobs|/jobs)
       return ;;
     --log|-log|/log)
       COMPREPLY=($(compgen -W "off errors full" -- "$cur"))

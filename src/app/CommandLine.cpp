@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include <charconv>
+
 #include "app/OptionTable.h"
 #include "common/Paths.h"
 #include "common/Text.h"
@@ -144,6 +146,17 @@ std::optional<LogDetail> LogDetailNamed(const std::string& name) {
   return std::nullopt;
 }
 
+// More threads than this only wait for the disk.
+constexpr int kMaxJobs = 256;
+
+// The value of --jobs: a whole number from 1 to kMaxJobs; 0 when it is none.
+int JobCount(const std::string& value) {
+  int count = 0;
+  const char* end = value.data() + value.size();
+  const auto [stop, error] = std::from_chars(value.data(), end, count);
+  return error == std::errc() && stop == end && count >= 1 && count <= kMaxJobs ? count : 0;
+}
+
 std::string UsageError(const StartupRequest& request, const CCommandLineOptions& options) {
   if (!options.Problem().empty()) return options.Problem();
   std::string log;
@@ -153,6 +166,9 @@ std::string UsageError(const StartupRequest& request, const CCommandLineOptions&
   if (options.FindOption("justdoit", batchValue) && batchValue != "TRUE")
     return options.BatchFlagAsTyped() + " took \"" + batchValue +
            "\" as its value; put the start folder first";
+  std::string jobs;
+  if (options.FindOption("jobs", jobs) && request.jobs == 0)
+    return "--jobs takes a number of threads from 1 to " + std::to_string(kMaxJobs) + ", not \"" + jobs + "\"";
   if (!request.format.empty() && request.format != "text" && request.format != "json")
     return "--format takes text or json, not \"" + request.format + "\"";
   if (request.MapToStandardOutput() && !request.justDoIt && !request.dryRun)
@@ -186,6 +202,7 @@ StartupRequest ReadStartupRequest(const CCommandLineOptions& options) {
   if (options.FindOption("domain", value)) request.domain = value;
   request.excludePatterns = options.Values("exclude");
   if (options.FindOption("log", value)) request.logDetail = LogDetailNamed(value).value_or(LogDetail::kFull);
+  if (options.FindOption("jobs", value)) request.jobs = JobCount(value);
   if (options.FindOption("profile", value)) {
     const std::string path = ResolveProfilePath(ToSlashes(value));  // typed: Windows forms too
     if (PathExists(path))
@@ -203,6 +220,7 @@ void ApplyCommandLineSettings(const StartupRequest& request, RunSettings& settin
   if (!request.outputPath.empty() && !request.MapToStandardOutput())
     settings.sOutPutFileName = request.outputPath;
   if (request.domain) settings.sDomain = *request.domain;
+  if (request.jobs > 0) settings.jobs = request.jobs;
   settings.aPatterns.insert(settings.aPatterns.end(), request.excludePatterns.begin(),
                             request.excludePatterns.end());
 }

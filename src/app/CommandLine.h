@@ -61,6 +61,7 @@ struct StartupRequest {
   std::optional<std::string> domain;
   std::vector<std::string> excludePatterns;  // added after the profile's patterns
   LogDetail logDetail = LogDetail::kFull;
+  int jobs = 0;              // threads reading pages; 0 when not given (one per core)
   std::string usageError;    // why the command line cannot be followed; empty when it can
 
   // Runs without the dialog: a batch run, or only printing something.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <thread>
 
 #include "common/Paths.h"
 #include "common/Text.h"
@@ -56,13 +57,16 @@ void CrawlSite(const RunSettings& settings, const RunContext& context, LinkCount
                PageTitles& titles, std::vector<std::string>& warnings, CrawlObserver* observer,
                RunControl* control) {
   Selection selection(settings, settings.sStartDirectoryPath);
-  KeepsPath keeps;
+  CrawlOptions options;
+  options.observer = observer;
+  options.control = control;
+  options.titles = MapShowsPageTitles(settings);
   if (settings.bCrawlOnlyKept)
-    keeps = [&selection](const std::string& path) {
+    options.keeps = [&selection](const std::string& path) {
       return selection.KeepsWithFolders(path, IsFolder(path));
     };
-  CountSiteLinks(settings.sStartDirectoryPath, context, table, titles, warnings, keeps, observer,
-                 control);
+  options.jobs = settings.jobs > 0 ? settings.jobs : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  CountSiteLinks(settings.sStartDirectoryPath, context, table, titles, warnings, options);
 }
 
 RunResult DoGenerationRun(CFolioscribeApp& app, MessageSink& messages,

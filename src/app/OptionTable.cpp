@@ -29,6 +29,9 @@ constexpr OptionSpec kOptions[] = {
     {"report", 0, OptionTakes::Nothing, nullptr,
      "after the run, print the link counts as \"key [count]\"\n"
      "(on standard error when the map goes to standard output)"},
+    {"jobs", 'j', OptionTakes::Value, "N",
+     "read the site's pages with N threads (default: one per\n"
+     "core); the results are the same for every N"},
     {"quiet", 'q', OptionTakes::Nothing, nullptr, "print no informational lines, only problems"},
     {"check", 0, OptionTakes::Nothing, nullptr,
      "check the site instead of making the map: print its\n"

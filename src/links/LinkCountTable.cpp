@@ -1,6 +1,7 @@
 #include "links/LinkCountTable.h"
 
 #include <algorithm>
+#include <deque>
 
 #include "common/Paths.h"
 #include "common/Text.h"
@@ -32,10 +33,11 @@ uint64_t FoldedHash(std::string_view text) {
   return hash;
 }
 
-// Answers both lookups over one set of keys in O(log n) and O(1).
+// Answers both lookups over one set of keys in O(log n) and O(1). It holds views of the
+// keys, whose texts must outlive it.
 class KeyIndex {
  public:
-  void Add(const std::string& key, int32_t count) {
+  void Add(std::string_view key, int32_t count) {
     sorted_.emplace_back(key, count);
     // The first key in table order wins.
     const std::string_view part = ComparedPart(key);
@@ -76,16 +78,18 @@ class KeyIndex {
     bool operator()(size_t position) const { return EqualFolded(index.exact_[position].first, part); }
   };
 
-  std::vector<std::pair<std::string, int32_t>> sorted_;
+  std::vector<std::pair<std::string_view, int32_t>> sorted_;
   std::vector<int64_t> sums_;
-  std::vector<std::pair<std::string, int32_t>> exact_;  // compared parts of the keys, each once
+  std::vector<std::pair<std::string_view, int32_t>> exact_;  // compared parts of the keys, each once
   HashSlots exactSlots_;
 };
 
 }  // namespace
 
+// Built after the last change of the table, whose keys it views: any change drops it.
 struct LinkCountTable::Index {
   RunContext context;
+  std::deque<std::string> mappedKeys;  // keys of the own site mapped below the root
   KeyIndex local;  // every key as a local path compares with it
   KeyIndex web;    // the web addresses, for a web path
 };
@@ -130,8 +134,14 @@ const LinkCountTable::Index& LinkCountTable::IndexFor(const RunContext& context)
   auto index = std::make_shared<Index>();
   index->context = context;
   for (const LinkCountEntry& entry : entries_) {
-    index->local.Add(LocalFormOfKey(entry.key, context.root, context.domain), entry.count);
-    if (IsWebKey(entry.key)) index->web.Add(entry.key, entry.count);
+    if (!IsWebKey(entry.key)) {
+      index->local.Add(entry.key, entry.count);
+      continue;
+    }
+    std::string local = LocalFormOfKey(entry.key, context.root, context.domain);
+    index->local.Add(local == entry.key ? entry.key : index->mappedKeys.emplace_back(std::move(local)),
+                     entry.count);
+    index->web.Add(entry.key, entry.count);
   }
   index->local.Finish();
   index->web.Finish();

@@ -4,14 +4,14 @@
 #include <optional>
 #include <span>
 #include <string_view>
-#include <unordered_set>
 #include <utility>
 
 #include "common/HashSlots.h"
 #include "common/Paths.h"
 #include "common/Text.h"
-#include "links/LinkExtraction.h"
+#include "links/CrawlPage.h"
 #include "links/LinkResolution.h"
+#include "links/PageReadAhead.h"
 #include "links/PageTitle.h"
 #include "log/TraceLog.h"
 #include "platform/FileSystem.h"
@@ -27,22 +27,6 @@ std::string DefaultDocument(const std::string& path) {
 }
 
 namespace {
-
-struct TakenPage {
-  std::string path;
-  std::optional<std::string> text;  // none when the path is no page or cannot be read
-};
-
-// A target naming a page is read straight away; only when that fails is it looked at as a
-// folder, which spares a stat per page.
-TakenPage ReadTarget(const std::string& target, int64_t maxBytes) {
-  if (IsPageExtension(target)) {
-    if (std::optional<std::string> text = TryReadTextFile(target, maxBytes)) return {target, std::move(text)};
-  }
-  std::string page = DefaultDocument(target);
-  if (!IsPageExtension(page)) return {std::move(page), std::nullopt};
-  return {page, TryReadTextFile(page, maxBytes)};
-}
 
 // Why a page that is there was not read.
 std::string UnreadReason(const std::string& path, int64_t maxBytes) {
@@ -61,6 +45,8 @@ class TargetSpellings {
   struct Target {
     int64_t entry = -1;  // position in the count table; -1 until it is linked
     bool takenUp = false;
+    bool askedAhead = false;  // asked of the read-ahead and neither taken nor dropped yet
+    bool pageTaken = false;   // of a lower-case spelling: a page of this path, ignoring case, taken up
     int8_t kept = -1;  // whether the site map lists it; -1 until asked
   };
   // The number of `text`, given when it is new; numbers stay valid as spellings are added.
@@ -98,22 +84,29 @@ class TargetSpellings {
   HashSlots slots_;
 };
 
+// Targets asked of the read-ahead at most: about as many as it may hold parsed.
+constexpr size_t kAskedAheadPerWorker = 128;
+// The stacked targets looked at for new ones to ask, after each page.
+constexpr size_t kLookedAtPerWorker = 512;
+
 // One crawl of a site. A stack of target numbers stands in for recursion: a long chain of
 // pages cannot overflow the call stack, and popping the targets in anchor order keeps the
-// depth-first order.
+// depth-first order. With workers, the targets on top of the stack are read ahead.
 class Crawl {
  public:
   Crawl(LinkCountTable& table, const RunContext& context, PageTitles& titles,
-        std::vector<std::string>& warnings, const KeepsPath& keeps, CrawlObserver* observer,
-        RunControl* control)
-      : table_(table), context_(context), titles_(titles), warnings_(warnings), keeps_(keeps),
-        observer_(observer), control_(control) {}
+        std::vector<std::string>& warnings, const CrawlOptions& options)
+      : table_(table), context_(context), titles_(titles), warnings_(warnings), options_(options),
+        needs_{options.titles, options.observer != nullptr} {
+    if (options.jobs > 1)
+      readAhead_.emplace(options.jobs - 1, [this](const std::string& target) { return Parse(target); });
+  }
 
   void Run(const std::string& startPage) {
     // Counted when linked, never read: the map of the last run must not count.
-    if (!context_.outputPath.empty()) takenFolded_.insert(ToLowerAscii(context_.outputPath));
+    if (!context_.outputPath.empty()) FirstTakenIgnoringCase(context_.outputPath);
     pending_.push_back(targets_.Number(startPage));
-    while (!pending_.empty() && !Cancelled(control_)) {
+    while (!pending_.empty() && !Cancelled(options_.control)) {
       const size_t number = pending_.back();
       pending_.pop_back();
       if (!targets_[number].takenUp) TakeUp(number);  // else taken up since it was pushed
@@ -121,71 +114,107 @@ class Crawl {
   }
 
  private:
+  ParsedPage Parse(const std::string& target) const { return ParsePage(target, context_, needs_); }
+
   void TakeUp(size_t number) {
-    const TakenPage page = ReadTarget(std::string(targets_.Text(number)), context_.maxPageBytes);
+    const ParsedPage page = targets_[number].askedAhead ? TakeAhead(number)
+                                                        : Parse(std::string(targets_.Text(number)));
+    if (page.read == PageRead::kTooLarge) TraceTooLarge(page.path, context_.maxPageBytes);
     targets_[number].takenUp = true;
-    targets_[targets_.Number(page.path)].takenUp = true;
-    if (!takenFolded_.insert(ToLowerAscii(page.path)).second || !IsPageExtension(page.path)) return;
+    const size_t read = targets_.Number(page.path);
+    if (targets_[read].askedAhead) Forget(read);  // a folder's page, asked under its own name
+    targets_[read].takenUp = true;
+    if (!FirstTakenIgnoringCase(page.path) || !IsPageExtension(page.path)) return;
     // The start page, or a folder's index page, may be left out of the map.
-    if (keeps_ && !keeps_(page.path)) return;
-    if (!page.text) {
+    if (options_.keeps && !options_.keeps(page.path)) return;
+    if (page.read != PageRead::kRead) {
       TraceProblem("Error:Couldn't open file:" + page.path);
       // A missing page is a broken link; one that is there but unread leaves counts out.
       if (PathExists(page.path))
         warnings_.push_back("couldn't read page " + page.path + ": " + UnreadReason(page.path, context_.maxPageBytes));
       return;
     }
-    titles_.Remember(page.path, *page.text);
-    if (observer_ != nullptr) observer_->PageRead(page.path, *page.text);
-    CountLinks(page.path, *page.text);
-    Advance(control_, &RunProgress::pages);
+    if (options_.titles) titles_.Remember(page.path, page.title);
+    if (options_.observer != nullptr) options_.observer->PageRead(page.path, page.text);
+    CountLinks(page);
+    Advance(options_.control, &RunProgress::pages);
+    if (readAhead_) AskAhead();
   }
 
   // Logs and counts the links of a page and stacks those not taken up yet, the first on top.
-  void CountLinks(const std::string& page, const std::string& text) {
-    XmlCursor cursor(text);
-    links_.clear();
-    ExtractLinks(cursor, links_, true);
-    const LinkResolver resolver(page, context_);
+  void CountLinks(const ParsedPage& page) {
     const bool tracing = TraceLog::Instance().Keeps(LogDetail::kFull);
     const size_t stacked = pending_.size();
-    for (const LinkInfo& link : links_) {
-      resolver.Resolve(link.href, resolved_);
+    for (size_t i = 0; i < page.links.size(); ++i) {
+      const ResolvedLink& resolved = page.resolved[i];
       if (tracing) {
-        line_.assign("BuildPageRankInfo()-found link:").append(resolved_.found);
-        Trace(line_.append(", abs:").append(resolved_.target));
+        line_.assign("BuildPageRankInfo()-found link:").append(resolved.found);
+        Trace(line_.append(", abs:").append(resolved.target));
       }
-      const size_t number = targets_.Number(resolved_.target);
+      const size_t number = targets_.Number(resolved.target);
       TargetSpellings::Target& target = targets_[number];
       if (!Kept(target, number)) continue;
-      if (target.entry < 0) target.entry = static_cast<int64_t>(table_.Add(LinkKey(resolved_.target)));
+      if (target.entry < 0) target.entry = static_cast<int64_t>(table_.Add(LinkKey(resolved.target)));
       else table_.AddAt(static_cast<size_t>(target.entry));
-      if (resolved_.follow && !target.takenUp) pending_.push_back(number);
-      if (observer_ != nullptr) observer_->LinkFound(link, resolved_);
+      if (resolved.follow && !target.takenUp) pending_.push_back(number);
+      if (options_.observer != nullptr) options_.observer->LinkFound(page.links[i], resolved);
     }
     std::reverse(pending_.begin() + static_cast<std::ptrdiff_t>(stacked), pending_.end());
   }
 
+  // Most paths are lower case already: the page's own spelling then holds the mark.
+  bool FirstTakenIgnoringCase(const std::string& path) {
+    TargetSpellings::Target& folded = targets_[targets_.Number(ToLowerAscii(path))];
+    return !std::exchange(folded.pageTaken, true);
+  }
+
   bool Kept(TargetSpellings::Target& target, size_t number) {
-    if (!keeps_) return true;
-    if (target.kept < 0) target.kept = keeps_(std::string(targets_.Text(number)));
+    if (!options_.keeps) return true;
+    if (target.kept < 0) target.kept = options_.keeps(std::string(targets_.Text(number)));
     return target.kept != 0;
+  }
+
+  // Asks the read-ahead for the targets nearest the top of the stack, those to be taken up
+  // soonest, as far as it takes more.
+  void AskAhead() {
+    const size_t workers = static_cast<size_t>(options_.jobs - 1);
+    size_t looked = 0;
+    for (auto it = pending_.rbegin(); it != pending_.rend() && looked < kLookedAtPerWorker * workers &&
+                                      askedAhead_ < kAskedAheadPerWorker * workers;
+         ++it, ++looked) {
+      TargetSpellings::Target& target = targets_[*it];
+      if (target.takenUp || target.askedAhead) continue;
+      target.askedAhead = true;
+      ++askedAhead_;
+      asks_.emplace_back(*it, targets_.Text(*it));
+    }
+    readAhead_->Ask(asks_);
+  }
+
+  ParsedPage TakeAhead(size_t number) {
+    targets_[number].askedAhead = false;
+    --askedAhead_;
+    return readAhead_->Take(number);
+  }
+
+  void Forget(size_t number) {
+    targets_[number].askedAhead = false;
+    --askedAhead_;
+    readAhead_->Drop(number);
   }
 
   LinkCountTable& table_;
   const RunContext& context_;
   PageTitles& titles_;
   std::vector<std::string>& warnings_;
-  const KeepsPath& keeps_;
-  CrawlObserver* observer_;
-  RunControl* control_;
+  const CrawlOptions& options_;
+  const PageNeeds needs_;
   TargetSpellings targets_;
   std::vector<size_t> pending_;
-  std::unordered_set<std::string> takenFolded_;  // the pages taken up, compared ignoring case
-  // Buffers that serve page after page.
-  std::vector<LinkInfo> links_;
-  ResolvedLink resolved_;
+  size_t askedAhead_ = 0;
+  std::vector<std::pair<size_t, std::string>> asks_;  // serves page after page
   std::string line_;
+  std::optional<PageReadAhead> readAhead_;  // last: its workers stop before the rest goes
 };
 
 }  // namespace
@@ -206,15 +235,14 @@ std::string ChooseStartPage(const std::string& startFolder, const std::string& o
 
 void BuildPageRankInfo(const std::string& pagePath, LinkCountTable& table, const RunContext& context,
                        PageTitles& titles, std::vector<std::string>& warnings,
-                       const KeepsPath& keeps, CrawlObserver* observer, RunControl* control) {
-  Crawl(table, context, titles, warnings, keeps, observer, control).Run(pagePath);
+                       const CrawlOptions& options) {
+  Crawl(table, context, titles, warnings, options).Run(pagePath);
 }
 
 void CountSiteLinks(const std::string& startFolder, const RunContext& context, LinkCountTable& table,
-                    PageTitles& titles, std::vector<std::string>& warnings, const KeepsPath& keeps,
-                    CrawlObserver* observer, RunControl* control) {
+                    PageTitles& titles, std::vector<std::string>& warnings, const CrawlOptions& options) {
   const std::string startPage = ChooseStartPage(startFolder, context.outputPath);
   Trace("Starting with:" + startPage);
-  BuildPageRankInfo(startPage, table, context, titles, warnings, keeps, observer, control);
+  BuildPageRankInfo(startPage, table, context, titles, warnings, options);
   SortLinkCounts(table);
 }

@@ -31,21 +31,29 @@ std::string ChooseStartPage(const std::string& startFolder, const std::string& o
 // counts what it leaves out.
 using KeepsPath = std::function<bool(const std::string& path)>;
 
+// How a crawl runs and what it delivers besides the counts.
+struct CrawlOptions {
+  KeepsPath keeps;                    // when set, only what it keeps is read and counted
+  CrawlObserver* observer = nullptr;  // told of every page read and link found
+  RunControl* control = nullptr;      // cancelled, it stops the crawl before the next page
+  bool titles = true;                 // whether the titles of the pages read are remembered
+  // Threads that read and parse pages: beyond one, workers read ahead of the crawl, which
+  // still takes the pages up in its own order, so the result is the same.
+  int jobs = 1;
+};
+
 // Crawls depth-first from `pagePath` (a page, or a folder standing for its index.htm or
 // index.html), reading every local .htm/.html page it reaches once, but the context's output
 // file, and counting every link found on the pages read. Targets are taken up in the order
-// of their anchors. The titles of the pages read go to `titles`; a page that exists but
-// cannot be read adds a line to `warnings`. With `keeps`, only what it keeps is read and
-// counted; `observer`, when given, is told of every page read and link found. A cancelled
-// `control` stops it before the next page; each page read counts as one of its pages.
+// of their anchors. The titles of the pages read go to `titles` when the options ask; a page
+// that exists but cannot be read adds a line to `warnings`. Each page read counts as one of
+// the control's pages.
 void BuildPageRankInfo(const std::string& pagePath, LinkCountTable& table, const RunContext& context,
                        PageTitles& titles, std::vector<std::string>& warnings,
-                       const KeepsPath& keeps = {}, CrawlObserver* observer = nullptr,
-                       RunControl* control = nullptr);
+                       const CrawlOptions& options = {});
 
 // Counts the links of the site: chooses the start page, logs "Starting with:", crawls
 // every reachable local page once and sorts the table, most linked first.
 void CountSiteLinks(const std::string& startFolder, const RunContext& context,
                     LinkCountTable& table, PageTitles& titles, std::vector<std::string>& warnings,
-                    const KeepsPath& keeps = {}, CrawlObserver* observer = nullptr,
-                    RunControl* control = nullptr);
+                    const CrawlOptions& options = {});

@@ -67,9 +67,10 @@ bool AtPlainAnchorEnd(const XmlCursor& cursor) {
   return rest.size() >= 4 && rest.starts_with("</") && ToLowerAscii(rest[2]) == 'a' && rest[3] == '>';
 }
 
-// Reads the items inside an anchor up to and including its closing tag. A browser closes
-// the anchor where the next one begins: the cursor then stays on that anchor's "<".
-bool ReadAnchorText(XmlCursor& cursor, std::string& text, bool ignoreErrors) {
+// Reads the items inside an anchor up to and including its closing tag, into `text` when
+// given. A browser closes the anchor where the next one begins: the cursor then stays on
+// that anchor's "<".
+bool ReadAnchorText(XmlCursor& cursor, std::string* text, bool ignoreErrors) {
   while (!cursor.PastEnd()) {
     cursor.SkipWhitespace();
     const int64_t itemStart = cursor.pos;
@@ -84,11 +85,14 @@ bool ReadAnchorText(XmlCursor& cursor, std::string& text, bool ignoreErrors) {
         cursor.pos = itemStart;
         break;
       }
+    } else if (text == nullptr && !cursor.PastEnd()) {
+      cursor.SkipTo('<');  // where reading the text item would end
+      continue;
     }
     XmlTag tag;
     if (!ReadTag(cursor, tag, false) && !ignoreErrors) return false;
     if (tag.closing && EqualsNoCase(tag.GetTagName(), "a")) break;
-    if (tag.kind == XmlTag::kText) text += tag.text;
+    if (tag.kind == XmlTag::kText && text != nullptr) *text += tag.text;
   }
   return true;
 }
@@ -96,12 +100,13 @@ bool ReadAnchorText(XmlCursor& cursor, std::string& text, bool ignoreErrors) {
 // Behind "<a", whose "<" is at `open`: reads the attributes, into `attributes` (reused from
 // anchor to anchor), and the text of one anchor.
 bool ReadAnchor(XmlCursor& cursor, int64_t open, AttributeMap& attributes, std::vector<LinkInfo>& links,
-                bool ignoreErrors) {
+                bool ignoreErrors, AnchorDetail detail) {
   attributes.Clear();
   if (!ReadAttributeMap(cursor, attributes, true) && !ignoreErrors) return false;
   SkipAttributeListEnd(cursor);
   LinkInfo& link = links.emplace_back();  // filled in place; taken back when it is no link
-  const bool read = ReadAnchorText(cursor, link.text, ignoreErrors);
+  const bool all = detail == AnchorDetail::kWithTitleAndText;
+  const bool read = ReadAnchorText(cursor, all ? &link.text : nullptr, ignoreErrors);
   const std::string* href = attributes.FindNoCase("href");
   if (!read || href == nullptr) {  // a named anchor is no link, nor is one read in vain
     links.pop_back();
@@ -109,13 +114,15 @@ bool ReadAnchor(XmlCursor& cursor, int64_t open, AttributeMap& attributes, std::
   }
   link.href = *href;
   link.offset = open;
+  if (!all) return true;
   if (const std::string* title = attributes.FindNoCase("title")) link.title = *title;
   return true;
 }
 
 }  // namespace
 
-bool ExtractLinks(XmlCursor& cursor, std::vector<LinkInfo>& links, bool ignoreErrors) {
+bool ExtractLinks(XmlCursor& cursor, std::vector<LinkInfo>& links, bool ignoreErrors,
+                  AnchorDetail detail) {
   AttributeMap attributes;
   for (cursor.SkipTo('<'); !cursor.PastEnd(); cursor.SkipTo('<')) {
     // The scan goes on right behind an anchor's closing tag, so an anchor that follows it
@@ -123,7 +130,7 @@ bool ExtractLinks(XmlCursor& cursor, std::vector<LinkInfo>& links, bool ignoreEr
     const int64_t open = cursor.pos;
     const Markup markup = ReadMarkupStart(cursor);
     if (markup == Markup::kOther) cursor.Advance();
-    if (markup == Markup::kAnchor && !ReadAnchor(cursor, open, attributes, links, ignoreErrors))
+    if (markup == Markup::kAnchor && !ReadAnchor(cursor, open, attributes, links, ignoreErrors, detail))
       return false;
   }
   return true;

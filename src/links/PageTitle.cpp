@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string_view>
+#include <utility>
 
 #include "common/Text.h"
 #include "links/PageCharset.h"
@@ -107,10 +108,7 @@ PageRead ReadPageUntil(const std::string& path, int64_t maxBytes, std::string& t
   text.clear();
   RegularFile file(path);
   if (!file.IsOpen()) return PageRead::kUnreadable;
-  if (file.Size() > static_cast<uint64_t>(maxBytes)) {
-    TraceProblem("Not read, larger than nMaxPageBytes=" + std::to_string(maxBytes) + ":" + path);
-    return PageRead::kTooLarge;
-  }
+  if (file.Size() > static_cast<uint64_t>(maxBytes)) return PageRead::kTooLarge;
   return ReadPieces(file, static_cast<uint64_t>(maxBytes), text, enough);
 }
 
@@ -120,9 +118,15 @@ PageRead ReadPage(const std::string& path, int64_t maxBytes, std::string& text) 
   return ReadPageUntil(path, maxBytes, text, nullptr);
 }
 
+void TraceTooLarge(const std::string& path, int64_t maxBytes) {
+  TraceProblem("Not read, larger than nMaxPageBytes=" + std::to_string(maxBytes) + ":" + path);
+}
+
 std::optional<std::string> TryReadTextFile(const std::string& path, int64_t maxBytes) {
   std::string text;
-  if (ReadPage(path, maxBytes, text) != PageRead::kRead) return std::nullopt;
+  const PageRead read = ReadPage(path, maxBytes, text);
+  if (read == PageRead::kTooLarge) TraceTooLarge(path, maxBytes);
+  if (read != PageRead::kRead) return std::nullopt;
   return text;
 }
 
@@ -138,7 +142,9 @@ int64_t WildcardFind(const std::string& text, const std::string& pattern, bool i
 
 std::optional<std::string> ReadPageTitle(const std::string& path, int64_t maxBytes) {
   std::string head;
-  if (ReadPageUntil(path, maxBytes, head, TitleSettled) == PageRead::kUnreadable) return std::nullopt;
+  const PageRead read = ReadPageUntil(path, maxBytes, head, TitleSettled);
+  if (read == PageRead::kTooLarge) TraceTooLarge(path, maxBytes);
+  if (read == PageRead::kUnreadable) return std::nullopt;
   return TitleInText(head);
 }
 
@@ -157,13 +163,32 @@ std::string TitleInText(const std::string& text) {
   return PageTextToUtf8(std::string_view(text).substr(s, text.find('<', s) - s), text);
 }
 
-void PageTitles::Remember(const std::string& path, const std::string& text) {
-  titles_.insert_or_assign(path, TitleInText(text));
+std::string_view PageTitles::PathOf(size_t record) const {
+  return std::string_view(texts_).substr(records_[record].offset, records_[record].pathLength);
+}
+
+uint64_t PageTitles::HashOf(size_t record) const { return std::hash<std::string_view>{}(PathOf(record)); }
+
+void PageTitles::Remember(std::string_view path, std::string_view title) {
+  slots_.Reserve(records_.size() + 1, [this](size_t record) { return HashOf(record); });
+  const uint64_t hash = std::hash<std::string_view>{}(path);
+  HashSlots::Slot& slot = slots_.Find(hash, [&](size_t record) { return PathOf(record) == path; });
+  const Record record{texts_.size(), static_cast<uint32_t>(path.size()), static_cast<uint32_t>(title.size())};
+  texts_.append(path).append(title);
+  if (!slot.Free()) {
+    records_[slot.Position()] = record;  // remembered again: the new title holds
+    return;
+  }
+  slot.Fill(hash, records_.size());
+  records_.push_back(record);
 }
 
 std::string PageTitles::Of(const std::string& path) const { return TryOf(path).value_or(""); }
 
 std::optional<std::string> PageTitles::TryOf(const std::string& path) const {
-  if (const auto known = titles_.find(path); known != titles_.end()) return known->second;
-  return ReadPageTitle(path, maxPageBytes_);
+  const HashSlots::Slot* slot = slots_.FindUsed(std::hash<std::string_view>{}(path),
+                                                [&](size_t record) { return PathOf(record) == path; });
+  if (slot == nullptr) return ReadPageTitle(path, maxPageBytes_);
+  const Record& record = records_[slot->Position()];
+  return texts_.substr(record.offset + record.pathLength, record.titleLength);
 }

@@ -2,17 +2,24 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <unordered_map>
+#include <string_view>
+#include <vector>
+
+#include "common/HashSlots.h"
 
 #include "common/RunSettings.h"
 
 enum class PageRead { kRead, kUnreadable, kTooLarge };
 // Reads the page `path` into `text` up to its first zero byte, piece by piece, so memory
 // follows what the page holds rather than the size it claims. A page larger than
-// `maxBytes` is not read (kTooLarge, and the log says so); neither is anything but a
-// regular file (kUnreadable).
+// `maxBytes` is not read (kTooLarge; the caller tells the log with TraceTooLarge);
+// neither is anything but a regular file (kUnreadable). Writes no log, so any thread may
+// read pages.
 PageRead ReadPage(const std::string& path, int64_t maxBytes, std::string& text);
-// The whole file up to its first zero byte; nullopt when it cannot be opened.
+// Says in the log that the page `path` was not read, being larger than `maxBytes`.
+void TraceTooLarge(const std::string& path, int64_t maxBytes);
+// The whole file up to its first zero byte; nullopt when it cannot be opened (the log
+// says so when it is too large).
 std::optional<std::string> TryReadTextFile(const std::string& path, int64_t maxBytes = kDefaultMaxPageBytes);
 // The same, empty when it cannot be opened.
 std::string ReadTextFile(const std::string& path);
@@ -29,18 +36,29 @@ std::optional<std::string> ReadPageTitle(const std::string& path, int64_t maxByt
 std::string TitleInText(const std::string& text);
 
 // The titles of the pages a run has read, by the path they were read under, so that no
-// page is read twice.
+// page is read twice. Paths and titles lie side by side in one text: a site of many pages
+// costs little more than their bytes.
 class PageTitles {
  public:
   explicit PageTitles(int64_t maxPageBytes = kDefaultMaxPageBytes) : maxPageBytes_(maxPageBytes) {}
-  // Remembers the title of the page `path`, whose text is `text`.
-  void Remember(const std::string& path, const std::string& text);
+  // Remembers `title` (TitleInText of its text) as the title of the page `path`.
+  void Remember(std::string_view path, std::string_view title);
   // GetPageTitle(path), without reading a page remembered already.
   std::string Of(const std::string& path) const;
   // The same; nullopt when the page cannot be read.
   std::optional<std::string> TryOf(const std::string& path) const;
 
  private:
+  struct Record {
+    size_t offset = 0;  // of the path in texts_, its title right behind it
+    uint32_t pathLength = 0;
+    uint32_t titleLength = 0;
+  };
+  std::string_view PathOf(size_t record) const;
+  uint64_t HashOf(size_t record) const;
+
   int64_t maxPageBytes_;
-  std::unordered_map<std::string, std::string> titles_;
+  std::string texts_;
+  std::vector<Record> records_;
+  HashSlots slots_;  // the records by their paths
 };

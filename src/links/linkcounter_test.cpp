@@ -129,6 +129,15 @@ TEST_F(Crawl, RemembersTheTitlesOfThePagesItReads) {
   // A page the crawl did not reach is read when asked for.
   EXPECT_EQ(titles_.Of(At("orphan.htm")), "Orphan");
   EXPECT_EQ(titles_.Of(At("missing.htm")), "");
+
+  // Not asked for titles, it remembers none.
+  site_.Build({{"index.htm", "<title>Home</title>" + Anchors({"a.htm"})}, {"a.htm", "<title>A</title>"}});
+  PageTitles untouched;
+  CrawlOptions noTitles;
+  noTitles.titles = false;
+  CountSiteLinks(site_.Path(), Context(), table, untouched, warnings_, noTitles);
+  ASSERT_TRUE(DeleteFile(At("a.htm")));
+  EXPECT_EQ(untouched.Of(At("a.htm")), "");
 }
 
 TEST_F(Crawl, FollowsALongChainOfPages) {

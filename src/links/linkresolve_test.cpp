@@ -5,12 +5,22 @@
 
 namespace {
 
-std::vector<std::string> Hrefs(const std::string& page) {
+// The hrefs found, each with its offset, as "href@offset".
+std::vector<std::string> Placed(const std::string& page, AnchorDetail detail) {
   XmlCursor cursor(page);
   std::vector<LinkInfo> links;
-  EXPECT_TRUE(ExtractLinks(cursor, links, true));
+  EXPECT_TRUE(ExtractLinks(cursor, links, true, detail));
+  std::vector<std::string> placed;
+  for (const LinkInfo& link : links) placed.push_back(link.href + "@" + std::to_string(link.offset));
+  return placed;
+}
+
+// The hrefs found; reading titles and texts too must find the same anchors at the same places.
+std::vector<std::string> Hrefs(const std::string& page) {
+  const std::vector<std::string> placed = Placed(page, AnchorDetail::kHrefOnly);
+  EXPECT_EQ(placed, Placed(page, AnchorDetail::kWithTitleAndText)) << page;
   std::vector<std::string> hrefs;
-  for (const LinkInfo& link : links) hrefs.push_back(link.href);
+  for (const std::string& link : placed) hrefs.push_back(link.substr(0, link.rfind('@')));
   return hrefs;
 }
 
@@ -93,6 +103,11 @@ TEST(ExtractLinks, CollectsTitleAndTextAndStopsOnErrorsWhenAsked) {
   ASSERT_EQ(links.size(), 1u);
   EXPECT_EQ(links[0].title, "T <");
   EXPECT_EQ(links[0].text, "HelloWorld!");
+  XmlCursor lean("<a href=\"x\" title=\"T\">Hello</a>");
+  links.clear();
+  ASSERT_TRUE(ExtractLinks(lean, links, false, AnchorDetail::kHrefOnly));
+  ASSERT_EQ(links.size(), 1u);
+  EXPECT_EQ(links[0].title + links[0].text, "");
 
   XmlCursor broken("<a href=\"x\" =>x</a>");
   links.clear();

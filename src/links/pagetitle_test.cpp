@@ -141,3 +141,15 @@ TEST(PageTitle, ConvertsTheTitleFromThePagesCharacterSetToUtf8) {
   };
   for (const auto& c : cases) EXPECT_EQ(TitleInText(c.page), c.title) << c.page;
 }
+
+TEST(PageTitles, KeepsTheLatestTitleOfEachOfManyPages) {
+  PageTitles titles;
+  for (int i = 0; i < 3000; ++i) titles.Remember("/site/p" + std::to_string(i) + ".htm", "T" + std::to_string(i));
+  titles.Remember("/site/p7.htm", "Seven");
+  titles.Remember("/site/empty.htm", "");
+  EXPECT_EQ(titles.Of("/site/p0.htm"), "T0");
+  EXPECT_EQ(titles.Of("/site/p2999.htm"), "T2999");
+  EXPECT_EQ(titles.Of("/site/p7.htm"), "Seven");
+  EXPECT_EQ(titles.Of("/site/P7.htm"), "");  // not remembered, and not on the disk
+  EXPECT_EQ(titles.Of("/site/empty.htm"), "");
+}

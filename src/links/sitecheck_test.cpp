@@ -17,7 +17,9 @@ std::vector<SiteFinding> Check(const TempDir& site, const std::vector<std::strin
   PageTitles titles;
   SiteCheck check(site.Path(), true);
   std::vector<std::string> warnings;
-  CountSiteLinks(site.Path(), context, table, titles, warnings, {}, &check);
+  CrawlOptions options;
+  options.observer = &check;
+  CountSiteLinks(site.Path(), context, table, titles, warnings, options);
   std::vector<SiteFinding> findings = check.Finish(listed);
   if (counts != nullptr) *counts = check.Counts();
   return findings;

@@ -124,17 +124,26 @@ std::string ReadProblem(const std::string& path) {
   return fd.IsOpen() ? "read error" : strerror_r(errno, buffer, sizeof buffer);
 }
 
-std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder) {
+bool VisitFolder(const std::string& folder, const FolderVisitor& visit) {
   const std::unique_ptr<DIR, DirCloser> dir(opendir(folder.c_str()));
-  if (!dir) return std::nullopt;
-  std::vector<FolderEntry> entries;
+  if (!dir) return false;
   LocalTimeRoundTrips roundTrips;
+  std::string name;
   while (const dirent* entry = readdir(dir.get())) {
-    const std::string name = entry->d_name;
+    name = entry->d_name;
     if (name == "." || name == "..") continue;
     // A dangling link has no status; it still is an entry of the folder.
-    entries.push_back({name, StatusAt(dirfd(dir.get()), name, roundTrips).value_or(FileStatus{})});
+    visit(name, StatusAt(dirfd(dir.get()), name, roundTrips).value_or(FileStatus{}));
   }
+  return true;
+}
+
+std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder) {
+  std::vector<FolderEntry> entries;
+  if (!VisitFolder(folder, [&](const std::string& name, const FileStatus& status) {
+        entries.push_back({name, status});
+      }))
+    return std::nullopt;
   // Byte order, so the listing is the same on every machine.
   std::sort(entries.begin(), entries.end(),
             [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -45,6 +46,10 @@ struct FolderEntry {
 // The entries of `folder` but "." and "..", sorted by the names' bytes; nullopt when the
 // folder cannot be listed. An entry whose status cannot be read is listed as a plain file.
 std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder);
+// Tells `visit` of each entry as ListFolder lists it, in the order the folder yields them,
+// so a caller keeps one copy of a large folder's listing; false when it cannot be listed.
+using FolderVisitor = std::function<void(const std::string& name, const FileStatus& status)>;
+bool VisitFolder(const std::string& folder, const FolderVisitor& visit);
 
 // The whole of a regular file, up to the size it had when opened; nullopt when it cannot be
 // opened or read, or is no regular file (a folder, a pipe, a device).

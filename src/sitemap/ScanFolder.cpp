@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "common/Paths.h"
 #include "common/Text.h"
 #include "platform/FileSystem.h"
@@ -39,10 +41,15 @@ SiteItem ItemAt(const std::string& path) {
   return status ? ItemOf(path, *status) : SiteItem{.path = path};
 }
 
+// Items are made as the entries come, so a large folder's listing is held once.
 int64_t ScanFolder(const std::string& folder, SiteItemList& list) {
-  const auto entries = ListFolder(folder);
-  if (!entries) return -1;
-  for (const FolderEntry& entry : *entries)
-    list.push_back(ItemOf(ChildPath(folder, entry.name), entry.status));
-  return static_cast<int64_t>(entries->size());
+  const size_t before = list.size();
+  if (!VisitFolder(folder, [&](const std::string& name, const FileStatus& status) {
+        list.push_back(ItemOf(ChildPath(folder, name), status));
+      }))
+    return -1;
+  // The paths share the folder, so their byte order is the listing's order of names.
+  std::sort(list.begin() + static_cast<std::ptrdiff_t>(before), list.end(),
+            [](const SiteItem& a, const SiteItem& b) { return a.path < b.path; });
+  return static_cast<int64_t>(list.size() - before);
 }

@@ -115,8 +115,12 @@ void SiteMapBuilder::EmitEntries(const std::string& folder, int depth) {
     SortSiteItems(items);
   for (const SiteItem& item : items)
     if (!item.IsFolder() && !Cancelled(control_)) AddUrlToSiteMapHtmlCode(item, depth + 1);
+  // Only the sub-folders stay while they are walked, so the listings of the folders above
+  // a large folder hold no files.
+  std::erase_if(items, [](const SiteItem& item) { return !item.IsFolder(); });
+  items.shrink_to_fit();
   for (const SiteItem& item : items)
-    if (item.IsFolder() && !Cancelled(control_)) EmitFolder(item, depth + 1);
+    if (!Cancelled(control_)) EmitFolder(item, depth + 1);
 }
 
 bool SiteMapBuilder::AddUrlToSiteMapHtmlCode(const SiteItem& listed, int depth) {
@@ -179,6 +183,11 @@ LinkText SiteMapBuilder::ChooseLinkText(std::string& path, bool isFolder) const 
 
 bool SiteMapBuilder::IsNoindexPage(const std::string& path) const {
   return settings_.bSkipNoindex && IsPageExtension(path) && IsPageMarkedNoindex(path);
+}
+
+bool MapShowsPageTitles(const RunSettings& settings) {
+  return UsesMacro(settings.sTemplateFile, "autoHrefText") ||
+         UsesMacro(settings.sTemplateFolder + settings.sTemplateFolderLevelDown, "autoHrefText");
 }
 
 std::vector<std::string> ListSiteFiles(const RunSettings& settings, const std::string& startFolder,

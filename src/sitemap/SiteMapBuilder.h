@@ -108,6 +108,10 @@ class SiteMapBuilder {
   size_t bytes_ = 0;  // the text so far, passed on or held
 };
 
+// Whether the site map of `settings` shows page titles ("%AutoHrefText%"), which a crawl
+// then remembers.
+bool MapShowsPageTitles(const RunSettings& settings);
+
 // The files a site map of `startFolder` (as Build takes it) lists with the selection of
 // `settings` (exclusions and the like), whatever its templates and link-count options.
 // The run's old output (`outputPath`, as the walk meets it) is not among them.

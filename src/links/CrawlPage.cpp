@@ -1,0 +1,35 @@
+#include "links/CrawlPage.h"
+
+#include "links/LinkCounter.h"
+
+namespace {
+
+// A target naming a page is read straight away; only when it is no file is it looked at as
+// a folder, which spares a stat per page.
+void ReadTarget(const std::string& target, int64_t maxBytes, ParsedPage& page) {
+  page.path = target;
+  if (IsPageExtension(target)) {
+    page.read = ReadPage(target, maxBytes, page.text);
+    if (page.read != PageRead::kUnreadable) return;
+  }
+  std::string index = DefaultDocument(target);
+  if (index == target) return;  // no folder: read in vain already, or no page
+  page.path = std::move(index);
+  if (IsPageExtension(page.path)) page.read = ReadPage(page.path, maxBytes, page.text);
+}
+
+}  // namespace
+
+ParsedPage ParsePage(const std::string& target, const RunContext& context, PageNeeds needs) {
+  ParsedPage page;
+  ReadTarget(target, context.maxPageBytes, page);
+  if (page.read != PageRead::kRead) return page;
+  if (needs.title) page.title = TitleInText(page.text);
+  XmlCursor cursor(page.text);
+  ExtractLinks(cursor, page.links, true, AnchorDetail::kHrefOnly);
+  const LinkResolver resolver(page.path, context);
+  page.resolved.resize(page.links.size());
+  for (size_t i = 0; i < page.links.size(); ++i) resolver.Resolve(page.links[i].href, page.resolved[i]);
+  if (!needs.text) page.text = std::string();
+  return page;
+}
