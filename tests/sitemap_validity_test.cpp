@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "ProgramRunner.h"
+#include "sitemap/MacroFilters.h"
 #include "sitemap/Macros.h"
 #include "tests/support/TempDir.h"
 
@@ -154,7 +155,8 @@ TEST_F(BundledProfileTest, JsonLinesParseAndCarryTheTitlesAsUnicode) {
                                                "News"}));
 }
 
-TEST(Manual, ListsEveryMacroOfTheMacroTable) {
+TEST(Manual, ListsEveryMacroAndFilterOfTheirTables) {
   const std::string readme = ReadFileForTest(std::string(FOLIOSCRIBE_SOURCE_DIR) + "/README.md");
   EXPECT_NE(readme.find(MacroManualRows()), std::string::npos) << MacroManualRows();
+  EXPECT_NE(readme.find(MacroFilterManualRows()), std::string::npos) << MacroFilterManualRows();
 }

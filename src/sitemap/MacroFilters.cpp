@@ -120,11 +120,35 @@ std::string JsonFilter(std::string_view value) {
   return escaped;
 }
 
+const MacroFilterDefinition kFilters[] = {
+    {"html", "writes `&`, `<`, `>`, `\"`, `'` as `&amp;`, `&lt;`, `&gt;`, `&quot;`, `&#39;`",
+     HtmlFilter},
+    {"xml",
+     "the same, drops characters XML forbids and writes bytes that are not UTF-8 as U+FFFD",
+     XmlFilter},
+    {"url",
+     "percent-encodes every byte but letters, digits, `-`, `.`, `_`, `~` and `/` (`&` as "
+     "`%26`, blank as `%20`)",
+     UrlEscape},
+    {"json",
+     "escapes for the inside of a JSON string (`\"`, `\\`, control characters; bad UTF-8 as "
+     "U+FFFD)",
+     JsonFilter},
+};
+
 }  // namespace
 
+std::span<const MacroFilterDefinition> MacroFilterTable() { return kFilters; }
+
+std::string MacroFilterManualRows() {
+  std::string rows;
+  for (const MacroFilterDefinition& filter : kFilters)
+    rows += "| `" + std::string(filter.name) + "` | " + std::string(filter.description) + " |\n";
+  return rows;
+}
+
 MacroFilter FindMacroFilter(std::string_view name) {
-  static constexpr MacroFilter kFilters[] = {HtmlFilter, XmlFilter, UrlEscape, JsonFilter};
-  for (size_t i = 0; i < std::size(kMacroFilterNames); ++i)
-    if (EqualsNoCase(name, kMacroFilterNames[i])) return kFilters[i];
+  for (const MacroFilterDefinition& filter : kFilters)
+    if (EqualsNoCase(name, filter.name)) return filter.apply;
   return nullptr;
 }

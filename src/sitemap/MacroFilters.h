@@ -1,4 +1,5 @@
 #pragma once
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -9,8 +10,18 @@ using MacroFilter = std::string (*)(std::string_view value);
 // there is none of that name.
 MacroFilter FindMacroFilter(std::string_view name);
 
-// The filter names, for menus and the manual.
-inline constexpr std::string_view kMacroFilterNames[] = {"html", "xml", "url", "json"};
+// One filter of the template language, as menus and the manual show it.
+struct MacroFilterDefinition {
+  std::string_view name;         // written behind a macro's name: "%fName|html%"
+  std::string_view description;  // one line; `code` in backquotes
+  MacroFilter apply;
+};
+
+// Every filter, in menu order.
+std::span<const MacroFilterDefinition> MacroFilterTable();
+// The manual's table of filters: one Markdown row "| `name` | description |" per filter,
+// each ended by a line feed.
+std::string MacroFilterManualRows();
 
 // The "url" filter: every byte outside the unreserved set of RFC 3986 and "/" as "%XX".
 std::string UrlEscape(std::string_view value);

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QUrl>
 
+#include "app/MacroExamples.h"
 #include "common/Paths.h"
 #include "links/LinkReport.h"
 #include "platform/Program.h"
@@ -136,8 +137,24 @@ bool CFolioscribeDlg::TakeFolderDrop(QObject* watched, QEvent* event) {
   return true;
 }
 
+// The macro menu of `field`, showing the values of the item that template is expanded for.
+QString CFolioscribeDlg::ChooseMacro(const TemplateEdit* field) {
+  TakeFields();
+  const MacroExamples examples = ExpandMacroExamples(app_.settings, app_.linkCounts);
+  const std::string startFolder = PathName(NormalisedPath(app_.settings.sStartDirectoryPath));
+  if (field == c_.templateFolder)
+    return ShowMacroMenu(prompts_, examples.folder,
+                         QStringLiteral("Values for the start folder, %1:")
+                             .arg(QString::fromStdString(startFolder)));
+  if (field == c_.templateFile)
+    return ShowMacroMenu(prompts_, examples.file,
+                         QStringLiteral("Values for the first file, %1:")
+                             .arg(QString::fromStdString(PathName(examples.firstFile))));
+  return ShowMacroMenu(prompts_, examples.start, QStringLiteral("Values in Start and End:"));
+}
+
 void CFolioscribeDlg::InsertMacro(TemplateEdit* field) {
-  const QString macro = ShowMacroMenu(prompts_);
+  const QString macro = ChooseMacro(field);
   if (macro.isEmpty()) return;
   // The insertion is not offered for undo, like a change made by the program.
   field->setUndoRedoEnabled(false);

@@ -90,6 +90,7 @@ class CFolioscribeDlg : public QDialog {
   void StartPreview();
   void OnPreviewFinished();
 
+  QString ChooseMacro(const TemplateEdit* field);
   void SetStartFolder(const QString& folder);
   bool TakeFolderDrop(QObject* watched, QEvent* event);
   void TakeFields();

@@ -19,7 +19,8 @@ class TestPrompts : public UiPrompts {
 
   // The next file or folder choice; an empty text cancels.
   void setNextAnswer(const QString& answer) { answers_.enqueue(answer); }
-  // The position of the next menu entry to choose; -1 dismisses the menu.
+  // The position of the next menu entry to choose, counting the entries that can be chosen
+  // and those of submenus in place of the submenu; -1 dismisses the menu.
   void setNextMenuChoice(int position) { menuChoices_.enqueue(position); }
 
   QString OpenFileName(QWidget*, const QString& title, const QString& folder,
@@ -33,9 +34,15 @@ class TestPrompts : public UiPrompts {
   QString ExistingFolder(QWidget*, const QString& start) override { return Answer({{}, start, {}}); }
   void Message(QWidget*, const QString& text) override { messages.append(text); }
   QAction* ExecMenu(QMenu& menu, const QPoint&) override {
-    shownMenus.append(EntriesOf(menu));
+    const QList<QAction*> entries = EntriesOf(menu);
+    QStringList labels, headings;
+    for (const QAction* entry : entries) labels.append(entry->text());
+    for (const QAction* action : menu.actions())
+      if (action->menu() || !action->isEnabled()) headings.append(action->text());
+    shownMenus.append(labels);
+    shownMenuHeadings.append(headings);
     const int position = menuChoices_.isEmpty() ? -1 : menuChoices_.dequeue();
-    return position < 0 ? nullptr : menu.actions().value(position);
+    return position < 0 ? nullptr : entries.value(position);
   }
   int RunModal(QDialog& dialog) override {
     return onModal ? onModal(dialog) : int(QDialog::Rejected);
@@ -44,7 +51,8 @@ class TestPrompts : public UiPrompts {
 
   QList<Question> questions;
   QStringList messages;
-  QList<QStringList> shownMenus;
+  QList<QStringList> shownMenus;         // the labels of the entries that can be chosen
+  QList<QStringList> shownMenuHeadings;  // the lines that cannot, and the submenus' titles
   QList<QUrl> openedUrls;
   std::function<int(QDialog&)> onModal;  // runs instead of the modal loop
 
@@ -53,9 +61,14 @@ class TestPrompts : public UiPrompts {
     questions.append(question);
     return answers_.isEmpty() ? QString() : answers_.dequeue();
   }
-  static QStringList EntriesOf(const QMenu& menu) {
-    QStringList entries;
-    for (const QAction* action : menu.actions()) entries.append(action->text());
+  static QList<QAction*> EntriesOf(const QMenu& menu) {
+    QList<QAction*> entries;
+    for (QAction* action : menu.actions()) {
+      if (action->menu())
+        entries += EntriesOf(*action->menu());
+      else if (action->isEnabled() && !action->isSeparator())
+        entries.append(action);
+    }
     return entries;
   }
 

@@ -9,6 +9,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QTreeWidget>
 #include <QtTest>
@@ -18,7 +19,10 @@
 #include <sstream>
 
 #include "app/BatchRunner.h"
+#include "app/OptionTable.h"
 #include "profile/Profile.h"
+#include "sitemap/MacroFilters.h"
+#include "sitemap/Macros.h"
 #include "ui/EditableListCtrl.h"
 #include "ui/FolioscribeDlg.h"
 #include "ui/RunStatusLine.h"
@@ -28,6 +32,8 @@
 namespace {
 
 const QString kProfileFilter = QStringLiteral("Setting files (*.folioscribe_options)");
+// Between a menu entry's name and its description.
+const QString kDash = QStringLiteral("  \u2014  ");
 
 // Every setting differs from its default, so a key that is not written or read shows.
 RunSettings FullSettings(const std::string& folder) {
@@ -323,8 +329,88 @@ class FolioscribeDlgTest : public QObject {
         "%fRelativePathWeb%,%fAbsoluteLocalPathWeb%,%fParentNameWeb%,%ImageThumbWeb%,%fUrl%,%fLinkCount%,"
         "|html,|xml,|url,|json").split(QLatin1Char(','));
     QCOMPARE(prompts_.shownMenus.size(), 6);
-    for (const QStringList& shown : prompts_.shownMenus)
-      QCOMPARE(shown, macros);
+    for (const QStringList& shown : prompts_.shownMenus) {
+      QStringList names;
+      for (const QString& label : shown) names.append(label.section(kDash, 0, 0));
+      QCOMPARE(names, macros);
+    }
+  }
+
+  void macroMenusExplainEachMacroWithItsValueHere() {
+    const QString site = Temp("menu-site");
+    QDir().mkpath(site + QStringLiteral("/docs"));
+    WriteFile(site + QStringLiteral("/about us.html"), "<title>About us</title>12345");
+    WriteFile(site + QStringLiteral("/zeta.txt"), "z");
+    WriteFile(site + QStringLiteral("/docs/a.html"), "<title>Docs</title>");
+    const auto dialog = DialogOn(site, "");
+    const auto labelOf = [this](const char* macro) {
+      for (const QString& label : prompts_.shownMenus.last())
+        if (label.startsWith(QString::fromUtf8(macro) + kDash)) return label;
+      return QString();
+    };
+    prompts_.setNextMenuChoice(-1);
+    Find(*dialog, "macroFile")->click();
+    QCOMPARE(prompts_.shownMenuHeadings.last(),
+             (QStringList{QStringLiteral("Values for the first file, about us.html:"),
+                          QStringLiteral("Filters")}));
+    QCOMPARE(labelOf("%fName%"),
+             QStringLiteral("%fName%  \u2014  the item's name with its extension\tabout us.html"));
+    QVERIFY(labelOf("%fSizeb%").endsWith(QStringLiteral("\t28")));
+    QVERIFY(labelOf("%autoHrefText%").endsWith(QStringLiteral("\tAbout us")));
+    QVERIFY(labelOf("%fRelativePathWeb%").endsWith(QStringLiteral("\tabout%20us.html")));
+    QVERIFY(labelOf("%indentation%").endsWith(QStringLiteral("\t&&nbsp")));
+    // The filters, each with what it does.
+    const QStringList& shown = prompts_.shownMenus.last();
+    const QStringList filters = shown.mid(shown.size() - 4);
+    QCOMPARE(filters.size(), 4);
+    QVERIFY(filters[0].startsWith(QStringLiteral("|html") + kDash + QStringLiteral("writes &&, <")));
+    QVERIFY(filters[3].startsWith(QStringLiteral("|json") + kDash + QStringLiteral("escapes")));
+
+    prompts_.setNextMenuChoice(-1);
+    Find(*dialog, "macroFolder")->click();
+    QCOMPARE(prompts_.shownMenuHeadings.last().first(),
+             QStringLiteral("Values for the start folder, menu-site:"));
+    QVERIFY(labelOf("%fSizeb%").endsWith(QStringLiteral("\t0")));
+    QVERIFY(labelOf("%fRelativePath%").endsWith(QStringLiteral("\t(empty)")));
+    prompts_.setNextMenuChoice(-1);
+    Find(*dialog, "macroEnd")->click();
+    QCOMPARE(prompts_.shownMenuHeadings.last().first(),
+             QStringLiteral("Values in Start and End:"));
+
+    // No folder to read: the made-up examples.
+    Find<QLineEdit>(*dialog, "startFolder")->setText(Temp("no such folder"));
+    prompts_.setNextMenuChoice(-1);
+    Find(*dialog, "macroFile")->click();
+    QVERIFY(prompts_.shownMenuHeadings.last().first().startsWith(QStringLiteral("Examples")));
+    QVERIFY(labelOf("%fName%").endsWith(QStringLiteral("\te.g. my page.html")));
+
+    // A choice inserts the macro's text, a filter its name behind "|".
+    auto* file = Find<TemplateEdit>(*dialog, "templateFile");
+    prompts_.setNextMenuChoice(int(MacroTable().size()) - 1);
+    Find(*dialog, "macroFile")->click();
+    prompts_.setNextMenuChoice(int(MacroTable().size()) + 1);
+    Find(*dialog, "macroFile")->click();
+    QCOMPARE(file->toPlainText(), QStringLiteral("%fLinkCount%|xml"));
+  }
+
+  void theManualHoldsEveryMacroFilterAndOption() {
+    QTextDocument manual;
+    manual.setHtml(QString::fromStdString(ReadFile(QStringLiteral(FOLIOSCRIBE_HELP_PAGE))));
+    const QString text = manual.toPlainText();
+    const auto plain = [](std::string_view description) {
+      return QString::fromUtf8(description.data(), qsizetype(description.size()))
+          .remove(QLatin1Char('`'));
+    };
+    for (const MacroDefinition& macro : MacroTable()) {
+      const QString name = QString::fromStdString(MacroText(macro));
+      QVERIFY2(text.contains(name), qPrintable(name));
+      QVERIFY2(text.contains(plain(macro.description)), qPrintable(name));
+      QVERIFY2(text.contains(plain(macro.example)), qPrintable(name));
+    }
+    for (const MacroFilterDefinition& filter : MacroFilterTable())
+      QVERIFY2(text.contains(plain(filter.description)), qPrintable(plain(filter.name)));
+    for (const OptionSpec& option : KnownOptions())
+      QVERIFY2(text.contains(QStringLiteral("--") + QString::fromUtf8(option.name)), option.name);
   }
 
   void reportListsTheCountsMostLinkedFirst() {

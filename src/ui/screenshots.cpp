@@ -4,6 +4,7 @@
 #include <QCursor>
 #include <QDialog>
 #include <QDir>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <utility>
 
 #include "app/Folioscribe.h"
 #include "profile/Profile.h"
@@ -51,11 +53,14 @@ class ScreenshotPrompts : public UiPrompts {
   }
   QString ExistingFolder(QWidget*, const QString&) override { return {}; }
   void Message(QWidget*, const QString& text) override { std::cerr << text.toStdString() << "\n"; }
+  // The next menu is photographed with its first submenu open.
+  void OpenSubmenuNext() { openSubmenu_ = true; }
   QAction* ExecMenu(QMenu& menu, const QPoint& at) override {
     menu.popup(at);
     Settle();
     // The menu over its dialog, as the user sees it.
-    const QRect area = menu.geometry().united(backdrop_->frameGeometry());
+    QRect area = menu.geometry().united(backdrop_->frameGeometry());
+    if (std::exchange(openSubmenu_, false)) area = area.united(OpenFirstSubmenu(menu));
     Save(menu.screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()));
     menu.close();
     return nullptr;
@@ -70,8 +75,22 @@ class ScreenshotPrompts : public UiPrompts {
   void OpenUrl(const QUrl&) override {}
 
  private:
+  // Walks to the submenu as the keyboard does; returns where it shows.
+  static QRect OpenFirstSubmenu(QMenu& menu) {
+    for (QAction* action : menu.actions()) {
+      if (action->menu() == nullptr) continue;
+      menu.setActiveAction(action);
+      QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+      QApplication::sendEvent(&menu, &right);
+      Settle();
+      return action->menu()->geometry();
+    }
+    return {};
+  }
+
   QString folder_, profile_, next_;
   QWidget* backdrop_ = nullptr;
+  bool openSubmenu_ = false;
 };
 
 void Click(QWidget& dialog, const char* button) {
@@ -165,6 +184,9 @@ int main(int argc, char** argv) {
   Click(dialog, "moreOptions");
   prompts.SetNextName("macro-menu");
   Click(dialog, "macroFile");
+  prompts.SetNextName("macro-menu-filters");
+  prompts.OpenSubmenuNext();
+  Click(dialog, "macroFolder");
   ShotsOfThePreview(dialog, prompts);
   ShotOfARunInProgress(dialog, prompts, folder);
   app.settings.bUsePageRank = true;  // so the report has something to list
