@@ -63,7 +63,7 @@ QString ShowMacroMenu(UiPrompts& prompts, const std::vector<std::string>& exampl
   CQuickMenu menu;
   const bool real = examples.size() == MacroTable().size();
   menu.AppendHeading(real ? MenuText(heading)
-                          : QStringLiteral("Examples (choose a folder to read to see its own):"));
+                          : QStringLiteral("Examples (choose a folder to read for real values):"));
   int id = 0;
   for (const MacroDefinition& macro : MacroTable()) {
     const QString text = QString::fromStdString(MacroText(macro));
