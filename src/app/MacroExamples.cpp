@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "common/Paths.h"
+#include "common/TextSink.h"
 #include "links/PageTitle.h"
 #include "platform/FileSystem.h"
 #include "sitemap/Macros.h"
@@ -65,11 +66,13 @@ MacroExamples ExpandMacroExamples(const RunSettings& runSettings, const LinkCoun
     if (progress.items >= 2) control.cancel = true;
   };
   std::vector<MapPiece> pieces;
-  std::vector<std::string> files;
-  SiteMapBuilder builder(settings, linkCounts, context, titles, &control);
+  std::vector<std::string> files, warnings;  // the menu shows values, not what was missed
+  SiteMapBuilder builder(settings, linkCounts, context, titles, warnings, &control);
   builder.LimitTo(std::numeric_limits<int64_t>::max(), &pieces);
   builder.RecordFiles(files);
-  MacroExamples examples = ExamplesIn(builder.Build(settings.sStartDirectoryPath), pieces);
+  StringSink text;
+  builder.Build(settings.sStartDirectoryPath, text);
+  MacroExamples examples = ExamplesIn(text.text, pieces);
   if (!files.empty()) examples.firstFile = files.front();
   return examples;
 }
