@@ -26,10 +26,18 @@ ParsedPage ParsePage(const std::string& target, const RunContext& context, PageN
   if (page.read != PageRead::kRead) return page;
   if (needs.title) page.title = TitleInText(page.text);
   XmlCursor cursor(page.text);
-  ExtractLinks(cursor, page.links, true, AnchorDetail::kHrefOnly);
   const LinkResolver resolver(page.path, context);
-  page.resolved.resize(page.links.size());
-  for (size_t i = 0; i < page.links.size(); ++i) resolver.Resolve(page.links[i].href, page.resolved[i]);
+  ResolvedLink resolved;
+  const auto keep = [&](const LinkInfo& link) {
+    resolver.Resolve(link.href, resolved);
+    // Most hrefs are taken as written: their found text is not kept twice.
+    const bool asWritten = resolved.found == link.href;
+    page.links.push_back({link.offset, static_cast<uint32_t>(link.href.size()),
+                          asWritten ? ParsedLink::kFoundAsWritten : static_cast<uint32_t>(resolved.found.size()),
+                          static_cast<uint32_t>(resolved.target.size()), resolved.follow});
+    page.linkTexts.append(link.href).append(asWritten ? "" : resolved.found).append(resolved.target);
+  };
+  ExtractLinks(cursor, keep, true, AnchorDetail::kHrefOnly);
   if (!needs.text) page.text = std::string();
   return page;
 }

@@ -13,14 +13,25 @@ struct PageNeeds {
   bool text = false;   // for an observer of the crawl
 };
 
-// A link target read and parsed, ready to be counted.
+// One link of a parsed page; its texts lie in the page's `linkTexts`, one after another.
+struct ParsedLink {
+  static constexpr uint32_t kFoundAsWritten = UINT32_MAX;
+  int64_t offset = 0;  // of the anchor's "<" in the page text
+  uint32_t hrefLength = 0;   // LinkInfo::href
+  uint32_t foundLength = 0;  // ResolvedLink::found; kFoundAsWritten when it is the href
+  uint32_t targetLength = 0; // ResolvedLink::target
+  bool follow = false;
+};
+
+// A link target read and parsed, ready to be counted. Its links take little more room than
+// their texts, as a page may hold a great many.
 struct ParsedPage {
   std::string path;  // what was read: the target, or the index page a folder stands for
   PageRead read = PageRead::kUnreadable;  // also when the path is no page
   std::string text;   // when asked for
   std::string title;  // when asked for
-  std::vector<LinkInfo> links;         // the href and place of each anchor, in page order
-  std::vector<ResolvedLink> resolved;  // where each leads
+  std::vector<ParsedLink> links;  // in page order
+  std::string linkTexts;
 };
 
 // Reads the link target `target` (a page, or a folder standing for its index.htm or

@@ -37,6 +37,10 @@ uint64_t FoldedHash(std::string_view text) {
 // keys, whose texts must outlive it.
 class KeyIndex {
  public:
+  void Reserve(size_t count) {
+    sorted_.reserve(count);
+    exact_.reserve(count);
+  }
   void Add(std::string_view key, int32_t count) {
     sorted_.emplace_back(key, count);
     // The first key in table order wins.
@@ -133,6 +137,7 @@ const LinkCountTable::Index& LinkCountTable::IndexFor(const RunContext& context)
     return *index_;
   auto index = std::make_shared<Index>();
   index->context = context;
+  index->local.Reserve(entries_.size());
   for (const LinkCountEntry& entry : entries_) {
     if (!IsWebKey(entry.key)) {
       index->local.Add(entry.key, entry.count);

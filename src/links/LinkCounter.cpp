@@ -43,7 +43,7 @@ std::string UnreadReason(const std::string& path, int64_t maxBytes) {
 class TargetSpellings {
  public:
   struct Target {
-    int64_t entry = -1;  // position in the count table; -1 until it is linked
+    int32_t entry = -1;  // position in the count table; -1 until it is linked
     bool takenUp = false;
     bool askedAhead = false;  // asked of the read-ahead and neither taken nor dropped yet
     bool pageTaken = false;   // of a lower-case spelling: a page of this path, ignoring case, taken up
@@ -56,7 +56,7 @@ class TargetSpellings {
     HashSlots::Slot& slot = slots_.Find(hash, Matching{*this, text});
     if (slot.Free()) {
       slot.Fill(hash, records_.size());
-      records_.push_back({texts_.size(), text.size(), {}});
+      records_.push_back({texts_.size(), static_cast<uint32_t>(text.size()), {}});
       texts_.append(text);
     }
     return slot.Position();
@@ -69,7 +69,7 @@ class TargetSpellings {
  private:
   struct Record {
     size_t offset = 0;  // of the text in texts_
-    size_t length = 0;
+    uint32_t length = 0;
     Target target;
   };
   struct Matching {
@@ -105,7 +105,7 @@ class Crawl {
   void Run(const std::string& startPage) {
     // Counted when linked, never read: the map of the last run must not count.
     if (!context_.outputPath.empty()) FirstTakenIgnoringCase(context_.outputPath);
-    pending_.push_back(targets_.Number(startPage));
+    pending_.push_back(static_cast<uint32_t>(targets_.Number(startPage)));
     while (!pending_.empty() && !Cancelled(options_.control)) {
       const size_t number = pending_.back();
       pending_.pop_back();
@@ -145,19 +145,25 @@ class Crawl {
   void CountLinks(const ParsedPage& page) {
     const bool tracing = TraceLog::Instance().Keeps(LogDetail::kFull);
     const size_t stacked = pending_.size();
-    for (size_t i = 0; i < page.links.size(); ++i) {
-      const ResolvedLink& resolved = page.resolved[i];
+    std::string_view texts = page.linkTexts;
+    for (const ParsedLink& link : page.links) {
+      const std::string_view href = texts.substr(0, link.hrefLength);
+      const bool asWritten = link.foundLength == ParsedLink::kFoundAsWritten;
+      const size_t foundLength = asWritten ? 0 : link.foundLength;
+      const std::string_view found = asWritten ? href : texts.substr(link.hrefLength, foundLength);
+      const std::string_view path = texts.substr(link.hrefLength + foundLength, link.targetLength);
+      texts.remove_prefix(link.hrefLength + foundLength + link.targetLength);
       if (tracing) {
-        line_.assign("BuildPageRankInfo()-found link:").append(resolved.found);
-        Trace(line_.append(", abs:").append(resolved.target));
+        line_.assign("BuildPageRankInfo()-found link:").append(found);
+        Trace(line_.append(", abs:").append(path));
       }
-      const size_t number = targets_.Number(resolved.target);
+      const size_t number = targets_.Number(path);
       TargetSpellings::Target& target = targets_[number];
       if (!Kept(target, number)) continue;
-      if (target.entry < 0) target.entry = static_cast<int64_t>(table_.Add(LinkKey(resolved.target)));
+      if (target.entry < 0) target.entry = static_cast<int32_t>(table_.Add(LinkKey(std::string(path))));
       else table_.AddAt(static_cast<size_t>(target.entry));
-      if (resolved.follow && !target.takenUp) pending_.push_back(number);
-      if (options_.observer != nullptr) options_.observer->LinkFound(page.links[i], resolved);
+      if (link.follow && !target.takenUp) pending_.push_back(static_cast<uint32_t>(number));
+      if (options_.observer != nullptr) TellObserver(link, href, found, path);
     }
     std::reverse(pending_.begin() + static_cast<std::ptrdiff_t>(stacked), pending_.end());
   }
@@ -166,6 +172,16 @@ class Crawl {
   bool FirstTakenIgnoringCase(const std::string& path) {
     TargetSpellings::Target& folded = targets_[targets_.Number(ToLowerAscii(path))];
     return !std::exchange(folded.pageTaken, true);
+  }
+
+  void TellObserver(const ParsedLink& link, std::string_view href, std::string_view found,
+                    std::string_view path) {
+    linkInfo_.href = href;
+    linkInfo_.offset = link.offset;
+    resolved_.found = found;
+    resolved_.target = path;
+    resolved_.follow = link.follow;
+    options_.observer->LinkFound(linkInfo_, resolved_);
   }
 
   bool Kept(TargetSpellings::Target& target, size_t number) {
@@ -210,10 +226,13 @@ class Crawl {
   const CrawlOptions& options_;
   const PageNeeds needs_;
   TargetSpellings targets_;
-  std::vector<size_t> pending_;
+  std::vector<uint32_t> pending_;  // target numbers, as few as the slots' positions
   size_t askedAhead_ = 0;
   std::vector<std::pair<size_t, std::string>> asks_;  // serves page after page
+  // Buffers that serve link after link.
   std::string line_;
+  LinkInfo linkInfo_;
+  ResolvedLink resolved_;
   std::optional<PageReadAhead> readAhead_;  // last: its workers stop before the rest goes
 };
 

@@ -98,24 +98,24 @@ bool ReadAnchorText(XmlCursor& cursor, std::string* text, bool ignoreErrors) {
 }
 
 // Behind "<a", whose "<" is at `open`: reads the attributes, into `attributes` (reused from
-// anchor to anchor), and the text of one anchor.
-bool ReadAnchor(XmlCursor& cursor, int64_t open, AttributeMap& attributes, std::vector<LinkInfo>& links,
-                bool ignoreErrors, AnchorDetail detail) {
+// anchor to anchor), and the text of one anchor, which goes to `sink` through `link`.
+bool ReadAnchor(XmlCursor& cursor, int64_t open, AttributeMap& attributes, LinkInfo& link,
+                const LinkSink& sink, bool ignoreErrors, AnchorDetail detail) {
   attributes.Clear();
   if (!ReadAttributeMap(cursor, attributes, true) && !ignoreErrors) return false;
   SkipAttributeListEnd(cursor);
-  LinkInfo& link = links.emplace_back();  // filled in place; taken back when it is no link
   const bool all = detail == AnchorDetail::kWithTitleAndText;
+  link.text.clear();
   const bool read = ReadAnchorText(cursor, all ? &link.text : nullptr, ignoreErrors);
   const std::string* href = attributes.FindNoCase("href");
-  if (!read || href == nullptr) {  // a named anchor is no link, nor is one read in vain
-    links.pop_back();
-    return read;
-  }
+  // A named anchor is no link, nor is one read in vain.
+  if (!read || href == nullptr) return read;
   link.href = *href;
   link.offset = open;
-  if (!all) return true;
-  if (const std::string* title = attributes.FindNoCase("title")) link.title = *title;
+  const std::string* title = all ? attributes.FindNoCase("title") : nullptr;
+  if (title != nullptr) link.title = *title;
+  else link.title.clear();
+  sink(link);
   return true;
 }
 
@@ -123,14 +123,19 @@ bool ReadAnchor(XmlCursor& cursor, int64_t open, AttributeMap& attributes, std::
 
 bool ExtractLinks(XmlCursor& cursor, std::vector<LinkInfo>& links, bool ignoreErrors,
                   AnchorDetail detail) {
+  return ExtractLinks(cursor, [&](const LinkInfo& link) { links.push_back(link); }, ignoreErrors, detail);
+}
+
+bool ExtractLinks(XmlCursor& cursor, const LinkSink& sink, bool ignoreErrors, AnchorDetail detail) {
   AttributeMap attributes;
+  LinkInfo link;
   for (cursor.SkipTo('<'); !cursor.PastEnd(); cursor.SkipTo('<')) {
     // The scan goes on right behind an anchor's closing tag, so an anchor that follows it
     // directly is found too.
     const int64_t open = cursor.pos;
     const Markup markup = ReadMarkupStart(cursor);
     if (markup == Markup::kOther) cursor.Advance();
-    if (markup == Markup::kAnchor && !ReadAnchor(cursor, open, attributes, links, ignoreErrors, detail))
+    if (markup == Markup::kAnchor && !ReadAnchor(cursor, open, attributes, link, sink, ignoreErrors, detail))
       return false;
   }
   return true;

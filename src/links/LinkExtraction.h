@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,10 @@ enum class AnchorDetail { kHrefOnly, kWithTitleAndText };
 // Both details find the same anchors at the same offsets.
 bool ExtractLinks(XmlCursor& cursor, std::vector<LinkInfo>& links, bool ignoreErrors,
                   AnchorDetail detail = AnchorDetail::kWithTitleAndText);
+// The same, handing each anchor to `sink` as it is found: a page of many links needs no
+// list of them all.
+using LinkSink = std::function<void(const LinkInfo& link)>;
+bool ExtractLinks(XmlCursor& cursor, const LinkSink& sink, bool ignoreErrors, AnchorDetail detail);
 
 // Appends the names a "#fragment" can point to on a page: every element's id and the name
 // of every anchor, outside comments, scripts and styles, in page order.

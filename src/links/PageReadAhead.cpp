@@ -1,5 +1,7 @@
 #include "links/PageReadAhead.h"
 
+#include "platform/Memory.h"
+
 namespace {
 
 // Parsed pages that may wait per worker: enough to keep it busy while the crawl takes up a
@@ -10,6 +12,7 @@ constexpr size_t kParsedPerWorker = 64;
 
 PageReadAhead::PageReadAhead(int workers, Parse parse)
     : parse_(std::move(parse)), maxParsed_(kParsedPerWorker * static_cast<size_t>(workers)) {
+  ShareOneMemoryPool();
   for (int i = 0; i < workers; ++i) workers_.emplace_back([this] { Work(); });
 }
 
@@ -62,7 +65,10 @@ void PageReadAhead::Drop(size_t number) {
     job->second.state = State::kDropped;  // the worker forgets it when done
     return;
   }
-  if (job->second.state == State::kParsed) --parsed_;
+  if (job->second.state == State::kParsed) {
+    --parsed_;
+    workToDo_.notify_one();  // room for one more
+  }
   jobs_.erase(job);
 }
 

@@ -87,6 +87,9 @@ bool TitleSettled(std::string_view text) {
 PageRead ReadPieces(RegularFile& file, uint64_t maxBytes, std::string& text,
                     bool (*enough)(std::string_view)) {
   const uint64_t end = std::min(file.Size(), maxBytes);
+  // Room for all it claims at once: a page that grew piece by piece would briefly take up to
+  // three times its size while being copied. Room not written to costs no memory.
+  text.reserve(static_cast<size_t>(end));
   size_t piece = 64 * 1024;
   while (text.size() < end) {
     const size_t from = text.size();
@@ -164,7 +167,21 @@ std::string TitleInText(const std::string& text) {
 }
 
 std::string_view PageTitles::PathOf(size_t record) const {
-  return std::string_view(texts_).substr(records_[record].offset, records_[record].pathLength);
+  const Record& found = records_[record];
+  return std::string_view(blocks_[found.block]).substr(found.offset, found.pathLength);
+}
+
+// Blocks, not one text: a text grown by doubling would leave up to half its room unused.
+PageTitles::Record PageTitles::Append(std::string_view path, std::string_view title) {
+  constexpr size_t kBlockBytes = 1 << 20;
+  const size_t size = path.size() + title.size();
+  if (blocks_.empty() || blocks_.back().size() + size > blocks_.back().capacity())
+    blocks_.emplace_back().reserve(std::max(kBlockBytes, size));
+  std::string& block = blocks_.back();
+  const Record record{static_cast<uint32_t>(blocks_.size() - 1), static_cast<uint32_t>(block.size()),
+                      static_cast<uint32_t>(path.size()), static_cast<uint32_t>(title.size())};
+  block.append(path).append(title);
+  return record;
 }
 
 uint64_t PageTitles::HashOf(size_t record) const { return std::hash<std::string_view>{}(PathOf(record)); }
@@ -173,8 +190,7 @@ void PageTitles::Remember(std::string_view path, std::string_view title) {
   slots_.Reserve(records_.size() + 1, [this](size_t record) { return HashOf(record); });
   const uint64_t hash = std::hash<std::string_view>{}(path);
   HashSlots::Slot& slot = slots_.Find(hash, [&](size_t record) { return PathOf(record) == path; });
-  const Record record{texts_.size(), static_cast<uint32_t>(path.size()), static_cast<uint32_t>(title.size())};
-  texts_.append(path).append(title);
+  const Record record = Append(path, title);
   if (!slot.Free()) {
     records_[slot.Position()] = record;  // remembered again: the new title holds
     return;
@@ -190,5 +206,5 @@ std::optional<std::string> PageTitles::TryOf(const std::string& path) const {
                                                 [&](size_t record) { return PathOf(record) == path; });
   if (slot == nullptr) return ReadPageTitle(path, maxPageBytes_);
   const Record& record = records_[slot->Position()];
-  return texts_.substr(record.offset + record.pathLength, record.titleLength);
+  return blocks_[record.block].substr(record.offset + record.pathLength, record.titleLength);
 }

@@ -36,8 +36,8 @@ std::optional<std::string> ReadPageTitle(const std::string& path, int64_t maxByt
 std::string TitleInText(const std::string& text);
 
 // The titles of the pages a run has read, by the path they were read under, so that no
-// page is read twice. Paths and titles lie side by side in one text: a site of many pages
-// costs little more than their bytes.
+// page is read twice. Paths and titles lie side by side in blocks of text: a site of many
+// pages costs little more than their bytes.
 class PageTitles {
  public:
   explicit PageTitles(int64_t maxPageBytes = kDefaultMaxPageBytes) : maxPageBytes_(maxPageBytes) {}
@@ -50,15 +50,17 @@ class PageTitles {
 
  private:
   struct Record {
-    size_t offset = 0;  // of the path in texts_, its title right behind it
+    uint32_t block = 0;
+    uint32_t offset = 0;  // of the path in its block, the title right behind it
     uint32_t pathLength = 0;
     uint32_t titleLength = 0;
   };
   std::string_view PathOf(size_t record) const;
   uint64_t HashOf(size_t record) const;
+  Record Append(std::string_view path, std::string_view title);
 
   int64_t maxPageBytes_;
-  std::string texts_;
+  std::vector<std::string> blocks_;  // filled one after another, never moved
   std::vector<Record> records_;
   HashSlots slots_;  // the records by their paths
 };

@@ -50,6 +50,9 @@ std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder);
 // so a caller keeps one copy of a large folder's listing; false when it cannot be listed.
 using FolderVisitor = std::function<void(const std::string& name, const FileStatus& status)>;
 bool VisitFolder(const std::string& folder, const FolderVisitor& visit);
+// How many entries `folder` holds but "." and "..", read without their status; nullopt when
+// it cannot be listed. Room for a large listing is then made once, not grown step by step.
+std::optional<size_t> CountFolderEntries(const std::string& folder);
 
 // The whole of a regular file, up to the size it had when opened; nullopt when it cannot be
 // opened or read, or is no regular file (a folder, a pipe, a device).

@@ -29,6 +29,7 @@ TEST(ListFolder, ListsEveryEntryButDotsSortedByBytes) {
   const std::vector<std::string> expected = {
       ".hidden", "B.htm", "Z", "_x", "a", "a b", "b.htm", "\xC3\xA9t\xC3\xA9.html"};
   EXPECT_EQ(NamesIn(dir.Path()), expected);
+  EXPECT_EQ(CountFolderEntries(dir.Path()), expected.size());
   // A trailing "/" names the same folder; a backslash belongs to a name.
   EXPECT_EQ(NamesIn(dir.Path() + "/"), expected);
   dir.MakeFolder("sub/inner");
@@ -41,6 +42,7 @@ TEST(ListFolder, EmptyMissingAndFileFolders) {
   EXPECT_EQ(ListFolder(dir.Path()).value().size(), 0u);
   EXPECT_FALSE(ListFolder(dir / "missing").has_value());
   EXPECT_FALSE(ListFolder(dir.Write("file.txt", "x")).has_value());
+  EXPECT_EQ(CountFolderEntries(dir / "missing"), std::nullopt);
 }
 
 TEST(ListFolder, DanglingLinkIsAPlainFileWithoutStatus) {

@@ -44,6 +44,7 @@ SiteItem ItemAt(const std::string& path) {
 // Items are made as the entries come, so a large folder's listing is held once.
 int64_t ScanFolder(const std::string& folder, SiteItemList& list) {
   const size_t before = list.size();
+  if (const std::optional<size_t> count = CountFolderEntries(folder)) list.reserve(before + *count);
   if (!VisitFolder(folder, [&](const std::string& name, const FileStatus& status) {
         list.push_back(ItemOf(ChildPath(folder, name), status));
       }))
