@@ -16,11 +16,13 @@ struct PageNeeds {
 // One link of a parsed page; its texts lie in the page's `linkTexts`, one after another.
 struct ParsedLink {
   static constexpr uint32_t kFoundAsWritten = UINT32_MAX;
+  static constexpr uint32_t kNotCounted = UINT32_MAX;
   int64_t offset = 0;  // of the anchor's "<" in the page text
   uint32_t hrefLength = 0;   // LinkInfo::href
   uint32_t foundLength = 0;  // ResolvedLink::found; kFoundAsWritten when it is the href
   uint32_t targetLength = 0; // ResolvedLink::target
   bool follow = false;
+  uint32_t target = kNotCounted;  // the crawl's number of the target, once it is known to count
 };
 
 // A link target read and parsed, ready to be counted. Its links take little more room than

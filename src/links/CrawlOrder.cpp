@@ -1,0 +1,129 @@
+#include "links/CrawlOrder.h"
+
+#include <algorithm>
+
+#include "common/Text.h"
+#include "platform/FileSystem.h"
+
+namespace {
+
+// Targets asked of the read-ahead at most: about as many as it may hold parsed.
+constexpr size_t kAskedAheadPerWorker = 128;
+// The stacked targets looked at for new ones to ask, after each page.
+constexpr size_t kLookedAtPerWorker = 512;
+
+// Why a page that is there was not read.
+std::string UnreadReason(const std::string& path, int64_t maxBytes) {
+  const std::optional<FileStatus> status = GetFileStatus(path);
+  if (status && !status->isFolder && status->size > static_cast<uint64_t>(maxBytes))
+    return "larger than nMaxPageBytes=" + std::to_string(maxBytes);
+  return ReadProblem(path);
+}
+
+}  // namespace
+
+CrawlOrder::CrawlOrder(const RunContext& context, const CrawlOptions& options, PageNeeds needs,
+                       int readAheadWorkers)
+    : context_(context), options_(options), needs_(needs),
+      readAheadWorkers_(static_cast<size_t>(std::max(readAheadWorkers, 0))) {
+  if (readAheadWorkers_ > 0)
+    readAhead_.emplace(readAheadWorkers, [this](const std::string& target) { return Parse(target); });
+}
+
+void CrawlOrder::Start(const std::string& startPage) {
+  // Counted when linked, never read: the map of the last run must not count.
+  if (!context_.outputPath.empty()) FirstTakenIgnoringCase(context_.outputPath);
+  pending_.push_back(static_cast<uint32_t>(targets_.Number(startPage)));
+}
+
+bool CrawlOrder::Next(TakenPage& taken) {
+  while (!pending_.empty()) {
+    const size_t number = pending_.back();
+    pending_.pop_back();
+    if (targets_[number].takenUp) continue;  // taken up since it was stacked
+    TakeUp(number, taken);
+    return true;
+  }
+  return false;
+}
+
+void CrawlOrder::TakeUp(size_t number, TakenPage& taken) {
+  taken.page = targets_[number].askedAhead ? TakeAhead(number) : Parse(std::string(targets_.Text(number)));
+  targets_[number].takenUp = true;
+  const size_t read = targets_.Number(taken.page.path);
+  if (targets_[read].askedAhead) Forget(read);  // a folder's page, asked under its own name
+  targets_[read].takenUp = true;
+  taken.use = UseOf(taken.page);
+  taken.warning.clear();
+  // A missing page is a broken link; one that is there but unread leaves counts out.
+  if (taken.use == PageUse::kUnread && PathExists(taken.page.path))
+    taken.warning = "couldn't read page " + taken.page.path + ": " +
+                    UnreadReason(taken.page.path, context_.maxPageBytes);
+  if (taken.use != PageUse::kCounted) return;
+  StackLinks(taken.page);
+  if (readAhead_) AskAhead();
+}
+
+PageUse CrawlOrder::UseOf(const ParsedPage& page) {
+  if (!FirstTakenIgnoringCase(page.path) || !IsPageExtension(page.path)) return PageUse::kPassedOver;
+  // The start page, or a folder's index page, may be left out of the map.
+  if (options_.keeps && !options_.keeps(page.path)) return PageUse::kPassedOver;
+  return page.read == PageRead::kRead ? PageUse::kCounted : PageUse::kUnread;
+}
+
+// Numbers the link targets, marks those left out, and stacks those not taken up yet.
+void CrawlOrder::StackLinks(ParsedPage& page) {
+  const size_t stacked = pending_.size();
+  std::string_view texts = page.linkTexts;
+  for (ParsedLink& link : page.links) {
+    const size_t foundLength = link.foundLength == ParsedLink::kFoundAsWritten ? 0 : link.foundLength;
+    const std::string_view path = texts.substr(link.hrefLength + foundLength, link.targetLength);
+    texts.remove_prefix(link.hrefLength + foundLength + link.targetLength);
+    const size_t number = targets_.Number(path);
+    TargetSpellings::Target& target = targets_[number];
+    if (!Kept(target, number)) continue;
+    link.target = static_cast<uint32_t>(number);
+    if (link.follow && !target.takenUp) pending_.push_back(static_cast<uint32_t>(number));
+  }
+  std::reverse(pending_.begin() + static_cast<std::ptrdiff_t>(stacked), pending_.end());
+}
+
+// Most paths are lower case already: the page's own spelling then holds the mark.
+bool CrawlOrder::FirstTakenIgnoringCase(const std::string& path) {
+  TargetSpellings::Target& folded = targets_[targets_.Number(ToLowerAscii(path))];
+  return !std::exchange(folded.pageTaken, true);
+}
+
+bool CrawlOrder::Kept(TargetSpellings::Target& target, size_t number) {
+  if (!options_.keeps) return true;
+  if (target.kept < 0) target.kept = options_.keeps(std::string(targets_.Text(number)));
+  return target.kept != 0;
+}
+
+// Asks the read-ahead for the targets nearest the top of the stack, those to be taken up
+// soonest, as far as it takes more.
+void CrawlOrder::AskAhead() {
+  size_t looked = 0;
+  for (auto it = pending_.rbegin(); it != pending_.rend() && looked < kLookedAtPerWorker * readAheadWorkers_ &&
+                                    askedAhead_ < kAskedAheadPerWorker * readAheadWorkers_;
+       ++it, ++looked) {
+    TargetSpellings::Target& target = targets_[*it];
+    if (target.takenUp || target.askedAhead) continue;
+    target.askedAhead = true;
+    ++askedAhead_;
+    asks_.emplace_back(*it, targets_.Text(*it));
+  }
+  readAhead_->Ask(asks_);
+}
+
+ParsedPage CrawlOrder::TakeAhead(size_t number) {
+  targets_[number].askedAhead = false;
+  --askedAhead_;
+  return readAhead_->Take(number);
+}
+
+void CrawlOrder::Forget(size_t number) {
+  targets_[number].askedAhead = false;
+  --askedAhead_;
+  readAhead_->Drop(number);
+}

@@ -1,0 +1,60 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "links/CrawlPage.h"
+#include "links/LinkCounter.h"
+#include "links/PageReadAhead.h"
+#include "links/TargetSpellings.h"
+
+// What the crawl makes of a page it has taken up.
+enum class PageUse {
+  kPassedOver,  // read before under another spelling, no page, or left out of the map
+  kUnread,      // a page the map lists that could not be read
+  kCounted,     // read: its links count
+};
+
+// A page in crawl order, with all the counting of it needs: the number of every link's
+// target spelling (ParsedLink::target) and, for a page that is there but unread, why.
+struct TakenPage {
+  ParsedPage page;
+  PageUse use = PageUse::kPassedOver;
+  std::string warning;
+};
+
+// Decides the depth-first order of a crawl: reads and parses each page, passes over what
+// was taken up before or is left out, and stacks the targets of its links, the first on
+// top. It logs nothing and touches nothing of the counting, so it may run on a thread of
+// its own ahead of it. With workers, the targets on top of the stack are read ahead.
+class CrawlOrder {
+ public:
+  CrawlOrder(const RunContext& context, const CrawlOptions& options, PageNeeds needs, int readAheadWorkers);
+
+  void Start(const std::string& startPage);
+  // The next page taken up; false when the crawl is done.
+  bool Next(TakenPage& taken);
+
+ private:
+  ParsedPage Parse(const std::string& target) const { return ParsePage(target, context_, needs_); }
+  void TakeUp(size_t number, TakenPage& taken);
+  PageUse UseOf(const ParsedPage& page);
+  void StackLinks(ParsedPage& page);
+  bool FirstTakenIgnoringCase(const std::string& path);
+  bool Kept(TargetSpellings::Target& target, size_t number);
+  void AskAhead();
+  ParsedPage TakeAhead(size_t number);
+  void Forget(size_t number);
+
+  const RunContext& context_;
+  const CrawlOptions& options_;
+  const PageNeeds needs_;
+  const size_t readAheadWorkers_;
+  TargetSpellings targets_;
+  std::vector<uint32_t> pending_;  // target numbers, as few as the slots' positions
+  size_t askedAhead_ = 0;
+  std::vector<std::pair<size_t, std::string>> asks_;  // serves page after page
+  std::optional<PageReadAhead> readAhead_;  // last: its workers stop before the rest goes
+};
