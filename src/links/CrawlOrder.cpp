@@ -47,8 +47,15 @@ bool CrawlOrder::Next(TakenPage& taken) {
   return false;
 }
 
+ParsedPage CrawlOrder::Parse(const std::string& target) const {
+  ParsedPage page;
+  ParsePage(target, context_, needs_, page);
+  return page;
+}
+
 void CrawlOrder::TakeUp(size_t number, TakenPage& taken) {
-  taken.page = targets_[number].askedAhead ? TakeAhead(number) : Parse(std::string(targets_.Text(number)));
+  if (targets_[number].askedAhead) taken.page = TakeAhead(number);
+  else ParsePage(std::string(targets_.Text(number)), context_, needs_, taken.page);
   targets_[number].takenUp = true;
   const size_t read = targets_.Number(taken.page.path);
   if (targets_[read].askedAhead) Forget(read);  // a folder's page, asked under its own name

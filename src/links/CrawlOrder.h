@@ -38,7 +38,7 @@ class CrawlOrder {
   bool Next(TakenPage& taken);
 
  private:
-  ParsedPage Parse(const std::string& target) const { return ParsePage(target, context_, needs_); }
+  ParsedPage Parse(const std::string& target) const;
   void TakeUp(size_t number, TakenPage& taken);
   PageUse UseOf(const ParsedPage& page);
   void StackLinks(ParsedPage& page);

@@ -18,13 +18,22 @@ void ReadTarget(const std::string& target, int64_t maxBytes, ParsedPage& page) {
   if (IsPageExtension(page.path)) page.read = ReadPage(page.path, maxBytes, page.text);
 }
 
-}  // namespace
+// Makes `page` empty, keeping the room of an ordinary page for the next one.
+void Empty(ParsedPage& page) {
+  constexpr size_t kRoomKept = size_t{1} << 20;
+  const auto empty = [](auto& buffer, size_t itemBytes) {
+    if (buffer.capacity() * itemBytes > kRoomKept) buffer = {};
+    buffer.clear();
+  };
+  empty(page.text, 1);
+  empty(page.title, 1);
+  empty(page.links, sizeof(ParsedLink));
+  empty(page.linkTexts, 1);
+  page.read = PageRead::kUnreadable;
+}
 
-ParsedPage ParsePage(const std::string& target, const RunContext& context, PageNeeds needs) {
-  ParsedPage page;
-  ReadTarget(target, context.maxPageBytes, page);
-  if (page.read != PageRead::kRead) return page;
-  if (needs.title) page.title = TitleInText(page.text);
+// Keeps the hrefs of the page's anchors, resolved, one after another.
+void ExtractPageLinks(const RunContext& context, ParsedPage& page) {
   XmlCursor cursor(page.text);
   const LinkResolver resolver(page.path, context);
   ResolvedLink resolved;
@@ -38,6 +47,16 @@ ParsedPage ParsePage(const std::string& target, const RunContext& context, PageN
     page.linkTexts.append(link.href).append(asWritten ? "" : resolved.found).append(resolved.target);
   };
   ExtractLinks(cursor, keep, true, AnchorDetail::kHrefOnly);
-  if (!needs.text) page.text = std::string();
-  return page;
+}
+
+}  // namespace
+
+void ParsePage(const std::string& target, const RunContext& context, PageNeeds needs, ParsedPage& page) {
+  Empty(page);
+  ReadTarget(target, context.maxPageBytes, page);
+  if (page.read != PageRead::kRead) return;
+  if (needs.title) page.title = TitleInText(page.text);
+  ExtractPageLinks(context, page);
+  // The text is only for an observer; unasked, its room serves the next page.
+  if (!needs.text) page.text.clear();
 }

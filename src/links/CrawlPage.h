@@ -37,6 +37,6 @@ struct ParsedPage {
 };
 
 // Reads the link target `target` (a page, or a folder standing for its index.htm or
-// index.html) and parses it. It shares nothing but the disk and writes no log, so several
-// threads may parse pages side by side.
-ParsedPage ParsePage(const std::string& target, const RunContext& context, PageNeeds needs);
+// index.html) and parses it into `page`, whose room is used again. It shares nothing but
+// the disk and writes no log, so several threads may parse pages side by side.
+void ParsePage(const std::string& target, const RunContext& context, PageNeeds needs, ParsedPage& page);

@@ -109,7 +109,7 @@ void CrawlOnTwoThreads(CrawlOrder& order, CrawlCount& count, const RunControl* c
   PageHandOver handOver;
   std::thread ahead([&] {
     TakenPage taken;
-    while (order.Next(taken) && handOver.Give(std::move(taken))) {}
+    while (order.Next(taken) && handOver.Give(taken)) {}
     handOver.Finish();
   });
   std::vector<TakenPage> batch;

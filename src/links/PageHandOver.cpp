@@ -20,7 +20,7 @@ bool PageHandOver::FullBatch() const {
   return waiting_.size() >= kBatchPages || waitingBytes_ >= kMostBytesWaiting / 4;
 }
 
-bool PageHandOver::Give(TakenPage&& page) {
+bool PageHandOver::Give(TakenPage& page) {
   std::unique_lock lock(mutex_);
   // A page larger than all the room goes over alone.
   const auto full = [this] {
@@ -32,6 +32,10 @@ bool PageHandOver::Give(TakenPage&& page) {
   if (stopped_) return false;
   waitingBytes_ += BytesOf(page);
   waiting_.push_back(std::move(page));
+  if (!counted_.empty()) {
+    std::swap(page, counted_.back());
+    counted_.pop_back();
+  }
   if (takerWaits_ && FullBatch()) changed_.notify_all();
   return true;
 }
@@ -43,8 +47,12 @@ void PageHandOver::Finish() {
 }
 
 bool PageHandOver::Take(std::vector<TakenPage>& batch) {
-  batch.clear();
   std::unique_lock lock(mutex_);
+  for (TakenPage& page : batch)
+    if (counted_.size() < kMostPagesWaiting) counted_.push_back(std::move(page));
+  lock.unlock();
+  batch.clear();  // what is not handed back goes here, outside the lock
+  lock.lock();
   takerWaits_ = true;
   changed_.wait(lock, [this] { return finished_ || FullBatch(); });
   takerWaits_ = false;

@@ -8,14 +8,17 @@
 
 // Carries the pages of a crawl, in order, from the thread that takes them up to the thread
 // that counts them. Pages go over in batches, so that neither side wakes the other for
-// every page; a bounded number wait, so that the parsed links take little memory.
+// every page; a bounded number wait, so that the parsed links take little memory. Pages
+// counted go back to the giver, whose next pages are read into their room.
 class PageHandOver {
  public:
-  // False when the taker has stopped: the giver then stops too.
-  bool Give(TakenPage&& page);
+  // Hands `page` over and leaves a counted one in its place, or an empty one. False when
+  // the taker has stopped: the giver then stops too.
+  bool Give(TakenPage& page);
   // No more pages will come.
   void Finish();
-  // Swaps the waiting pages into `batch` (emptied first); false when none will come.
+  // Hands back the pages of `batch` and swaps the waiting ones into it; false when none
+  // will come.
   bool Take(std::vector<TakenPage>& batch);
   // The taker takes no more: a giver waiting for room goes on, and stops.
   void Stop();
@@ -26,6 +29,7 @@ class PageHandOver {
   std::mutex mutex_;
   std::condition_variable changed_;
   std::vector<TakenPage> waiting_;
+  std::vector<TakenPage> counted_;  // taken and handed back, to be given again
   size_t waitingBytes_ = 0;
   bool giverWaits_ = false;
   bool takerWaits_ = false;

@@ -152,6 +152,19 @@ TEST_F(Crawl, FollowsALongChainOfPages) {
   ASSERT_EQ(table.Entries().size(), static_cast<size_t>(kPages));
   EXPECT_EQ(table.Entries().back().key, At("p0.htm"));
   for (const LinkCountEntry& entry : table.Entries()) EXPECT_EQ(entry.count, 1) << entry.key;
+
+  // Cancelled, every thread stops, also one that waits to hand over more pages.
+  for (const int jobs : {1, 2, 4}) {
+    RunControl control;
+    control.onProgress = [&control](const RunProgress& progress) { control.cancel = progress.pages == 10; };
+    CrawlOptions options;
+    options.control = &control;
+    options.jobs = jobs;
+    LinkCountTable cancelled;
+    BuildPageRankInfo(At("p0.htm"), cancelled, Context(), titles_, warnings_, options);
+    EXPECT_EQ(control.progress.pages, 10) << jobs << " threads";
+    EXPECT_EQ(cancelled.Entries().size(), 10u) << jobs << " threads";
+  }
 }
 
 TEST_F(Crawl, ChoosesTheStartPage) {
@@ -211,11 +224,20 @@ TEST_F(Crawl, MatchesTheLinearCrawlOnRandomSites) {
     dir.Build(RandomSite(random));
     const RunContext context{dir.Path() + "/", "http://www.x.org/"};
     const std::string start = ChooseStartPage(dir.Path());
-    LinkCountTable table;
-    BuildPageRankInfo(start, table, context, titles_, warnings_);
     std::vector<LinkCountEntry> reference;
     std::vector<std::string> visited;
     oracle::Crawl(start, reference, visited, context);
+    // The entries come in the order first linked: with more threads, the pages are counted
+    // in the same order.
+    for (const int jobs : {2, 4}) {
+      CrawlOptions options;
+      options.jobs = jobs;
+      LinkCountTable table;
+      BuildPageRankInfo(start, table, context, titles_, warnings_, options);
+      ASSERT_EQ(AsPairs(table.Entries()), AsPairs(reference)) << "seed " << seed << ", " << jobs << " threads";
+    }
+    LinkCountTable table;
+    BuildPageRankInfo(start, table, context, titles_, warnings_);
     ASSERT_EQ(AsPairs(table.Entries()), AsPairs(reference)) << "seed " << seed;
     SortLinkCounts(table);
     oracle::Sort(reference);
