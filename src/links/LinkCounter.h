@@ -37,8 +37,8 @@ struct CrawlOptions {
   CrawlObserver* observer = nullptr;  // told of every page read and link found
   RunControl* control = nullptr;      // cancelled, it stops the crawl before the next page
   bool titles = true;                 // whether the titles of the pages read are remembered
-  // Threads that read and parse pages: beyond one, workers read ahead of the crawl, which
-  // still takes the pages up in its own order, so the result is the same.
+  // Threads at work: from two, one reads the pages and decides the order while the calling
+  // thread counts them; from three, the others read pages ahead. The result is the same.
   int jobs = 1;
 };
 
