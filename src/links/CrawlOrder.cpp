@@ -13,11 +13,9 @@ constexpr size_t kAskedAheadPerWorker = 128;
 constexpr size_t kLookedAtPerWorker = 512;
 
 // Why a page that is there was not read.
-std::string UnreadReason(const std::string& path, int64_t maxBytes) {
-  const std::optional<FileStatus> status = GetFileStatus(path);
-  if (status && !status->isFolder && status->size > static_cast<uint64_t>(maxBytes))
-    return "larger than nMaxPageBytes=" + std::to_string(maxBytes);
-  return ReadProblem(path);
+std::string UnreadReason(const ParsedPage& page, int64_t maxBytes) {
+  if (page.read == PageRead::kTooLarge) return "larger than nMaxPageBytes=" + std::to_string(maxBytes);
+  return ReadProblem(page.path);
 }
 
 }  // namespace
@@ -64,8 +62,7 @@ void CrawlOrder::TakeUp(size_t number, TakenPage& taken) {
   taken.warning.clear();
   // A missing page is a broken link; one that is there but unread leaves counts out.
   if (taken.use == PageUse::kUnread && PathExists(taken.page.path))
-    taken.warning = "couldn't read page " + taken.page.path + ": " +
-                    UnreadReason(taken.page.path, context_.maxPageBytes);
+    taken.warning = "couldn't read page " + taken.page.path + ": " + UnreadReason(taken.page, context_.maxPageBytes);
   if (taken.use != PageUse::kCounted) return;
   StackLinks(taken.page);
   if (readAhead_) AskAhead();
@@ -81,12 +78,9 @@ PageUse CrawlOrder::UseOf(const ParsedPage& page) {
 // Numbers the link targets, marks those left out, and stacks those not taken up yet.
 void CrawlOrder::StackLinks(ParsedPage& page) {
   const size_t stacked = pending_.size();
-  std::string_view texts = page.linkTexts;
+  std::string_view rest = page.linkTexts;
   for (ParsedLink& link : page.links) {
-    const size_t foundLength = link.foundLength == ParsedLink::kFoundAsWritten ? 0 : link.foundLength;
-    const std::string_view path = texts.substr(link.hrefLength + foundLength, link.targetLength);
-    texts.remove_prefix(link.hrefLength + foundLength + link.targetLength);
-    const size_t number = targets_.Number(path);
+    const size_t number = targets_.Number(ParsedLinkTexts(link, rest).target);
     TargetSpellings::Target& target = targets_[number];
     if (!Kept(target, number)) continue;
     link.target = static_cast<uint32_t>(number);

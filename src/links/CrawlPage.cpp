@@ -51,6 +51,15 @@ void ExtractPageLinks(const RunContext& context, ParsedPage& page) {
 
 }  // namespace
 
+ParsedLinkTexts::ParsedLinkTexts(const ParsedLink& link, std::string_view& texts) {
+  const bool asWritten = link.foundLength == ParsedLink::kFoundAsWritten;
+  const size_t foundLength = asWritten ? 0 : link.foundLength;
+  href = texts.substr(0, link.hrefLength);
+  found = asWritten ? href : texts.substr(link.hrefLength, foundLength);
+  target = texts.substr(link.hrefLength + foundLength, link.targetLength);
+  texts.remove_prefix(link.hrefLength + foundLength + link.targetLength);
+}
+
 void ParsePage(const std::string& target, const RunContext& context, PageNeeds needs, ParsedPage& page) {
   Empty(page);
   ReadTarget(target, context.maxPageBytes, page);

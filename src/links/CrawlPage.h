@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "links/LinkCountTable.h"
@@ -23,6 +24,15 @@ struct ParsedLink {
   uint32_t targetLength = 0; // ResolvedLink::target
   bool follow = false;
   uint32_t target = kNotCounted;  // the crawl's number of the target, once it is known to count
+};
+
+// The texts of one parsed link, in the page's `linkTexts`.
+struct ParsedLinkTexts {
+  std::string_view href;
+  std::string_view found;
+  std::string_view target;
+  // The texts of `link`, taken from the front of `texts`, the rest of the page's.
+  ParsedLinkTexts(const ParsedLink& link, std::string_view& texts);
 };
 
 // A link target read and parsed, ready to be counted. Its links take little more room than

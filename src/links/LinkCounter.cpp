@@ -52,21 +52,16 @@ class CrawlCount {
  private:
   void CountLinks(const ParsedPage& page) {
     const bool tracing = TraceLog::Instance().Keeps(LogDetail::kFull);
-    std::string_view texts = page.linkTexts;
+    std::string_view rest = page.linkTexts;
     for (const ParsedLink& link : page.links) {
-      const std::string_view href = texts.substr(0, link.hrefLength);
-      const bool asWritten = link.foundLength == ParsedLink::kFoundAsWritten;
-      const size_t foundLength = asWritten ? 0 : link.foundLength;
-      const std::string_view found = asWritten ? href : texts.substr(link.hrefLength, foundLength);
-      const std::string_view path = texts.substr(link.hrefLength + foundLength, link.targetLength);
-      texts.remove_prefix(link.hrefLength + foundLength + link.targetLength);
+      const ParsedLinkTexts texts(link, rest);
       if (tracing) {
-        line_.assign("BuildPageRankInfo()-found link:").append(found);
-        Trace(line_.append(", abs:").append(path));
+        line_.assign("BuildPageRankInfo()-found link:").append(texts.found);
+        Trace(line_.append(", abs:").append(texts.target));
       }
       if (link.target == ParsedLink::kNotCounted) continue;
-      CountTarget(link.target, path);
-      if (options_.observer != nullptr) TellObserver(link, href, found, path);
+      CountTarget(link.target, texts.target);
+      if (options_.observer != nullptr) TellObserver(link, texts);
     }
   }
 
@@ -77,12 +72,11 @@ class CrawlCount {
     else table_.AddAt(static_cast<size_t>(entry));
   }
 
-  void TellObserver(const ParsedLink& link, std::string_view href, std::string_view found,
-                    std::string_view path) {
-    linkInfo_.href = href;
+  void TellObserver(const ParsedLink& link, const ParsedLinkTexts& texts) {
+    linkInfo_.href = texts.href;
     linkInfo_.offset = link.offset;
-    resolved_.found = found;
-    resolved_.target = path;
+    resolved_.found = texts.found;
+    resolved_.target = texts.target;
     resolved_.follow = link.follow;
     options_.observer->LinkFound(linkInfo_, resolved_);
   }
