@@ -47,13 +47,14 @@ bool CrawlOrder::Next(TakenPage& taken) {
 
 ParsedPage CrawlOrder::Parse(const std::string& target) const {
   ParsedPage page;
-  ParsePage(target, context_, needs_, page);
+  std::string text;
+  ParsePage(target, context_, needs_, page, text);
   return page;
 }
 
 void CrawlOrder::TakeUp(size_t number, TakenPage& taken) {
   if (targets_[number].askedAhead) taken.page = TakeAhead(number);
-  else ParsePage(std::string(targets_.Text(number)), context_, needs_, taken.page);
+  else ParsePage(std::string(targets_.Text(number)), context_, needs_, taken.page, text_);
   targets_[number].takenUp = true;
   const size_t read = targets_.Number(taken.page.path);
   if (targets_[read].askedAhead) Forget(read);  // a folder's page, asked under its own name

@@ -56,5 +56,6 @@ class CrawlOrder {
   std::vector<uint32_t> pending_;  // target numbers, as few as the slots' positions
   size_t askedAhead_ = 0;
   std::vector<std::pair<size_t, std::string>> asks_;  // serves page after page
+  std::string text_;  // of the page read, serving page after page
   std::optional<PageReadAhead> readAhead_;  // last: its workers stop before the rest goes
 };

@@ -6,21 +6,23 @@ namespace {
 
 // A target naming a page is read straight away; only when it is no file is it looked at as
 // a folder, which spares a stat per page.
-void ReadTarget(const std::string& target, int64_t maxBytes, ParsedPage& page) {
+void ReadTarget(const std::string& target, int64_t maxBytes, ParsedPage& page, std::string& text) {
   page.path = target;
   if (IsPageExtension(target)) {
-    page.read = ReadPage(target, maxBytes, page.text);
+    page.read = ReadPage(target, maxBytes, text);
     if (page.read != PageRead::kUnreadable) return;
   }
   std::string index = DefaultDocument(target);
   if (index == target) return;  // no folder: read in vain already, or no page
   page.path = std::move(index);
-  if (IsPageExtension(page.path)) page.read = ReadPage(page.path, maxBytes, page.text);
+  if (IsPageExtension(page.path)) page.read = ReadPage(page.path, maxBytes, text);
 }
+
+// Room kept from page to page; a larger buffer goes, lest one huge page hold its room.
+constexpr size_t kRoomKept = size_t{1} << 20;
 
 // Makes `page` empty, keeping the room of an ordinary page for the next one.
 void Empty(ParsedPage& page) {
-  constexpr size_t kRoomKept = size_t{1} << 20;
   const auto empty = [](auto& buffer, size_t itemBytes) {
     if (buffer.capacity() * itemBytes > kRoomKept) buffer = {};
     buffer.clear();
@@ -33,8 +35,8 @@ void Empty(ParsedPage& page) {
 }
 
 // Keeps the hrefs of the page's anchors, resolved, one after another.
-void ExtractPageLinks(const RunContext& context, ParsedPage& page) {
-  XmlCursor cursor(page.text);
+void ExtractPageLinks(const RunContext& context, const std::string& text, ParsedPage& page) {
+  XmlCursor cursor(text);
   const LinkResolver resolver(page.path, context);
   ResolvedLink resolved;
   const auto keep = [&](const LinkInfo& link) {
@@ -60,12 +62,15 @@ ParsedLinkTexts::ParsedLinkTexts(const ParsedLink& link, std::string_view& texts
   texts.remove_prefix(link.hrefLength + foundLength + link.targetLength);
 }
 
-void ParsePage(const std::string& target, const RunContext& context, PageNeeds needs, ParsedPage& page) {
+void ParsePage(const std::string& target, const RunContext& context, PageNeeds needs, ParsedPage& page,
+               std::string& text) {
   Empty(page);
-  ReadTarget(target, context.maxPageBytes, page);
-  if (page.read != PageRead::kRead) return;
-  if (needs.title) page.title = TitleInText(page.text);
-  ExtractPageLinks(context, page);
-  // The text is only for an observer; unasked, its room serves the next page.
-  if (!needs.text) page.text.clear();
+  ReadTarget(target, context.maxPageBytes, page, text);
+  if (page.read == PageRead::kRead) {
+    if (needs.title) page.title = TitleInText(text);
+    ExtractPageLinks(context, text, page);
+    if (needs.text) std::swap(page.text, text);
+  }
+  text.clear();
+  if (text.capacity() > kRoomKept) text = std::string();
 }

@@ -47,6 +47,8 @@ struct ParsedPage {
 };
 
 // Reads the link target `target` (a page, or a folder standing for its index.htm or
-// index.html) and parses it into `page`, whose room is used again. It shares nothing but
-// the disk and writes no log, so several threads may parse pages side by side.
-void ParsePage(const std::string& target, const RunContext& context, PageNeeds needs, ParsedPage& page);
+// index.html) into `text` and parses it into `page`; the room of both serves the next page,
+// and the page keeps the text only when it is needed. It shares nothing but the disk and
+// writes no log, so several threads may parse pages side by side.
+void ParsePage(const std::string& target, const RunContext& context, PageNeeds needs, ParsedPage& page,
+               std::string& text);

@@ -10,7 +10,6 @@
 #include "links/PageHandOver.h"
 #include "links/PageTitle.h"
 #include "log/TraceLog.h"
-#include "platform/Memory.h"
 #include "platform/FileSystem.h"
 
 // A .php page is not read, so it is not looked for.
@@ -101,7 +100,6 @@ void CrawlOnOneThread(CrawlOrder& order, CrawlCount& count, const RunControl* co
 
 // The order is decided on a thread of its own, ahead of the counting on this one.
 void CrawlOnTwoThreads(CrawlOrder& order, CrawlCount& count, const RunControl* control) {
-  ShareOneMemoryPool();
   PageHandOver handOver;
   std::thread ahead([&] {
     TakenPage taken;

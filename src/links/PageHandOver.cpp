@@ -4,31 +4,39 @@
 
 namespace {
 
-// A batch is worth a wake-up at this many pages or a quarter of the bytes that may wait.
+// A batch is worth a wake-up at this many pages, or when no more may wait. Few are handed
+// back: room kept that the thread that reads does not use soon is memory lost.
 constexpr size_t kBatchPages = 64;
 constexpr size_t kMostPagesWaiting = 4 * kBatchPages;
-constexpr size_t kMostBytesWaiting = size_t{16} << 20;
+constexpr size_t kMostBytesWaiting = size_t{8} << 20;
+constexpr size_t kMostPagesHandedBack = 16;
 
 size_t BytesOf(const TakenPage& taken) {
   const ParsedPage& page = taken.page;
-  return page.links.capacity() * sizeof(ParsedLink) + page.linkTexts.size() + page.text.size();
+  return page.links.capacity() * sizeof(ParsedLink) + page.linkTexts.capacity() + page.text.capacity();
 }
 
 }  // namespace
 
-bool PageHandOver::FullBatch() const {
-  return waiting_.size() >= kBatchPages || waitingBytes_ >= kMostBytesWaiting / 4;
+void PageHandOver::Wake(bool& waits) {
+  waits = false;
+  changed_.notify_all();
+}
+
+bool PageHandOver::FullBatch() const { return waiting_.size() >= kBatchPages || Full(); }
+
+// A page larger than all the room goes over alone.
+bool PageHandOver::Full() const {
+  return !waiting_.empty() && (waiting_.size() >= kMostPagesWaiting || waitingBytes_ >= kMostBytesWaiting);
 }
 
 bool PageHandOver::Give(TakenPage& page) {
   std::unique_lock lock(mutex_);
-  // A page larger than all the room goes over alone.
-  const auto full = [this] {
-    return !waiting_.empty() && (waiting_.size() >= kMostPagesWaiting || waitingBytes_ >= kMostBytesWaiting);
-  };
-  giverWaits_ = true;
-  changed_.wait(lock, [&] { return stopped_ || !full(); });
-  giverWaits_ = false;
+  // A side that waits is woken once: the other clears its mark then.
+  while (!stopped_ && Full()) {
+    giverWaits_ = true;
+    changed_.wait(lock);
+  }
   if (stopped_) return false;
   waitingBytes_ += BytesOf(page);
   waiting_.push_back(std::move(page));
@@ -36,7 +44,7 @@ bool PageHandOver::Give(TakenPage& page) {
     std::swap(page, counted_.back());
     counted_.pop_back();
   }
-  if (takerWaits_ && FullBatch()) changed_.notify_all();
+  if (takerWaits_ && FullBatch()) Wake(takerWaits_);
   return true;
 }
 
@@ -49,17 +57,18 @@ void PageHandOver::Finish() {
 bool PageHandOver::Take(std::vector<TakenPage>& batch) {
   std::unique_lock lock(mutex_);
   for (TakenPage& page : batch)
-    if (counted_.size() < kMostPagesWaiting) counted_.push_back(std::move(page));
+    if (counted_.size() < kMostPagesHandedBack) counted_.push_back(std::move(page));
   lock.unlock();
   batch.clear();  // what is not handed back goes here, outside the lock
   lock.lock();
-  takerWaits_ = true;
-  changed_.wait(lock, [this] { return finished_ || FullBatch(); });
-  takerWaits_ = false;
+  while (!finished_ && !FullBatch()) {
+    takerWaits_ = true;
+    changed_.wait(lock);
+  }
   if (waiting_.empty()) return false;
   std::swap(batch, waiting_);
   waitingBytes_ = 0;
-  if (giverWaits_) changed_.notify_all();
+  if (giverWaits_) Wake(giverWaits_);
   return true;
 }
 

@@ -25,6 +25,8 @@ class PageHandOver {
 
  private:
   bool FullBatch() const;
+  bool Full() const;
+  void Wake(bool& waits);
 
   std::mutex mutex_;
   std::condition_variable changed_;
