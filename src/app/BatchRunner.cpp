@@ -1,5 +1,6 @@
 #include "app/BatchRunner.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "app/CommandLine.h"
@@ -7,8 +8,10 @@
 #include "app/GenerationRun.h"
 #include "app/OptionTable.h"
 #include "app/PrintingCommands.h"
+#include "app/ProgressLine.h"
 #include "app/SiteCheckRun.h"
 #include "common/Maker.h"
+#include "links/FindingSummary.h"
 #include "links/LinkReport.h"
 #include "links/SiteCheckReport.h"
 #include "log/TraceScope.h"
@@ -38,21 +41,51 @@ bool PrepareRun(const StartupRequest& request, CFolioscribeApp& app, MessageSink
   return true;
 }
 
-// Prints the findings to `out` and the summary to `err`; the exit status: faults found or
-// not (orphans count only when strict).
+// Prints the findings to `out` as the format asks: a line each (text, then the targets
+// grouped on `err`), a JSON object each, or the groups alone. Then the counts to `err`.
+void PrintFindings(const StartupRequest& request, const std::vector<SiteFinding>& findings,
+                   std::ostream& out, std::ostream& err) {
+  if (request.format == "summary") {
+    out << FindingSummaryText(findings);
+    return;
+  }
+  const bool json = request.format == "json";
+  for (const SiteFinding& finding : findings) out << (json ? FindingJson(finding) : FindingText(finding));
+  // The lines stay on standard output, for editors and scripts; the groups are for people.
+  if (!json && !request.quiet) err << FindingSummaryText(findings);
+}
+
+// The exit status: faults found or not (orphans count only when strict).
 int RunSiteCheck(const StartupRequest& request, const RunSettings& settings, std::ostream& out,
                  std::ostream& err, MessageSink& messages) {
   const auto start = std::chrono::steady_clock::now();
-  const SiteCheckOutcome outcome = CheckSite(settings, request.checkAnchors, messages);
-  if (!outcome.started) return kExitCannotStart;
-  bool faulty = false;
-  for (const SiteFinding& finding : outcome.findings) {
-    out << (request.format == "json" ? FindingJson(finding) : FindingText(finding));
-    faulty = faulty || request.strict || finding.kind != SiteFinding::Kind::kOrphan;
+  SiteCheckOutcome outcome;
+  {
+    RunControl control;
+    ProgressLine progress = BatchProgressLine(err, request.quiet);
+    progress.Follow(control);
+    outcome = CheckSite(settings, request.checkAnchors, messages, &control);
   }
+  if (!outcome.started) return kExitCannotStart;
+  out.flush();
+  PrintFindings(request, outcome.findings, out, err);
+  const bool faulty = std::any_of(outcome.findings.begin(), outcome.findings.end(), [&](const SiteFinding& finding) {
+    return request.strict || finding.kind != SiteFinding::Kind::kOrphan;
+  });
   const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
   if (!request.quiet) err << "folioscribe: " << SiteCheckSummary(outcome, seconds.count()) << "\n";
   return faulty ? kExitRunFailed : kExitWritten;
+}
+
+// Runs the map with the progress line on standard error while it goes.
+RunResult RunMap(const StartupRequest& request, CFolioscribeApp& app, MessageSink& messages,
+                 std::ostream& out, std::ostream& err) {
+  const MapDestination destination{request.MapToStandardOutput() ? &out : nullptr,
+                                   request.dryRun};
+  RunControl control;
+  ProgressLine progress = BatchProgressLine(err, request.quiet);
+  progress.Follow(control);
+  return DoGenerationRun(app, messages, destination, &control);
 }
 
 int RunOnce(const StartupRequest& request, std::ostream& out, std::ostream& err) {
@@ -64,9 +97,7 @@ int RunOnce(const StartupRequest& request, std::ostream& out, std::ostream& err)
     return request.check ? kExitCannotStart : kExitRunFailed;
   }
   if (request.check) return RunSiteCheck(request, app.settings, out, err, messages);
-  const MapDestination destination{request.MapToStandardOutput() ? &out : nullptr,
-                                   request.dryRun};
-  const RunResult result = DoGenerationRun(app, messages, destination);
+  const RunResult result = RunMap(request, app, messages, out, err);
   for (const std::string& warning : result.warnings) err << "folioscribe: warning: " << warning << "\n";
   // A partial map fails a strict run, though it is written.
   const bool partialFails = request.strict && !result.warnings.empty();
@@ -78,7 +109,11 @@ int RunOnce(const StartupRequest& request, std::ostream& out, std::ostream& err)
     err << "folioscribe: wrote " << result.outputPath << "\n";
   // Standard output carries one thing only, so scripts can read it as it is.
   std::ostream& reportStream = request.MapToStandardOutput() ? err : out;
-  if (request.report) reportStream << LinkReportText(app.linkCounts, "\n");
+  if (request.report && !CountsLinks(app.settings))
+    err << "folioscribe: --report: the link counter is off in this profile, so nothing was "
+           "counted; add --count-links\n";
+  else if (request.report)
+    reportStream << LinkReportText(app.linkCounts, "\n");
   return result.written && !partialFails ? kExitWritten : kExitRunFailed;
 }
 

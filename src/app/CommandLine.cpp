@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "app/OptionTable.h"
@@ -49,6 +50,19 @@ struct TypedOption {
   std::optional<std::string> value;  // what followed "="
 };
 
+// "-j1", "-omap.html": a letter that takes a value, the value right after it. Not when
+// the word is a long name ("-jobs") or, beyond a few letters, close to one (a mistyped
+// "-porfile" is no profile "orfile").
+std::optional<TypedOption> AttachedShortValue(const std::string& body) {
+  constexpr size_t kSureLength = 3;
+  if (body.size() < 2 || FindOptionSpec(body.substr(0, body.find('='))) ||
+      (body.size() > kSureLength && !ClosestOption("-", body).empty()))
+    return std::nullopt;
+  const OptionSpec* spec = FindOptionSpec(body.substr(0, 1));
+  if (!spec || spec->takes != OptionTakes::Value) return std::nullopt;
+  return TypedOption{"-", body.substr(0, 1), body.substr(1)};
+}
+
 // Splits an option word; nullopt for a plain word. "/x" is an option only when it could
 // not be a path: no further "/" before any "=" and nothing of that name on disk.
 std::optional<TypedOption> SplitOption(const std::string& word) {
@@ -59,6 +73,9 @@ std::optional<TypedOption> SplitOption(const std::string& word) {
     prefixLength = 1;
   }
   if (prefixLength == 0 || word == "-") return std::nullopt;
+  if (word[0] == '-' && prefixLength == 1) {
+    if (auto attached = AttachedShortValue(word.substr(1))) return attached;
+  }
   TypedOption option{word.substr(0, prefixLength), word.substr(prefixLength), std::nullopt};
   if (const size_t equals = option.name.find('='); equals != std::string::npos) {
     option.value = option.name.substr(equals + 1);
@@ -169,11 +186,41 @@ std::string UsageError(const StartupRequest& request, const CCommandLineOptions&
   std::string jobs;
   if (options.FindOption("jobs", jobs) && request.jobs == 0)
     return "--jobs takes a number of threads from 1 to " + std::to_string(kMaxJobs) + ", not \"" + jobs + "\"";
-  if (!request.format.empty() && request.format != "text" && request.format != "json")
-    return "--format takes text or json, not \"" + request.format + "\"";
+  if (!request.format.empty() && request.format != "text" && request.format != "json" &&
+      request.format != "summary")
+    return "--format takes text, json or summary, not \"" + request.format + "\"";
+  if (!request.check && (request.checkAnchors || !request.format.empty()))
+    return std::string(request.checkAnchors ? "--check-anchors" : "--format") +
+           " belongs to --check; add --check to check the site";
   if (request.MapToStandardOutput() && !request.justDoIt && !request.dryRun)
     return "-o - writes the map to standard output, which only a batch run has: add -justdoit";
   return "";
+}
+
+// The profile whose name is closest to the mistyped `name`; empty when none is close.
+std::string ClosestProfileName(const std::string& name) {
+  const std::string typed = ToLowerAscii(PathTitle(name));
+  std::string best;
+  size_t bestDistance = std::max<size_t>(2, typed.size() / 3) + 1;
+  for (const ProfileFile& profile : FindProfileFiles()) {
+    const size_t distance = EditDistance(typed, ToLowerAscii(profile.name));
+    if (distance < bestDistance) {
+      best = profile.name;
+      bestDistance = distance;
+    }
+  }
+  return best;
+}
+
+// For a bare name: where it was looked for, and the name meant when one is close.
+std::string MissingProfileMessage(const std::string& name, const std::string& path) {
+  std::string message = "Profile: " + path + " does not exist";
+  if (name.find('/') != std::string::npos) return message;
+  const std::vector<std::string> folders = ProfileFolders();
+  for (size_t i = 0; i < folders.size(); ++i)
+    message += (i == 0 ? "; looked in " : " and ") + folders[i];
+  const std::string closest = ClosestProfileName(name);
+  return closest.empty() ? message : message + "; did you mean " + closest + "?";
 }
 
 }  // namespace
@@ -189,6 +236,7 @@ StartupRequest ReadStartupRequest(const CCommandLineOptions& options) {
   request.justDoIt = options.GetOptionValue("justdoit") == "TRUE";
   request.dryRun = options.FindOption("dry-run", value);
   request.report = options.FindOption("report", value);
+  request.countLinks = options.FindOption("count-links", value);
   request.quiet = options.FindOption("quiet", value);
   request.help = options.FindOption("help", value);
   request.version = options.FindOption("version", value);
@@ -208,7 +256,7 @@ StartupRequest ReadStartupRequest(const CCommandLineOptions& options) {
     if (PathExists(path))
       request.profilePath = path;
     else
-      request.missingProfileMessage = "Profile: " + path + " does not exist";
+      request.missingProfileMessage = MissingProfileMessage(ToSlashes(value), path);
   }
   if (!options.PlainWords().empty()) request.folder = options.PlainWords().front();
   request.usageError = UsageError(request, options);
@@ -221,6 +269,7 @@ void ApplyCommandLineSettings(const StartupRequest& request, RunSettings& settin
     settings.sOutPutFileName = request.outputPath;
   if (request.domain) settings.sDomain = *request.domain;
   if (request.jobs > 0) settings.jobs = request.jobs;
+  if (request.countLinks) settings.bUsePageRank = true;
   settings.aPatterns.insert(settings.aPatterns.end(), request.excludePatterns.begin(),
                             request.excludePatterns.end());
 }

@@ -47,6 +47,7 @@ struct StartupRequest {
   bool justDoIt = false;     // "justdoit" has the value "TRUE"
   bool dryRun = false;
   bool report = false;       // print the link report after a batch run
+  bool countLinks = false;   // the link counter is on for this run, whatever the profile says
   bool quiet = false;        // no informational lines
   bool help = false;
   bool version = false;
@@ -54,7 +55,7 @@ struct StartupRequest {
   bool traceViewer = false;
   bool check = false;        // check the site instead of making the map
   bool checkAnchors = false; // the site check also looks up "#fragment" targets
-  std::string format;        // of the findings: "text" (or empty) or "json"
+  std::string format;        // of the findings: "text" (or empty), "json" or "summary"
   bool strict = false;       // orphans count as faults for the exit status, and a partial
                              // map (something unreadable) fails the run
   std::string outputPath;    // "-o": absolute, or "-" for standard output; empty when not given

@@ -47,11 +47,11 @@ std::string FolderMissingMessage(const std::string& folder) {
   return folder + "\r\ndoesn't exist, or is not a folder";
 }
 
+}  // namespace
+
 bool CountsLinks(const RunSettings& settings) {
   return settings.bUsePageRank || settings.bExcludeNotLinked;
 }
-
-}  // namespace
 
 void CrawlSite(const RunSettings& settings, const RunContext& context, LinkCountTable& table,
                PageTitles& titles, std::vector<std::string>& warnings, CrawlObserver* observer,

@@ -27,6 +27,9 @@ struct RunResult {
   std::vector<std::string> warnings;
 };
 
+// Whether a run on `settings` counts links (for the order or to leave out unlinked files).
+bool CountsLinks(const RunSettings& settings);
+
 // Crawls the site of `settings` (start folder normalised) as a run does: from its start page,
 // only through what the map keeps when bCrawlOnlyKept is set; a page that exists but cannot
 // be read adds a line to `warnings`; `observer` sees the crawl and a cancelled `control`

@@ -28,7 +28,11 @@ constexpr OptionSpec kOptions[] = {
      "hold; writes nothing (no -justdoit needed)"},
     {"report", 0, OptionTakes::Nothing, nullptr,
      "after the run, print the link counts as \"key [count]\"\n"
-     "(on standard error when the map goes to standard output)"},
+     "(on standard error when the map goes to standard output)\n"
+     "when the link counter is on (see --count-links)"},
+    {"count-links", 0, OptionTakes::Nothing, nullptr,
+     "count the links for this run, as the profile's \"link\n"
+     "counter\" option does: the map is ordered by them"},
     {"jobs", 'j', OptionTakes::Value, "N",
      "read the site's pages with N threads (default: one per\n"
      "core); the results are the same for every N"},
@@ -37,11 +41,12 @@ constexpr OptionSpec kOptions[] = {
      "check the site instead of making the map: print its\n"
      "broken links and orphan pages; writes nothing"},
     {"check-anchors", 0, OptionTakes::Nothing, nullptr,
-     "the check also finds \"#name\" links to names missing\n"
+     "with --check: also find \"#name\" links to names missing\n"
      "on their page"},
     {"format", 0, OptionTakes::Value, "FORMAT",
-     "the check's findings as \"text\" (the default) or \"json\"\n"
-     "(one object a line)"},
+     "with --check: the findings as \"text\" (the default: a\n"
+     "line each, then the missing targets grouped), \"json\"\n"
+     "(one object a line) or \"summary\" (the groups only)"},
     {"strict", 0, OptionTakes::Nothing, nullptr,
      "orphan pages make the check fail too; a partial map\n"
      "(a folder or page could not be read, each is warned of)\n"
@@ -58,22 +63,6 @@ constexpr OptionSpec kOptions[] = {
     {"help", 'h', OptionTakes::Nothing, nullptr, "print this help and exit"},
     {"version", 'V', OptionTakes::Nothing, nullptr, "print the version and exit"},
 };
-
-// The number of single-byte edits that turn `a` into `b`.
-size_t EditDistance(const std::string& a, const std::string& b) {
-  std::vector<size_t> row(b.size() + 1);
-  for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
-  for (size_t i = 1; i <= a.size(); ++i) {
-    size_t diagonal = row[0];
-    row[0] = i;
-    for (size_t j = 1; j <= b.size(); ++j) {
-      const size_t substitution = diagonal + (a[i - 1] == b[j - 1] ? 0 : 1);
-      diagonal = row[j];
-      row[j] = std::min({row[j] + 1, row[j - 1] + 1, substitution});
-    }
-  }
-  return row[b.size()];
-}
 
 // "  -o, --output=FILE       write ..." with the help's further lines under its first.
 void AppendOptionHelp(const OptionSpec& option, std::string& text) {
@@ -128,8 +117,9 @@ std::string UsageText() {
   text +=
       "\n"
       "An option may start with \"-\", \"--\" or \"/\" and takes its value after \"=\" or as\n"
-      "the next word; \"--\" ends the options. -justdoit takes the next plain word as\n"
-      "its value, so put the start folder first.\n"
+      "the next word; a short option also takes it attached (-j1, -omap.html).\n"
+      "\"--\" ends the options. -justdoit takes the next plain word as its value,\n"
+      "so put the start folder first.\n"
       "\n"
       "Files:\n"
       "  ~/.config/folioscribe/profiles     your profiles ($XDG_CONFIG_HOME)\n"

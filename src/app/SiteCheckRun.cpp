@@ -15,7 +15,8 @@ std::string Counted(int64_t count, const char* what) {
 
 }  // namespace
 
-SiteCheckOutcome CheckSite(const RunSettings& settings, bool checkAnchors, MessageSink& messages) {
+SiteCheckOutcome CheckSite(const RunSettings& settings, bool checkAnchors, MessageSink& messages,
+                           RunControl* control) {
   SiteCheckOutcome outcome;
   if (!IsFolder(settings.sStartDirectoryPath)) {
     messages.ShowMessage(settings.sStartDirectoryPath + "\r\ndoesn't exist, or is not a folder");
@@ -28,7 +29,7 @@ SiteCheckOutcome CheckSite(const RunSettings& settings, bool checkAnchors, Messa
   PageTitles titles;
   SiteCheck check(folder, checkAnchors);
   std::vector<std::string> unread;  // the check reports links, not pages it could not read
-  CrawlSite(normalised, context, table, titles, unread, &check);
+  CrawlSite(normalised, context, table, titles, unread, &check, control);
   outcome.findings = check.Finish(ListSiteFiles(normalised, folder));
   outcome.counts = check.Counts();
   outcome.started = true;

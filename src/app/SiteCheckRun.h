@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "common/RunControl.h"
 #include "common/RunSettings.h"
 #include "links/SiteCheck.h"
 #include "platform/Messages.h"
@@ -14,8 +15,9 @@ struct SiteCheckOutcome {
 
 // Checks the site of `settings`: crawls from the start page as the link counter does and
 // walks the folder tree with the map's selection; writes nothing. A start folder that is
-// missing is told to `messages`.
-SiteCheckOutcome CheckSite(const RunSettings& settings, bool checkAnchors, MessageSink& messages);
+// missing is told to `messages`; `control`, when given, hears of the crawl's progress.
+SiteCheckOutcome CheckSite(const RunSettings& settings, bool checkAnchors, MessageSink& messages,
+                           RunControl* control = nullptr);
 
 // The last line of a check: what was read and found, and `seconds`.
 std::string SiteCheckSummary(const SiteCheckOutcome& outcome, double seconds);

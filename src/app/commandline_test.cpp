@@ -44,13 +44,17 @@ TEST(ReadStartupRequest, ResolvesTheProfileName) {
   TempDir dir;
   dir.Build({{"mine.folioscribe_options", ""}, {"my.cfg", ""}, {"site/", ""}});
   const std::string profiles = ProfilesFolder();
+  // A bare name says where it was looked for.
+  std::string lookedIn = "; looked in " + ProfileFolders().front();
+  for (size_t i = 1; i < ProfileFolders().size(); ++i) lookedIn += " and " + ProfileFolders()[i];
   struct Case {
     std::string name, path, missing;
   } cases[] = {
       {dir / "mine", dir / "mine.folioscribe_options", ""},
       {dir / "my.cfg", dir / "my.cfg", ""},
-      {"nosuch", "", "Profile: " + profiles + "/nosuch.folioscribe_options does not exist"},
-      {"my.cfg", "", "Profile: " + profiles + "/my.cfg does not exist"},
+      {"nosuchxyzzy", "", "Profile: " + profiles + "/nosuchxyzzy.folioscribe_options does not exist" + lookedIn},
+      {"my.cfgxyzzy", "", "Profile: " + profiles + "/my.cfgxyzzy does not exist" + lookedIn},
+      {dir / "gone", "", "Profile: " + dir / "gone.folioscribe_options does not exist"},
   };
   for (const Case& c : cases) {
     const StartupRequest request = ReadStartupRequest(ParseCommandLine({"-profile", c.name}));
@@ -100,6 +104,12 @@ TEST(ParseCommandLine, GnuFormsBesideTheOldOnes) {
       {{"-justdoit", "--", "-site"}, "justdoit", "TRUE", {"-site"}},
       {{"--", "--help", "-"}, "help", "", {"--help", "-"}},
       {{"--domain=", "x"}, "domain", "", {"x"}},
+      // A short option's value may follow its letter at once.
+      {{"-j1", "site"}, "jobs", "1", {"site"}},
+      {{"-omap.html"}, "output", "map.html", {}},
+      {{"-psample", "-q"}, "profile", "sample", {}},
+      {{"-o-", "-justdoit"}, "output", "-", {}},
+      {{"-oa"}, "output", "a", {}},
   };
   for (const Case& c : cases) {
     const CCommandLineOptions options = ParseCommandLine(c.args);
@@ -125,6 +135,12 @@ TEST(ReadStartupRequest, ProblemsNameWhatIsWrong) {
       {{"-o", "-"}, "-o - writes the map to standard output, which only a batch run has: "
                     "add -justdoit"},
       {{"-q", "--nope", "--worse"}, "unknown option --nope"},  // the first problem only
+      // A mistyped long name stays a mistake, not a letter with a value.
+      {{"-porfile", "x"}, "unknown option -porfile; did you mean -profile?"},
+      {{"-qx"}, "unknown option -qx"},
+      {{"--check-anchors", "site"}, "--check-anchors belongs to --check; add --check to check the site"},
+      {{"--format=json"}, "--format belongs to --check; add --check to check the site"},
+      {{"--check", "--format=xml"}, "--format takes text, json or summary, not \"xml\""},
   };
   for (const auto& [args, problem] : cases)
     EXPECT_EQ(ReadStartupRequest(ParseCommandLine(args)).usageError, problem) << args[0];
@@ -152,6 +168,9 @@ TEST(ReadStartupRequest, OutputDomainAndTheDialogsPart) {
   EXPECT_EQ(settings.sDomain, "https://a.org");
   // After the profile's own lines, in order: a later line overrides an earlier one.
   EXPECT_EQ(settings.aPatterns, (std::vector<std::string>{"!keep.css", "*.css", "drafts/"}));
+  EXPECT_FALSE(settings.bUsePageRank);
+  ApplyCommandLineSettings(ReadStartupRequest(ParseCommandLine({"--count-links"})), settings);
+  EXPECT_TRUE(settings.bUsePageRank);
   for (const char* alone : {"--dry-run", "--check", "-h", "-V", "--list-profiles", "--trace-viewer", "-x"})
     EXPECT_TRUE(ReadStartupRequest(ParseCommandLine({alone})).NeedsNoDialog()) << alone;
 }

@@ -4,6 +4,7 @@
 #include <ctime>
 #include <mutex>
 #include <utility>
+#include <vector>
 
 #include "common/TextBuffer.h"
 
@@ -114,4 +115,29 @@ std::string UnixLineEnds(std::string_view text) {
     lines += text[i];
   }
   return lines;
+}
+
+size_t EditDistance(std::string_view a, std::string_view b) {
+  std::vector<size_t> row(b.size() + 1);
+  for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (size_t i = 1; i <= a.size(); ++i) {
+    size_t diagonal = row[0];
+    row[0] = i;
+    for (size_t j = 1; j <= b.size(); ++j) {
+      const size_t substitution = diagonal + (a[i - 1] == b[j - 1] ? 0 : 1);
+      diagonal = row[j];
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, substitution});
+    }
+  }
+  return row[b.size()];
+}
+
+std::string GroupedNumber(int64_t number) {
+  const std::string digits = std::to_string(number < 0 ? -number : number);
+  std::string grouped = number < 0 ? "-" : "";
+  for (size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) grouped += ',';
+    grouped += digits[i];
+  }
+  return grouped;
 }

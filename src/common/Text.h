@@ -20,6 +20,10 @@ bool StartsWithNoCase(const std::string& text, const std::string& prefix);
 // Position of `what` in `text` at or after `start`, ignoring case; `start` for an empty
 // `what`; -1 when absent or `start` lies beyond the end. Copies nothing.
 int64_t FindNoCase(std::string_view text, std::string_view what, size_t start = 0);
+// The number of single-byte edits (insert, delete, replace) that turn `a` into `b`.
+size_t EditDistance(std::string_view a, std::string_view b);
+// `number` with a comma between groups of three digits: "1,448".
+std::string GroupedNumber(int64_t number);
 // `text` with every CR LF turned into LF.
 std::string UnixLineEnds(std::string_view text);
 // Escapes what would break a link to a file name: " " "%" "#" "?" "\" and the double quote.

@@ -82,6 +82,7 @@ void SiteCheck::CheckFragment(const LinkInfo& link, const std::string& page) {
   std::string name = link.href.substr(hash + 1);
   if (NeedsNoTarget(name)) return;
   FragmentLink fragment{Finding(SiteFinding::Kind::kMissingAnchor, link), page, std::move(name)};
+  fragment.finding.target = Relative(page) + "#" + fragment.name;
   // Pages read already answer now; the others once the crawl is over.
   if (!names_.contains(page)) fragmentLinks_.push_back(std::move(fragment));
   else if (!Holds(names_[page], fragment.name)) findings_.push_back(std::move(fragment.finding));

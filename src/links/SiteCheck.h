@@ -17,7 +17,8 @@ struct SiteFinding {
   std::string page;    // relative to the start folder: the linking page, or the orphan
   int64_t line = 0;    // of the link on its page; 0 for an orphan
   std::string href;    // as written; empty for an orphan
-  std::string target;  // the missing file or folder, relative; broken links only
+  std::string target;  // relative: the missing file or folder, or the page and "#name"
+                       // a missing anchor was looked for; empty for an orphan
 
   bool operator==(const SiteFinding&) const = default;
 };

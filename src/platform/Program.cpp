@@ -37,6 +37,8 @@ std::chrono::steady_clock::time_point CoarseSteadyTime() {
           std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec)));
 }
 
+bool StandardErrorIsTerminal() { return isatty(STDERR_FILENO) == 1; }
+
 std::string EnvironmentValue(const std::string& name) {
   const char* value = std::getenv(name.c_str());
   return value ? value : "";

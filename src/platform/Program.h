@@ -14,6 +14,8 @@ int64_t CurrentTime();
 std::chrono::steady_clock::time_point CoarseSteadyTime();
 // The value of an environment variable; empty when unset.
 std::string EnvironmentValue(const std::string& name);
+// Whether standard error goes to a terminal (not a file or a pipe).
+bool StandardErrorIsTerminal();
 // The current working folder; empty when it cannot be read.
 std::string CurrentFolder();
 

@@ -17,6 +17,7 @@ void BackgroundJob::Start(Job job) {
     folders_.store(progress.folders, std::memory_order_relaxed);
     items_.store(progress.items, std::memory_order_relaxed);
     pages_.store(progress.pages, std::memory_order_relaxed);
+    if (hook_) hook_(*control_);
   };
   thread_ = QThread::create([job = std::move(job), control = control_.get()] { job(*control); });
   connect(thread_, &QThread::finished, this, &BackgroundJob::OnThreadFinished);

@@ -15,6 +15,7 @@ class BackgroundJob : public QObject {
 
  public:
   using Job = std::function<void(RunControl&)>;
+  using Hook = std::function<void(const RunControl&)>;
 
   explicit BackgroundJob(QObject* parent = nullptr) : QObject(parent) {}
   // Cancels a running job and waits for its end.
@@ -24,6 +25,9 @@ class BackgroundJob : public QObject {
   // Starts `job`; does nothing while another is busy.
   void Start(Job job);
   void Cancel();
+  // Runs `hook` on the job's thread after each step the job reports (tests hold a job
+  // still with it); set it while no job is busy.
+  void SetHook(Hook hook) { hook_ = std::move(hook); }
   // How far the running (or last) job has got; safe to read while it runs.
   RunProgress Progress() const;
 
@@ -36,5 +40,6 @@ class BackgroundJob : public QObject {
 
   QThread* thread_ = nullptr;
   std::unique_ptr<RunControl> control_;
+  Hook hook_;
   std::atomic<int64_t> folders_{0}, items_{0}, pages_{0};
 };

@@ -27,6 +27,9 @@ const char* const CFolioscribeDlg::kStartHint =
 const char* const CFolioscribeDlg::kAbsolutePathHint =
     "This is an absolute path, if you use %fRelativePath% macros in your templates, the links "
     "may not work.";
+const char* const CFolioscribeDlg::kCounterOffNote =
+    "The link counter is off, so nothing was counted. Turn on \"Use link counter\" in More "
+    "options and press \"Do it!\" again.";
 
 namespace {
 
@@ -60,6 +63,7 @@ CFolioscribeDlg::CFolioscribeDlg(CFolioscribeApp& app, UiPrompts& prompts,
   Connect();
   ConnectPreview();
   ShowFields();
+  savedSettings_ = app_.settings;
   // Ctrl+O and Ctrl+S work whichever control has the focus; a folder drops anywhere.
   qApp->installEventFilter(this);
   setAcceptDrops(true);
@@ -80,6 +84,7 @@ void CFolioscribeDlg::OnInitDialog() {
   }
   ApplyCommandLineSettings(startup_, app_.settings);
   ShowFields();
+  savedSettings_ = app_.settings;
   c_.advisor->setText(QString::fromUtf8(kStartHint));
 }
 
@@ -99,17 +104,49 @@ void CFolioscribeDlg::LoadProfile(const QString& path) {
   if (::LoadProfile(path.toStdString(), app_.settings, messages_)) {
     app_.profilePath = path.toStdString();
     ShowFields();
+    savedSettings_ = app_.settings;
   }
   SchedulePreview();
 }
 
-void CFolioscribeDlg::SaveProfileAs() {
+bool CFolioscribeDlg::SaveProfileAs() {
   TakeFields();
-  const QString path = prompts_.SaveFileName(this, QStringLiteral("Select the profiles"),
+  const QString path = prompts_.SaveFileName(this, QStringLiteral("Save profile"),
                                              QString::fromStdString(ProfileSaveFolder()),
                                              ProfileFilter());
-  if (!path.isEmpty() && ::SaveProfileAs(path.toStdString(), app_.settings, messages_))
-    app_.profilePath = path.toStdString();
+  if (path.isEmpty() || !::SaveProfileAs(path.toStdString(), app_.settings, messages_))
+    return false;
+  app_.profilePath = path.toStdString();
+  savedSettings_ = app_.settings;
+  return true;
+}
+
+// Into the profile it came from when that can be written (an installed sample cannot),
+// else wherever the user chooses.
+bool CFolioscribeDlg::SaveProfile() {
+  const QString path = QString::fromStdString(app_.profilePath);
+  if (path.isEmpty() || !QFileInfo(path).isWritable()) return SaveProfileAs();
+  if (!::SaveProfileAs(app_.profilePath, app_.settings, messages_)) return false;
+  savedSettings_ = app_.settings;
+  return true;
+}
+
+bool CFolioscribeDlg::MayClose() {
+  TakeFields();
+  if (app_.settings == savedSettings_) return true;
+  const QString name = app_.profilePath.empty()
+                           ? QStringLiteral("Untitled")
+                           : QFileInfo(QString::fromStdString(app_.profilePath)).completeBaseName();
+  switch (prompts_.AskToSave(this, QStringLiteral("Save changes to the profile %1?").arg(name))) {
+    case UiPrompts::SaveAnswer::kSave: return SaveProfile();
+    case UiPrompts::SaveAnswer::kDiscard: return true;
+    case UiPrompts::SaveAnswer::kCancel: break;
+  }
+  return false;
+}
+
+void CFolioscribeDlg::reject() {
+  if (MayClose()) QDialog::reject();
 }
 
 void CFolioscribeDlg::FolderBrowser() {
@@ -170,7 +207,9 @@ void CFolioscribeDlg::ShowMoreOptions() {
 }
 
 void CFolioscribeDlg::ShowReport() {
-  CReportDlg dialog(QString::fromUtf8(LinkReportText(app_.linkCounts, "\r\n")), app_.findings,
+  QString counts = QString::fromUtf8(LinkReportText(app_.linkCounts, "\r\n"));
+  if (counts.isEmpty() && !CountsLinks(app_.settings)) counts = QString::fromUtf8(kCounterOffNote);
+  CReportDlg dialog(counts, app_.findings,
                     NormalisedPath(app_.runContext.root), prompts_, this);
   prompts_.RunModal(dialog);
 }

@@ -37,7 +37,8 @@ class CFolioscribeDlg : public QDialog {
   void OnOK();
   void OpenProfile();
   void LoadProfile(const QString& path);
-  void SaveProfileAs();
+  // False when nothing was saved (cancelled, or the file could not be written).
+  bool SaveProfileAs();
   void FolderBrowser();
   void InsertMacro(TemplateEdit* field);
   void ShowMoreOptions();
@@ -46,12 +47,18 @@ class CFolioscribeDlg : public QDialog {
   // Shows or hides the preview pane; the choice outlives the program run.
   void ShowPreview(bool shown);
 
+  // Runs `hook` on the run's thread after each step it reports, so a test can hold a run.
+  void SetRunHook(BackgroundJob::Hook hook) { runJob_.SetHook(std::move(hook)); }
+
   static const char* const kStartHint;
   static const char* const kAbsolutePathHint;
+  static const char* const kCounterOffNote;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  // Exit, Escape and the close box: asks first when the profile has unsaved changes.
+  void reject() override;
 
  private:
   struct Controls {
@@ -97,12 +104,18 @@ class CFolioscribeDlg : public QDialog {
   void ShowFields();
   void OnOutputNameChanged(const QString& text);
   QUrl HelpPage() const;
+  bool MayClose();
+  bool SaveProfile();
+  void GrowForPreview();
+  void ShrinkAfterPreview();
 
   CFolioscribeApp& app_;
   UiPrompts& prompts_;
   PromptMessageSink messages_;
   StartupRequest startup_;
   Controls c_{};
+  RunSettings savedSettings_;  // as last loaded or saved: what "unsaved changes" differ from
+  int grownForPreview_ = 0;    // the width the window took on for the preview
   std::unique_ptr<BackgroundRun> run_;
   MapPreview preview_;  // written by the preview job only while it is busy
   bool previewAgain_ = false;

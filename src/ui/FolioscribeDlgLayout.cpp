@@ -169,6 +169,8 @@ QLayout* CFolioscribeDlg::BuildBottomButtons() {
   c_.report = NewButton(QStringLiteral("Report"), "report");
   c_.help = NewButton(QStringLiteral("&Help"), "help");
   c_.exit = NewButton(QStringLiteral("Exit"), "exit");
+  // Return on Exit runs "Do it!" as it does elsewhere; only a click or Space leaves.
+  c_.exit->setAutoDefault(false);
   auto* divider = Named(new QFrame, "divider");
   divider->setFrameShape(QFrame::VLine);
   divider->setFrameShadow(QFrame::Sunken);

@@ -1,11 +1,13 @@
 // The work the main dialog hands to other threads: runs started by "Do it!" and the
 // preview that follows every edit.
 #include <QFileInfo>
+#include <QScreen>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
 #include <QSplitter>
 #include <QUrl>
+#include <algorithm>
 
 #include "ui/FolioscribeDlg.h"
 #include "ui/PreviewPane.h"
@@ -17,6 +19,7 @@ namespace {
 constexpr int kPreviewItems = 200;
 constexpr int kPreviewDelayMs = 250;  // typing on restarts it, so a burst costs one preview
 constexpr int kProgressIntervalMs = 100;
+constexpr int kLeastPreviewWidth = 320;
 const QString kPreviewKey = QStringLiteral("preview/shown");
 
 // Settings of the dialog that belong to no profile.
@@ -42,6 +45,8 @@ void CFolioscribeDlg::StartRun() {
   runJob_.Start([run](RunControl& control) {
     run->result = DoGenerationRun(run->app, run->messages, {}, &control);
   });
+  // A disabled button hands its focus to the next in the tab order, which is Exit.
+  if (c_.doIt->hasFocus()) c_.startFolder->setFocus();
   c_.doIt->setEnabled(false);
   c_.report->setEnabled(false);
   c_.status->ShowProgress({});
@@ -67,12 +72,30 @@ void CFolioscribeDlg::OnRunFinished() {
 
 void CFolioscribeDlg::ShowPreview(bool shown) {
   c_.previewToggle->setChecked(shown);
-  // The templates keep a little more than half of the width.
-  if (shown && c_.preview->isHidden())
-    c_.workArea->setSizes({c_.workArea->width() * 11 / 20, c_.workArea->width() * 9 / 20});
+  if (shown && c_.preview->isHidden()) GrowForPreview();
+  if (!shown && !c_.preview->isHidden()) ShrinkAfterPreview();
   c_.preview->setVisible(shown);
   DialogSettings()->setValue(kPreviewKey, shown);
   SchedulePreview();
+}
+
+// The window widens by the preview, so the templates keep their width; where the screen
+// has no room for that, the templates keep a little more than half.
+void CFolioscribeDlg::GrowForPreview() {
+  const int templates = c_.workArea->width();
+  const int handle = c_.workArea->handleWidth();
+  const int room = screen()->availableGeometry().width() - frameGeometry().width();
+  grownForPreview_ = isMaximized() || isFullScreen() ? 0 : std::clamp(room, 0, templates + handle);
+  resize(width() + grownForPreview_, height());
+  const int preview = grownForPreview_ - handle;
+  const int total = templates + preview;
+  c_.workArea->setSizes(preview >= kLeastPreviewWidth ? QList<int>{templates, preview}
+                                                      : QList<int>{total * 11 / 20, total * 9 / 20});
+}
+
+void CFolioscribeDlg::ShrinkAfterPreview() {
+  if (!isMaximized() && !isFullScreen()) resize(width() - grownForPreview_, height());
+  grownForPreview_ = 0;
 }
 
 void CFolioscribeDlg::SchedulePreview() {

@@ -56,7 +56,9 @@ PreviewPane::PreviewPane(QWidget* parent)
   text_->setObjectName(QStringLiteral("previewText"));
   rendered_->setObjectName(QStringLiteral("previewRendered"));
   text_->setReadOnly(true);
-  text_->setLineWrapMode(QTextEdit::NoWrap);
+  // A long line wraps at any character, so nothing hides beyond the right edge.
+  text_->setLineWrapMode(QTextEdit::WidgetWidth);
+  text_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
   text_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   // The preview shows; it neither follows links nor fetches anything.
   rendered_->setOpenLinks(false);

@@ -51,7 +51,14 @@ RunStatusLine::RunStatusLine(UiPrompts& prompts, QWidget* parent)
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(text_, 1);
-  for (QPushButton* button : {cancel_, open_, showInFolder_}) layout->addWidget(button);
+  // Each button keeps its own place, shown or not, so none slides under the mouse where
+  // another stood a moment ago: Cancel at the right, the ends of a run left of it.
+  for (QPushButton* button : {open_, showInFolder_, cancel_}) {
+    QSizePolicy policy = button->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    button->setSizePolicy(policy);
+    layout->addWidget(button);
+  }
   connect(cancel_, &QPushButton::clicked, this, &RunStatusLine::cancelClicked);
   connect(open_, &QPushButton::clicked, this,
           [this] { prompts_.OpenUrl(QUrl::fromLocalFile(output_)); });

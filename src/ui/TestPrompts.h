@@ -19,6 +19,8 @@ class TestPrompts : public UiPrompts {
 
   // The next file or folder choice; an empty text cancels.
   void setNextAnswer(const QString& answer) { answers_.enqueue(answer); }
+  // The answer to the next question about unsaved changes; an empty queue cancels.
+  void setNextSaveAnswer(SaveAnswer answer) { saveAnswers_.enqueue(answer); }
   // The position of the next menu entry to choose, counting the entries that can be chosen
   // and those of submenus in place of the submenu; -1 dismisses the menu.
   void setNextMenuChoice(int position) { menuChoices_.enqueue(position); }
@@ -33,6 +35,10 @@ class TestPrompts : public UiPrompts {
   }
   QString ExistingFolder(QWidget*, const QString& start) override { return Answer({{}, start, {}}); }
   void Message(QWidget*, const QString& text) override { messages.append(text); }
+  SaveAnswer AskToSave(QWidget*, const QString& question) override {
+    saveQuestions.append(question);
+    return saveAnswers_.isEmpty() ? SaveAnswer::kCancel : saveAnswers_.dequeue();
+  }
   QAction* ExecMenu(QMenu& menu, const QPoint&) override {
     const QList<QAction*> entries = EntriesOf(menu);
     QStringList labels, headings;
@@ -51,6 +57,7 @@ class TestPrompts : public UiPrompts {
 
   QList<Question> questions;
   QStringList messages;
+  QStringList saveQuestions;
   QList<QStringList> shownMenus;         // the labels of the entries that can be chosen
   QList<QStringList> shownMenuHeadings;  // the lines that cannot, and the submenus' titles
   QList<QUrl> openedUrls;
@@ -74,4 +81,5 @@ class TestPrompts : public UiPrompts {
 
   QQueue<QString> answers_;
   QQueue<int> menuChoices_;
+  QQueue<SaveAnswer> saveAnswers_;
 };

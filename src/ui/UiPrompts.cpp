@@ -7,14 +7,18 @@
 #include <QMessageBox>
 #include <QUrl>
 
+#include "ui/ProfileChooser.h"
+
 QString QtPrompts::OpenFileName(QWidget* parent, const QString& title, const QString& folder,
                                 const QString& filter) {
-  return QFileDialog::getOpenFileName(parent, title, folder, filter);
+  ProfileChooser chooser(parent, title, folder, filter, QFileDialog::AcceptOpen);
+  return chooser.exec() == QDialog::Accepted ? chooser.Chosen() : QString();
 }
 
 QString QtPrompts::SaveFileName(QWidget* parent, const QString& title, const QString& folder,
                                 const QString& filter) {
-  return QFileDialog::getSaveFileName(parent, title, folder, filter);
+  ProfileChooser chooser(parent, title, folder, filter, QFileDialog::AcceptSave);
+  return chooser.exec() == QDialog::Accepted ? chooser.Chosen() : QString();
 }
 
 QString QtPrompts::ExistingFolder(QWidget* parent, const QString& start) {
@@ -23,6 +27,14 @@ QString QtPrompts::ExistingFolder(QWidget* parent, const QString& start) {
 
 void QtPrompts::Message(QWidget* parent, const QString& text) {
   QMessageBox::warning(parent, QStringLiteral("Folioscribe"), text);
+}
+
+UiPrompts::SaveAnswer QtPrompts::AskToSave(QWidget* parent, const QString& question) {
+  const auto button = QMessageBox::question(
+      parent, QStringLiteral("Folioscribe"), question,
+      QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+  if (button == QMessageBox::Save) return SaveAnswer::kSave;
+  return button == QMessageBox::Discard ? SaveAnswer::kDiscard : SaveAnswer::kCancel;
 }
 
 QAction* QtPrompts::ExecMenu(QMenu& menu, const QPoint& at) { return menu.exec(at); }

@@ -17,8 +17,11 @@ class QWidget;
 // through their own implementation, so no test ever blocks on a modal window.
 class UiPrompts {
  public:
+  enum class SaveAnswer { kSave, kDiscard, kCancel };
+
   virtual ~UiPrompts() = default;
-  // The chosen file; empty when cancelled.
+  // The chosen profile file; empty when cancelled. A bare name typed into the open chooser
+  // is looked up in the profile folders, as the command line does.
   virtual QString OpenFileName(QWidget* parent, const QString& title, const QString& folder,
                                const QString& filter) = 0;
   virtual QString SaveFileName(QWidget* parent, const QString& title, const QString& folder,
@@ -27,6 +30,8 @@ class UiPrompts {
   virtual QString ExistingFolder(QWidget* parent, const QString& start) = 0;
   // A message box with an OK button only; returns when it is closed.
   virtual void Message(QWidget* parent, const QString& text) = 0;
+  // Asks `question` about unsaved changes with Save, Discard and Cancel.
+  virtual SaveAnswer AskToSave(QWidget* parent, const QString& question) = 0;
   // Shows `menu` at `at`; the chosen entry, or nullptr when it was dismissed.
   virtual QAction* ExecMenu(QMenu& menu, const QPoint& at) = 0;
   // Runs `dialog` modally; its result code.
@@ -44,6 +49,7 @@ class QtPrompts : public UiPrompts {
                        const QString& filter) override;
   QString ExistingFolder(QWidget* parent, const QString& start) override;
   void Message(QWidget* parent, const QString& text) override;
+  SaveAnswer AskToSave(QWidget* parent, const QString& question) override;
   QAction* ExecMenu(QMenu& menu, const QPoint& at) override;
   int RunModal(QDialog& dialog) override;
   void OpenUrl(const QUrl& url) override;

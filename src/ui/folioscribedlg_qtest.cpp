@@ -11,6 +11,7 @@
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QThread>
 #include <QTreeWidget>
 #include <QtTest>
 #include <fstream>
@@ -25,6 +26,7 @@
 #include "sitemap/Macros.h"
 #include "ui/EditableListCtrl.h"
 #include "ui/FolioscribeDlg.h"
+#include "ui/ProfileChooser.h"
 #include "ui/RunStatusLine.h"
 #include "ui/TemplateEdit.h"
 #include "ui/TestPrompts.h"
@@ -232,7 +234,7 @@ class FolioscribeDlgTest : public QObject {
     Find<TemplateEdit>(dialog, "templateFile")->setPlainText(QStringLiteral("<p>%fName%</p>"));
     prompts_.setNextAnswer(Temp("saved.folioscribe_options"));
     Find(dialog, "saveProfile")->click();
-    QCOMPARE(prompts_.questions.last().title, QStringLiteral("Select the profiles"));
+    QCOMPARE(prompts_.questions.last().title, QStringLiteral("Save profile"));
     QCOMPARE(prompts_.questions.last().filter, kProfileFilter);
     RunSettings loaded;
     loaded.aExclude = {"kept when the key is missing"};
@@ -271,7 +273,7 @@ class FolioscribeDlgTest : public QObject {
     QTest::keyClick(templateFile, Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier);
     QStringList titles;
     for (const auto& question : prompts_.questions) titles.append(question.title);
-    QCOMPARE(titles, (QStringList{QStringLiteral("Select the profiles"), QStringLiteral("Select profile")}));
+    QCOMPARE(titles, (QStringList{QStringLiteral("Save profile"), QStringLiteral("Select profile")}));
 
     QTest::keyClick(templateFile, Qt::Key_F1);
     QVERIFY(prompts_.openedUrls.last().toLocalFile().endsWith(QStringLiteral("/help/index.html")));
@@ -289,7 +291,10 @@ class FolioscribeDlgTest : public QObject {
     QTRY_COMPARE(prompts_.messages,
              QStringList{Temp("no such folder") + QStringLiteral("\r\ndoesn't exist, or is not a folder")});
     QVERIFY(dialog.isVisible());
+    // Escape with the edits unsaved asks first; Discard lets the dialog go.
+    prompts_.setNextSaveAnswer(UiPrompts::SaveAnswer::kDiscard);
     QTest::keyClick(startFolder, Qt::Key_Escape);
+    QCOMPARE(prompts_.saveQuestions, QStringList{QStringLiteral("Save changes to the profile Untitled?")});
     QVERIFY(!dialog.isVisible());
   }
 
@@ -554,7 +559,7 @@ class FolioscribeDlgTest : public QObject {
 
   void cancelStopsALongRunAndTheDialogStaysResponsive() {
     const QString site = Temp("large site");
-    constexpr int kFolders = 80, kFiles = 250;  // about a second's run
+    constexpr int kFolders = 4, kFiles = 20, kHeldAt = 10;
     WriteSite(site, kFolders, kFiles);
     const QString map = site + QStringLiteral("/map.html");
     {
@@ -564,6 +569,11 @@ class FolioscribeDlgTest : public QObject {
     CFolioscribeDlg& dialog = *owned;
     auto* status = Find<RunStatusLine>(dialog, "statusLine");
     auto* cancel = Find(dialog, "cancelRun");
+    // The run stands still after kHeldAt items until it is cancelled, however fast the machine.
+    dialog.SetRunHook([](const RunControl& control) {
+      while (control.progress.items >= kHeldAt && !Cancelled(&control))
+        QThread::msleep(1);
+    });
 
     Find(dialog, "doIt")->click();
     QVERIFY(!Find(dialog, "doIt")->isEnabled());
@@ -589,7 +599,7 @@ class FolioscribeDlgTest : public QObject {
             .arg(QRegularExpression::escape(site + QStringLiteral("/map.html"))));
     const QRegularExpressionMatch match = cancelled.match(status->Text());
     QVERIFY2(match.hasMatch(), qPrintable(status->Text()));
-    QVERIFY(match.captured(1).toInt() > 0 && match.captured(1).toInt() < kFolders * (kFiles + 1) + 1);
+    QCOMPARE(match.captured(1).toInt(), kHeldAt);
     QVERIFY(cancel->isHidden());
     QVERIFY(prompts_.openedUrls.isEmpty());
     QVERIFY(prompts_.messages.isEmpty());
@@ -715,6 +725,184 @@ class FolioscribeDlgTest : public QObject {
     Find(dialog, "browse")->click();
     QCOMPARE(startFolder->text(), temp_.path());
     QCOMPARE(Text(dialog, "outputName"), QStringLiteral("unsaved.html"));
+  }
+  void returnNeverClosesAndClosingAsksAboutUnsavedChanges() {
+    const QString site = Temp("return site");
+    WriteSite(site, 1, 2);
+    const QString profile = WriteProfile("kept.folioscribe_options", FullSettings(site.toStdString()));
+    StartupRequest startup;
+    startup.profilePath = profile.toStdString();
+    CFolioscribeDlg dialog(app_, prompts_, startup);
+    dialog.OnInitDialog();
+    Activate(dialog);
+    auto* doIt = Find(dialog, "doIt");
+    auto* exit = Find(dialog, "exit");
+    QVERIFY(!exit->isDefault() && !exit->autoDefault());
+
+    // A mouse click on Do it!, then Return: the run goes, the dialog stays, nothing is asked.
+    QTest::mouseClick(doIt, Qt::LeftButton);
+    QVERIFY(QApplication::focusWidget() != exit);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    WaitForTheRun(dialog);
+    QVERIFY(QApplication::focusWidget() != exit);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    WaitForTheRun(dialog);
+    // Return with the focus on Exit runs Do it! as well.
+    exit->setFocus();
+    QTest::keyClick(exit, Qt::Key_Return);
+    WaitForTheRun(dialog);
+    QVERIFY(dialog.isVisible());
+    QVERIFY(prompts_.saveQuestions.isEmpty());
+    QVERIFY(prompts_.openedUrls.size() >= 3);  // the first Return may come while the run goes
+
+    // Unchanged, Exit just closes.
+    exit->click();
+    QVERIFY(!dialog.isVisible());
+    QVERIFY(prompts_.saveQuestions.isEmpty());
+
+    // Changed: Cancel keeps the dialog and the edit, from Exit, Escape and the close box.
+    Activate(dialog);
+    auto* templateEnd = Find<TemplateEdit>(dialog, "templateEnd");
+    templateEnd->setPlainText(QStringLiteral("</ul>edited"));
+    exit->click();
+    QTest::keyClick(templateEnd, Qt::Key_Escape);
+    dialog.close();
+    QVERIFY(dialog.isVisible());
+    const QString question = QStringLiteral("Save changes to the profile kept?");
+    QCOMPARE(prompts_.saveQuestions, QStringList(3, question));
+    QCOMPARE(Text(dialog, "templateEnd"), QStringLiteral("</ul>edited"));
+    QVERIFY(ReadFile(profile).find("edited") == std::string::npos);
+
+    // Save writes the profile it came from, then the dialog goes.
+    prompts_.setNextSaveAnswer(UiPrompts::SaveAnswer::kSave);
+    exit->click();
+    QVERIFY(!dialog.isVisible());
+    QVERIFY(prompts_.questions.isEmpty());  // no chooser: the profile's own file
+    RunSettings saved;
+    ConsoleMessageSink sink(std::cerr);
+    QVERIFY(LoadProfile(profile.toStdString(), saved, sink));
+    QCOMPARE(saved.sTemplateEnd, std::string("</ul>edited"));
+
+    // A More options change counts too; Save on a profile made from scratch asks where, and
+    // cancelling that chooser keeps the dialog open.
+    app_ = CFolioscribeApp();
+    CFolioscribeDlg fresh(app_, prompts_, StartupRequest());
+    fresh.show();
+    prompts_.onModal = [](QDialog& more) {
+      Find<QCheckBox>(more, "usePageRank")->click();
+      more.accept();
+      return int(QDialog::Accepted);
+    };
+    Find(fresh, "moreOptions")->click();
+    prompts_.setNextSaveAnswer(UiPrompts::SaveAnswer::kSave);
+    Find(fresh, "exit")->click();
+    QCOMPARE(prompts_.saveQuestions.last(), QStringLiteral("Save changes to the profile Untitled?"));
+    QCOMPARE(prompts_.questions.last().title, QStringLiteral("Save profile"));
+    QVERIFY(fresh.isVisible());
+    prompts_.setNextSaveAnswer(UiPrompts::SaveAnswer::kDiscard);
+    Find(fresh, "exit")->click();
+    QVERIFY(!fresh.isVisible());
+  }
+
+  void runButtonsNeverTakeEachOthersPlace() {
+    const QString site = Temp("buttons site");
+    WriteSite(site, 1, 20);
+    const auto owned = DialogOn(site, "%fName%");
+    CFolioscribeDlg& dialog = *owned;
+    Activate(dialog);
+    auto place = [&dialog](const char* name) {
+      QWidget* button = Find(dialog, name);
+      return QRect(button->mapTo(&dialog, QPoint(0, 0)), button->size());
+    };
+    const QRect before[] = {place("cancelRun"), place("openOutput"), place("showInFolder")};
+    dialog.SetRunHook([](const RunControl& control) {
+      while (control.progress.items >= 5 && !Cancelled(&control)) QThread::msleep(1);
+    });
+    Find(dialog, "doIt")->click();
+    QVERIFY(!Find(dialog, "cancelRun")->isHidden());
+    const QRect cancelWhileRunning = place("cancelRun");
+    Find(dialog, "cancelRun")->click();
+    WaitForTheRun(dialog);
+    dialog.SetRunHook({});
+    Find(dialog, "doIt")->click();
+    WaitForTheRun(dialog);
+    QVERIFY(!Find(dialog, "showInFolder")->isHidden());
+    QCOMPARE(cancelWhileRunning, before[0]);
+    QCOMPARE(place("openOutput"), before[1]);
+    QCOMPARE(place("showInFolder"), before[2]);
+    for (const char* name : {"openOutput", "showInFolder"})
+      QVERIFY2(!place(name).intersects(cancelWhileRunning), name);
+  }
+
+  void previewMakesRoomAndWrapsLongLines() {
+    CFolioscribeDlg dialog(app_, prompts_, StartupRequest());
+    dialog.ShowPreview(false);
+    dialog.resize(700, 560);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QTRY_COMPARE(dialog.width(), 700);
+    auto* templates = Find<TemplateEdit>(dialog, "templateStart");
+    const int templatesWidth = templates->width();
+    // The test's screen is 1280 pixels wide (offscreen-screen.json).
+    const int screenWidth = dialog.screen()->availableGeometry().width();
+    QVERIFY(screenWidth >= 1280);
+    dialog.ShowPreview(true);
+    QTRY_VERIFY(dialog.width() > 700);
+    QTRY_COMPARE(templates->width(), templatesWidth);
+    QVERIFY(Find<QTabWidget>(dialog, "preview")->width() >= 320);
+    QCOMPARE(Find<QTextEdit>(dialog, "previewText")->lineWrapMode(), QTextEdit::WidgetWidth);
+    dialog.ShowPreview(false);
+    QTRY_COMPARE(dialog.width(), 700);
+    // Without room on the screen the splitter shares: the templates keep more than half.
+    dialog.resize(screenWidth - 40, 560);
+    QTRY_COMPARE(dialog.width(), screenWidth - 40);
+    dialog.ShowPreview(true);
+    auto* workArea = Find<QSplitter>(dialog, "workArea");
+    QTRY_VERIFY(workArea->sizes().value(1) > 0);
+    QVERIFY(workArea->sizes().value(0) > workArea->sizes().value(1));
+    QVERIFY(dialog.width() <= screenWidth);
+    dialog.ShowPreview(false);
+  }
+
+  void profileChooserTakesABareName() {
+    RunSettings settings;
+    settings.sOutPutFileName = "bare.html";
+    ConsoleMessageSink sink(std::cerr);
+    const std::string mine = ProfileSaveFolder() + "/mine.folioscribe_options";
+    QVERIFY(SaveProfileAs(mine, settings, sink));
+    QVERIFY(QDir().mkpath(Temp("elsewhere")));
+    WriteFile(Temp("elsewhere/here.folioscribe_options"), "");
+    // Typed into the shown folder, then a name only the profile folders hold.
+    const std::pair<const char*, QString> cases[] = {
+        {"here", Temp("elsewhere/here.folioscribe_options")},
+        {"mine", QString::fromStdString(mine)},
+    };
+    for (const auto& [typed, expected] : cases) {
+      ProfileChooser chooser(nullptr, QStringLiteral("Select profile"), Temp("elsewhere"),
+                             kProfileFilter, QFileDialog::AcceptOpen);
+      chooser.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&chooser));
+      auto* name = chooser.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+      QVERIFY(name != nullptr);
+      QTest::keyClicks(name, QString::fromUtf8(typed));
+      QTest::keyClick(name, Qt::Key_Return);
+      QTRY_COMPARE(chooser.result(), int(QDialog::Accepted));
+      QCOMPARE(chooser.Chosen(), expected);
+    }
+  }
+
+  void reportSaysWhenTheCounterIsOff() {
+    CFolioscribeDlg dialog(app_, prompts_, StartupRequest());
+    QString report;
+    prompts_.onModal = [&report](QDialog& shown) {
+      report = Find<QPlainTextEdit>(shown, "reportText")->toPlainText();
+      return int(QDialog::Accepted);
+    };
+    Find(dialog, "report")->click();
+    QCOMPARE(report, QString::fromUtf8(CFolioscribeDlg::kCounterOffNote));
+    app_.settings.bUsePageRank = true;  // on, but nothing counted yet: nothing to say
+    Find(dialog, "report")->click();
+    QCOMPARE(report, QString());
   }
 };
 

@@ -53,6 +53,7 @@ class ScreenshotPrompts : public UiPrompts {
   }
   QString ExistingFolder(QWidget*, const QString&) override { return {}; }
   void Message(QWidget*, const QString& text) override { std::cerr << text.toStdString() << "\n"; }
+  SaveAnswer AskToSave(QWidget*, const QString&) override { return SaveAnswer::kDiscard; }
   // The next menu is photographed with its first submenu open.
   void OpenSubmenuNext() { openSubmenu_ = true; }
   QAction* ExecMenu(QMenu& menu, const QPoint& at) override {
