@@ -2,6 +2,7 @@
 
 #include <grp.h>
 #include <poll.h>
+#include <pty.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -57,7 +58,11 @@ void Drain(int out, int err, ProgramOutput& result) {
 StartedProgram StartFolioscribe(const std::vector<std::string>& args, const RunOptions& options) {
   StartedProgram started;
   int out[2], err[2];
-  if (pipe(out) != 0 || pipe(err) != 0) return started;
+  if (pipe(out) != 0) return started;
+  // A terminal's ends: what the program writes to the second is read from the first.
+  const bool errMade = options.errOnTerminal ? openpty(&err[0], &err[1], nullptr, nullptr, nullptr) == 0
+                                             : pipe(err) == 0;
+  if (!errMade) return started;
   started.pid = fork();
   if (started.pid == 0) {
     close(out[0]);

@@ -19,6 +19,7 @@ struct RunOptions {
   std::vector<std::string> wrapper;  // runs the program under this, e.g. {"xvfb-run", "-a"}
   std::string program = FOLIOSCRIBE_EXE;
   uid_t user = static_cast<uid_t>(-1);  // runs as this user (and group of that number)
+  bool errOnTerminal = false;  // standard error is a pseudo-terminal, not a pipe
 };
 
 // A started program whose output is read when it is waited for.

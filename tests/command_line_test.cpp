@@ -28,8 +28,15 @@ TEST(CommandLine, MissingProfileCannotStart) {
   const ProgramOutput run = RunFolioscribe({"-profile", "no-such-profile", "-justdoit"});
   EXPECT_EQ(run.status, 2);
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "folioscribe: Profile: " + ProgramFolderForTest() +
-                         "/Profiles/no-such-profile.folioscribe_options does not exist\n");
+  const std::string profiles = ProgramFolderForTest() + "/Profiles";
+  EXPECT_EQ(run.err, "folioscribe: Profile: " + profiles +
+                         "/no-such-profile.folioscribe_options does not exist; looked in " +
+                         profiles + "\n");
+  // A name close to one that is there is suggested.
+  const ProgramOutput typo = RunFolioscribe({"-p", "sampel", "-justdoit"});
+  EXPECT_EQ(typo.status, 2);
+  EXPECT_EQ(typo.err, "folioscribe: Profile: " + profiles + "/sampel.folioscribe_options does not "
+                      "exist; looked in " + profiles + "; did you mean sample?\n");
 }
 
 TEST(CommandLine, UnknownOptionCannotStart) {

@@ -73,7 +73,8 @@ TEST_F(InstalledLayoutTest, ProfilesBesideTheProgramMakeItPortable) {
   const ProgramOutput sample = RunFolioscribe({"-p", "sample", "-justdoit"}, options);
   EXPECT_EQ(sample.status, 2);
   EXPECT_EQ(sample.err, "folioscribe: Profile: " + dir / "prefix/bin/Profiles/sample.folioscribe_options" +
-                            " does not exist\n");
+                            " does not exist; looked in " + dir / "prefix/bin/Profiles" +
+                            "\n");
   EXPECT_TRUE(std::filesystem::exists(dir / "prefix/bin/LOGS/folioscribe.MainThread.log"));
 }
 

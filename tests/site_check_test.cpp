@@ -58,7 +58,12 @@ const char kSubFolderFindings[] =
 TEST_F(SiteCheckTest, FindsBrokenLinksAndOrphansSortedByPageAndLine) {
   const ProgramOutput run = Check({"--check"});
   EXPECT_EQ(run.out, std::string(kBrokenLinks) + kOrphans + kSubFolderFindings);
-  EXPECT_EQ(run.err.substr(0, run.err.find(" in ")),
+  // Then the missing targets for people, most linked first, and what was read.
+  EXPECT_EQ(run.err.substr(0, run.err.rfind(" in ")),
+            "linked/none.html: missing, linked 1 time from 1 page (first: index.html:11)\n"
+            "missing.html: missing, linked 1 time from 1 page (first: index.html:3)\n"
+            "nope: missing, linked 1 time from 1 page (first: sub dir/b.html:3)\n"
+            "2 orphan pages, linked from no page read (first: orphan.html)\n"
             "folioscribe: 4 pages read, 15 links followed, 2 external links seen (not checked): "
             "3 broken links, 0 missing anchors, 2 orphans");
   EXPECT_EQ(run.status, 1);
@@ -125,8 +130,8 @@ TEST_F(SiteCheckTest, JsonReportParses) {
   ASSERT_EQ(std::system(command.c_str()), 0) << run.out;
   EXPECT_EQ(ReadFileForTest(printed),
             "broken link|index.html|3|missing.html|missing.html\n"
-            "missing anchor|index.html|5|a.html#nosuch|\n"
-            "missing anchor|index.html|7|#gone|\n"
+            "missing anchor|index.html|5|a.html#nosuch|a.html#nosuch\n"
+            "missing anchor|index.html|7|#gone|index.html#gone\n"
             "broken link|index.html|11|linked/none.html|linked/none.html\n"
             "orphan|orphan.html|None|None|None\n"
             "broken link|sub dir/b.html|3|../nope/#x|nope\n"

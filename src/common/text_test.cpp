@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <utility>
 
 namespace {
 
@@ -106,3 +107,14 @@ TEST(Text, ProfileEscapingRoundTrips) {
 }
 
 }  // namespace
+
+TEST(Text, GroupedNumberAndEditDistance) {
+  const std::pair<int64_t, const char*> numbers[] = {
+      {0, "0"}, {999, "999"}, {1000, "1,000"}, {1448, "1,448"}, {123456789, "123,456,789"},
+      {-1234567, "-1,234,567"}};
+  for (const auto& [number, text] : numbers) EXPECT_EQ(GroupedNumber(number), text) << number;
+  EXPECT_EQ(EditDistance("sampel", "sample"), 2u);
+  EXPECT_EQ(EditDistance("", "abc"), 3u);
+  EXPECT_EQ(EditDistance("kitten", "sitting"), 3u);
+  EXPECT_EQ(EditDistance("same", "same"), 0u);
+}
