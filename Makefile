@@ -7,7 +7,7 @@ GENERATOR  := $(shell command -v ninja >/dev/null 2>&1 && echo -G Ninja)
 
 PREFIX     ?= /usr/local
 
-.PHONY: all deps build test test-asan run gui bench bench-build bench-peers screenshot fuzz install \
+.PHONY: all deps build program test test-asan run gui bench bench-build bench-peers screenshot fuzz install \
         package clean
 
 all: build
@@ -21,6 +21,11 @@ $(BUILD)/CMakeCache.txt:
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j2
 
+# Only the program and what it reads at run time (its help page; the profiles are copied
+# when CMake configures), not the tests: a first run is quick.
+program: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j2 --target folioscribe
+
 # The core again under AddressSanitizer and UndefinedBehaviorSanitizer, without Qt.
 test-asan: deps
 	cmake -S . -B $(ASAN_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DFOLIOSCRIBE_GUI=OFF \
@@ -32,14 +37,15 @@ test: test-asan build
 	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure -j2
 
 SAMPLE_SITE := $(BUILD)/sample-site
-run: build
+run: program
 	rm -rf $(SAMPLE_SITE) && cp -r examples/site $(SAMPLE_SITE)
 	$(BUILD)/folioscribe $(abspath $(SAMPLE_SITE)) -profile sample -justdoit
 
-gui: build
+gui: program
 	$(BUILD)/folioscribe
 
-screenshot: build
+screenshot: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j2 --target folioscribe_screenshots
 	xvfb-run -a $(BUILD)/folioscribe_screenshots $(BUILD)/screenshots
 
 # The benchmarks time BENCH_PROGRAM, by default the Release build's own program (set it to

@@ -7,6 +7,7 @@
 
 #include "ProgramRunner.h"
 #include "StoredProfile.h"
+#include "tests/support/NeededTool.h"
 #include "tests/support/TempDir.h"
 
 TEST(CommandLine, HelpAndVersion) {
@@ -117,11 +118,6 @@ struct NamesSite {
   TempDir dir;
 };
 
-bool ToolInstalled(const std::string& tool) {
-  for (const char* folder : {"/usr/bin/", "/usr/local/bin/", "/bin/"})
-    if (access((folder + tool).c_str(), X_OK) == 0) return true;
-  return false;
-}
 
 }  // namespace
 
@@ -212,7 +208,7 @@ TEST(CommandLine, TraceViewerPrintsTheLinesOfARunUntilInterrupted) {
 }
 
 TEST(CommandLine, BatchRunWithADisplayNeverOpensAWindow) {
-  if (!ToolInstalled("xvfb-run")) GTEST_SKIP() << "xvfb-run is not installed";
+  SKIP_WITHOUT_TOOL("xvfb-run");
   NamesSite site;
   RunOptions display;
   display.wrapper = {"xvfb-run", "-a"};

@@ -144,10 +144,29 @@ TEST_F(HostileOutputTest, StaleTemporaryOfTheOutputGoesOneStillHeldStaysNeitherI
             std::vector<std::string>{".sitemap.html.Zz0000.folioscribe-tmp"});
 }
 
+// The first folder above `path` that a user who owns none of them cannot pass through;
+// empty when there is none.
+std::string FolderClosedToOthers(const std::string& path) {
+  for (fsys::path folder = fsys::path(path).parent_path(); !folder.empty();
+       folder = folder.parent_path()) {
+    struct stat status{};
+    if (stat(folder.c_str(), &status) != 0 || (status.st_mode & S_IXOTH) == 0) return folder;
+    if (folder == folder.root_path()) break;
+  }
+  return "";
+}
+
 TEST_F(HostileOutputTest, PartialMapIsWrittenAndSaidAndFailsOnlyWhenStrict) {
   if (geteuid() != 0) GTEST_SKIP() << "needs root to run the program as another user";
+  const std::string closed = FolderClosedToOthers(dir.Path());
+  if (!closed.empty()) GTEST_SKIP() << "another user cannot enter " << closed << " ($TMPDIR)";
   dir.Build({{"site/a.htm", "<title>A</title>"}, {"site/locked/inner.htm", ""},
              {"site/secret.htm", "<title>Secret</title>"}});
+  // The other user runs a copy of the program here: the build folder may lie where that
+  // user cannot go (a clone in a mktemp -d folder). Its state goes here too.
+  const std::string program = dir / "bin/folioscribe";
+  fsys::create_directories(dir / "bin");
+  fsys::copy_file(FOLIOSCRIBE_EXE, program);
   for (const auto& entry : fsys::recursive_directory_iterator(dir.Path()))
     ASSERT_EQ(lchown(entry.path().c_str(), kOtherUser, kOtherUser), 0);
   ASSERT_EQ(chown(dir.Path().c_str(), kOtherUser, kOtherUser), 0);
@@ -168,6 +187,9 @@ TEST_F(HostileOutputTest, PartialMapIsWrittenAndSaidAndFailsOnlyWhenStrict) {
     if (strict) args.push_back("-strict");
     RunOptions asOtherUser;
     asOtherUser.user = kOtherUser;
+    asOtherUser.program = program;
+    asOtherUser.environment = {{"HOME", dir / "home"}, {"XDG_STATE_HOME", dir / "state"},
+                               {"XDG_CONFIG_HOME", dir / "config"}};
     const ProgramOutput run = RunFolioscribe(args, asOtherUser);
     EXPECT_EQ(run.status, strict ? 1 : 0);
     EXPECT_EQ(run.err, warnings + "folioscribe: wrote " + dir / "site/sitemap.html" + "\n");

@@ -6,6 +6,7 @@
 
 #include "ProgramRunner.h"
 #include "StoredProfile.h"
+#include "tests/support/NeededTool.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -114,7 +115,7 @@ TEST_F(SiteCheckTest, HonoursTheProfilesExclusionsAndNeedsAFolder) {
 }
 
 TEST_F(SiteCheckTest, JsonReportParses) {
-  if (std::system("python3 -c '' 2>/dev/null") != 0) GTEST_SKIP() << "python3 is missing";
+  SKIP_WITHOUT_TOOL("python3");
   const ProgramOutput run = Check({"--check", "--check-anchors", "--format=json"});
   EXPECT_EQ(run.status, 1);
   const std::string report = dir.Write("report.json", run.out);

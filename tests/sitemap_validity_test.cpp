@@ -10,6 +10,7 @@
 #include "ProgramRunner.h"
 #include "sitemap/MacroFilters.h"
 #include "sitemap/Macros.h"
+#include "tests/support/NeededTool.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -63,7 +64,6 @@ class BundledProfileTest : public ::testing::Test {
     if (printed) *printed = ReadFileForTest(scratch / "out");
     return status;
   }
-  static bool HasTool(const std::string& tool) { return Shell("command -v " + tool) == 0; }
 
   TempDir dir;
 };
@@ -129,14 +129,14 @@ TEST_F(BundledProfileTest, XmlSitemapIsWellFormedAndListsIndexablePagesOnly) {
                            site, site + "100%25%20%231%3F.html", site + "a%26b.html",
                            site + "caf%E9.html", site + "docs/guide.html", site + "news/",
                            site + "q%22uote%27s%20%3Ctag%3E.html", site + "%C3%BCber.html"}));
-  if (!HasTool("xmllint")) GTEST_SKIP() << "xmllint is not installed";
+  SKIP_WITHOUT_TOOL("xmllint");
   std::string complaints;
   EXPECT_EQ(Shell("xmllint --noout " + Map("sitemap.xml"), &complaints), 0) << complaints;
 }
 
 TEST_F(BundledProfileTest, JsonLinesParseAndCarryTheTitlesAsUnicode) {
   Run("jsonl", "pages.jsonl");
-  if (!HasTool("python3")) GTEST_SKIP() << "python3 is not installed";
+  SKIP_WITHOUT_TOOL("python3");
   std::string titles;
   ASSERT_EQ(Shell("PYTHONIOENCODING=utf-8 python3 -c 'import json,sys; [print(json.loads(l)"
                   "[\"title\"]) for l in open(sys.argv[1], encoding=\"utf-8\")]' " +

@@ -70,7 +70,13 @@ void AppendOptionHelp(const OptionSpec& option, std::string& text) {
   std::string names = option.letter ? std::string("  -") + option.letter + ", " : "      ";
   names += std::string("--") + option.name;
   if (option.takes == OptionTakes::Value) names += std::string("=") + option.valueName;
-  names.append(names.size() < kHelpColumn ? kHelpColumn - names.size() : 1, ' ');
+  // Two blanks at least between an option and its text, or the text goes on the next
+  // line: the manual page is made from this and reads the gap as the end of the option.
+  if (names.size() + 2 > kHelpColumn) {
+    text += names + "\n";
+    names.clear();
+  }
+  names.append(kHelpColumn - names.size(), ' ');
   std::string help = option.help;
   for (size_t pos = help.find('\n'); pos != std::string::npos; pos = help.find('\n', pos + 1))
     help.insert(pos + 1, kHelpColumn, ' ');
@@ -121,6 +127,12 @@ std::string UsageText() {
       "\"--\" ends the options. -justdoit takes the next plain word as its value,\n"
       "so put the start folder first.\n"
       "\n"
+      "Exit status:\n"
+      "  0  the site map was written (or the asked-for list printed)\n"
+      "  1  the run failed: start folder missing, output not written or refused;\n"
+      "     with --strict, also a partial map (written all the same)\n"
+      "  2  could not start: unknown option, missing profile, no display\n"
+      "\n"
       "Files:\n"
       "  ~/.config/folioscribe/profiles     your profiles ($XDG_CONFIG_HOME)\n"
       "  PREFIX/share/folioscribe/profiles  the installed samples, read after yours\n"
@@ -128,13 +140,7 @@ std::string UsageText() {
       "A \"Profiles\" folder beside the program makes it portable: the profiles are\n"
       "read and saved there, and the log goes to \"LOGS\" beside it.\n"
       "\n"
-      "Exit status:\n"
-      "  0  the site map was written (or the asked-for list printed)\n"
-      "  1  the run failed: start folder missing, output not written or refused;\n"
-      "     with --strict, also a partial map (written all the same)\n"
-      "  2  could not start: unknown option, missing profile, no display\n"
-      "\n"
-      "Example:\n"
+      "Examples:\n"
       "  folioscribe ~/www -p sample -o /tmp/map.html -justdoit\n";
   return text;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/PathPatterns.h"
+#include "tests/support/NeededTool.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -92,7 +93,7 @@ std::set<std::string> IgnoredByGit(const TempDir& dir, const std::vector<std::pa
 }
 
 TEST(PathPatterns, AgreesWithGitCheckIgnore) {
-  if (std::system("git --version > /dev/null 2>&1") != 0) GTEST_SKIP() << "git is not installed";
+  SKIP_WITHOUT_TOOL("git");
   TempDir dir;
   const auto paths = MakeTree(dir);
   ASSERT_GT(paths.size(), 200u);

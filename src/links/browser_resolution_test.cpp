@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "links/LinkResolution.h"
+#include "tests/support/NeededTool.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -86,7 +87,7 @@ std::string OurAnswer(const LinkResolver& resolver, const std::string& href) {
 }
 
 TEST(BrowserResolution, AgreesWithNodeOnTrickyHrefs) {
-  if (std::system("node --version >/dev/null 2>&1") != 0) GTEST_SKIP() << "node is not installed";
+  SKIP_WITHOUT_TOOL("node");
   TempDir dir;
   const std::vector<std::string> answers = NodeAnswers(dir);
   ASSERT_EQ(answers.size(), TrickyHrefs().size());
