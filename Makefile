@@ -46,7 +46,9 @@ gui: program
 
 screenshot: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j2 --target folioscribe_screenshots
-	xvfb-run -a $(BUILD)/folioscribe_screenshots $(BUILD)/screenshots
+	for size in 1280x800 800x600; do \
+	  xvfb-run -a -s "-screen 0 $${size}x24" $(BUILD)/folioscribe_screenshots $(BUILD)/screenshots/$$size || exit 1; \
+	done
 
 # The benchmarks time BENCH_PROGRAM, by default the Release build's own program (set it to
 # another build's to compare): the link counter against cat on generated sites and on the

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -73,7 +74,8 @@ void CFolioscribeDlg::BuildControls() {
   layout->addWidget(c_.status);
   layout->addLayout(BuildBottomButtons());
   SetTabOrder();
-  resize(900, 660);
+  // No larger than the screen, so every control can be reached on a small one.
+  resize(QSize(900, 660).boundedTo(screen()->availableGeometry().size()));
 }
 
 // The templates, and beside them the preview of what they make.

@@ -80,7 +80,7 @@ void CFolioscribeDlg::ShowPreview(bool shown) {
 }
 
 // The window widens by the preview, so the templates keep their width; where the screen
-// has no room for that, the templates keep a little more than half.
+// has no room for that, the templates keep two thirds.
 void CFolioscribeDlg::GrowForPreview() {
   const int templates = c_.workArea->width();
   const int handle = c_.workArea->handleWidth();
@@ -90,7 +90,7 @@ void CFolioscribeDlg::GrowForPreview() {
   const int preview = grownForPreview_ - handle;
   const int total = templates + preview;
   c_.workArea->setSizes(preview >= kLeastPreviewWidth ? QList<int>{templates, preview}
-                                                      : QList<int>{total * 11 / 20, total * 9 / 20});
+                                                      : QList<int>{total * 2 / 3, total / 3});
 }
 
 void CFolioscribeDlg::ShrinkAfterPreview() {
