@@ -60,8 +60,9 @@ StartedProgram StartFolioscribe(const std::vector<std::string>& args, const RunO
   int out[2], err[2];
   if (pipe(out) != 0) return started;
   // A terminal's ends: what the program writes to the second is read from the first.
-  const bool errMade = options.errOnTerminal ? openpty(&err[0], &err[1], nullptr, nullptr, nullptr) == 0
-                                             : pipe(err) == 0;
+  const bool errMade = options.errOnTerminal
+                           ? openpty(&err[0], &err[1], nullptr, nullptr, nullptr) == 0
+                           : pipe(err) == 0;
   if (!errMade) return started;
   started.pid = fork();
   if (started.pid == 0) {

@@ -50,7 +50,8 @@ void PrintFindings(const StartupRequest& request, const std::vector<SiteFinding>
     return;
   }
   const bool json = request.format == "json";
-  for (const SiteFinding& finding : findings) out << (json ? FindingJson(finding) : FindingText(finding));
+  for (const SiteFinding& finding : findings)
+    out << (json ? FindingJson(finding) : FindingText(finding));
   // The lines stay on standard output, for editors and scripts; the groups are for people.
   if (!json && !request.quiet) err << FindingSummaryText(findings);
 }
@@ -69,9 +70,10 @@ int RunSiteCheck(const StartupRequest& request, const RunSettings& settings, std
   if (!outcome.started) return kExitCannotStart;
   out.flush();
   PrintFindings(request, outcome.findings, out, err);
-  const bool faulty = std::any_of(outcome.findings.begin(), outcome.findings.end(), [&](const SiteFinding& finding) {
-    return request.strict || finding.kind != SiteFinding::Kind::kOrphan;
-  });
+  const bool faulty = std::any_of(
+      outcome.findings.begin(), outcome.findings.end(), [&request](const SiteFinding& finding) {
+        return request.strict || finding.kind != SiteFinding::Kind::kOrphan;
+      });
   const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
   if (!request.quiet) err << "folioscribe: " << SiteCheckSummary(outcome, seconds.count()) << "\n";
   return faulty ? kExitRunFailed : kExitWritten;

@@ -15,9 +15,10 @@ constexpr const char* kClearLine = "\r\x1b[K";
 
 std::chrono::milliseconds DelayFromEnvironment() {
   const std::string value = EnvironmentValue("FOLIOSCRIBE_PROGRESS_DELAY_MS");
+  const char* const last = value.data() + value.size();
   int milliseconds = 0;
-  const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), milliseconds);
-  const bool valid = !value.empty() && error == std::errc() && end == value.data() + value.size();
+  const auto [end, error] = std::from_chars(value.data(), last, milliseconds);
+  const bool valid = !value.empty() && error == std::errc() && end == last;
   return valid ? std::chrono::milliseconds(milliseconds) : kDefaultDelay;
 }
 
