@@ -39,8 +39,9 @@ TEST(SiteCheck, OwnSiteAddressesAndPagesTheCrawlDoesNotRead) {
   const std::vector<SiteFinding> findings = Check(site, {site / "a.htm", site / "doc.xhtml"}, &counts);
   const std::vector<SiteFinding> expected = {
       {Kind::kBrokenLink, "index.htm", 2, "https://x.org/gone.htm", "gone.htm"},
-      {Kind::kMissingAnchor, "index.htm", 3, "doc.xhtml#out", ""},
-      {Kind::kMissingAnchor, "index.htm", 5, "sub/#t", ""},
+      // A missing anchor's target: the page that lacks it, and the name.
+      {Kind::kMissingAnchor, "index.htm", 3, "doc.xhtml#out", "doc.xhtml#out"},
+      {Kind::kMissingAnchor, "index.htm", 5, "sub/#t", "sub/index.html#t"},
   };
   EXPECT_EQ(findings, expected);
   EXPECT_EQ(counts.pagesRead, 2);  // index.htm and sub/index.html; the own-site address is not read
