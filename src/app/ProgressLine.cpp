@@ -45,9 +45,9 @@ void ProgressLine::Update(const RunProgress& progress) {
   nextDraw_ = now + kRedrawInterval;
   const double seconds = std::chrono::duration<double>(now - start_).count();
   const auto perSecond = static_cast<int64_t>(seconds > 0 ? double(progress.pages) / seconds : 0);
-  err_ << kClearLine << "folioscribe: " << GroupedNumber(progress.folders) << " folders, "
-       << GroupedNumber(progress.items) << " items, " << GroupedNumber(progress.pages)
-       << " pages crawled, " << GroupedNumber(perSecond) << " pages/s" << std::flush;
+  err_ << kClearLine << "folioscribe: " << Counted(progress.folders, "folder") << ", "
+       << Counted(progress.items, "item") << ", " << Counted(progress.pages, "page")
+       << " crawled, " << GroupedNumber(perSecond) << " pages/s" << std::flush;
   drawn_ = true;
 }
 

@@ -4,16 +4,9 @@
 
 #include "app/GenerationRun.h"
 #include "common/Paths.h"
+#include "common/Text.h"
 #include "platform/FileSystem.h"
 #include "sitemap/SiteMapBuilder.h"
-
-namespace {
-
-std::string Counted(int64_t count, const char* what) {
-  return std::to_string(count) + " " + what + (count == 1 ? "" : "s");
-}
-
-}  // namespace
 
 SiteCheckOutcome CheckSite(const RunSettings& settings, bool checkAnchors, MessageSink& messages,
                            RunControl* control) {

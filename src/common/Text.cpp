@@ -132,6 +132,10 @@ size_t EditDistance(std::string_view a, std::string_view b) {
   return row[b.size()];
 }
 
+std::string Counted(int64_t count, const char* noun) {
+  return GroupedNumber(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
 std::string GroupedNumber(int64_t number) {
   const std::string digits = std::to_string(number < 0 ? -number : number);
   std::string grouped = number < 0 ? "-" : "";

@@ -24,6 +24,8 @@ int64_t FindNoCase(std::string_view text, std::string_view what, size_t start = 
 size_t EditDistance(std::string_view a, std::string_view b);
 // `number` with a comma between groups of three digits: "1,448".
 std::string GroupedNumber(int64_t number);
+// The grouped number and `noun`, plural with an "s" unless it is one: "1 page", "1,448 links".
+std::string Counted(int64_t count, const char* noun);
 // `text` with every CR LF turned into LF.
 std::string UnixLineEnds(std::string_view text);
 // Escapes what would break a link to a file name: " " "%" "#" "?" "\" and the double quote.

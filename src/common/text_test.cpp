@@ -113,6 +113,9 @@ TEST(Text, GroupedNumberAndEditDistance) {
       {0, "0"}, {999, "999"}, {1000, "1,000"}, {1448, "1,448"}, {123456789, "123,456,789"},
       {-1234567, "-1,234,567"}};
   for (const auto& [number, text] : numbers) EXPECT_EQ(GroupedNumber(number), text) << number;
+  EXPECT_EQ(Counted(1, "page"), "1 page");
+  EXPECT_EQ(Counted(0, "orphan"), "0 orphans");
+  EXPECT_EQ(Counted(155122, "link"), "155,122 links");
   EXPECT_EQ(EditDistance("sampel", "sample"), 2u);
   EXPECT_EQ(EditDistance("", "abc"), 3u);
   EXPECT_EQ(EditDistance("kitten", "sitting"), 3u);

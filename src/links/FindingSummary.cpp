@@ -15,10 +15,6 @@ struct TargetGroup {
   std::set<std::string> pages;
 };
 
-std::string Counted(int64_t count, const char* what) {
-  return GroupedNumber(count) + " " + what + (count == 1 ? "" : "s");
-}
-
 std::string GroupLine(const std::string& target, const TargetGroup& group) {
   const bool anchor = group.first->kind == SiteFinding::Kind::kMissingAnchor;
   return target + (anchor ? ": no such anchor" : ": missing") + ", linked " +
