@@ -1,9 +1,9 @@
 // The work the main dialog hands to other threads: runs started by "Do it!" and the
 // preview that follows every edit.
 #include <QFileInfo>
-#include <QScreen>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QSplitter>
 #include <QUrl>
