@@ -10,6 +10,7 @@
 #include "log/TraceLog.h"
 #include "platform/FileSystem.h"
 #include "profile/Profile.h"
+#include "sitemap/MapParts.h"
 #include "sitemap/OutputFile.h"
 #include "sitemap/Selection.h"
 #include "sitemap/SitemapLimits.h"
@@ -98,7 +99,7 @@ RunResult DoGenerationRun(CFolioscribeApp& app, MessageSink& messages,
   if (control == nullptr) control = &ownControl;
   size_t bytes = 0;
   // True when the map is whole: a cancelled run's text never replaces the old output.
-  auto produce = [&](TextSink& out) {
+  auto produce = [&](MapSink& out) {
     PageTitles titles(settings.nMaxPageBytes);
     if (CountsLinks(settings)) {
       std::optional<SiteCheck> check;
@@ -119,19 +120,31 @@ RunResult DoGenerationRun(CFolioscribeApp& app, MessageSink& messages,
     result.cancelled = Cancelled(control);
     return !result.cancelled;
   };
+  const MapLayout layout{settings.nSitemapPartEntries, MapAddress(app.settings)};
   if (toFile) {
-    result.written = WriteOutputFile(result.outputPath, produce, messages);
+    result.partCount = WriteOutputFile(result.outputPath, layout, produce, messages);
+    result.written = result.partCount > 0;
   } else if (destination.stream) {
     StreamSink out(*destination.stream);
-    if (produce(out)) result.written = destination.stream->flush().good();
+    PlainMapSink map(out);
+    if (produce(map)) result.written = destination.stream->flush().good();
   } else {
-    DiscardingSink out;
-    produce(out);
+    result.partCount = CountMapParts(result.outputPath, layout.partEntries, produce);
   }
-  if (result.written) ReportSitemapLimits(result, bytes, messages);
+  if (result.partCount > 1 && layout.url.empty())
+    result.warnings.push_back("the map lies outside the start folder, so its index cannot give "
+                              "the addresses of its parts: " + result.outputPath);
+  // Split maps keep the limits by themselves.
+  if (result.written && result.partCount <= 1) ReportSitemapLimits(result, bytes, messages);
   // The dialog may sit idle for long after a run; its log should be complete meanwhile.
   TraceLog::Instance().Flush();
   return result;
+}
+
+std::string MapAddress(const RunSettings& settings) {
+  const std::string start = NormalisedPath(settings.sStartDirectoryPath);
+  const std::string output = GetOutputFilePath(settings.sStartDirectoryPath, settings.sOutPutFileName);
+  return SiteUrlOf(OutputPathAsWalked(output, start), start, settings.sDomain);
 }
 
 MapPreview PreviewSiteMap(const RunSettings& runSettings, int64_t maxItems,

@@ -21,6 +21,7 @@ struct RunResult {
   std::string outputPath;   // where it was (or would have been) written
   bool walked = false;      // the start folder was there and its tree walked
   size_t entryCount = 0;    // folders and files in the map
+  int partCount = 0;        // files the map was (or would be) split into; 1: not split
   RunProgress progress;     // what the run got through
   // What the run could not read while it went on (folders not listed, pages not read):
   // the map it wrote is partial. One line each, without a line end.
@@ -48,6 +49,10 @@ void CrawlSite(const RunSettings& settings, const RunContext& context, LinkCount
 RunResult DoGenerationRun(CFolioscribeApp& app, MessageSink& messages,
                           const MapDestination& destination = {},
                           RunControl* control = nullptr);
+
+// The web address of the map (or its index) a run on `settings` writes: the domain and the
+// output's path from the start folder; empty when the output lies outside the start folder.
+std::string MapAddress(const RunSettings& settings);
 
 // The beginning of the site map a run on `settings` would write, never written anywhere.
 struct MapPreview {

@@ -33,6 +33,8 @@ struct RunSettings {
   bool bCleanFolderUrls = false;  // "%fUrl%" of a folder and its index page ends in "/"
   bool bSkipNoindex = false;      // pages whose robots meta says noindex are left out
   long long nMaxPageBytes = kDefaultMaxPageBytes;
+  // An XML map of more entries is written as parts with a sitemap index; 0: one file.
+  long long nSitemapPartEntries = 0;
   // Threads that read pages for the link counter (0: one per core). Chosen on the command
   // line, never stored in a profile.
   int jobs = 0;

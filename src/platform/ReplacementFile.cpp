@@ -112,16 +112,32 @@ ReplacementFile::~ReplacementFile() { Discard(); }
 
 bool ReplacementFile::Open(const std::string& path) {
   Discard();
-  target_ = ResolvedTarget(path);
-  struct stat existing {};
-  if (stat(target_.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) return false;
-  RemoveStaleTemporaries(target_);
+  if (!Aim(path)) return false;
   fd_ = CreateLockedTemporary(target_, temporary_);
   if (fd_ < 0) return false;
   signalSlot_ = ArmRemovalOnSignal(temporary_);
   failed_ = false;
   // mkostemps makes the file private; the replacement keeps the mode the target has.
   if (fchmod(fd_, ModeFor(target_)) != 0) failed_ = true;
+  return true;
+}
+
+bool ReplacementFile::Retarget(const std::string& path) {
+  if (fd_ < 0) return false;
+  const std::string previous = target_;
+  if (!Aim(path)) {
+    target_ = previous;
+    return false;
+  }
+  if (fchmod(fd_, ModeFor(target_)) != 0) failed_ = true;
+  return true;
+}
+
+bool ReplacementFile::Aim(const std::string& path) {
+  target_ = ResolvedTarget(path);
+  struct stat existing {};
+  if (stat(target_.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) return false;
+  RemoveStaleTemporaries(target_);
   return true;
 }
 
@@ -134,6 +150,13 @@ void ReplacementFile::Write(std::string_view piece) {
 void ReplacementFile::Flush() {
   if (!failed_ && !WriteAll(fd_, buffer_)) failed_ = true;
   buffer_.clear();
+}
+
+bool ReplacementFile::WriteOut() {
+  if (fd_ < 0) return false;
+  Flush();
+  buffer_.shrink_to_fit();
+  return !failed_;
 }
 
 bool ReplacementFile::Commit() {

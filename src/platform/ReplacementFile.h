@@ -20,8 +20,14 @@ class ReplacementFile : public TextSink {
   // replaced; an existing file keeps its mode. False when `path` names something that is
   // not a regular file or no temporary file can be made beside it.
   bool Open(const std::string& path);
+  // The content replaces `path` instead, under the same conditions as Open's; false, and
+  // the target unchanged, when it cannot.
+  bool Retarget(const std::string& path);
   // Failures are kept for Commit to report.
   void Write(std::string_view piece) override;
+  // Puts what is gathered into the temporary file and frees the memory it took, for a
+  // content that waits long for its Commit; false when any step since Open failed.
+  bool WriteOut();
   // Puts the content in place; false when any step since Open failed, which leaves the old
   // file untouched and no temporary file.
   bool Commit();
@@ -29,6 +35,8 @@ class ReplacementFile : public TextSink {
   void Discard();
 
  private:
+  // The replacement is for `path`: false when that is not a regular file.
+  bool Aim(const std::string& path);
   void Flush();
   void Close();
 

@@ -20,7 +20,8 @@ struct Slot {
   char path[PATH_MAX];
 };
 static_assert(std::atomic<int>::is_always_lock_free);
-Slot slots[4];
+// A map split into parts holds a temporary file for each until all are whole.
+Slot slots[64];
 
 // Only async-signal-safe calls: unlink, sigaction, raise.
 extern "C" void RemoveFilesAndEnd(int signal) {

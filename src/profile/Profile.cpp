@@ -65,12 +65,12 @@ std::vector<std::string> ReadPatternList(const IniFile& file, const char* key) {
   return SplitStoredList(ReadProfileString(file, kMoreOptions, key, ""));
 }
 
-// A positive number of bytes; anything else, or none, is the default.
-long long ReadPageLimit(const IniFile& file) {
-  const std::string value = ReadProfileString(file, kMoreOptions, "nMaxPageBytes", "");
+// A positive number; anything else, or none, is `fallback`.
+long long ReadPositiveNumber(const IniFile& file, const char* key, long long fallback) {
+  const std::string value = ReadProfileString(file, kMoreOptions, key, "");
   char* end = nullptr;
-  const long long limit = std::strtoll(value.c_str(), &end, 10);
-  return !value.empty() && *end == '\0' && limit > 0 ? limit : kDefaultMaxPageBytes;
+  const long long number = std::strtoll(value.c_str(), &end, 10);
+  return !value.empty() && *end == '\0' && number > 0 ? number : fallback;
 }
 
 void ReadSettings(const IniFile& file, RunSettings& settings) {
@@ -86,7 +86,8 @@ void ReadSettings(const IniFile& file, RunSettings& settings) {
   settings.aInclude = ReadPatternList(file, "Include");
   for (const FlagKey& f : kLaterFlagKeys)
     settings.*f.field = ReadProfileFlag(file, kMoreOptions, f.key, false);
-  settings.nMaxPageBytes = ReadPageLimit(file);
+  settings.nMaxPageBytes = ReadPositiveNumber(file, "nMaxPageBytes", kDefaultMaxPageBytes);
+  settings.nSitemapPartEntries = ReadPositiveNumber(file, "nSitemapPartEntries", 0);
 }
 
 void WriteSettings(const RunSettings& settings, IniFile& file) {
@@ -102,6 +103,8 @@ void WriteSettings(const RunSettings& settings, IniFile& file) {
   for (const FlagKey& f : kLaterFlagKeys)
     WriteProfileFlag(file, kMoreOptions, f.key, settings.*f.field);
   WriteProfileString(file, kMoreOptions, "nMaxPageBytes", std::to_string(settings.nMaxPageBytes));
+  WriteProfileString(file, kMoreOptions, "nSitemapPartEntries",
+                     std::to_string(settings.nSitemapPartEntries));
 }
 
 bool WriteProfileFile(const std::string& path, const RunSettings& settings) {

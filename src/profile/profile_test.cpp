@@ -38,6 +38,7 @@ RunSettings FullSettings() {
   s.aInclude = {"*.html"};
   s.bSkipHidden = true;
   s.bCrawlOnlyKept = true;
+  s.nSitemapPartEntries = 50000;
   return s;
 }
 
@@ -73,7 +74,8 @@ TEST(Profile, NewFileHoldsEveryKeyInOrder) {
             "bCrawlOnlyKept=1\r\n"
             "bCleanFolderUrls=0\r\n"
             "bSkipNoindex=1\r\n"
-            "nMaxPageBytes=67108864\r\n");
+            "nMaxPageBytes=67108864\r\n"
+            "nSitemapPartEntries=50000\r\n");
   EXPECT_TRUE(sink.messages.empty());
 }
 
@@ -198,7 +200,7 @@ TEST(Profile, LoadWithoutKeysEmptiesAllButTheExclusionList) {
   EXPECT_EQ(settings, expected);
 }
 
-TEST(Profile, PageLimitIsAPositiveNumberOrTheDefault) {
+TEST(Profile, PageAndPartLimitsArePositiveNumbersOrTheDefault) {
   TempDir dir;
   RecordingSink sink;
   const struct {
@@ -212,6 +214,9 @@ TEST(Profile, PageLimitIsAPositiveNumberOrTheDefault) {
     RunSettings settings;
     ASSERT_TRUE(LoadProfile(path, settings, sink));
     EXPECT_EQ(settings.nMaxPageBytes, c.limit) << c.value;
+    dir.Write("p.folioscribe_options", std::string("[MORE_OPTIONS]\r\nnSitemapPartEntries=") + c.value + "\r\n");
+    ASSERT_TRUE(LoadProfile(path, settings, sink));
+    EXPECT_EQ(settings.nSitemapPartEntries, c.limit == kDefaultMaxPageBytes ? 0 : c.limit) << c.value;
   }
 }
 

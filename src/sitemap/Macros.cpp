@@ -35,10 +35,6 @@ std::string Thumbnail(const std::string& path, const std::string& source) {
   return "<img border=\"1\" src=\"" + source + "\" height=\"24\">";
 }
 
-int64_t ItemTime(const SiteItem& item) {
-  return item.IsFolder() ? item.creationTime : item.lastWriteTime;
-}
-
 const std::string& PathOf(const MacroInput& in) { return in.item.path; }
 std::string Relative(const MacroInput& in) { return RelativeLink(in.outputFolder, PathOf(in)); }
 std::string ParentName(const MacroInput& in) {

@@ -7,6 +7,10 @@
 
 bool SiteItem::IsFolder() const { return (attributes & kAttrFolder) != 0; }
 
+int64_t ItemTime(const SiteItem& item) {
+  return item.IsFolder() ? item.creationTime : item.lastWriteTime;
+}
+
 bool IsIndexPage(const std::string& path) {
   const std::string name = ToLowerAscii(PathName(path));
   return name == "index.htm" || name == "index.html";

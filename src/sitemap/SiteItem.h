@@ -16,6 +16,9 @@ struct SiteItem {
   bool IsFolder() const;
 };
 
+// The time the date macros show: a folder's creation time, a file's last-write time.
+int64_t ItemTime(const SiteItem& item);
+
 using SiteItemList = std::vector<SiteItem>;
 
 // The item at `path` (forward slashes) as the file system describes it now; only its path

@@ -10,6 +10,7 @@
 #include "log/TraceLog.h"
 #include "platform/FileSystem.h"
 #include "platform/ReplacementFile.h"
+#include "sitemap/MapParts.h"
 #include "sitemap/Macros.h"
 #include "sitemap/Ordering.h"
 #include "sitemap/OutputFile.h"
@@ -41,43 +42,50 @@ void SiteMapBuilder::LimitTo(int64_t maxItems, std::vector<MapPiece>* pieces) {
 }
 
 void SiteMapBuilder::Build(const std::string& startFolder, TextSink& out) {
+  PlainMapSink plain(out);
+  Build(startFolder, plain);
+}
+
+void SiteMapBuilder::Build(const std::string& startFolder, MapSink& out) {
   out_ = &out;
   held_.clear();
   bytes_ = 0;
   if (pieces_) pieces_->clear();
   itemsShown_ = itemsLeftOut_ = 0;
+  std::string end = ExpandMacros(settings_.sTemplateEnd, startFolder, 0, "", settings_);
+  out.WillEndWith(end);
   Append(MapPart::Start, ExpandMacros(settings_.sTemplateStart, startFolder, 0, "", settings_));
   enteredFolders_.clear();
   EmitFolder(ItemAt(startFolder), 0);
   if (settings_.bAddSignature) Append(MapPart::Signature, SignatureText());
-  Append(MapPart::End, ExpandMacros(settings_.sTemplateEnd, startFolder, 0, "", settings_));
+  Append(MapPart::End, std::move(end));
   Release();
   out_ = nullptr;
 }
 
 void SiteMapBuilder::Release() {
-  if (held_.empty()) return;
-  out_->Write(held_);
+  for (const HeldPiece& piece : held_) out_->Put(piece.part, piece.text, piece.time);
   held_.clear();
 }
 
-void SiteMapBuilder::Append(MapPart part, const std::string& text) {
-  // With empty folders left out, held until a kept file proves the folders around it stay.
-  if (settings_.bSkipEmptyFolders)
-    held_ += text;
-  else
-    out_->Write(text);
+void SiteMapBuilder::Append(MapPart part, std::string text, int64_t time) {
   bytes_ += text.size();
   if (pieces_) pieces_->push_back({part, bytes_});
+  // With empty folders left out, held until a kept file proves the folders around it stay.
+  if (settings_.bSkipEmptyFolders)
+    held_.push_back({part, std::move(text), time});
+  else
+    out_->Put(part, text, time);
 }
 
 SiteMapBuilder::Mark SiteMapBuilder::Here() const {
-  return {bytes_, pieces_ ? pieces_->size() : 0, itemsShown_, itemsLeftOut_, keptFiles_};
+  return {bytes_, pieces_ ? pieces_->size() : 0, held_.size(), itemsShown_, itemsLeftOut_,
+          keptFiles_};
 }
 
 // Only ever back to a mark set since the last kept file: all after it is still held.
 void SiteMapBuilder::Rewind(const Mark& mark) {
-  held_.resize(held_.size() - (bytes_ - mark.text));
+  held_.resize(mark.held);
   bytes_ = mark.text;
   if (pieces_) pieces_->resize(mark.pieces);
   itemsShown_ = mark.itemsShown;
@@ -158,7 +166,7 @@ bool SiteMapBuilder::AddUrlToSiteMapHtmlCode(const SiteItem& listed, int depth) 
   Trace("AddUrlToSiteMapHtmlCode()-" + path + "-finaly, rel abs added=" +
         RelativeLink(outputFolder_, path));
   Append(isFolder ? MapPart::Folder : MapPart::File,
-         ExpandMacros(templateText, item, depth, linkText, settings_));
+         ExpandMacros(templateText, item, depth, linkText, settings_), ItemTime(item));
   if (files_ != nullptr && !isFolder) files_->push_back(path);
   return true;
 }
@@ -221,5 +229,7 @@ std::string SiteMapBuilder::TitleOf(const std::string& page) const {
 }
 
 bool SiteMapBuilder::IsOwnFile(const std::string& path) const {
-  return path == context_.outputPath || IsTemporaryFileName(PathName(path));
+  return path == context_.outputPath || IsTemporaryFileName(PathName(path)) ||
+         (MayBeSplit(context_.outputPath, settings_.nSitemapPartEntries) &&
+          IsMapPartPath(path, context_.outputPath));
 }

@@ -10,20 +10,19 @@
 #include "common/TextSink.h"
 #include "links/LinkCountTable.h"
 #include "links/PageTitle.h"
+#include "sitemap/MapSink.h"
 #include "sitemap/Macros.h"
 #include "sitemap/SiteItem.h"
 #include "sitemap/Selection.h"
 
-// The template a stretch of the site-map text came from.
-enum class MapPart { Start, Folder, File, LevelUp, Signature, End };
 struct MapPiece {
   MapPart part;
   size_t end;  // the stretch ends here and begins where the piece before it ends
 };
 
 // Writes the site-map text of one run: a depth-first walk from the start folder that
-// expands the templates of `settings` for every folder and file it emits. The output file
-// and temporary files are never listed.
+// expands the templates of `settings` for every folder and file it emits. The output file,
+// its parts and temporary files are never listed.
 class SiteMapBuilder {
  public:
   // All five must outlive the builder; `linkCounts` is sorted when the link counter ran,
@@ -42,6 +41,8 @@ class SiteMapBuilder {
   // Writes to `out` the Start template, the tree of `startFolder` (existing, forward
   // slashes, no trailing "/"), the signature when asked for and the End template.
   void Build(const std::string& startFolder, TextSink& out);
+  // The same, telling `out` which template each piece came from.
+  void Build(const std::string& startFolder, MapSink& out);
   // The folders and files the last Build emitted, and the bytes it wrote.
   size_t EntryCount() const { return size_t(itemsShown_ + itemsLeftOut_); }
   size_t BytesWritten() const { return bytes_; }
@@ -71,16 +72,17 @@ class SiteMapBuilder {
   bool IsNoindexPage(const std::string& path) const;
   // The page's title; a warning when it cannot be read.
   std::string TitleOf(const std::string& page) const;
-  // The output file or a temporary file: never part of the map.
+  // The output file, its parts or a temporary file: never part of the map.
   bool IsOwnFile(const std::string& path) const;
   // Passes on the text held while it could yet be taken back.
   void Release();
   void EmitEntries(const std::string& path, int depth);
   bool Full() const { return itemsShown_ >= maxItems_; }
-  void Append(MapPart part, const std::string& text);
+  // `time`: of a folder or file, its time; 0 for the other pieces.
+  void Append(MapPart part, std::string text, int64_t time = 0);
   // Where the text and its counts stand, to take back a folder that holds no file.
   struct Mark {
-    size_t text, pieces;
+    size_t text, pieces, held;
     int64_t itemsShown, itemsLeftOut;
     size_t keptFiles;
   };
@@ -102,9 +104,14 @@ class SiteMapBuilder {
   int64_t itemsLeftOut_ = 0;
   std::vector<MapPiece>* pieces_ = nullptr;
   std::vector<std::string>* files_ = nullptr;
-  TextSink* out_ = nullptr;  // where Build writes
+  MapSink* out_ = nullptr;  // where Build writes
+  struct HeldPiece {
+    MapPart part;
+    std::string text;
+    int64_t time;
+  };
   // With empty folders left out, the text of folders not yet known to keep a file.
-  std::string held_;
+  std::vector<HeldPiece> held_;
   size_t bytes_ = 0;  // the text so far, passed on or held
 };
 

@@ -191,18 +191,18 @@ TEST(WriteOutputFile, WritesTheTextOrSaysWhyNot) {
   TempDir dir;
   RecordingSink sink;
   auto text = [](std::string piece) {
-    return [piece](TextSink& out) {
-      out.Write(piece);
+    return [piece](MapSink& out) {
+      out.Put(MapPart::File, piece, 0);
       return true;
     };
   };
   dir.Write("map.html", "an older and longer site map");
-  EXPECT_TRUE(WriteOutputFile(dir / "map.html", text("new"), sink));
+  EXPECT_EQ(WriteOutputFile(dir / "map.html", {}, text("new"), sink), 1);
   EXPECT_EQ(ReadFileForTest(dir / "map.html"), "new");
-  EXPECT_TRUE(WriteOutputFile(dir / "empty.html", text(""), sink));
+  EXPECT_EQ(WriteOutputFile(dir / "empty.html", {}, text(""), sink), 1);
   EXPECT_EQ(ReadFileForTest(dir / "empty.html"), "");
   EXPECT_TRUE(sink.messages.empty());
-  EXPECT_FALSE(WriteOutputFile(dir / "missing/map.html", text("x"), sink));
+  EXPECT_EQ(WriteOutputFile(dir / "missing/map.html", {}, text("x"), sink), 0);
   EXPECT_EQ(sink.messages,
             std::vector<std::string>{"Couldn't create output file:" + dir / "missing/map.html"});
 }
@@ -211,14 +211,14 @@ TEST(WriteOutputFile, AnUnfinishedTextLeavesTheOldOutputAndNoTemporaryFile) {
   TempDir dir;
   RecordingSink sink;
   dir.Write("map.html", "the last good map");
-  const bool written = WriteOutputFile(
-      dir / "map.html",
-      [](TextSink& out) {
-        out.Write("half of a new m");
+  const int written = WriteOutputFile(
+      dir / "map.html", {},
+      [](MapSink& out) {
+        out.Put(MapPart::Start, "half of a new m", 0);
         return false;
       },
       sink);
-  EXPECT_FALSE(written);
+  EXPECT_EQ(written, 0);
   EXPECT_EQ(ReadFileForTest(dir / "map.html"), "the last good map");
   std::vector<std::string> names;
   for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))

@@ -1,0 +1,82 @@
+#include "sitemap/MapFileSet.h"
+
+#include <utility>
+
+#include "platform/FileSystem.h"
+#include "platform/Gzip.h"
+#include "platform/ReplacementFile.h"
+#include "sitemap/MapParts.h"
+
+struct MapFileSet::Member {
+  std::string path;
+  ReplacementFile file;
+  std::unique_ptr<GzipSink> gzip;
+  bool whole = false;  // ended, and every byte went to the temporary file
+
+  TextSink& Sink() { return gzip ? static_cast<TextSink&>(*gzip) : file; }
+  void End() {
+    const bool compressed = !gzip || gzip->Finish();
+    whole = file.WriteOut() && compressed;
+  }
+};
+
+MapFileSet::MapFileSet(std::string outputPath, bool sweepParts)
+    : outputPath_(std::move(outputPath)), sweepParts_(sweepParts) {}
+
+MapFileSet::~MapFileSet() = default;
+
+TextSink* MapFileSet::Add(const std::string& path) {
+  auto member = std::make_unique<Member>();
+  member->path = path;
+  if (!member->file.Open(path)) {
+    failedPath_ = path;
+    return nullptr;
+  }
+  if (IsGzipPath(outputPath_)) member->gzip = std::make_unique<GzipSink>(member->file);
+  members_.push_back(std::move(member));
+  return &members_.back()->Sink();
+}
+
+TextSink* MapFileSet::BeginPart(int number) {
+  if (number == 1) return Add(outputPath_);
+  if (number == 2) {
+    // The map does not fit one file: the first part becomes a part like the rest.
+    Member& first = *members_.front();
+    first.path = MapPartPath(outputPath_, 1);
+    if (!first.file.Retarget(first.path)) {
+      failedPath_ = first.path;
+      return nullptr;
+    }
+  }
+  return Add(MapPartPath(outputPath_, number));
+}
+
+void MapFileSet::EndPart(int number) { members_[static_cast<size_t>(number - 1)]->End(); }
+
+bool MapFileSet::Commit(const std::string& indexText) {
+  if (!failedPath_.empty()) return false;
+  const size_t parts = members_.size();
+  if (parts > 1) {
+    TextSink* index = Add(outputPath_);
+    if (index == nullptr) return false;
+    index->Write(indexText);
+    members_.back()->End();
+  }
+  for (const auto& member : members_) {
+    if (member->whole) continue;
+    failedPath_ = member->path;
+    return false;
+  }
+  for (const auto& member : members_) {
+    if (member->file.Commit()) continue;
+    failedPath_ = member->path;
+    return false;
+  }
+  if (sweepParts_) RemovePartsFrom(parts > 1 ? static_cast<int>(parts) + 1 : 1);
+  return true;
+}
+
+void MapFileSet::RemovePartsFrom(int number) {
+  // They were written one after the other: the first one missing ends them.
+  while (DeleteFile(MapPartPath(outputPath_, number))) ++number;
+}
