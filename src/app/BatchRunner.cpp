@@ -18,6 +18,7 @@
 #include "platform/Messages.h"
 #include "platform/Program.h"
 #include "profile/Profile.h"
+#include "sitemap/MapParts.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ bool PrepareRun(const StartupRequest& request, CFolioscribeApp& app, MessageSink
     messages.ShowMessage(request.missingProfileMessage);
     return false;
   }
-  if (!request.justDoIt && !request.dryRun && !request.check) {
+  if (!request.justDoIt && !request.dryRun && !request.check && !request.robots) {
     messages.ShowMessage("The dialog needs a display (and a build with Qt); "
                          "add -justdoit to make the site map without it");
     return false;
@@ -90,6 +91,31 @@ RunResult RunMap(const StartupRequest& request, CFolioscribeApp& app, MessageSin
   return DoGenerationRun(app, messages, destination, &control);
 }
 
+// Prints the robots.txt line of the map to `out`; false, saying why, when the map has no
+// address on the site.
+bool PrintRobotsLine(const RunSettings& settings, std::ostream& out, MessageSink& messages) {
+  if (settings.sDomain.empty()) {
+    messages.ShowMessage("no Sitemap line: the profile gives no domain; add --domain=URL");
+    return false;
+  }
+  const std::string url = MapAddress(settings);
+  if (url.empty()) {
+    messages.ShowMessage("no Sitemap line: the map lies outside the start folder, so it has "
+                         "no address on the site");
+    return false;
+  }
+  out << "Sitemap: " << url << "\n";
+  return true;
+}
+
+// " (the index of 3 parts: /m/sitemap-1.xml to /m/sitemap-3.xml)" for a split map.
+std::string PartsNote(const RunResult& result) {
+  if (result.partCount <= 1) return "";
+  return " (the index of " + std::to_string(result.partCount) + " parts: " +
+         MapPartPath(result.outputPath, 1) + " to " +
+         MapPartPath(result.outputPath, result.partCount) + ")";
+}
+
 int RunOnce(const StartupRequest& request, std::ostream& out, std::ostream& err) {
   ConsoleMessageSink messages(err);
   CFolioscribeApp app;
@@ -99,16 +125,21 @@ int RunOnce(const StartupRequest& request, std::ostream& out, std::ostream& err)
     return request.check ? kExitCannotStart : kExitRunFailed;
   }
   if (request.check) return RunSiteCheck(request, app.settings, out, err, messages);
+  if (request.robots && !request.justDoIt && !request.dryRun)
+    return PrintRobotsLine(app.settings, out, messages) ? kExitWritten : kExitRunFailed;
   const RunResult result = RunMap(request, app, messages, out, err);
   for (const std::string& warning : result.warnings) err << "folioscribe: warning: " << warning << "\n";
   // A partial map fails a strict run, though it is written.
   const bool partialFails = request.strict && !result.warnings.empty();
-  if (request.dryRun && result.walked) {
-    out << result.entryCount << " entries would go to " << result.outputPath << "\n";
-    return partialFails ? kExitRunFailed : kExitWritten;
-  }
-  if (result.written && !request.quiet && !request.MapToStandardOutput())
-    err << "folioscribe: wrote " << result.outputPath << "\n";
+  const bool dryRunWalked = request.dryRun && result.walked;
+  if (dryRunWalked)
+    out << result.entryCount << " entries would go to " << result.outputPath << PartsNote(result)
+        << "\n";
+  else if (result.written && !request.quiet && !request.MapToStandardOutput())
+    err << "folioscribe: wrote " << result.outputPath << PartsNote(result) << "\n";
+  const bool robotsFail = request.robots && (result.written || dryRunWalked) &&
+                          !PrintRobotsLine(app.settings, out, messages);
+  if (dryRunWalked) return partialFails || robotsFail ? kExitRunFailed : kExitWritten;
   // Standard output carries one thing only, so scripts can read it as it is.
   std::ostream& reportStream = request.MapToStandardOutput() ? err : out;
   if (request.report && !CountsLinks(app.settings))
@@ -116,7 +147,7 @@ int RunOnce(const StartupRequest& request, std::ostream& out, std::ostream& err)
            "counted; add --count-links\n";
   else if (request.report)
     reportStream << LinkReportText(app.linkCounts, "\n");
-  return result.written && !partialFails ? kExitWritten : kExitRunFailed;
+  return result.written && !partialFails && !robotsFail ? kExitWritten : kExitRunFailed;
 }
 
 }  // namespace

@@ -192,6 +192,8 @@ std::string UsageError(const StartupRequest& request, const CCommandLineOptions&
   if (!request.check && (request.checkAnchors || !request.format.empty()))
     return std::string(request.checkAnchors ? "--check-anchors" : "--format") +
            " belongs to --check; add --check to check the site";
+  if (request.robots && request.MapToStandardOutput())
+    return "--robots gives the address of a map file, and -o - writes none";
   if (request.MapToStandardOutput() && !request.justDoIt && !request.dryRun)
     return "-o - writes the map to standard output, which only a batch run has: add -justdoit";
   return "";
@@ -226,8 +228,8 @@ std::string MissingProfileMessage(const std::string& name, const std::string& pa
 }  // namespace
 
 bool StartupRequest::NeedsNoDialog() const {
-  return justDoIt || dryRun || check || help || version || listProfiles || traceViewer ||
-         !usageError.empty();
+  return justDoIt || dryRun || check || robots || help || version || listProfiles ||
+         traceViewer || !usageError.empty();
 }
 
 StartupRequest ReadStartupRequest(const CCommandLineOptions& options) {
@@ -237,6 +239,7 @@ StartupRequest ReadStartupRequest(const CCommandLineOptions& options) {
   request.dryRun = options.FindOption("dry-run", value);
   request.report = options.FindOption("report", value);
   request.countLinks = options.FindOption("count-links", value);
+  request.robots = options.FindOption("robots", value);
   request.quiet = options.FindOption("quiet", value);
   request.help = options.FindOption("help", value);
   request.version = options.FindOption("version", value);

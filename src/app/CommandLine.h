@@ -48,6 +48,7 @@ struct StartupRequest {
   bool dryRun = false;
   bool report = false;       // print the link report after a batch run
   bool countLinks = false;   // the link counter is on for this run, whatever the profile says
+  bool robots = false;       // print the robots.txt line of the map
   bool quiet = false;        // no informational lines
   bool help = false;
   bool version = false;

@@ -33,6 +33,10 @@ constexpr OptionSpec kOptions[] = {
     {"count-links", 0, OptionTakes::Nothing, nullptr,
      "count the links for this run, as the profile's \"link\n"
      "counter\" option does: the map is ordered by them"},
+    {"robots", 0, OptionTakes::Nothing, nullptr,
+     "print the line \"Sitemap: URL\" of the map (of its\n"
+     "index when split), for robots.txt: after the run with\n"
+     "-justdoit, else without making the map"},
     {"jobs", 'j', OptionTakes::Value, "N",
      "read the site's pages with N threads (default: one per\n"
      "core); the results are the same for every N"},
