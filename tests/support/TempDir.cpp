@@ -9,8 +9,9 @@
 
 namespace fsys = std::filesystem;
 
-TempDir::TempDir() {
-  std::string pattern = (fsys::temp_directory_path() / "folioscribe-test-XXXXXX").string();
+TempDir::TempDir(const std::string& base) {
+  const fsys::path folder = base.empty() ? fsys::temp_directory_path() : fsys::path(base);
+  std::string pattern = (folder / "folioscribe-test-XXXXXX").string();
   path_ = mkdtemp(pattern.data()) ? pattern : std::string();
 }
 
