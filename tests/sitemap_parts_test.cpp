@@ -205,9 +205,31 @@ TEST(SitemapParts, BundledProfileMapsASmallSiteAsBeforeInOneFile) {
   EXPECT_EQ(ReadFileForTest(dir / "now.xml"), ReadFileForTest(dir / "before.xml"));
   EXPECT_EQ(NamesInForTest(dir.Path()),
             (Texts{"before.folioscribe_options", "before.xml", "now.folioscribe_options", "now.xml", "site"}));
-  const ProgramOutput robots = RunFolioscribe({dir / "site", "-p", dir / "now.folioscribe_options", "--robots"});
-  EXPECT_EQ(robots.out, "Sitemap: https://www.example.org/sitemap.xml\n");
-  EXPECT_EQ(robots.status, 0);
+}
+
+TEST(SitemapParts, RobotsLineNeedsTheMapsAddressOnTheSite) {
+  TempDir dir;
+  dir.Write("site/a.html", "");
+  dir.Write("p.folioscribe_options", XmlSitemapProfile());
+  const Texts robots = {dir / "site", "-p", dir / "p.folioscribe_options", "--robots"};
+  auto run = [&](Texts more) {
+    more.insert(more.begin(), robots.begin(), robots.end());
+    return RunFolioscribe(more);
+  };
+  ProgramOutput printed = run({"-o", dir / "site/maps/site.xml.gz", "--domain=https://e.org"});
+  EXPECT_EQ(printed.out, "Sitemap: https://e.org/maps/site.xml.gz\n");
+  EXPECT_EQ(printed.status, 0);
+  EXPECT_EQ(NamesInForTest(dir / "site"), Texts{"a.html"});  // nothing made
+
+  printed = run({"--domain="});
+  EXPECT_EQ(printed.err, "folioscribe: no Sitemap line: the profile gives no domain; add --domain=URL\n");
+  EXPECT_EQ(printed.status, 1);
+  printed = run({"-o", dir / "elsewhere.xml", "-justdoit"});
+  EXPECT_EQ(printed.err, "folioscribe: wrote " + dir / "elsewhere.xml" +
+                             "\nfolioscribe: no Sitemap line: the map lies outside the start folder, "
+                             "so it has no address on the site\n");
+  EXPECT_EQ(printed.status, 1);
+  EXPECT_EQ(run({"-o", "-", "-justdoit"}).status, 2);
 }
 
 }  // namespace

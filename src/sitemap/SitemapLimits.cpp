@@ -1,10 +1,9 @@
 #include "sitemap/SitemapLimits.h"
 
-#include "common/Paths.h"
-#include "common/Text.h"
+#include "sitemap/MapParts.h"
 
 std::string SitemapLimitWarning(const std::string& outputPath, int64_t items, int64_t bytes) {
-  if (!EqualsNoCase(PathExtension(outputPath), "xml")) return "";
+  if (!IsXmlMapPath(outputPath)) return "";
   std::string warning;
   if (items > kMaxSitemapItems)
     warning += "The site map holds " + std::to_string(items) +
