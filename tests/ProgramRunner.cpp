@@ -6,8 +6,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -88,6 +91,14 @@ ProgramOutput WaitForFolioscribe(StartedProgram& program) {
   }
   program = StartedProgram();
   return result;
+}
+
+ProgramOutput StopFolioscribeWhen(StartedProgram& program, const std::function<bool()>& ready,
+                                  int signal) {
+  for (int wait = 0; wait < 60000 && !ready(); ++wait)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  kill(program.pid, signal);
+  return WaitForFolioscribe(program);
 }
 
 ProgramOutput RunFolioscribe(const std::vector<std::string>& args, const RunOptions& options) {

@@ -1,6 +1,7 @@
 #pragma once
 #include <sys/types.h>
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -34,6 +35,9 @@ struct StartedProgram {
 StartedProgram StartFolioscribe(const std::vector<std::string>& args, const RunOptions& options = {});
 // Reads what the program prints until it ends, and waits for it.
 ProgramOutput WaitForFolioscribe(StartedProgram& program);
+// Sends `signal` to the program once `ready` holds (or after a minute), then waits for it.
+ProgramOutput StopFolioscribeWhen(StartedProgram& program, const std::function<bool()>& ready,
+                                  int signal);
 // Both: runs the program to its end and returns what it printed.
 ProgramOutput RunFolioscribe(const std::vector<std::string>& args, const RunOptions& options = {});
 

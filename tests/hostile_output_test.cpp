@@ -10,7 +10,6 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
-#include <thread>
 
 #include "ProgramRunner.h"
 #include "StoredProfile.h"
@@ -122,10 +121,7 @@ TEST_F(HostileOutputTest, RunStoppedWhileWritingLeavesTheOldOutputAndNoTemporary
       if (fsys::file_size(dir / ("site/" + name)) > 0) return true;
     return false;
   };
-  for (int wait = 0; wait < 20000 && !writing(); ++wait)
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  kill(program.pid, SIGTERM);
-  const ProgramOutput run = WaitForFolioscribe(program);
+  const ProgramOutput run = StopFolioscribeWhen(program, writing, SIGTERM);
   EXPECT_EQ(run.signal, SIGTERM) << run.err;
   EXPECT_EQ(ReadFileForTest(output), "the last good map");
   EXPECT_TRUE(TemporaryFilesIn(dir / "site").empty());

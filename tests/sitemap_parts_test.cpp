@@ -1,14 +1,12 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <regex>
 #include <sstream>
-#include <thread>
 
 #include "ProgramRunner.h"
 #include "platform/ReplacementFile.h"
@@ -168,10 +166,7 @@ TEST_F(SitemapPartsTest, OldSetStaysUntilAWholeNewOneReplacesItAndLosesPartsNoLo
       if (name.starts_with(".sitemap-2.xml.")) return true;
     return false;
   };
-  for (int wait = 0; wait < 60000 && !secondPartBegun(); ++wait)
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  kill(program.pid, SIGTERM);
-  const ProgramOutput stopped = WaitForFolioscribe(program);
+  const ProgramOutput stopped = StopFolioscribeWhen(program, secondPartBegun, SIGTERM);
   EXPECT_EQ(stopped.signal, SIGTERM) << stopped.err;
   for (size_t i = 0; i < names.size(); ++i) EXPECT_EQ(ReadFileForTest(Map(names[i])), before[i]) << names[i];
   EXPECT_EQ(TemporaryFilesIn(Site()), Texts{});
