@@ -14,8 +14,10 @@ struct MapFileSet::Member {
   bool whole = false;  // ended, and every byte went to the temporary file
 
   TextSink& Sink() { return gzip ? static_cast<TextSink&>(*gzip) : file; }
+  // Frees what writing took, since a part waits for the others to be whole.
   void End() {
     const bool compressed = !gzip || gzip->Finish();
+    gzip.reset();
     whole = file.WriteOut() && compressed;
   }
 };
