@@ -10,8 +10,8 @@
 #include "common/TextSink.h"
 #include "links/LinkCountTable.h"
 #include "links/PageTitle.h"
-#include "sitemap/MapSink.h"
 #include "sitemap/Macros.h"
+#include "sitemap/MapSink.h"
 #include "sitemap/SiteItem.h"
 #include "sitemap/Selection.h"
 
