@@ -63,7 +63,7 @@ TEST_F(BatchRunTest, MissingStartFolderLeavesTheOldOutputAlone) {
   const ProgramOutput run = Run(profile);
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "folioscribe: " + dir / "sitee" + "\ndoesn't exist, or is not a folder\n");
+  EXPECT_EQ(run.err, "folioscribe: " + dir / "sitee" + " doesn't exist, or is not a folder\n");
   EXPECT_EQ(ReadFileForTest(output), "the last good map");
 }
 
@@ -75,7 +75,7 @@ TEST_F(BatchRunTest, UnwritableOutputFailsWithItsPath) {
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(run.err, "folioscribe: Couldn't create output file:" + dir / "site/missing/map.html" +
-                         "\n");
+                         " (No such file or directory)\n");
 }
 
 TEST_F(BatchRunTest, ShortAndEmptyExclusionEntries) {
@@ -115,8 +115,6 @@ TEST_F(BatchRunTest, TemplatesKeepTheirMarkupThroughTheProfile) {
   EXPECT_EQ(Run(profile).status, 0);
   EXPECT_EQ(ReadFileForTest(dir / "site/sitemap.html"),
             "<p title=\"[map]\">\r\n&lt;"
-            "<br><br><hr align=\"left\" color=\"#000000\" width=\"45%\" size=\"1\">"
-            "<span style=\"font-size: 80%\">Generated with Folioscribe, </span>"
-            "<a href=\"https://folioscribe.example.org/\">https://folioscribe.example.org/</a>"
+            "<hr>\n<p><small>Generated with Folioscribe</small></p>\n"
             "'end'");
 }

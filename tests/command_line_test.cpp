@@ -168,7 +168,7 @@ TEST(CommandLine, StartFolderMessagesNameIt) {
   EXPECT_EQ(none.err, "folioscribe: no start folder: give one on the command line or in the profile\n");
   const ProgramOutput missing = RunFolioscribe({dir / "nope", "-p", dir / "p", "-justdoit"});
   EXPECT_EQ(missing.status, 1);
-  EXPECT_EQ(missing.err, "folioscribe: " + dir / "nope" + "\ndoesn't exist, or is not a folder\n");
+  EXPECT_EQ(missing.err, "folioscribe: " + dir / "nope" + " doesn't exist, or is not a folder\n");
   const ProgramOutput late = RunFolioscribe({"-justdoit", dir / "nope", "-p", dir / "p"});
   EXPECT_EQ(late.status, 2);
   EXPECT_EQ(late.err, "folioscribe: -justdoit took \"" + dir / "nope" +
@@ -214,7 +214,7 @@ TEST(CommandLine, BatchRunWithADisplayNeverOpensAWindow) {
   display.wrapper = {"xvfb-run", "-a"};
   const ProgramOutput missing = RunFolioscribe({site.dir / "nope", "-p", site.dir / "p", "-justdoit"}, display);
   EXPECT_EQ(missing.status, 1);
-  EXPECT_NE(missing.err.find("folioscribe: " + site.dir / "nope" + "\ndoesn't exist"), std::string::npos)
+  EXPECT_NE(missing.err.find("folioscribe: " + site.dir / "nope" + " doesn't exist"), std::string::npos)
       << missing.err;
   const ProgramOutput noProfile = RunFolioscribe({"-p", site.dir / "none", "-justdoit"}, display);
   EXPECT_EQ(noProfile.status, 2);

@@ -109,7 +109,7 @@ TEST_F(SiteCheckTest, HonoursTheProfilesExclusionsAndNeedsAFolder) {
   dir.Write("p.folioscribe_options", profile.Text());
   const ProgramOutput missing = RunFolioscribe({"--check", "-profile", dir / "p"});
   EXPECT_EQ(missing.out, "");
-  EXPECT_EQ(missing.err, "folioscribe: " + dir / "nosuch" + "\ndoesn't exist, or is not a folder\n");
+  EXPECT_EQ(missing.err, "folioscribe: " + dir / "nosuch" + " doesn't exist, or is not a folder\n");
   EXPECT_EQ(missing.status, 2);
   EXPECT_EQ(Check({"--check", "--format=xml"}).status, 2);
 }

@@ -42,8 +42,10 @@ class BundledProfileTest : public ::testing::Test {
     });
   }
 
-  // Runs the bundled profile `name` over the site, writing `output` into the sibling folder.
-  std::string Run(const std::string& name, const std::string& output) {
+  // Runs the bundled profile `name` over the site (or `start`), writing `output` into the
+  // sibling folder.
+  std::string Run(const std::string& name, const std::string& output, std::string start = "") {
+    if (start.empty()) start = dir / "site";
     std::ifstream in(std::string(FOLIOSCRIBE_SOURCE_DIR) + "/examples/profiles/" + name +
                      ".folioscribe_options");
     std::stringstream profile;
@@ -51,7 +53,7 @@ class BundledProfileTest : public ::testing::Test {
     const std::string text = std::regex_replace(
         profile.str(), std::regex("sOutPutFileName=[^\r\n]*"), "sOutPutFileName=" + Map(output));
     dir.Write(name + ".folioscribe_options", text);
-    const ProgramOutput run = RunFolioscribe({dir / "site", "-profile", dir / name, "-justdoit"});
+    const ProgramOutput run = RunFolioscribe({start, "-profile", dir / name, "-justdoit"});
     EXPECT_EQ(run.status, 0) << run.err;
     return ReadFileForTest(Map(output));
   }
@@ -153,6 +155,41 @@ TEST_F(BundledProfileTest, JsonLinesParseAndCarryTheTitlesAsUnicode) {
                                                "\xE2\x80\x9Cquoted\xE2\x80\x9D caf" + kEacute,
                                                kEacute + "t" + kEacute + " \xE2\x98\xBA", "Guide",
                                                "News"}));
+}
+
+// What a search engine's parser and an HTML validator say of the map at `path`: empty when
+// they take it, else why not (or why they cannot tell).
+std::string Verdict(const std::string& path) {
+  const std::string source = FOLIOSCRIBE_SOURCE_DIR;
+  std::string command;
+  if (path.ends_with(".xml")) {
+    const std::string schema = source + "/../shared/conformance/sitemaps/sitemap.xsd";
+    if (!std::filesystem::exists(schema)) return "skip: no sitemap schema at " + schema;
+    command = "xmllint --noout --schema " + schema + " '" + path + "'";
+  } else {
+    const std::string validator = source + "/build-tools/npm/node_modules/.bin/html-validate";
+    if (!std::filesystem::exists(validator)) return "skip: html-validate is not installed (scripts/install-deps)";
+    command = validator + " --config " + source + "/tests/html-validate.json '" + path + "'";
+  }
+  const TempDir scratch;
+  if (std::system((command + " >" + scratch / "out" + " 2>&1").c_str()) == 0) return "";
+  return ReadFileForTest(scratch / "out");
+}
+
+TEST_F(BundledProfileTest, MapsOfEveryBundledProfilePassTheirValidator) {
+  const std::string python = "/usr/share/doc/python3.11/html";
+  std::vector<std::string> starts{dir / "site", std::string(FOLIOSCRIBE_SOURCE_DIR) + "/examples/site"};
+  if (std::filesystem::exists(python)) starts.push_back(python);
+  for (const std::string& start : starts) {
+    for (const auto& [name, output] : {std::pair{"sample", "sample.html"}, {"table", "table.html"},
+                                       {"xml-sitemap", "sitemap.xml"}}) {
+      Run(name, output, start);
+      const std::string verdict = Verdict(Map(output));
+      if (verdict.starts_with("skip: ")) GTEST_SKIP() << verdict.substr(6);
+      EXPECT_EQ(verdict, "") << name << " on " << start;
+    }
+  }
+  if (!std::filesystem::exists(python)) GTEST_SKIP() << python << " is missing: scripts/install-deps python3.11-doc";
 }
 
 TEST(Manual, ListsEveryMacroAndFilterOfTheirTables) {

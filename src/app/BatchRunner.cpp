@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <iostream>
 
 #include "app/CommandLine.h"
 #include "app/Folioscribe.h"
@@ -10,6 +11,7 @@
 #include "app/PrintingCommands.h"
 #include "app/ProgressLine.h"
 #include "app/SiteCheckRun.h"
+#include "common/Escape.h"
 #include "common/Maker.h"
 #include "links/FindingSummary.h"
 #include "links/LinkReport.h"
@@ -17,6 +19,7 @@
 #include "log/TraceScope.h"
 #include "platform/Messages.h"
 #include "platform/Program.h"
+#include "platform/StandardOutput.h"
 #include "profile/Profile.h"
 #include "sitemap/MapParts.h"
 
@@ -128,15 +131,16 @@ int RunOnce(const StartupRequest& request, std::ostream& out, std::ostream& err)
   if (request.robots && !request.justDoIt && !request.dryRun)
     return PrintRobotsLine(app.settings, out, messages) ? kExitWritten : kExitRunFailed;
   const RunResult result = RunMap(request, app, messages, out, err);
-  for (const std::string& warning : result.warnings) err << "folioscribe: warning: " << warning << "\n";
+  for (const std::string& warning : result.warnings)
+    err << "folioscribe: warning: " << EscapedLine(warning) << "\n";
   // A partial map fails a strict run, though it is written.
   const bool partialFails = request.strict && !result.warnings.empty();
   const bool dryRunWalked = request.dryRun && result.walked;
   if (dryRunWalked)
-    out << result.entryCount << " entries would go to " << result.outputPath << PartsNote(result)
-        << "\n";
+    out << result.entryCount << " entries would go to "
+        << EscapedLine(result.outputPath + PartsNote(result)) << "\n";
   else if (result.written && !request.quiet && !request.MapToStandardOutput())
-    err << "folioscribe: wrote " << result.outputPath << PartsNote(result) << "\n";
+    err << "folioscribe: wrote " << EscapedLine(result.outputPath + PartsNote(result)) << "\n";
   const bool robotsFail = request.robots && (result.written || dryRunWalked) &&
                           !PrintRobotsLine(app.settings, out, messages);
   if (dryRunWalked) return partialFails || robotsFail ? kExitRunFailed : kExitWritten;
@@ -172,4 +176,14 @@ int RunHeadless(const std::vector<std::string>& args, std::ostream& out, std::os
   StartLog(ProgramPath(), request.logDetail);
   TraceScope scope("CFolioscribeApp::InitInstance()");
   return RunOnce(request, out, err);
+}
+
+int RunHeadlessOnConsole(const std::vector<std::string>& args) {
+  StandardOutputBuffer buffer;
+  std::ostream out(&buffer);
+  const int status = RunHeadless(args, out, std::cerr);
+  const std::string problem = buffer.Problem();
+  if (problem.empty()) return status;
+  std::cerr << "folioscribe: couldn't write to standard output: " << problem << "\n";
+  return kExitRunFailed;
 }

@@ -12,3 +12,7 @@ inline constexpr int kExitCannotStart = 2;
 // --version, loads the profile, runs once when asked, prints the report when asked.
 // Messages go to `err` as "folioscribe: <text>" lines. Returns the exit status.
 int RunHeadless(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// RunHeadless on the process's standard output and error. A run whose standard output
+// could not be written fails, saying why, whatever it would have returned.
+int RunHeadlessOnConsole(const std::vector<std::string>& args);

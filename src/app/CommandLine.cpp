@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "app/OptionTable.h"
+#include "common/Escape.h"
 #include "common/Paths.h"
 #include "common/Text.h"
 #include "platform/FileSystem.h"
@@ -216,11 +217,11 @@ std::string ClosestProfileName(const std::string& name) {
 
 // For a bare name: where it was looked for, and the name meant when one is close.
 std::string MissingProfileMessage(const std::string& name, const std::string& path) {
-  std::string message = "Profile: " + path + " does not exist";
+  std::string message = "Profile: " + EscapedLine(path) + " does not exist";
   if (name.find('/') != std::string::npos) return message;
   const std::vector<std::string> folders = ProfileFolders();
   for (size_t i = 0; i < folders.size(); ++i)
-    message += (i == 0 ? "; looked in " : " and ") + folders[i];
+    message += (i == 0 ? "; looked in " : " and ") + EscapedLine(folders[i]);
   const std::string closest = ClosestProfileName(name);
   return closest.empty() ? message : message + "; did you mean " + closest + "?";
 }
@@ -255,7 +256,9 @@ StartupRequest ReadStartupRequest(const CCommandLineOptions& options) {
   if (options.FindOption("log", value)) request.logDetail = LogDetailNamed(value).value_or(LogDetail::kFull);
   if (options.FindOption("jobs", value)) request.jobs = JobCount(value);
   if (options.FindOption("profile", value)) {
-    const std::string path = ResolveProfilePath(ToSlashes(value));  // typed: Windows forms too
+    // Typed: as typed when that exists, else in the Windows reading.
+    const std::string asTyped = ResolveProfilePath(value);
+    const std::string path = PathExists(asTyped) ? asTyped : ResolveProfilePath(ToSlashes(value));
     if (PathExists(path))
       request.profilePath = path;
     else

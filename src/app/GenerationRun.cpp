@@ -4,11 +4,13 @@
 #include <optional>
 #include <thread>
 
+#include "common/Escape.h"
 #include "common/Paths.h"
 #include "common/Text.h"
 #include "links/LinkCounter.h"
 #include "log/TraceLog.h"
 #include "platform/FileSystem.h"
+#include "platform/TypedPath.h"
 #include "profile/Profile.h"
 #include "sitemap/MapParts.h"
 #include "sitemap/OutputFile.h"
@@ -17,10 +19,10 @@
 
 namespace {
 
-// Why the map must not go to `outputPath`; empty when it may. A path ending in "/" names
-// no file at all: the write reports it.
+// Why the map must not go to `outputPath`; empty when it may.
 std::string OutputRefusal(const std::string& outputPath, const std::string& profilePath) {
   const std::string name = PathName(outputPath);
+  if (name.empty()) return "it names a folder, not a file";
   const std::string extension = kProfileExtension;
   if (name.size() >= extension.size() &&
       EqualsNoCase(name.substr(name.size() - extension.size()), extension))
@@ -42,10 +44,6 @@ void ReportSitemapLimits(const RunResult& result, size_t bytes, MessageSink& mes
   std::ranges::replace(line, '\n', ' ');
   TraceProblem("DoGenerationRun()-" + line);
   messages.ShowMessage(warning);
-}
-
-std::string FolderMissingMessage(const std::string& folder) {
-  return folder + "\r\ndoesn't exist, or is not a folder";
 }
 
 }  // namespace
@@ -70,27 +68,47 @@ void CrawlSite(const RunSettings& settings, const RunContext& context, LinkCount
   CountSiteLinks(settings.sStartDirectoryPath, context, table, titles, warnings, options);
 }
 
+std::string FolderMissingMessage(const std::string& folder) {
+  return EscapedLine(folder) + "\r\ndoesn't exist, or is not a folder";
+}
+
+RunSettings SettingsForRun(const RunSettings& settings) {
+  RunSettings forRun = settings;
+  forRun.sStartDirectoryPath = StartFolderForRun(settings.sStartDirectoryPath);
+  forRun.sOutPutFileName = OutputPathForRun(forRun.sStartDirectoryPath, settings.sOutPutFileName);
+  return forRun;
+}
+
 RunResult DoGenerationRun(CFolioscribeApp& app, MessageSink& messages,
                           const MapDestination& destination, RunControl* control) {
   RunSettings settings = app.settings;
   app.linkCounts.Clear();
   app.findings.clear();
+  // Typed by a person: made absolute once, before any disk access, so that every path the
+  // map links from and to is of one kind.
+  settings = SettingsForRun(settings);
   app.runContext = RunContext{settings.sStartDirectoryPath, settings.sDomain, settings.nMaxPageBytes};
   RunResult result;
-  result.outputPath = GetOutputFilePath(settings.sStartDirectoryPath, settings.sOutPutFileName);
-  // Typed by a person: read in the Windows forms too, once, before any disk access.
-  settings.sStartDirectoryPath = NormalisedPath(settings.sStartDirectoryPath);
+  result.outputPath = settings.sOutPutFileName;
 
   if (!IsFolder(settings.sStartDirectoryPath)) {
     messages.ShowMessage(FolderMissingMessage(app.settings.sStartDirectoryPath));
     return result;
   }
   const bool toFile = !destination.stream && !destination.nowhere;
-  const std::string refusal = toFile ? OutputRefusal(result.outputPath, app.profilePath) : "";
-  if (!refusal.empty()) {
-    messages.ShowMessage("Couldn't create output file:" + result.outputPath + " (" + refusal + ")");
+  if (toFile && app.settings.sOutPutFileName.empty()) {
+    messages.ShowMessage("Couldn't create output file: no output file name is given; "
+                         "set one in the profile or with -o");
     return result;
   }
+  const std::string refusal = toFile ? OutputRefusal(result.outputPath, app.profilePath) : "";
+  if (!refusal.empty()) {
+    messages.ShowMessage("Couldn't create output file:" + EscapedLine(result.outputPath) + " (" +
+                         refusal + ")");
+    return result;
+  }
+  const std::string domainWarning = SitemapDomainWarning(settings, result.outputPath);
+  if (!domainWarning.empty()) result.warnings.push_back(domainWarning);
   // The old output stays until the new one is whole; the walk passes it over.
   if (!destination.stream)
     app.runContext.outputPath = OutputPathAsWalked(result.outputPath, settings.sStartDirectoryPath);
@@ -150,13 +168,12 @@ std::string MapAddress(const RunSettings& settings) {
 MapPreview PreviewSiteMap(const RunSettings& runSettings, int64_t maxItems,
                           RunControl* control) {
   MapPreview preview;
-  if (!IsFolder(runSettings.sStartDirectoryPath)) {
+  const RunSettings settings = SettingsForRun(runSettings);
+  if (!IsFolder(settings.sStartDirectoryPath)) {
     preview.message = FolderMissingMessage(runSettings.sStartDirectoryPath);
     return preview;
   }
-  RunSettings settings = runSettings;
-  settings.sStartDirectoryPath = NormalisedPath(settings.sStartDirectoryPath);
-  const RunContext context{runSettings.sStartDirectoryPath, settings.sDomain, settings.nMaxPageBytes};
+  const RunContext context{settings.sStartDirectoryPath, settings.sDomain, settings.nMaxPageBytes};
   LinkCountTable table;
   PageTitles titles(settings.nMaxPageBytes);
   std::vector<std::string> warnings;  // a preview shows the map, not what it missed

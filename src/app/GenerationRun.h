@@ -39,6 +39,14 @@ void CrawlSite(const RunSettings& settings, const RunContext& context, LinkCount
                PageTitles& titles, std::vector<std::string>& warnings,
                CrawlObserver* observer = nullptr, RunControl* control = nullptr);
 
+// Why a run cannot start from the typed `folder`: two lines in a message box, one on the
+// command line.
+std::string FolderMissingMessage(const std::string& folder);
+
+// `settings` with the start folder and the output name as a run reads what a person typed
+// (platform/TypedPath.h): both absolute.
+RunSettings SettingsForRun(const RunSettings& settings);
+
 // One generation run on `app.settings` (not changed; the start folder is normalised in a
 // copy): checks the start folder and the output path, counts links when asked, streams the
 // site map into a temporary file and puts it in place of the old output only when whole;

@@ -3,6 +3,7 @@
 #include <limits>
 #include <string_view>
 
+#include "app/GenerationRun.h"
 #include "common/Paths.h"
 #include "common/TextSink.h"
 #include "links/PageTitle.h"
@@ -50,15 +51,14 @@ MacroExamples ExamplesIn(const std::string& text, const std::vector<MapPiece>& p
 }  // namespace
 
 MacroExamples ExpandMacroExamples(const RunSettings& runSettings, const LinkCountTable& linkCounts) {
-  if (!IsFolder(runSettings.sStartDirectoryPath)) return {};
-  RunSettings settings = runSettings;
-  settings.sStartDirectoryPath = NormalisedPath(settings.sStartDirectoryPath);
+  RunSettings settings = SettingsForRun(runSettings);
+  if (!IsFolder(settings.sStartDirectoryPath)) return {};
   settings.sTemplateStart = settings.sTemplateFolder = settings.sTemplateFile = EveryMacro();
   settings.sTemplateEnd = settings.sTemplateFolderLevelDown = settings.sTemplateFolderLevelUp = "";
   settings.bAddSignature = false;
   // Without the counts of a crawl no item would be linked.
   if (linkCounts.Empty()) settings.bUsePageRank = settings.bExcludeNotLinked = false;
-  const RunContext context{runSettings.sStartDirectoryPath, settings.sDomain, settings.nMaxPageBytes};
+  const RunContext context{settings.sStartDirectoryPath, settings.sDomain, settings.nMaxPageBytes};
   const PageTitles titles(settings.nMaxPageBytes);
   // The start folder's entry and the first one in it are all the walk needs to reach.
   RunControl control;

@@ -3,16 +3,21 @@
 #include <algorithm>
 
 #include "app/BatchRunner.h"
+#include "common/Escape.h"
 #include "common/Text.h"
 #include "platform/TraceSocket.h"
 #include "profile/Profile.h"
 
 int ListProfiles(std::ostream& out) {
-  const std::vector<ProfileFile> profiles = FindProfileFiles();
+  std::vector<ProfileFile> profiles = FindProfileFiles();
   size_t width = 0;
-  for (const ProfileFile& profile : profiles) width = std::max(width, profile.name.size());
+  for (ProfileFile& profile : profiles) {
+    profile.name = EscapedLine(profile.name);
+    width = std::max(width, profile.name.size());
+  }
   for (const ProfileFile& profile : profiles)
-    out << profile.name << std::string(width - profile.name.size() + 2, ' ') << profile.path << "\n";
+    out << profile.name << std::string(width - profile.name.size() + 2, ' ')
+        << EscapedLine(profile.path) << "\n";
   return kExitWritten;
 }
 
@@ -24,9 +29,15 @@ int RunTraceViewer(std::ostream& out, std::ostream& err, bool quiet) {
     return kExitCannotStart;
   }
   if (!quiet) err << "folioscribe: showing the log lines sent to " << TraceSocketPath() << "\n";
-  while (const auto line = listener.NextLine()) {
-    const std::string text = UnixLineEnds(*line);
-    out << text << (text.ends_with('\n') ? "" : "\n") << std::flush;
+  // A reader that went away ends the viewer.
+  while (out) {
+    const auto line = listener.NextLine();
+    if (!line) break;
+    // The program's lines come escaped; a line from anything else that sends there is
+    // escaped here, so it cannot drive the terminal either.
+    std::string text = UnixLineEnds(*line);
+    if (text.ends_with('\n')) text.pop_back();
+    out << (IsSafeLine(text) ? text : EscapedLine(text)) << "\n" << std::flush;
   }
   return kExitWritten;
 }

@@ -11,12 +11,12 @@
 SiteCheckOutcome CheckSite(const RunSettings& settings, bool checkAnchors, MessageSink& messages,
                            RunControl* control) {
   SiteCheckOutcome outcome;
-  if (!IsFolder(settings.sStartDirectoryPath)) {
-    messages.ShowMessage(settings.sStartDirectoryPath + "\r\ndoesn't exist, or is not a folder");
+  const RunSettings normalised = SettingsForRun(settings);
+  const std::string& folder = normalised.sStartDirectoryPath;
+  if (!IsFolder(folder)) {
+    messages.ShowMessage(FolderMissingMessage(settings.sStartDirectoryPath));
     return outcome;
   }
-  RunSettings normalised = settings;
-  const std::string& folder = normalised.sStartDirectoryPath = NormalisedPath(settings.sStartDirectoryPath);
   const RunContext context{folder, settings.sDomain};
   LinkCountTable table;
   PageTitles titles;

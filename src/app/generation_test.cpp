@@ -65,12 +65,17 @@ TEST_F(GenerationRunTest, StartFolderIsWalkedWithoutItsTrailingSeparator) {
   EXPECT_TRUE(sink.messages.empty());
 }
 
-TEST_F(GenerationRunTest, EmptyOutputNameIsReported) {
-  dir.Build({{"site/a.htm", ""}});
+TEST_F(GenerationRunTest, MissingOutputNameIsSaidAsSuch) {
+  dir.Build({{"site/a.htm", ""}, {"site/maps/", ""}});
   app.settings.sOutPutFileName = "";
   EXPECT_FALSE(DoGenerationRun(app, sink).written);
+  app.settings.sOutPutFileName = "maps/";
+  EXPECT_FALSE(DoGenerationRun(app, sink).written);
   EXPECT_EQ(sink.messages,
-            std::vector<std::string>{"Couldn't create output file:" + dir / "site/"});
+            (std::vector<std::string>{"Couldn't create output file: no output file name is given; "
+                                      "set one in the profile or with -o",
+                                      "Couldn't create output file:" + dir / "site/maps/" +
+                                          " (it names a folder, not a file)"}));
 }
 
 TEST_F(GenerationRunTest, LinkCountsOnlyWhenAskedAndKeptForTheReport) {

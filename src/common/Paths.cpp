@@ -187,6 +187,21 @@ std::string RelativeLink(const std::string& folder, const std::string& path) {
   return link;
 }
 
+std::string LexicalPath(const std::string& path) {
+  std::vector<std::string_view> kept;
+  for (const std::string_view part : Components(path)) {
+    if (part == "..") {
+      if (!kept.empty()) kept.pop_back();
+    } else if (part != ".") {
+      kept.push_back(part);
+    }
+  }
+  std::string result;
+  for (const std::string_view part : kept) result.append("/").append(part);
+  if (result.empty() || (path.ends_with('/') && !kept.empty())) result += '/';
+  return result;
+}
+
 std::string GetOutputFilePath(const std::string& startDirectoryPath,
                               const std::string& outputFileName) {
   if (IsAbsolutePath(outputFileName)) return ToSlashes(outputFileName);

@@ -36,6 +36,9 @@ std::string GetRelativePath(const std::string& base, const std::string& path);
 // slashes): GetRelativePath when `path` lies below `folder`, empty for `folder` itself,
 // otherwise with "../" steps up to the deepest folder both share.
 std::string RelativeLink(const std::string& folder, const std::string& path);
+// The absolute `path` with its "." and ".." steps taken and doubled "/" made one, as a shell
+// reads it; a ".." above the root stays there. A trailing "/" stays.
+std::string LexicalPath(const std::string& path);
 
 // --- Paths typed by a person: "\" and "/" both separate, drives are known.
 

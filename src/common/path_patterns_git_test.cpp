@@ -31,12 +31,14 @@ TEST(PathPatterns, AFolderLeftOutCannotBeKeptInto) {
   EXPECT_TRUE(LeftOut(patterns, "foo/build/keep.txt", false));
 }
 
+// A byte-order mark first, as some editors write it.
 const char* const kIgnoreFile =
-    "*.css\n!x.CSS\n/build/\nBuild\nnode_modules/\n*.min.js\n!app.min.js\ndocs/**/*.txt\n"
+    "\xEF\xBB\xBF*.css\n!x.CSS\n/build/\nBuild\nnode_modules/\n*.min.js\n!app.min.js\ndocs/**/*.txt\n"
     "**/_static\n_sources/\nhello.*\n!hello.h\n/a/b/\nabc/**\nfoo/*\n*.log\n!keep.log\n"
     ".*\n!.buildinfo\n[a-c]*.md\n?.tx?\n\\#notes\n\\!bang.txt\ntrail.txt   \nblank\\ \n"
     "objects.inv\ndeep/**/page.htm\n**/deep/index.html\n/*.jsonl\nsitemap.*\na\\[1\\].txt\n"
-    "*.PNG\nx y/\nsrc/*/hello.c\n# a comment\n\n";
+    "*.PNG\nx y/\nsrc/*/hello.c\n# a comment\n\n"
+    "un[closed\n*[\n![z-a]x.txt\n*x.txt\n[z-a]y.txt\nab\\\\ \nkeep\\ \n*.tar.gz\n";
 
 // A tree of a few hundred paths whose names the patterns above aim at.
 std::vector<std::pair<std::string, bool>> MakeTree(const TempDir& dir) {
@@ -49,7 +51,9 @@ std::vector<std::pair<std::string, bool>> MakeTree(const TempDir& dir) {
                                "!bang.txt", "trail.txt", "blank ", "a[1].txt", "objects.inv",
                                ".buildinfo", ".env", "data.jsonl", "sitemap.xml", "keep.log",
                                "debug.log", "img.PNG", "img.png", "b.txt", "ab.txt", "build",
-                               "x y", "node_modules"};
+                               "x y", "node_modules", "un[closed", "unc", "u[", "zx.txt",
+                               "mx.txt", "ax.txt", "y.txt", "zy.txt", "ab\\", "ab\\ ",
+                               "keep ", "keep", "a.tar.gz", "b.gz"};
   std::mt19937 random(11);
   std::vector<std::pair<std::string, bool>> paths;
   std::vector<std::pair<std::string, int>> pending{{"", 0}};

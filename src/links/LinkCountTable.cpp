@@ -163,7 +163,8 @@ void SortLinkCounts(LinkCountTable& table) {
 
 int32_t LinkCountOf(const std::string& path, const LinkCountTable& table, const RunContext& context,
                     bool sumBelow) {
-  std::string item = ToSlashes(StripTrailingSlash(path));
+  // A path of the walk: a backslash in it belongs to a name.
+  std::string item = StripTrailingSlash(path);
   if (IsDefaultDocument(item)) item = StripTrailingSlash(PathParent(item));
   const LinkCountTable::Index& index = table.IndexFor(context);
   const KeyIndex& keys = IsWebKey(item) ? index.web : index.local;

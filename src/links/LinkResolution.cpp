@@ -197,7 +197,7 @@ LinkResolver::LinkResolver(const std::string& pagePath, const RunContext& contex
     : context_(context),
       page_(pagePath),
       folder_(WithoutTrailingSlashes(PathParent(pagePath))),
-      root_(WithoutTrailingSlashes(ToSlashes(context.root))),
+      root_(WithoutTrailingSlashes(context.root)),
       // ".." stops at the site root, or at once for a page outside it.
       floor_(IsInside(folder_, root_) ? root_.size() : folder_.size()) {}
 

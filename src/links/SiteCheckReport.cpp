@@ -1,11 +1,11 @@
 #include "links/SiteCheckReport.h"
 
-#include <cstdio>
+#include "common/Escape.h"
 
 namespace {
 
 std::string Position(const SiteFinding& finding) {
-  return finding.page + ":" + std::to_string(finding.line) + ": ";
+  return EscapedLine(finding.page) + ":" + std::to_string(finding.line) + ": ";
 }
 
 }  // namespace
@@ -13,12 +13,12 @@ std::string Position(const SiteFinding& finding) {
 std::string FindingText(const SiteFinding& finding) {
   switch (finding.kind) {
     case SiteFinding::Kind::kBrokenLink:
-      return Position(finding) + "broken link \"" + finding.href + "\" (" + finding.target +
-             " does not exist)\n";
+      return Position(finding) + "broken link \"" + EscapedLine(finding.href) + "\" (" +
+             EscapedLine(finding.target) + " does not exist)\n";
     case SiteFinding::Kind::kMissingAnchor:
-      return Position(finding) + "missing anchor \"" + finding.href + "\"\n";
+      return Position(finding) + "missing anchor \"" + EscapedLine(finding.href) + "\"\n";
     case SiteFinding::Kind::kOrphan:
-      return "orphan: " + finding.page + "\n";
+      return "orphan: " + EscapedLine(finding.page) + "\n";
   }
   return "";
 }
@@ -31,20 +31,4 @@ std::string FindingJson(const SiteFinding& finding) {
             ", \"target\": " + JsonString(finding.target);
   }
   return json + "}\n";
-}
-
-std::string JsonString(const std::string& text) {
-  std::string json = "\"";
-  for (const char c : text) {
-    if (c == '"' || c == '\\') {
-      json.append(1, '\\').append(1, c);
-    } else if (static_cast<unsigned char>(c) < 0x20) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-      json += escaped;
-    } else {
-      json += c;
-    }
-  }
-  return json + "\"";
 }

@@ -9,5 +9,3 @@ std::string FindingText(const SiteFinding& finding);
 // The same as one JSON object on a line: kind, page, line, href, target (an orphan has kind
 // and page only).
 std::string FindingJson(const SiteFinding& finding);
-// A JSON string literal of `text`: quotes, backslashes and control characters escaped.
-std::string JsonString(const std::string& text);

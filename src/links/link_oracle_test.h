@@ -44,7 +44,7 @@ inline void Sort(std::vector<LinkCountEntry>& table) {
 
 inline int32_t CountOf(std::string path, const std::vector<LinkCountEntry>& table,
                        const RunContext& context, bool sumBelow) {
-  path = ToSlashes(StripTrailingSlash(path));
+  path = StripTrailingSlash(path);
   const std::string name = ToLowerAscii(PathName(path));
   if (name == "index.htm" || name == "index.html" || name == "index.php")
     path = StripTrailingSlash(PathParent(path));

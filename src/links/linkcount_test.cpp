@@ -77,7 +77,7 @@ TEST(LinkCountOf, LooksUpExactlyOrSumsBelow) {
       {"/site/sub", true, 11 + 2 + 3 + 4},
       {"/site/sub/", false, 1 + 10},  // "/site/SUB" was added to the entry "/site/sub"
       {"/site/sub/index.htm", false, 11},
-      {"\\site\\sub\\INDEX.HTML", false, 11},
+      {"/site/sub/INDEX.HTML", false, 11},
       {"/site/page.htm", false, 6},
       {"/site/page.htm", true, 7},
       {"/site/Page.htm", true, 6},

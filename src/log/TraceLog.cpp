@@ -7,6 +7,7 @@
 #include <mutex>
 #include <vector>
 
+#include "common/Escape.h"
 #include "common/Paths.h"
 #include "common/Text.h"
 #include "platform/FileSystem.h"
@@ -143,7 +144,7 @@ void AppendLine(std::string& text, uint32_t counter, int32_t depth, const std::s
                 const std::string& time, const std::string& sourceFile, int32_t line) {
   AppendNumber(text, counter);
   text.append(":").append(std::max(depth, 0), ' ');
-  text.append(message).append(" (").append(time).append(",File:").append(sourceFile).append(", Line:");
+  text.append(EscapedLine(message)).append(" (").append(time).append(",File:").append(sourceFile).append(", Line:");
   AppendNumber(text, line);
   text.append(")\r\n");
 }

@@ -11,6 +11,7 @@
 #include "common/Text.h"
 #include "log/TraceLogTesting.h"
 #include "platform/Program.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -47,6 +48,15 @@ TEST_F(TraceLogTest, LineFormat) {
   EXPECT_EQ(main[0].message, "short form");
   EXPECT_EQ(main[0].sourceFile, "tracelog_test.cpp");
   EXPECT_EQ(main[0].line, line);
+}
+
+// A logged name can neither forge a log line nor drive the terminal of a viewer.
+TEST_F(TraceLogTest, NamesInMessagesAreEscaped) {
+  log_.Write("T", "a.cpp", 1, "ScanFolder()-/s/o\r\n2: fake\x1b[2J\xff\\x");
+  log_.Flush();
+  const std::string raw = ReadFileForTest(LogFile("T"));
+  EXPECT_EQ(std::count(raw.begin(), raw.end(), '\n'), 1) << raw;
+  EXPECT_EQ(Messages(ReadLog(LogFile("T"))), Texts{"ScanFolder()-/s/o\\r\\n2: fake\\x1b[2J\\xff\\\\x"});
 }
 
 TEST_F(TraceLogTest, RotatesOncePerThreadNamePerRun) {

@@ -59,8 +59,9 @@ std::optional<size_t> CountFolderEntries(const std::string& folder);
 std::optional<std::string> ReadWholeFile(const std::string& path);
 // Writes `content` through a ReplacementFile (platform/ReplacementFile.h), so `path` holds
 // either its old content or the whole new one. False on any failure, which leaves `path`
-// untouched.
-bool WriteFileAtomic(const std::string& path, const std::string& content);
+// untouched; `problem`, when given, then learns why in the system's words.
+bool WriteFileAtomic(const std::string& path, const std::string& content,
+                     std::string* problem = nullptr);
 // Appends to `path`, creating it when missing; false when it is no regular file.
 bool AppendToFile(const std::string& path, const std::string& content);
 

@@ -11,7 +11,8 @@ class MessageSink {
   virtual void ShowMessage(const std::string& text) = 0;
 };
 
-// Writes "folioscribe: <text>" lines to a stream; CR LF inside the text becomes LF.
+// Writes "folioscribe: <text>" lines to a stream, one per message: the lines a dialog
+// shows (ended by CR LF) are joined by a blank.
 class ConsoleMessageSink : public MessageSink {
  public:
   explicit ConsoleMessageSink(std::ostream& out) : out_(out) {}

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 
 #include "platform/FdIo.h"
@@ -41,11 +42,27 @@ std::string ResolvedTarget(const std::string& path) {
   return real.empty() ? path : real;
 }
 
-// The mode the replacement gets: the old file's, else the usual one for a new file.
-mode_t ModeFor(const std::string& target) {
-  struct stat info {};
-  if (stat(target.c_str(), &info) == 0) return info.st_mode & 07777;
-  return 0666 & ~CurrentUmask();
+std::string SystemReason() { return std::strerror(errno); }
+
+// Gives the new file behind `fd` the old file's owner, group and mode, so that a run by
+// another user (root from cron) leaves the map readable to those who read it before. The
+// owner first: changing it clears set-id bits. What cannot be kept adds a warning.
+bool KeepOwnerAndMode(int fd, const struct stat& old, const std::string& target,
+                      std::vector<std::string>& warnings) {
+  struct stat made {};
+  if (fstat(fd, &made) != 0) return false;
+  if (made.st_uid != old.st_uid || made.st_gid != old.st_gid) {
+    if (fchown(fd, old.st_uid, old.st_gid) != 0 && fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0)
+      warnings.push_back("couldn't keep the owner and group of " + target + " (" + SystemReason() +
+                         "): the new file belongs to the user of this run");
+    else if (fstat(fd, &made) == 0 && made.st_uid != old.st_uid)
+      warnings.push_back("couldn't keep the owner of " + target +
+                         ": the new file belongs to the user of this run");
+  }
+  if (old.st_nlink > 1)
+    warnings.push_back(target + " has " + std::to_string(old.st_nlink - 1) +
+                       " other hard link(s); they keep the old content");
+  return fchmod(fd, old.st_mode & 07777) == 0;
 }
 
 // The folder part of `target` with its "/", and the start every temporary name of that
@@ -112,13 +129,17 @@ ReplacementFile::~ReplacementFile() { Discard(); }
 
 bool ReplacementFile::Open(const std::string& path) {
   Discard();
+  problem_.clear();
+  warnings_.clear();
   if (!Aim(path)) return false;
   fd_ = CreateLockedTemporary(target_, temporary_);
-  if (fd_ < 0) return false;
+  if (fd_ < 0) {
+    problem_ = SystemReason();
+    return false;
+  }
   signalSlot_ = ArmRemovalOnSignal(temporary_);
   failed_ = false;
-  // mkostemps makes the file private; the replacement keeps the mode the target has.
-  if (fchmod(fd_, ModeFor(target_)) != 0) failed_ = true;
+  TakeOverTarget();
   return true;
 }
 
@@ -129,16 +150,34 @@ bool ReplacementFile::Retarget(const std::string& path) {
     target_ = previous;
     return false;
   }
-  if (fchmod(fd_, ModeFor(target_)) != 0) failed_ = true;
+  warnings_.clear();  // they were of the old target, which stays as it was
+  TakeOverTarget();
   return true;
 }
 
 bool ReplacementFile::Aim(const std::string& path) {
   target_ = ResolvedTarget(path);
   struct stat existing {};
-  if (stat(target_.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) return false;
+  if (stat(target_.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
+    problem_ = "not a regular file";
+    return false;
+  }
   RemoveStaleTemporaries(target_);
   return true;
+}
+
+void ReplacementFile::TakeOverTarget() {
+  // mkostemps makes the file private; the replacement takes what the target has.
+  struct stat existing {};
+  const bool kept = stat(target_.c_str(), &existing) == 0
+                        ? KeepOwnerAndMode(fd_, existing, target_, warnings_)
+                        : fchmod(fd_, 0666 & ~CurrentUmask()) == 0;
+  if (!kept) Fail(SystemReason());
+}
+
+void ReplacementFile::Fail(const std::string& problem) {
+  if (!failed_) problem_ = problem;
+  failed_ = true;
 }
 
 void ReplacementFile::Write(std::string_view piece) {
@@ -148,7 +187,7 @@ void ReplacementFile::Write(std::string_view piece) {
 }
 
 void ReplacementFile::Flush() {
-  if (!failed_ && !WriteAll(fd_, buffer_)) failed_ = true;
+  if (!failed_ && !WriteAll(fd_, buffer_)) Fail(SystemReason());
   buffer_.clear();
 }
 
@@ -163,7 +202,8 @@ bool ReplacementFile::Commit() {
   if (fd_ < 0) return false;
   Flush();
   // Renamed while still open and locked, so no remover takes it in between.
-  if (failed_ || rename(temporary_.c_str(), target_.c_str()) != 0) {
+  if (!failed_ && rename(temporary_.c_str(), target_.c_str()) != 0) Fail(SystemReason());
+  if (failed_) {
     Discard();
     return false;
   }
@@ -183,9 +223,9 @@ void ReplacementFile::Close() {
   buffer_.shrink_to_fit();
 }
 
-bool WriteFileAtomic(const std::string& path, const std::string& content) {
+bool WriteFileAtomic(const std::string& path, const std::string& content, std::string* problem) {
   ReplacementFile file;
-  if (!file.Open(path)) return false;
-  file.Write(content);
-  return file.Commit();
+  const bool written = file.Open(path) && (file.Write(content), file.Commit());
+  if (problem) *problem = file.Problem();
+  return written;
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/TextSink.h"
 
@@ -17,8 +18,9 @@ class ReplacementFile : public TextSink {
   ReplacementFile& operator=(const ReplacementFile&) = delete;
 
   // Starts a new content for `path`. A symlink at `path` stays and its final target is
-  // replaced; an existing file keeps its mode. False when `path` names something that is
-  // not a regular file or no temporary file can be made beside it.
+  // replaced; an existing file keeps its mode, owner and group where the system permits
+  // (see Warnings). False when `path` names something that is not a regular file or no
+  // temporary file can be made beside it.
   bool Open(const std::string& path);
   // The content replaces `path` instead, under the same conditions as Open's; false, and
   // the target unchanged, when it cannot.
@@ -33,12 +35,20 @@ class ReplacementFile : public TextSink {
   bool Commit();
   // Drops the content written so far.
   void Discard();
+  // Why the last Open or Commit failed, in the system's words; empty when it did not.
+  const std::string& Problem() const { return problem_; }
+  // What the replacement will not keep of the old file (its owner, its other hard links),
+  // one sentence each, known from Open on.
+  const std::vector<std::string>& Warnings() const { return warnings_; }
 
  private:
   // The replacement is for `path`: false when that is not a regular file.
   bool Aim(const std::string& path);
+  // Gives the temporary file the target's mode, owner and group, or a new file's mode.
+  void TakeOverTarget();
   void Flush();
   void Close();
+  void Fail(const std::string& problem);
 
   std::string target_;
   std::string temporary_;
@@ -46,6 +56,8 @@ class ReplacementFile : public TextSink {
   int fd_ = -1;
   int signalSlot_ = -1;
   bool failed_ = false;
+  std::string problem_;
+  std::vector<std::string> warnings_;
 };
 
 // Whether the file name `name` is that of a temporary file made by ReplacementFile.

@@ -27,12 +27,13 @@ TEST(Program, CoarseSteadyTimeReadsTheSteadyClock) {
   EXPECT_GE(CoarseSteadyTime(), coarse);
 }
 
-TEST(ConsoleMessageSink, PrefixesEachMessageAndUsesPlainLineEnds) {
+TEST(ConsoleMessageSink, PrefixesEachMessageAndWritesItOnOneLine) {
   const struct {
     std::string text, expected;
   } cases[] = {
       {"Start directory not found!", "folioscribe: Start directory not found!\n"},
-      {"one\r\ntwo\r\n", "folioscribe: one\ntwo\n\n"},
+      {"one\r\ntwo\r\n", "folioscribe: one two\n"},
+      {"/tmp/nope\r\ndoesn't exist", "folioscribe: /tmp/nope doesn't exist\n"},
       {"lone\rcr\nlf", "folioscribe: lone\rcr\nlf\n"},
       {"", "folioscribe: \n"},
   };

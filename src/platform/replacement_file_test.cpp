@@ -55,6 +55,76 @@ TEST(ReplacementFile, OldContentStaysUntilTheWholeNewOneIsCommitted) {
   EXPECT_EQ(NamesInForTest(dir.Path()), std::vector<std::string>{"map.html"});
 }
 
+struct stat StatusOf(const std::string& path) {
+  struct stat info {};
+  stat(path.c_str(), &info);
+  return info;
+}
+
+// A map that belongs to the web server's user stays readable to it after a run as root.
+TEST(ReplacementFile, KeepsOwnerGroupAndModeAndSaysWhatItCannotKeep) {
+  if (geteuid() != 0) GTEST_SKIP() << "giving a file another owner needs root";
+  TempDir dir;
+  const std::string path = dir.Write("map.html", "old");
+  ASSERT_EQ(chown(path.c_str(), 65534, 65534), 0);
+  ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+  ASSERT_TRUE(WriteFileAtomic(path, "new"));
+  EXPECT_EQ(StatusOf(path).st_uid, 65534u);
+  EXPECT_EQ(StatusOf(path).st_gid, 65534u);
+  EXPECT_EQ(StatusOf(path).st_mode & 07777, 0640u);
+  EXPECT_EQ(ReadFileForTest(path), "new");
+
+  // Another user may not give the file root's ownership: it says so and still replaces it.
+  const std::string rootOwned = dir.Write("shared/root.html", "old");
+  chmod(dir.Path().c_str(), 0711);
+  chmod((dir / "shared").c_str(), 0777);
+  chmod(rootOwned.c_str(), 0666);
+  const pid_t child = fork();
+  if (child == 0) {
+    if (setgid(65534) != 0 || setuid(65534) != 0) _exit(3);
+    ReplacementFile file;
+    if (!file.Open(rootOwned)) _exit(4);
+    file.Write("new");
+    const bool said = file.Warnings().size() == 1 &&
+                      file.Warnings()[0] == "couldn't keep the owner and group of " + rootOwned +
+                                                " (Operation not permitted): the new file belongs "
+                                                "to the user of this run";
+    _exit(file.Commit() && said ? 0 : 5);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(StatusOf(rootOwned).st_uid, 65534u);
+  EXPECT_EQ(StatusOf(rootOwned).st_mode & 07777, 0666u);
+}
+
+TEST(ReplacementFile, SaysThatOtherHardLinksKeepTheOldContent) {
+  TempDir dir;
+  const std::string path = dir.Write("map.html", "old");
+  ASSERT_EQ(link(path.c_str(), (dir / "copy.html").c_str()), 0);
+  ReplacementFile file;
+  ASSERT_TRUE(file.Open(path));
+  file.Write("new");
+  ASSERT_TRUE(file.Commit());
+  EXPECT_EQ(file.Warnings(),
+            std::vector<std::string>{path + " has 1 other hard link(s); they keep the old content"});
+  EXPECT_EQ(ReadFileForTest(dir / "copy.html"), "old");
+  ASSERT_TRUE(file.Open(path));
+  EXPECT_TRUE(file.Warnings().empty());
+}
+
+TEST(ReplacementFile, SaysWhyItFailed) {
+  TempDir dir;
+  ReplacementFile file;
+  EXPECT_FALSE(file.Open(dir / "missing/map.html"));
+  EXPECT_EQ(file.Problem(), "No such file or directory");
+  EXPECT_FALSE(file.Open(dir.Path()));
+  EXPECT_EQ(file.Problem(), "not a regular file");
+  std::string problem;
+  EXPECT_FALSE(WriteFileAtomic(dir / "missing/map.html", "x", &problem));
+  EXPECT_EQ(problem, "No such file or directory");
+}
+
 TEST(ReplacementFile, OnlyARegularFileOrNothingIsReplaced) {
   TempDir dir;
   dir.MakeFolder("folder");

@@ -1,8 +1,10 @@
 #include "profile/Profile.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <optional>
 
+#include "common/Escape.h"
 #include "common/Paths.h"
 #include "common/Text.h"
 #include "platform/FileSystem.h"
@@ -73,6 +75,13 @@ long long ReadPositiveNumber(const IniFile& file, const char* key, long long fal
   return !value.empty() && *end == '\0' && number > 0 ? number : fallback;
 }
 
+// A profile has a GENERAL section holding at least one of the keys a save writes there.
+bool IsProfile(const IniFile& file) {
+  if (file.Find(kGeneral, "sStartDirectoryPath") || file.Find(kGeneral, "sOutPutFileName")) return true;
+  return std::ranges::any_of(kTemplateKeys,
+                             [&](const TextKey& t) { return file.Find(kGeneral, t.key).has_value(); });
+}
+
 void ReadSettings(const IniFile& file, RunSettings& settings) {
   settings.sStartDirectoryPath = ReadProfileString(file, kGeneral, "sStartDirectoryPath", "");
   settings.sOutPutFileName = ReadProfileString(file, kGeneral, "sOutPutFileName", "");
@@ -107,13 +116,16 @@ void WriteSettings(const RunSettings& settings, IniFile& file) {
                      std::to_string(settings.nSitemapPartEntries));
 }
 
-bool WriteProfileFile(const std::string& path, const RunSettings& settings) {
+bool WriteProfileFile(const std::string& path, const RunSettings& settings, std::string& problem) {
   const std::optional<std::string> existing = ReadWholeFile(path);
   // Rewriting a file that exists but cannot be read would lose its other keys.
-  if (!existing && PathExists(path)) return false;
+  if (!existing && PathExists(path)) {
+    problem = IsFolder(path) ? "Is a directory" : ReadProblem(path);
+    return false;
+  }
   IniFile file = IniFile::Parse(existing.value_or(""));
   WriteSettings(settings, file);
-  return WriteFileAtomic(path, file.Serialize());
+  return WriteFileAtomic(path, file.Serialize(), &problem);
 }
 
 }  // namespace
@@ -159,17 +171,30 @@ std::vector<ProfileFile> FindProfileFiles() {
 
 bool LoadProfile(const std::string& path, RunSettings& settings, MessageSink& messages) {
   if (!GetFileStatus(path)) {
-    messages.ShowMessage("Profile file: " + path + " does not exists");
+    messages.ShowMessage("Profile file: " + EscapedLine(path) + " does not exists");
     return false;
   }
-  ReadSettings(IniFile::Parse(ReadWholeFile(path).value_or("")), settings);
+  const std::optional<std::string> text = ReadWholeFile(path);
+  if (!text) {
+    messages.ShowMessage("Couldn't read profile file:" + EscapedLine(path) + " (" +
+                         ReadProblem(path) + ")");
+    return false;
+  }
+  const IniFile file = IniFile::Parse(*text);
+  // Any other file would load as an empty profile, whose empty map replaces the old one.
+  if (!IsProfile(file)) {
+    messages.ShowMessage(EscapedLine(path) + " is not a profile");
+    return false;
+  }
+  ReadSettings(file, settings);
   return true;
 }
 
 bool SaveProfileAs(const std::string& path, const RunSettings& settings, MessageSink& messages) {
   // A profile saved without its extension could never be chosen again.
   const std::string file = PathExtension(path).empty() ? path + kProfileExtension : path;
-  if (WriteProfileFile(file, settings)) return true;
-  messages.ShowMessage("Couldn't write profile file:" + file);
+  std::string problem;
+  if (WriteProfileFile(file, settings, problem)) return true;
+  messages.ShowMessage("Couldn't write profile file:" + EscapedLine(file) + " (" + problem + ")");
   return false;
 }

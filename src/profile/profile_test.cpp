@@ -9,6 +9,9 @@
 
 namespace {
 
+// What makes a file a profile: a GENERAL section holding one of its keys.
+const std::string kGeneralKey = "[GENERAL]\r\nsOutPutFileName=map.html\r\n";
+
 class RecordingSink : public MessageSink {
  public:
   void ShowMessage(const std::string& text) override { messages.push_back(text); }
@@ -126,7 +129,8 @@ TEST(Profile, ExcludeKeyReplacesTheWholeListWhenPresent) {
   TempDir dir;
   for (const auto& c : cases) {
     RecordingSink sink;
-    const std::string path = dir.Write("exclude.folioscribe_options", "[MORE_OPTIONS]\r\n" + c.line + "\r\n");
+    const std::string path =
+        dir.Write("exclude.folioscribe_options", kGeneralKey + "[MORE_OPTIONS]\r\n" + c.line + "\r\n");
     RunSettings settings;
     settings.aExclude = {"old", "older"};
     ASSERT_TRUE(LoadProfile(path, settings, sink));
@@ -148,7 +152,7 @@ TEST(Profile, PatternListsAreWholeWhenPresentAndEmptyWhenMissing) {
   TempDir dir;
   for (const auto& c : cases) {
     RecordingSink sink;
-    const std::string path = dir.Write("lists.folioscribe_options", "[MORE_OPTIONS]\r\n" + c.lines + "\r\n");
+    const std::string path = dir.Write("lists.folioscribe_options", kGeneralKey + "[MORE_OPTIONS]\r\n" + c.lines + "\r\n");
     RunSettings settings;
     settings.aPatterns = {"old"};
     settings.aInclude = {"old"};
@@ -191,7 +195,7 @@ TEST(Profile, LoadReadsNamesInAnyCaseAndValuesWhole) {
 TEST(Profile, LoadWithoutKeysEmptiesAllButTheExclusionList) {
   TempDir dir;
   RecordingSink sink;
-  const std::string path = dir.Write("empty.folioscribe_options", "");
+  const std::string path = dir.Write("empty.folioscribe_options", "[GENERAL]\r\nsTemplateEnd=\r\n");
   RunSettings settings = FullSettings();
   ASSERT_TRUE(LoadProfile(path, settings, sink));
   RunSettings expected;
@@ -210,11 +214,11 @@ TEST(Profile, PageAndPartLimitsArePositiveNumbersOrTheDefault) {
                {"12k", kDefaultMaxPageBytes}, {"", kDefaultMaxPageBytes}, {"99999999999", 99999999999}};
   for (const auto& c : cases) {
     const std::string path =
-        dir.Write("p.folioscribe_options", std::string("[MORE_OPTIONS]\r\nnMaxPageBytes=") + c.value + "\r\n");
+        dir.Write("p.folioscribe_options", kGeneralKey + "[MORE_OPTIONS]\r\nnMaxPageBytes=" + c.value + "\r\n");
     RunSettings settings;
     ASSERT_TRUE(LoadProfile(path, settings, sink));
     EXPECT_EQ(settings.nMaxPageBytes, c.limit) << c.value;
-    dir.Write("p.folioscribe_options", std::string("[MORE_OPTIONS]\r\nnSitemapPartEntries=") + c.value + "\r\n");
+    dir.Write("p.folioscribe_options", kGeneralKey + "[MORE_OPTIONS]\r\nnSitemapPartEntries=" + c.value + "\r\n");
     ASSERT_TRUE(LoadProfile(path, settings, sink));
     EXPECT_EQ(settings.nSitemapPartEntries, c.limit == kDefaultMaxPageBytes ? 0 : c.limit) << c.value;
   }
@@ -275,10 +279,11 @@ TEST(Profile, FailedSaveIsReported) {
   TempDir dir;
   const std::string paths[] = {dir / "missing/folder/p.folioscribe_options",
                                dir.MakeFolder("a-folder.folioscribe_options")};
-  for (const std::string& path : paths) {
+  const std::string reasons[] = {" (No such file or directory)", " (Is a directory)"};
+  for (size_t i = 0; i < 2; ++i) {
     RecordingSink sink;
-    EXPECT_FALSE(SaveProfileAs(path, FullSettings(), sink));
-    EXPECT_EQ(sink.messages, List{"Couldn't write profile file:" + path});
+    EXPECT_FALSE(SaveProfileAs(paths[i], FullSettings(), sink));
+    EXPECT_EQ(sink.messages, List{"Couldn't write profile file:" + paths[i] + reasons[i]});
   }
   EXPECT_EQ(ReadFileForTest(paths[0]), "<missing>");
 }

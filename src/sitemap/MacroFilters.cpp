@@ -1,5 +1,6 @@
 #include "sitemap/MacroFilters.h"
 
+#include "common/Escape.h"
 #include "common/Text.h"
 #include "common/Utf8.h"
 
@@ -25,10 +26,12 @@ const char* MarkupEntity(char c) {
   }
 }
 
-std::string HtmlFilter(std::string_view value) {
+}  // namespace
+
+std::string HtmlEscape(std::string_view value) {
   std::string escaped;
   escaped.reserve(value.size());
-  for (char c : value) {
+  for (char c : ValidUtf8(value)) {
     const char* entity = MarkupEntity(c);
     if (entity)
       escaped += entity;
@@ -37,6 +40,8 @@ std::string HtmlFilter(std::string_view value) {
   }
   return escaped;
 }
+
+namespace {
 
 bool IsXmlCharacter(char32_t c) {
   return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c != 0xFFFE && c != 0xFFFF);
@@ -84,45 +89,11 @@ std::string UrlEscape(std::string_view value) {
 
 namespace {
 
-void AppendJsonCharacter(std::string& out, char32_t c) {
-  switch (c) {
-    case '"':
-      out += "\\\"";
-      return;
-    case '\\':
-      out += "\\\\";
-      return;
-    case '\n':
-      out += "\\n";
-      return;
-    case '\r':
-      out += "\\r";
-      return;
-    case '\t':
-      out += "\\t";
-      return;
-    default:
-      break;
-  }
-  if (c >= 0x20) return AppendUtf8(out, c);
-  out += "\\u00";
-  out += {kHexDigits[c >> 4], kHexDigits[c & 0xF]};
-}
-
-std::string JsonFilter(std::string_view value) {
-  std::string escaped;
-  escaped.reserve(value.size());
-  for (size_t pos = 0; pos < value.size();) {
-    char32_t c = kReplacementCharacter;
-    if (!NextCodePoint(value, pos, c)) c = kReplacementCharacter;
-    AppendJsonCharacter(escaped, c);
-  }
-  return escaped;
-}
-
 const MacroFilterDefinition kFilters[] = {
-    {"html", "writes `&`, `<`, `>`, `\"`, `'` as `&amp;`, `&lt;`, `&gt;`, `&quot;`, `&#39;`",
-     HtmlFilter},
+    {"html",
+     "writes `&`, `<`, `>`, `\"`, `'` as `&amp;`, `&lt;`, `&gt;`, `&quot;`, `&#39;`, bytes that "
+     "are not UTF-8 as U+FFFD",
+     HtmlEscape},
     {"xml",
      "the same, drops characters XML forbids and writes bytes that are not UTF-8 as U+FFFD",
      XmlFilter},
@@ -133,7 +104,7 @@ const MacroFilterDefinition kFilters[] = {
     {"json",
      "escapes for the inside of a JSON string (`\"`, `\\`, control characters; bad UTF-8 as "
      "U+FFFD)",
-     JsonFilter},
+     JsonEscaped},
 };
 
 }  // namespace

@@ -23,5 +23,8 @@ std::span<const MacroFilterDefinition> MacroFilterTable();
 // each ended by a line feed.
 std::string MacroFilterManualRows();
 
+// The "html" filter: "&", "<", ">", the quotes as entities, bytes that are not UTF-8 as
+// U+FFFD, so the value is fit for text and for quoted attributes.
+std::string HtmlEscape(std::string_view value);
 // The "url" filter: every byte outside the unreserved set of RFC 3986 and "/" as "%XX".
 std::string UrlEscape(std::string_view value);

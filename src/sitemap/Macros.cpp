@@ -30,9 +30,10 @@ bool IsImagePath(const std::string& path) {
          kImageExtensions.end();
 }
 
+// `source` is escaped for the attribute: a name may hold "<", "&" or quotes.
 std::string Thumbnail(const std::string& path, const std::string& source) {
   if (!IsImagePath(path)) return "";
-  return "<img border=\"1\" src=\"" + source + "\" height=\"24\">";
+  return "<img src=\"" + HtmlEscape(source) + "\" alt=\"\" height=\"24\" style=\"border: 1px solid\">";
 }
 
 const std::string& PathOf(const MacroInput& in) { return in.item.path; }
@@ -43,7 +44,7 @@ std::string ParentName(const MacroInput& in) {
 
 // The item's path from the start folder; a folder and, asked for, its index page end in "/".
 std::string UrlPath(const MacroInput& in) {
-  const std::string start = NormalisedPath(ToSlashes(in.settings.sStartDirectoryPath, '/'));
+  const std::string start = StripTrailingSlashKeepRoot(in.settings.sStartDirectoryPath);
   std::string path = GetRelativePath(start + "/", PathOf(in));
   if (path.empty()) return path;
   if (in.item.IsFolder()) return in.settings.bCleanFolderUrls ? path + "/" : path;
@@ -67,8 +68,8 @@ const MacroDefinition kMacros[] = {
     {"fAbsoluteLocalPath", "", "the item's full path on this computer",
      "/home/me/site/docs/my page.html", [](const MacroInput& in) { return PathOf(in); }},
     {"fParentName", "", "the name of the folder holding the item", "docs", ParentName},
-    {"indentation", "", "`&nbsp` once per folder level below the start folder", "&nbsp&nbsp",
-     [](const MacroInput& in) { return Repeat("&nbsp", in.depth); }},
+    {"indentation", "", "`&nbsp;` once per folder level below the start folder", "&nbsp;&nbsp;",
+     [](const MacroInput& in) { return Repeat("&nbsp;", in.depth); }},
     {"domain", "", "the domain of More options, as entered", "https://www.example.org/",
      [](const MacroInput& in) { return in.settings.sDomain; }},
     {"autoHrefText", "", "the link text: a page's title, a folder's index-page title, else the name", "My page",
@@ -90,7 +91,7 @@ const MacroDefinition kMacros[] = {
        return FormatLocalTime(ItemTime(in.item), std::string(in.argument));
      }},
     {"ImageThumb", "", "for an image (ico, bmp, jpeg, jpg, png, gif) an `<img>` tag, else nothing",
-     "<img border=\"1\" src=\"a.png\" height=\"24\">",
+     "<img src=\"a.png\" alt=\"\" height=\"24\" style=\"border: 1px solid\">",
      [](const MacroInput& in) { return Thumbnail(PathOf(in), Relative(in)); }},
     {"fTitleWeb", "", "fTitle with blank, %, #, ? and \" encoded for links", "my%20page",
      [](const MacroInput& in) { return WebEscape(PathTitle(PathOf(in))); }},
@@ -104,7 +105,7 @@ const MacroDefinition kMacros[] = {
     {"fParentNameWeb", "", "fParentName encoded for links", "docs",
      [](const MacroInput& in) { return WebEscape(ParentName(in)); }},
     {"ImageThumbWeb", "", "ImageThumb with its link encoded",
-     "<img border=\"1\" src=\"a%20b.png\" height=\"24\">",
+     "<img src=\"a%20b.png\" alt=\"\" height=\"24\" style=\"border: 1px solid\">",
      [](const MacroInput& in) { return Thumbnail(PathOf(in), WebEscape(Relative(in))); }},
     {"fUrl", "", "the web address: the domain, \"/\", the path from the start folder URL-encoded",
      "https://www.example.org/docs/my%20page.html", Url},

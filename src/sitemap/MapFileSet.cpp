@@ -31,7 +31,7 @@ TextSink* MapFileSet::Add(const std::string& path) {
   auto member = std::make_unique<Member>();
   member->path = path;
   if (!member->file.Open(path)) {
-    failedPath_ = path;
+    Failed(path, member->file.Problem());
     return nullptr;
   }
   if (IsGzipPath(outputPath_)) member->gzip = std::make_unique<GzipSink>(member->file);
@@ -46,7 +46,7 @@ TextSink* MapFileSet::BeginPart(int number) {
     Member& first = *members_.front();
     first.path = MapPartPath(outputPath_, 1);
     if (!first.file.Retarget(first.path)) {
-      failedPath_ = first.path;
+      Failed(first.path, first.file.Problem());
       return nullptr;
     }
   }
@@ -66,16 +66,28 @@ bool MapFileSet::Commit(const std::string& indexText) {
   }
   for (const auto& member : members_) {
     if (member->whole) continue;
-    failedPath_ = member->path;
+    Failed(member->path, member->file.Problem());
     return false;
   }
   for (const auto& member : members_) {
     if (member->file.Commit()) continue;
-    failedPath_ = member->path;
+    Failed(member->path, member->file.Problem());
     return false;
   }
   if (sweepParts_) RemovePartsFrom(parts > 1 ? static_cast<int>(parts) + 1 : 1);
   return true;
+}
+
+std::vector<std::string> MapFileSet::Warnings() const {
+  std::vector<std::string> warnings;
+  for (const auto& member : members_)
+    warnings.insert(warnings.end(), member->file.Warnings().begin(), member->file.Warnings().end());
+  return warnings;
+}
+
+void MapFileSet::Failed(const std::string& path, const std::string& reason) {
+  failedPath_ = path;
+  failedReason_ = reason.empty() ? "not written whole" : reason;
 }
 
 void MapFileSet::RemovePartsFrom(int number) {

@@ -26,14 +26,20 @@ class MapFileSet : public PartStore {
   bool Commit(const std::string& indexText);
   // The file that could not be made or written; empty when none failed.
   const std::string& FailedPath() const { return failedPath_; }
+  // Why, in the system's words.
+  const std::string& FailedReason() const { return failedReason_; }
+  // What the new files will not keep of the old ones (owner, other hard links).
+  std::vector<std::string> Warnings() const;
 
  private:
   struct Member;
   TextSink* Add(const std::string& path);
   void RemovePartsFrom(int number);
+  void Failed(const std::string& path, const std::string& reason);
 
   std::string outputPath_;
   bool sweepParts_;
   std::vector<std::unique_ptr<Member>> members_;
   std::string failedPath_;
+  std::string failedReason_;
 };

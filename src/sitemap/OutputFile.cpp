@@ -1,18 +1,13 @@
 #include "sitemap/OutputFile.h"
 
-#include "common/Maker.h"
+#include "common/Escape.h"
 #include "common/Paths.h"
 #include "platform/FileSystem.h"
 #include "sitemap/MapFileSet.h"
 #include "sitemap/MapParts.h"
 #include "sitemap/SitemapLimits.h"
 
-std::string SignatureText() {
-  const std::string site = kMakerSite;
-  return "<br><br><hr align=\"left\" color=\"#000000\" width=\"45%\" size=\"1\">"
-         "<span style=\"font-size: 80%\">Generated with Folioscribe, </span>"
-         "<a href=\"" + site + "\">" + site + "</a>";
-}
+std::string SignatureText() { return "<hr>\n<p><small>Generated with Folioscribe</small></p>\n"; }
 
 std::string OutputPathAsWalked(const std::string& outputPath, const std::string& root) {
   const std::string folder = RealPath(ContainingFolder(outputPath));
@@ -65,10 +60,13 @@ int WriteOutputFile(const std::string& path, const MapLayout& layout,
     if (!produce(splitter)) return 0;
     splitter.Finish();
     const auto& parts = splitter.Parts();
-    if (files.Commit(SitemapIndexText(IndexEntries(layout.url, parts))))
+    if (files.Commit(SitemapIndexText(IndexEntries(layout.url, parts)))) {
+      for (const std::string& warning : files.Warnings()) messages.ShowMessage(EscapedLine(warning));
       return static_cast<int>(parts.size());
+    }
   }
-  messages.ShowMessage("Couldn't create output file:" + files.FailedPath());
+  messages.ShowMessage("Couldn't create output file:" + EscapedLine(files.FailedPath()) + " (" +
+                       files.FailedReason() + ")");
   return 0;
 }
 

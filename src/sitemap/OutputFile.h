@@ -7,7 +7,8 @@
 #include "sitemap/MapSplitter.h"
 #include "platform/Messages.h"
 
-// The credit placed between the tree and the End template; never macro-expanded.
+// The credit placed between the tree and the End template (in a page, before the End's
+// "</body>"); never macro-expanded. It links to nothing.
 std::string SignatureText();
 
 // `outputPath` spelled as the walk from `root` (normalised) meets it, through whatever

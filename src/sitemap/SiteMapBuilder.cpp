@@ -15,6 +15,7 @@
 #include "sitemap/Ordering.h"
 #include "sitemap/OutputFile.h"
 #include "sitemap/SiteItem.h"
+#include "sitemap/SitemapLimits.h"
 
 namespace {
 
@@ -33,8 +34,8 @@ SiteMapBuilder::SiteMapBuilder(const RunSettings& settings, const LinkCountTable
                                std::vector<std::string>& warnings, RunControl* control)
     : settings_(settings), linkCounts_(linkCounts), context_(context), titles_(titles),
       outputFolder_(OutputFolder(settings)),
-      selection_(settings, NormalisedPath(settings.sStartDirectoryPath)), warnings_(warnings),
-      control_(control) {}
+      selection_(settings, StripTrailingSlashKeepRoot(settings.sStartDirectoryPath)), warnings_(warnings),
+      control_(control), xmlMap_(EqualsNoCase(PathExtension(settings.sOutPutFileName), "xml")) {}
 
 void SiteMapBuilder::LimitTo(int64_t maxItems, std::vector<MapPiece>* pieces) {
   maxItems_ = maxItems;
@@ -51,14 +52,17 @@ void SiteMapBuilder::Build(const std::string& startFolder, MapSink& out) {
   held_.clear();
   bytes_ = 0;
   if (pieces_) pieces_->clear();
-  itemsShown_ = itemsLeftOut_ = 0;
-  std::string end = ExpandMacros(settings_.sTemplateEnd, startFolder, 0, "", settings_);
+  itemsShown_ = itemsLeftOut_ = silentItems_ = 0;
+  const std::string end = ExpandMacros(settings_.sTemplateEnd, startFolder, 0, "", settings_);
   out.WillEndWith(end);
   Append(MapPart::Start, ExpandMacros(settings_.sTemplateStart, startFolder, 0, "", settings_));
   enteredFolders_.clear();
   EmitFolder(ItemAt(startFolder), 0);
+  // In a page, the signature goes inside the body but behind the lists the tree closes.
+  const int64_t body = settings_.bAddSignature ? FindNoCase(end, "</body") : -1;
+  if (body > 0) Append(MapPart::End, end.substr(0, static_cast<size_t>(body)));
   if (settings_.bAddSignature) Append(MapPart::Signature, SignatureText());
-  Append(MapPart::End, std::move(end));
+  Append(MapPart::End, end.substr(static_cast<size_t>(std::max<int64_t>(body, 0))));
   Release();
   out_ = nullptr;
 }
@@ -80,7 +84,7 @@ void SiteMapBuilder::Append(MapPart part, std::string text, int64_t time) {
 
 SiteMapBuilder::Mark SiteMapBuilder::Here() const {
   return {bytes_, pieces_ ? pieces_->size() : 0, held_.size(), itemsShown_, itemsLeftOut_,
-          keptFiles_};
+          silentItems_, keptFiles_};
 }
 
 // Only ever back to a mark set since the last kept file: all after it is still held.
@@ -90,6 +94,7 @@ void SiteMapBuilder::Rewind(const Mark& mark) {
   if (pieces_) pieces_->resize(mark.pieces);
   itemsShown_ = mark.itemsShown;
   itemsLeftOut_ = mark.itemsLeftOut;
+  silentItems_ = mark.silentItems;
 }
 
 void SiteMapBuilder::EmitFolder(const SiteItem& listed, int depth) {
@@ -136,7 +141,7 @@ bool SiteMapBuilder::AddUrlToSiteMapHtmlCode(const SiteItem& listed, int depth) 
   std::string path = listed.path;
   SiteItem item = listed;
   const bool isFolder = item.IsFolder();
-  if (IsOwnFile(path) || !selection_.Keeps(path, isFolder)) return false;
+  if (IsOwnFile(path) || !selection_.Keeps(path, isFolder) || SharesIndexAddress(path)) return false;
   if (!isFolder) {
     ++keptFiles_;
     // Every folder open now keeps a file: their text stands.
@@ -152,6 +157,7 @@ bool SiteMapBuilder::AddUrlToSiteMapHtmlCode(const SiteItem& listed, int depth) 
   // The index page stands for its folder already.
   if (autoText && !isFolder && settings_.bIndexAsDirText && IsIndexPage(path)) return false;
   Advance(control_, &RunProgress::items);
+  if (templateText.empty()) ++silentItems_;
   if (Full()) {
     ++itemsLeftOut_;
     return true;
@@ -165,8 +171,12 @@ bool SiteMapBuilder::AddUrlToSiteMapHtmlCode(const SiteItem& listed, int depth) 
     item.linkCount = LinkCountOf(path, linkCounts_, context_, false);
   Trace("AddUrlToSiteMapHtmlCode()-" + path + "-finaly, rel abs added=" +
         RelativeLink(outputFolder_, path));
-  Append(isFolder ? MapPart::Folder : MapPart::File,
-         ExpandMacros(templateText, item, depth, linkText, settings_), ItemTime(item));
+  const std::string text = ExpandMacros(templateText, item, depth, linkText, settings_);
+  if (xmlMap_) {
+    const std::string warning = LongAddressWarning(text, path);
+    if (!warning.empty()) warnings_.push_back(warning);
+  }
+  Append(isFolder ? MapPart::Folder : MapPart::File, text, ItemTime(item));
   if (files_ != nullptr && !isFolder) files_->push_back(path);
   return true;
 }
@@ -226,6 +236,12 @@ std::string SiteMapBuilder::TitleOf(const std::string& page) const {
   if (!title && std::find(warnings_.begin(), warnings_.end(), warning) == warnings_.end())
     warnings_.push_back(warning);
   return title.value_or("");
+}
+
+bool SiteMapBuilder::SharesIndexAddress(const std::string& path) const {
+  if (!settings_.bCleanFolderUrls || !IsIndexPage(path)) return false;
+  const std::string standing = IndexPageOf(StripTrailingSlashKeepRoot(PathParent(path)), context_.outputPath);
+  return !standing.empty() && standing != path;
 }
 
 bool SiteMapBuilder::IsOwnFile(const std::string& path) const {

@@ -43,8 +43,9 @@ class SiteMapBuilder {
   void Build(const std::string& startFolder, TextSink& out);
   // The same, telling `out` which template each piece came from.
   void Build(const std::string& startFolder, MapSink& out);
-  // The folders and files the last Build emitted, and the bytes it wrote.
-  size_t EntryCount() const { return size_t(itemsShown_ + itemsLeftOut_); }
+  // The folders and files the last Build emitted with a text of their own (a folder whose
+  // templates are empty is no entry of the map), and the bytes it wrote.
+  size_t EntryCount() const { return size_t(itemsShown_ + itemsLeftOut_ - silentItems_); }
   size_t BytesWritten() const { return bytes_; }
 
   // From now on, appends the path of every file emitted to `files` (which must outlive the
@@ -74,6 +75,9 @@ class SiteMapBuilder {
   std::string TitleOf(const std::string& page) const;
   // The output file, its parts or a temporary file: never part of the map.
   bool IsOwnFile(const std::string& path) const;
+  // With clean folder addresses a folder's index pages share its address: true for each
+  // but the one that stands for the folder.
+  bool SharesIndexAddress(const std::string& path) const;
   // Passes on the text held while it could yet be taken back.
   void Release();
   void EmitEntries(const std::string& path, int depth);
@@ -83,7 +87,7 @@ class SiteMapBuilder {
   // Where the text and its counts stand, to take back a folder that holds no file.
   struct Mark {
     size_t text, pieces, held;
-    int64_t itemsShown, itemsLeftOut;
+    int64_t itemsShown, itemsLeftOut, silentItems;
     size_t keptFiles;
   };
   Mark Here() const;
@@ -102,6 +106,8 @@ class SiteMapBuilder {
   int64_t maxItems_ = std::numeric_limits<int64_t>::max();
   int64_t itemsShown_ = 0;
   int64_t itemsLeftOut_ = 0;
+  int64_t silentItems_ = 0;  // items whose templates are empty
+  bool xmlMap_ = false;      // the output is a sitemap file, whose addresses have a limit
   std::vector<MapPiece>* pieces_ = nullptr;
   std::vector<std::string>* files_ = nullptr;
   MapSink* out_ = nullptr;  // where Build writes

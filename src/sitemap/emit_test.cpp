@@ -149,9 +149,10 @@ TEST_F(SiteMapBuilderTest, SignatureStandsBetweenTreeAndEnd) {
   dir.Build({{"site/", ""}});
   settings.bAddSignature = true;
   EXPECT_EQ(Build(), "S[site{}]" + SignatureText() + "E");
-  EXPECT_NE(SignatureText().find("<a href=\"https://folioscribe.example.org/\">"
-                                 "https://folioscribe.example.org/</a>"),
-            std::string::npos);
+  // In a page, inside the body after the tree's lists are closed.
+  settings.sTemplateEnd = "</ul><p>end</p></BODY></html>";
+  EXPECT_EQ(Build(), "S[site{}]</ul><p>end</p>" + SignatureText() + "</BODY></html>");
+  EXPECT_EQ(SignatureText().find("href"), std::string::npos);  // it links to no site
 }
 
 TEST_F(SiteMapBuilderTest, FolderLinkBackIntoItsTreeIsNotEntered) {
@@ -204,7 +205,8 @@ TEST(WriteOutputFile, WritesTheTextOrSaysWhyNot) {
   EXPECT_TRUE(sink.messages.empty());
   EXPECT_EQ(WriteOutputFile(dir / "missing/map.html", {}, text("x"), sink), 0);
   EXPECT_EQ(sink.messages,
-            std::vector<std::string>{"Couldn't create output file:" + dir / "missing/map.html"});
+            std::vector<std::string>{"Couldn't create output file:" + dir / "missing/map.html" +
+                                     " (No such file or directory)"});
 }
 
 TEST(WriteOutputFile, AnUnfinishedTextLeavesTheOldOutputAndNoTemporaryFile) {

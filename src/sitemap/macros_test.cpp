@@ -67,7 +67,7 @@ TEST_F(ExpandMacrosTest, DateTimeFormatExpandsItsFirstOccurrenceOnly) {
 }
 
 TEST_F(ExpandMacrosTest, DepthDomainAndLinkText) {
-  EXPECT_EQ(Expand("%indentation%x", "docs", 3), "&nbsp&nbsp&nbspx");
+  EXPECT_EQ(Expand("%indentation%x", "docs", 3), "&nbsp;&nbsp;&nbsp;x");
   EXPECT_EQ(Expand("%indentation%x", "docs", 0), "x");
   // A link text comes from a page: macro names in it are text, not macros.
   EXPECT_EQ(Expand("[%autoHrefText%]", "docs", 1, "%fName% %AutoHrefText%"),
@@ -80,14 +80,17 @@ TEST_F(ExpandMacrosTest, FoldersAndTheStartFolder) {
   EXPECT_EQ(Expand("%fSizeb%", "missing.html"), "0");
 }
 
-TEST_F(ExpandMacrosTest, ThumbnailsOfImagesOnly) {
+TEST_F(ExpandMacrosTest, ThumbnailsOfImagesOnlyEscapedForTheirAttribute) {
+  dir.Build({{"docs/<a&b'\".png", ""}});
+  auto img = [](const std::string& source) {
+    return "<img src=\"" + source + "\" alt=\"\" height=\"24\" style=\"border: 1px solid\">";
+  };
   struct Case {
     std::string file, plain, web;
   } cases[] = {
-      {"docs/PHOTO.JPG", "<img border=\"1\" src=\"docs/PHOTO.JPG\" height=\"24\">",
-       "<img border=\"1\" src=\"docs/PHOTO.JPG\" height=\"24\">"},
-      {"docs/a b.png", "<img border=\"1\" src=\"docs/a b.png\" height=\"24\">",
-       "<img border=\"1\" src=\"docs/a%20b.png\" height=\"24\">"},
+      {"docs/PHOTO.JPG", img("docs/PHOTO.JPG"), img("docs/PHOTO.JPG")},
+      {"docs/a b.png", img("docs/a b.png"), img("docs/a%20b.png")},
+      {"docs/<a&b'\".png", img("docs/&lt;a&amp;b&#39;&quot;.png"), img("docs/&lt;a&amp;b&#39;%22.png")},
       {"docs/photo.jpe", "", ""},
       {"docs/my page.html", "", ""},
   };
@@ -98,7 +101,7 @@ TEST_F(ExpandMacrosTest, ThumbnailsOfImagesOnly) {
   settings.sOutPutFileName = "docs/map.html";  // the other images now lie outside
   EXPECT_EQ(Expand("%fRelativePath%", "docs/a b.png"), "a b.png");
   EXPECT_EQ(Expand("[%fRelativePath%]%ImageThumb%", "gallery/x.gif"),
-            "[../gallery/x.gif]<img border=\"1\" src=\"../gallery/x.gif\" height=\"24\">");
+            "[../gallery/x.gif]" + img("../gallery/x.gif"));
 }
 
 TEST_F(ExpandMacrosTest, WebFormsEncodeWhatWouldBreakALink) {
@@ -125,7 +128,8 @@ TEST_F(ExpandMacrosTest, FiltersEscapeThePlainValueForTheirOutput) {
       {"%fName|xml%", "docs/caf\xE9\x07.html", "caf\xEF\xBF\xBD.html"},
       {"%fName|url%", "docs/caf\xE9\x07.html", "caf%E9%07.html"},
       {"%fName|json%", "docs/caf\xE9\x07.html", "caf\xEF\xBF\xBD\\u0007.html"},
-      {"%fName|html%", "docs/caf\xE9\x07.html", "caf\xE9\x07.html"},
+      // A map stays valid UTF-8 whatever bytes a name holds.
+      {"%fName|html%", "docs/caf\xE9\x07.html", "caf\xEF\xBF\xBD\x07.html"},
       {"%fDateTimeFormat(%Y<)|xml%", "docs/my page.html", FormatLocalTime(kPageTime, "%Y") + "&lt;"},
       // A filter it does not know leaves the whole macro as written.
       {"%fName|bogus% %fName|xml|Bogus%", hostile, "%fName|bogus% %fName|xml|Bogus%"},

@@ -181,7 +181,7 @@ TEST_F(MapFileSetTest, PartThatCannotBeMadeLeavesTheOldSet) {
   ASSERT_TRUE(DeleteFile(dir / "s/map-3.xml"));
   dir.MakeFolder("s/map-3.xml");
   EXPECT_EQ(Write(6), 0);
-  EXPECT_EQ(sink.messages, Texts{"Couldn't create output file:" + dir / "s/map-3.xml"});
+  EXPECT_EQ(sink.messages, Texts{"Couldn't create output file:" + dir / "s/map-3.xml" + " (not a regular file)"});
   EXPECT_EQ(ReadFileForTest(dir / "s/map-1.xml"), "<s><u>1</u><u>2</u></s>");
   EXPECT_EQ(ReadFileForTest(dir / "s/map.xml"), Index(3));
   EXPECT_TRUE(TemporaryFilesIn(dir / "s").empty());

@@ -7,30 +7,23 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
-#include <QUrl>
 
 #include "common/Maker.h"
-#include "ui/UiPrompts.h"
 
-CAboutDlg::CAboutDlg(UiPrompts& prompts, QWidget* parent) : QDialog(parent) {
+CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("About Folioscribe"));
   auto* icon = new QLabel;
   icon->setPixmap(ProgramIcon().pixmap(48, 48));
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok);
-  QPushButton* web = buttons->addButton(QStringLiteral("Web"), QDialogButtonBox::ActionRole);
-  web->setObjectName(QStringLiteral("web"));
   buttons->button(QDialogButtonBox::Ok)->setDefault(true);
   connect(buttons, &QDialogButtonBox::accepted, this, &CAboutDlg::accept);
-  connect(web, &QPushButton::clicked, this,
-          [&prompts] { prompts.OpenUrl(QUrl(QString::fromUtf8(kMakerProductsPage))); });
 
   auto* layout = new QGridLayout(this);
-  layout->addWidget(icon, 0, 0, 3, 1, Qt::AlignTop);
+  layout->addWidget(icon, 0, 0, 2, 1, Qt::AlignTop);
   layout->addWidget(new QLabel(QString::fromUtf8(kProgramVersionLine)), 0, 1);
   layout->addWidget(new QLabel(QStringLiteral("Site maps from folders of web files.")), 1, 1);
-  layout->addWidget(new QLabel(QString::fromUtf8(kMakerSite)), 2, 1);
-  layout->addWidget(buttons, 3, 0, 1, 2);
+  layout->addWidget(buttons, 2, 0, 1, 2);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 

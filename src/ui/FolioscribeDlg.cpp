@@ -11,6 +11,7 @@
 #include <QUrl>
 
 #include "app/MacroExamples.h"
+#include "common/Escape.h"
 #include "common/Paths.h"
 #include "links/LinkReport.h"
 #include "platform/Program.h"
@@ -79,7 +80,7 @@ void CFolioscribeDlg::OnInitDialog() {
       app_.settings.sStartDirectoryPath = startup_.folder;
       c_.startFolder->setText(QString::fromStdString(startup_.folder));
     } else {
-      messages_.ShowMessage("Folder: " + startup_.folder + " does not exist");
+      messages_.ShowMessage("Folder: " + EscapedLine(startup_.folder) + " does not exist");
     }
   }
   ApplyCommandLineSettings(startup_, app_.settings);
@@ -215,7 +216,7 @@ void CFolioscribeDlg::ShowReport() {
 }
 
 void CFolioscribeDlg::ShowAbout() {
-  CAboutDlg dialog(prompts_, this);
+  CAboutDlg dialog(this);
   prompts_.RunModal(dialog);
 }
 

@@ -63,7 +63,7 @@ class CFolioscribeDlg : public QDialog {
  private:
   struct Controls {
     QPushButton *doIt, *exit, *openProfile, *saveProfile, *moreOptions, *browse, *about,
-        *products, *help, *report, *donation, *contact;
+        *help, *report;
     QPushButton *macroStart, *macroFolder, *macroFile, *macroEnd;
     QLineEdit *startFolder, *outputName, *levelDown, *levelUp;
     TemplateEdit *templateStart, *templateFolder, *templateFile, *templateEnd;

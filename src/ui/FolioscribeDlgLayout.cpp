@@ -7,11 +7,9 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
-#include <QUrl>
 #include <QVBoxLayout>
 #include <iterator>
 
-#include "common/Maker.h"
 #include "ui/AboutDlg.h"
 #include "ui/FolioscribeDlg.h"
 #include "ui/PreviewPane.h"
@@ -92,15 +90,11 @@ QLayout* CFolioscribeDlg::BuildTopBar() {
   c_.openProfile = NewButton(QStringLiteral("Open profile"), "openProfile");
   c_.saveProfile = NewButton(QStringLiteral("Save as profile"), "saveProfile");
   c_.moreOptions = NewButton(QStringLiteral("&More options"), "moreOptions");
-  c_.donation = NewButton(QStringLiteral("&Consider donation"), "donation");
-  c_.contact = NewButton(QStringLiteral("Contact us (web form)"), "contact");
   c_.previewToggle = NewButton(QStringLiteral("&Preview"), "previewToggle");
   c_.previewToggle->setCheckable(true);
   c_.previewToggle->setToolTip(QStringLiteral("Show the beginning of the site map as you edit"));
   auto* bar = new QHBoxLayout;
-  for (QPushButton* button :
-       {c_.openProfile, c_.saveProfile, c_.moreOptions, c_.donation, c_.contact})
-    bar->addWidget(button);
+  for (QPushButton* button : {c_.openProfile, c_.saveProfile, c_.moreOptions}) bar->addWidget(button);
   bar->addStretch();
   bar->addWidget(c_.previewToggle);
   return bar;
@@ -163,9 +157,6 @@ QWidget* CFolioscribeDlg::BuildTemplateGroup() {
 
 QLayout* CFolioscribeDlg::BuildBottomButtons() {
   c_.about = NewButton(QStringLiteral("&About"), "about");
-  c_.products = NewButton(
-      QStringLiteral("More software at %1").arg(QUrl(QString::fromUtf8(kMakerSite)).host()),
-      "products");
   c_.doIt = NewButton(QStringLiteral("Do it!"), "doIt");
   c_.doIt->setDefault(true);
   c_.report = NewButton(QStringLiteral("Report"), "report");
@@ -180,7 +171,6 @@ QLayout* CFolioscribeDlg::BuildBottomButtons() {
   auto* grid = new QGridLayout;
   grid->setColumnStretch(0, 1);
   grid->addWidget(c_.about, 0, 1, Qt::AlignRight);
-  grid->addWidget(c_.products, 1, 1);
   grid->addWidget(divider, 0, 2, 2, 1);
   grid->addWidget(c_.doIt, 0, 3);
   grid->addWidget(c_.report, 1, 3);
@@ -194,16 +184,12 @@ void CFolioscribeDlg::SetTabOrder() {
                       c_.templateStart, c_.templateFolder, c_.templateFile, c_.templateEnd,
                       c_.openProfile, c_.saveProfile,    c_.moreOptions,  c_.levelDown,
                       c_.levelUp,     c_.macroStart,     c_.macroFolder,  c_.macroFile,
-                      c_.macroEnd,    c_.browse,         c_.about,        c_.products,
-                      c_.help,        c_.report,         c_.donation,     c_.contact,
-                      c_.previewToggle};
+                      c_.macroEnd,    c_.browse,         c_.about,        c_.help,
+                      c_.report,      c_.previewToggle};
   for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
 void CFolioscribeDlg::Connect() {
-  auto openPage = [this](const char* page) {
-    return [this, page] { prompts_.OpenUrl(QUrl(QString::fromUtf8(page))); };
-  };
   auto insertInto = [this](TemplateEdit* field) { return [this, field] { InsertMacro(field); }; };
   connect(c_.doIt, &QPushButton::clicked, this, &CFolioscribeDlg::OnOK);
   connect(c_.exit, &QPushButton::clicked, this, &CFolioscribeDlg::reject);
@@ -214,9 +200,6 @@ void CFolioscribeDlg::Connect() {
   connect(c_.about, &QPushButton::clicked, this, &CFolioscribeDlg::ShowAbout);
   connect(c_.report, &QPushButton::clicked, this, &CFolioscribeDlg::ShowReport);
   connect(c_.help, &QPushButton::clicked, this, [this] { prompts_.OpenUrl(HelpPage()); });
-  connect(c_.products, &QPushButton::clicked, this, openPage(kMakerProductsPage));
-  connect(c_.donation, &QPushButton::clicked, this, openPage(kMakerDonationPage));
-  connect(c_.contact, &QPushButton::clicked, this, openPage(kMakerContactPage));
   connect(c_.macroStart, &QPushButton::clicked, this, insertInto(c_.templateStart));
   connect(c_.macroFolder, &QPushButton::clicked, this, insertInto(c_.templateFolder));
   connect(c_.macroFile, &QPushButton::clicked, this, insertInto(c_.templateFile));

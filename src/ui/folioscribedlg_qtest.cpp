@@ -363,7 +363,7 @@ class FolioscribeDlgTest : public QObject {
     QVERIFY(labelOf("%fSizeb%").endsWith(QStringLiteral("\t28")));
     QVERIFY(labelOf("%autoHrefText%").endsWith(QStringLiteral("\tAbout us")));
     QVERIFY(labelOf("%fRelativePathWeb%").endsWith(QStringLiteral("\tabout%20us.html")));
-    QVERIFY(labelOf("%indentation%").endsWith(QStringLiteral("\t&&nbsp")));
+    QVERIFY(labelOf("%indentation%").endsWith(QStringLiteral("\t&&nbsp;")));
     // The filters, each with what it does.
     const QStringList& shown = prompts_.shownMenus.last();
     const QStringList filters = shown.mid(shown.size() - 4);

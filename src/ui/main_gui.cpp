@@ -1,5 +1,4 @@
 #include <QApplication>
-#include <iostream>
 #include <string>
 #include <vector>
 
@@ -25,7 +24,7 @@ int main(int argc, char** argv) {
   // A batch run never opens a window, display or not: a job started from a desktop session
   // or under Xvfb must end by itself with its messages on standard error.
   if (startup.NeedsNoDialog() || !DisplayReachable())
-    return RunHeadless(args, std::cout, std::cerr);
+    return RunHeadlessOnConsole(args);
 
   QApplication application(argc, argv);
   StartLog(ProgramPath(), startup.logDetail);

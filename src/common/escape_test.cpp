@@ -1,0 +1,60 @@
+#include "common/Escape.h"
+
+#include <gtest/gtest.h>
+
+#include "common/Utf8.h"
+
+namespace {
+
+TEST(EscapedLine, LeavesNoByteThatCouldForgeALineOrDriveATerminal) {
+  const struct {
+    std::string text, expected;
+  } cases[] = {
+      {"plain/name.html", "plain/name.html"},
+      {"a\\b", "a\\\\b"},
+      {"o\norphan: fake.html", "o\\norphan: fake.html"},
+      {"t\tr\r", "t\\tr\\r"},
+      {"a\x1b]0;PWNED\x07\x1b[2J.html", "a\\x1b]0;PWNED\\x07\\x1b[2J.html"},
+      {"us\x1f del\x7f", "us\\x1f del\\x7f"},
+      {"lat\xe9.html", "lat\\xe9.html"},
+      {"cut \xc3", "cut \\xc3"},
+      {"csi \xc2\x9b" "2J", "csi \\xc2\\x9b2J"},  // a C1 control a terminal would obey
+      {"caf\xc3\xa9 \xe2\x82\xac", "caf\xc3\xa9 \xe2\x82\xac"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(EscapedLine(c.text), c.expected) << c.expected;
+    EXPECT_EQ(IsSafeLine(c.text), c.text.find_first_of("\\") != std::string::npos ||
+                                      c.text == c.expected)
+        << c.expected;
+    EXPECT_TRUE(IsSafeLine(EscapedLine(c.text))) << c.expected;
+  }
+}
+
+TEST(JsonEscaped, GivesValidUtf8WithEveryControlAndQuoteEscaped) {
+  const struct {
+    std::string text, expected;
+  } cases[] = {
+      {"a\\b", "a\\\\b"},
+      {"say \"hi\"", "say \\\"hi\\\""},
+      {"l\nr\rt\t", "l\\nr\\rt\\t"},
+      {"us\x1f", "us\\u001f"},
+      {"del\x7f", "del\x7f"},  // allowed raw in JSON
+      {"lat\xe9.html", "lat\xef\xbf\xbd.html"},
+      {"\xff\xfe", "\xef\xbf\xbd\xef\xbf\xbd"},
+      {"caf\xc3\xa9", "caf\xc3\xa9"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(JsonEscaped(c.text), c.expected) << c.expected;
+    EXPECT_TRUE(IsValidUtf8(JsonEscaped(c.text))) << c.expected;
+  }
+  EXPECT_EQ(JsonString("a\\\"b"), "\"a\\\\\\\"b\"");
+}
+
+TEST(ValidUtf8, ReplacesOnlyTheBytesThatAreNotUtf8) {
+  EXPECT_EQ(ValidUtf8("caf\xc3\xa9"), "caf\xc3\xa9");
+  EXPECT_EQ(ValidUtf8("lat\xe9.html"), "lat\xef\xbf\xbd.html");
+  EXPECT_EQ(ValidUtf8("\xc0\xaf"), "\xef\xbf\xbd\xef\xbf\xbd");  // overlong "/"
+  EXPECT_EQ(ValidUtf8(""), "");
+}
+
+}  // namespace
