@@ -4,6 +4,7 @@
 #include <map>
 #include <set>
 
+#include "common/Escape.h"
 #include "common/Text.h"
 
 namespace {
@@ -17,16 +18,16 @@ struct TargetGroup {
 
 std::string GroupLine(const std::string& target, const TargetGroup& group) {
   const bool anchor = group.first->kind == SiteFinding::Kind::kMissingAnchor;
-  return target + (anchor ? ": no such anchor" : ": missing") + ", linked " +
+  return EscapedLine(target) + (anchor ? ": no such anchor" : ": missing") + ", linked " +
          Counted(group.links, "time") + " from " +
          Counted(static_cast<int64_t>(group.pages.size()), "page") + " (first: " +
-         group.first->page + ":" + std::to_string(group.first->line) + ")\n";
+         EscapedLine(group.first->page) + ":" + std::to_string(group.first->line) + ")\n";
 }
 
 std::string OrphansLine(const std::vector<const SiteFinding*>& orphans) {
   if (orphans.empty()) return "";
   return Counted(static_cast<int64_t>(orphans.size()), "orphan page") +
-         ", linked from no page read (first: " + orphans.front()->page + ")\n";
+         ", linked from no page read (first: " + EscapedLine(orphans.front()->page) + ")\n";
 }
 
 }  // namespace
