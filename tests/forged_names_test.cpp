@@ -81,6 +81,8 @@ TEST_F(ForgedNamesTest, MessagesNameFilesEscaped) {
        "-o", dir / "map.xml", "--dry-run", "--domain=me\x1b.org"});
   EXPECT_NE(warned.err.find("folioscribe: warning: the domain \"me\\x1b.org\" is no absolute"),
             std::string::npos) << warned.err;
+  const ProgramOutput unknown = RunFolioscribe({"--\x1b[2J"});
+  EXPECT_TRUE(unknown.err.starts_with("folioscribe: unknown option --\\x1b[2J")) << unknown.err;
   const ProgramOutput missing = RunFolioscribe({dir / kTerminal, "-profile", dir / "p", "-justdoit"});
   EXPECT_EQ(missing.err, "folioscribe: " + dir / "a\\x1b]0;PWNED\\x07\\x1b[2J.html" +
                              " doesn't exist, or is not a folder\n");

@@ -167,7 +167,7 @@ int RunHeadless(const std::vector<std::string>& args, std::ostream& out, std::os
     return kExitWritten;
   }
   if (!request.usageError.empty()) {
-    err << "folioscribe: " << request.usageError
+    err << "folioscribe: " << EscapedLine(request.usageError)
         << "\nTry 'folioscribe --help' for more information.\n";
     return kExitCannotStart;
   }
