@@ -1,7 +1,6 @@
 #include "common/HtmlEntities.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdint>
 #include <iterator>
 
@@ -9,130 +8,112 @@
 
 namespace {
 
-struct NamedEntity {
-  std::string_view name;
-  char32_t codePoint;
+struct NamedReference {
+  std::string_view name;  // as written after "&", with its ";" where it has one
+  char32_t first;
+  char32_t second;  // 0 for most
 };
 
-// Sorted by name, byte order.
-constexpr NamedEntity kNamedEntities[] = {
-    {"AElig", 0xC6},     {"Aacute", 0xC1},   {"Acirc", 0xC2},     {"Agrave", 0xC0},
-    {"Alpha", 0x391},    {"Aring", 0xC5},    {"Atilde", 0xC3},    {"Auml", 0xC4},
-    {"Beta", 0x392},     {"Ccedil", 0xC7},   {"Chi", 0x3A7},      {"Dagger", 0x2021},
-    {"Delta", 0x394},    {"ETH", 0xD0},      {"Eacute", 0xC9},    {"Ecirc", 0xCA},
-    {"Egrave", 0xC8},    {"Epsilon", 0x395}, {"Eta", 0x397},      {"Euml", 0xCB},
-    {"Gamma", 0x393},    {"Iacute", 0xCD},   {"Icirc", 0xCE},     {"Igrave", 0xCC},
-    {"Iota", 0x399},     {"Iuml", 0xCF},     {"Kappa", 0x39A},    {"Lambda", 0x39B},
-    {"Mu", 0x39C},       {"Ntilde", 0xD1},   {"Nu", 0x39D},       {"OElig", 0x152},
-    {"Oacute", 0xD3},    {"Ocirc", 0xD4},    {"Ograve", 0xD2},    {"Omega", 0x3A9},
-    {"Omicron", 0x39F},  {"Oslash", 0xD8},   {"Otilde", 0xD5},    {"Ouml", 0xD6},
-    {"Phi", 0x3A6},      {"Pi", 0x3A0},      {"Prime", 0x2033},   {"Psi", 0x3A8},
-    {"Rho", 0x3A1},      {"Scaron", 0x160},  {"Sigma", 0x3A3},    {"THORN", 0xDE},
-    {"Tau", 0x3A4},      {"Theta", 0x398},   {"Uacute", 0xDA},    {"Ucirc", 0xDB},
-    {"Ugrave", 0xD9},    {"Upsilon", 0x3A5}, {"Uuml", 0xDC},      {"Xi", 0x39E},
-    {"Yacute", 0xDD},    {"Yuml", 0x178},    {"Zeta", 0x396},     {"aacute", 0xE1},
-    {"acirc", 0xE2},     {"acute", 0xB4},    {"aelig", 0xE6},     {"agrave", 0xE0},
-    {"alefsym", 0x2135}, {"alpha", 0x3B1},   {"amp", 0x26},       {"apos", 0x27},
-    {"and", 0x2227},     {"ang", 0x2220},    {"aring", 0xE5},     {"asymp", 0x2248},
-    {"atilde", 0xE3},    {"auml", 0xE4},     {"bdquo", 0x201E},   {"beta", 0x3B2},
-    {"brvbar", 0xA6},    {"bull", 0x2022},   {"cap", 0x2229},     {"ccedil", 0xE7},
-    {"cedil", 0xB8},     {"cent", 0xA2},     {"chi", 0x3C7},      {"circ", 0x2C6},
-    {"clubs", 0x2663},   {"cong", 0x2245},   {"copy", 0xA9},      {"crarr", 0x21B5},
-    {"cup", 0x222A},     {"curren", 0xA4},   {"dArr", 0x21D3},    {"dagger", 0x2020},
-    {"darr", 0x2193},    {"deg", 0xB0},      {"delta", 0x3B4},    {"diams", 0x2666},
-    {"divide", 0xF7},    {"eacute", 0xE9},   {"ecirc", 0xEA},     {"egrave", 0xE8},
-    {"empty", 0x2205},   {"emsp", 0x2003},   {"ensp", 0x2002},    {"epsilon", 0x3B5},
-    {"equiv", 0x2261},   {"eta", 0x3B7},     {"eth", 0xF0},       {"euml", 0xEB},
-    {"euro", 0x20AC},    {"exist", 0x2203},  {"fnof", 0x192},     {"forall", 0x2200},
-    {"frac12", 0xBD},    {"frac14", 0xBC},   {"frac34", 0xBE},    {"frasl", 0x2044},
-    {"gamma", 0x3B3},    {"ge", 0x2265},     {"gt", 0x3E},        {"hArr", 0x21D4},
-    {"harr", 0x2194},    {"hearts", 0x2665}, {"hellip", 0x2026},  {"iacute", 0xED},
-    {"icirc", 0xEE},     {"iexcl", 0xA1},    {"igrave", 0xEC},    {"image", 0x2111},
-    {"infin", 0x221E},   {"int", 0x222B},    {"iota", 0x3B9},     {"iquest", 0xBF},
-    {"isin", 0x2208},    {"iuml", 0xEF},     {"kappa", 0x3BA},    {"lArr", 0x21D0},
-    {"lambda", 0x3BB},   {"lang", 0x2329},   {"laquo", 0xAB},     {"larr", 0x2190},
-    {"lceil", 0x2308},   {"ldquo", 0x201C},  {"le", 0x2264},      {"lfloor", 0x230A},
-    {"lowast", 0x2217},  {"loz", 0x25CA},    {"lrm", 0x200E},     {"lsaquo", 0x2039},
-    {"lsquo", 0x2018},   {"lt", 0x3C},       {"macr", 0xAF},      {"mdash", 0x2014},
-    {"micro", 0xB5},     {"middot", 0xB7},   {"minus", 0x2212},   {"mu", 0x3BC},
-    {"nabla", 0x2207},   {"nbsp", 0xA0},     {"ndash", 0x2013},   {"ne", 0x2260},
-    {"ni", 0x220B},      {"not", 0xAC},      {"notin", 0x2209},   {"nsub", 0x2284},
-    {"ntilde", 0xF1},    {"nu", 0x3BD},      {"oacute", 0xF3},    {"ocirc", 0xF4},
-    {"oelig", 0x153},    {"ograve", 0xF2},   {"oline", 0x203E},   {"omega", 0x3C9},
-    {"omicron", 0x3BF},  {"oplus", 0x2295},  {"or", 0x2228},      {"ordf", 0xAA},
-    {"ordm", 0xBA},      {"oslash", 0xF8},   {"otilde", 0xF5},    {"otimes", 0x2297},
-    {"ouml", 0xF6},      {"para", 0xB6},     {"part", 0x2202},    {"permil", 0x2030},
-    {"perp", 0x22A5},    {"phi", 0x3C6},     {"pi", 0x3C0},       {"piv", 0x3D6},
-    {"plusmn", 0xB1},    {"pound", 0xA3},    {"prime", 0x2032},   {"prod", 0x220F},
-    {"prop", 0x221D},    {"psi", 0x3C8},     {"quot", 0x22},      {"rArr", 0x21D2},
-    {"radic", 0x221A},   {"rang", 0x232A},   {"raquo", 0xBB},     {"rarr", 0x2192},
-    {"rceil", 0x2309},   {"rdquo", 0x201D},  {"real", 0x211C},    {"reg", 0xAE},
-    {"rfloor", 0x230B},  {"rho", 0x3C1},     {"rlm", 0x200F},     {"rsaquo", 0x203A},
-    {"rsquo", 0x2019},   {"sbquo", 0x201A},  {"scaron", 0x161},   {"sdot", 0x22C5},
-    {"sect", 0xA7},      {"shy", 0xAD},      {"sigma", 0x3C3},    {"sigmaf", 0x3C2},
-    {"sim", 0x223C},     {"spades", 0x2660}, {"sub", 0x2282},     {"sube", 0x2286},
-    {"sum", 0x2211},     {"sup", 0x2283},    {"sup1", 0xB9},      {"sup2", 0xB2},
-    {"sup3", 0xB3},      {"supe", 0x2287},   {"szlig", 0xDF},     {"tau", 0x3C4},
-    {"there4", 0x2234},  {"theta", 0x3B8},   {"thetasym", 0x3D1}, {"thinsp", 0x2009},
-    {"thorn", 0xFE},     {"tilde", 0x2DC},   {"times", 0xD7},     {"trade", 0x2122},
-    {"uArr", 0x21D1},    {"uacute", 0xFA},   {"uarr", 0x2191},    {"ucirc", 0xFB},
-    {"ugrave", 0xF9},    {"uml", 0xA8},      {"upsih", 0x3D2},    {"upsilon", 0x3C5},
-    {"uuml", 0xFC},      {"weierp", 0x2118}, {"xi", 0x3BE},       {"yacute", 0xFD},
-    {"yen", 0xA5},       {"yuml", 0xFF},     {"zeta", 0x3B6},     {"zwj", 0x200D},
-    {"zwnj", 0x200C},
+constexpr NamedReference kNamedReferences[] = {
+#include "common/NamedCharacterReferences.inc"
 };
 
-char32_t NamedCodePoint(std::string_view name) {
-  const auto* found = std::lower_bound(
-      std::begin(kNamedEntities), std::end(kNamedEntities), name,
-      [](const NamedEntity& entity, std::string_view key) { return entity.name < key; });
-  return found != std::end(kNamedEntities) && found->name == name ? found->codePoint : 0;
+constexpr size_t kLongestName = 32;
+
+bool IsAsciiAlphanumeric(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
 }
 
-char32_t NumericCodePoint(std::string_view digits) {
-  int base = 10;
-  if (!digits.empty() && (digits[0] == 'x' || digits[0] == 'X')) {
-    base = 16;
-    digits.remove_prefix(1);
+const NamedReference* FindName(std::string_view name) {
+  const auto* found = std::lower_bound(std::begin(kNamedReferences), std::end(kNamedReferences), name,
+                                       [](const NamedReference& r, std::string_view key) { return r.name < key; });
+  return found != std::end(kNamedReferences) && found->name == name ? found : nullptr;
+}
+
+// The longest name of the table that `rest` (behind "&") begins with; nullptr when none.
+const NamedReference* LongestNameAt(std::string_view rest) {
+  size_t run = 0;
+  while (run < rest.size() && run < kLongestName && IsAsciiAlphanumeric(rest[run])) ++run;
+  if (run < rest.size() && rest[run] == ';') ++run;
+  for (size_t length = run; length > 0; --length) {
+    if (const NamedReference* found = FindName(rest.substr(0, length))) return found;
   }
-  uint32_t value = 0;
-  const auto [end, error] =
-      std::from_chars(digits.data(), digits.data() + digits.size(), value, base);
-  const bool whole =
-      error == std::errc() && end == digits.data() + digits.size() && !digits.empty();
-  const bool character = value <= 0x10FFFF && (value < 0xD800 || value > 0xDFFF);
-  return whole && character ? value : 0;
+  return nullptr;
 }
 
-// The character the reference `body` (between "&" and ";") stands for; 0 when none.
-char32_t ReferencedCodePoint(std::string_view body) {
-  if (body.starts_with('#')) return NumericCodePoint(body.substr(1));
-  return NamedCodePoint(body);
+// What a browser makes of the numbers 80-9F, read as windows-1252; 0 where it has none.
+constexpr char32_t kWindows1252[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+char32_t NumberedCharacter(uint32_t value) {
+  if (value == 0 || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return kReplacementCharacter;
+  if (value >= 0x80 && value <= 0x9F && kWindows1252[value - 0x80] != 0) return kWindows1252[value - 0x80];
+  return value;
+}
+
+int DigitValue(char c, int base) {
+  int value = 99;
+  if (c >= '0' && c <= '9') value = c - '0';
+  else if (c >= 'a' && c <= 'f') value = c - 'a' + 10;
+  else if (c >= 'A' && c <= 'F') value = c - 'A' + 10;
+  return value < base ? value : -1;
+}
+
+// A numeric reference behind "&#": appends its character and returns the length read
+// behind "&"; 0 when no digit follows.
+size_t AppendNumbered(std::string_view rest, std::string& out) {
+  size_t at = 1;
+  int base = 10;
+  if (at < rest.size() && (rest[at] == 'x' || rest[at] == 'X')) {
+    base = 16;
+    ++at;
+  }
+  const size_t digits = at;
+  uint32_t value = 0;
+  for (int digit; at < rest.size() && (digit = DigitValue(rest[at], base)) >= 0; ++at)
+    value = std::min<uint32_t>(value * static_cast<uint32_t>(base) + static_cast<uint32_t>(digit), 0x110000);
+  if (at == digits) return 0;
+  if (at < rest.size() && rest[at] == ';') ++at;
+  AppendUtf8(out, NumberedCharacter(value));
+  return at;
+}
+
+// A named reference behind "&": appends its characters and returns the length of its name;
+// 0 when it is none, or stays as written in an attribute.
+size_t AppendNamed(std::string_view rest, ReferencePlace place, std::string& out) {
+  const NamedReference* found = LongestNameAt(rest);
+  if (found == nullptr) return 0;
+  const size_t length = found->name.size();
+  const char next = length < rest.size() ? rest[length] : '\0';
+  if (place == ReferencePlace::kAttribute && !found->name.ends_with(';') &&
+      (next == '=' || IsAsciiAlphanumeric(next)))
+    return 0;
+  AppendUtf8(out, found->first);
+  if (found->second != 0) AppendUtf8(out, found->second);
+  return length;
 }
 
 }  // namespace
 
-std::string DecodeHtmlEntities(std::string_view markup) {
-  constexpr size_t kLongestReference = 10;
-  std::string text;
-  text.reserve(markup.size());
+void AppendDecodedReferences(std::string_view markup, ReferencePlace place, std::string& out) {
   size_t pos = 0;
   while (pos < markup.size()) {
     const size_t amp = markup.find('&', pos);
-    text.append(markup.substr(pos, amp - pos));
+    out.append(markup.substr(pos, amp - pos));
     if (amp == std::string_view::npos) break;
-    const size_t semicolon = markup.find(';', amp);
-    const char32_t codePoint =
-        semicolon - amp <= kLongestReference
-            ? ReferencedCodePoint(markup.substr(amp + 1, semicolon - amp - 1))
-            : 0;
-    if (codePoint == 0) {
-      text += '&';
-      pos = amp + 1;
-    } else {
-      AppendUtf8(text, codePoint);
-      pos = semicolon + 1;
-    }
+    const std::string_view rest = markup.substr(amp + 1);
+    const size_t read = rest.starts_with('#') ? AppendNumbered(rest, out) : AppendNamed(rest, place, out);
+    if (read == 0) out += '&';
+    pos = amp + 1 + read;
   }
+}
+
+std::string DecodeHtmlEntities(std::string_view markup, ReferencePlace place) {
+  std::string text;
+  if (markup.find('&') == std::string_view::npos) return std::string(markup);
+  text.reserve(markup.size());
+  AppendDecodedReferences(markup, place, text);
   return text;
 }

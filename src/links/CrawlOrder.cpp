@@ -81,7 +81,9 @@ void CrawlOrder::StackLinks(ParsedPage& page) {
   const size_t stacked = pending_.size();
   std::string_view rest = page.linkTexts;
   for (ParsedLink& link : page.links) {
-    const size_t number = targets_.Number(ParsedLinkTexts(link, rest).target);
+    const ParsedLinkTexts texts(link, rest);
+    if (link.kind != LinkKind::kHyperlink) continue;
+    const size_t number = targets_.Number(texts.target);
     TargetSpellings::Target& target = targets_[number];
     if (!Kept(target, number)) continue;
     link.target = static_cast<uint32_t>(number);

@@ -34,21 +34,30 @@ void Empty(ParsedPage& page) {
   page.read = PageRead::kUnreadable;
 }
 
-// Keeps the hrefs of the page's anchors, resolved, one after another.
+// Keeps the hrefs of the page's links, resolved, one after another. They are resolved once
+// all are read, as a base element anywhere on the page sets where they lead.
 void ExtractPageLinks(const RunContext& context, const std::string& text, ParsedPage& page) {
-  XmlCursor cursor(text);
-  const LinkResolver resolver(page.path, context);
-  ResolvedLink resolved;
+  std::string hrefs;
   const auto keep = [&](const LinkInfo& link) {
-    resolver.Resolve(link.href, resolved);
-    // Most hrefs are taken as written: their found text is not kept twice.
-    const bool asWritten = resolved.found == link.href;
-    page.links.push_back({link.offset, static_cast<uint32_t>(link.href.size()),
-                          asWritten ? ParsedLink::kFoundAsWritten : static_cast<uint32_t>(resolved.found.size()),
-                          static_cast<uint32_t>(resolved.target.size()), resolved.follow});
-    page.linkTexts.append(link.href).append(asWritten ? "" : resolved.found).append(resolved.target);
+    page.links.push_back({link.offset, static_cast<uint32_t>(link.href.size()), 0, 0, false, link.kind});
+    hrefs.append(link.href);
   };
-  ExtractLinks(cursor, keep, true, AnchorDetail::kHrefOnly);
+  const std::optional<std::string> base = ExtractLinks(text, keep, AnchorDetail::kHrefOnly);
+  LinkResolver resolver(page.path, context);
+  if (base) resolver.SetBase(*base);
+  ResolvedLink resolved;
+  std::string_view rest = hrefs;
+  for (ParsedLink& link : page.links) {
+    const std::string_view href = rest.substr(0, link.hrefLength);
+    rest.remove_prefix(link.hrefLength);
+    resolver.Resolve(href, resolved);
+    // Most hrefs are taken as written: their found text is not kept twice.
+    const bool asWritten = resolved.found == href;
+    link.foundLength = asWritten ? ParsedLink::kFoundAsWritten : static_cast<uint32_t>(resolved.found.size());
+    link.targetLength = static_cast<uint32_t>(resolved.target.size());
+    link.follow = resolved.follow && link.kind == LinkKind::kHyperlink;
+    page.linkTexts.append(href).append(asWritten ? "" : resolved.found).append(resolved.target);
+  }
 }
 
 }  // namespace

@@ -23,6 +23,7 @@ struct ParsedLink {
   uint32_t foundLength = 0;  // ResolvedLink::found; kFoundAsWritten when it is the href
   uint32_t targetLength = 0; // ResolvedLink::target
   bool follow = false;
+  LinkKind kind = LinkKind::kHyperlink;  // only hyperlinks are followed and counted
   uint32_t target = kNotCounted;  // the crawl's number of the target, once it is known to count
 };
 

@@ -54,12 +54,14 @@ class CrawlCount {
     std::string_view rest = page.linkTexts;
     for (const ParsedLink& link : page.links) {
       const ParsedLinkTexts texts(link, rest);
-      if (tracing) {
+      // Sources a page loads are only checked; the map counts hyperlinks.
+      const bool hyperlink = link.kind == LinkKind::kHyperlink;
+      if (tracing && hyperlink) {
         line_.assign("BuildPageRankInfo()-found link:").append(texts.found);
         Trace(line_.append(", abs:").append(texts.target));
       }
-      if (link.target == ParsedLink::kNotCounted) continue;
-      CountTarget(link.target, texts.target);
+      if (hyperlink && link.target == ParsedLink::kNotCounted) continue;
+      if (hyperlink) CountTarget(link.target, texts.target);
       if (options_.observer != nullptr) TellObserver(link, texts);
     }
   }
@@ -74,6 +76,7 @@ class CrawlCount {
   void TellObserver(const ParsedLink& link, const ParsedLinkTexts& texts) {
     linkInfo_.href = texts.href;
     linkInfo_.offset = link.offset;
+    linkInfo_.kind = link.kind;
     resolved_.found = texts.found;
     resolved_.target = texts.target;
     resolved_.follow = link.follow;

@@ -1,158 +1,162 @@
 #include "links/LinkExtraction.h"
 
-#include <utility>
-
 #include "common/Text.h"
+#include "links/HtmlTokenizer.h"
 
 namespace {
 
-// What a "<" starts, as far as links go.
-enum class Markup { kHidden, kAnchor, kOther };
+struct SourceAttribute {
+  const char* element;
+  const char* attribute;
+  LinkKind kind;
+};
 
-void SkipToEnd(XmlCursor& cursor) { cursor.pos = static_cast<int64_t>(cursor.text.size()); }
+// The attributes through which a page loads something; link and srcset are read apart.
+constexpr SourceAttribute kSources[] = {
+    {"a", "href", LinkKind::kHyperlink},       {"area", "href", LinkKind::kHyperlink},
+    {"img", "src", LinkKind::kImage},          {"source", "src", LinkKind::kResource},
+    {"script", "src", LinkKind::kScript},      {"iframe", "src", LinkKind::kResource},
+    {"embed", "src", LinkKind::kResource},     {"object", "data", LinkKind::kResource},
+    {"video", "src", LinkKind::kResource},     {"video", "poster", LinkKind::kImage},
+    {"audio", "src", LinkKind::kResource},     {"track", "src", LinkKind::kResource},
+};
 
-// Behind "<": passes over a comment or a script or style element; false when there is none.
-bool SkipHiddenContent(XmlCursor& cursor) {
-  if (cursor.text.substr(static_cast<size_t>(cursor.pos)).starts_with("!--")) {
-    // Searching from the first "-" also ends the empty comments "<!-->" and "<!--->".
-    ++cursor.pos;
-    cursor.SkipToText("-->", true, false);
-    if (cursor.error) SkipToEnd(cursor);
-    return true;
-  }
-  for (const char* element : {"script", "style"}) {
-    if (cursor.MatchWord(element, true)) {
-      cursor.SkipToText(std::string("</") + element, false, true);
-      if (cursor.error) SkipToEnd(cursor);
-      return true;
-    }
+bool HasWord(std::string_view list, std::string_view word) {
+  for (size_t start = 0; start < list.size();) {
+    const size_t end = std::min(list.find_first_of(" \t\n\f\r", start), list.size());
+    if (EqualsNoCase(list.substr(start, end - start), word)) return true;
+    start = end + 1;
   }
   return false;
 }
 
-// Whether markup whose name begins with `c` may be hidden content or an anchor: most
-// markup is told apart by this one look.
-bool MayHideOrLink(char c) {
-  switch (c) {
-    case '!': case 's': case 'S': case 'a': case 'A': return true;
-    default: return false;
-  }
-}
+// Reads one page's tokens and hands on its links.
+class LinkReader {
+ public:
+  LinkReader(std::string_view page, const LinkSink& sink, AnchorDetail detail)
+      : tokenizer_(page), sink_(sink), detail_(detail) {}
 
-// On a "<": passes over hidden content, or over "<a" of an anchor; otherwise stays.
-Markup ReadMarkupStart(XmlCursor& cursor) {
-  const int64_t open = cursor.pos;
-  cursor.Advance();
-  cursor.SkipWhitespace();
-  if (!MayHideOrLink(cursor.Current())) {
-    cursor.pos = open;
-    return Markup::kOther;
-  }
-  if (SkipHiddenContent(cursor)) return Markup::kHidden;
-  if (cursor.MatchWord("a", true)) return Markup::kAnchor;
-  cursor.pos = open;
-  return Markup::kOther;
-}
-
-// Steps over the ">" that ended the attribute list, or over the character where an error
-// was seen; a browser ignores the "/" of "<a href=x/>" and keeps the anchor open.
-void SkipAttributeListEnd(XmlCursor& cursor) {
-  if (cursor.text.substr(static_cast<size_t>(cursor.pos)).starts_with("/>")) cursor.Advance();
-  cursor.Advance();
-}
-
-// True on "</a>", the end of most anchors, which needs no tag read.
-bool AtPlainAnchorEnd(const XmlCursor& cursor) {
-  const std::string_view rest = cursor.text.substr(static_cast<size_t>(cursor.pos));
-  return rest.size() >= 4 && rest.starts_with("</") && ToLowerAscii(rest[2]) == 'a' && rest[3] == '>';
-}
-
-// Reads the items inside an anchor up to and including its closing tag, into `text` when
-// given. A browser closes the anchor where the next one begins: the cursor then stays on
-// that anchor's "<".
-bool ReadAnchorText(XmlCursor& cursor, std::string* text, bool ignoreErrors) {
-  while (!cursor.PastEnd()) {
-    cursor.SkipWhitespace();
-    const int64_t itemStart = cursor.pos;
-    if (AtPlainAnchorEnd(cursor)) {
-      cursor.pos += 4;
-      break;
+  std::optional<std::string> Read() {
+    while (tokenizer_.Next(token_)) {
+      if (token_.kind == HtmlToken::Kind::kStartTag) StartTag();
+      else if (token_.kind == HtmlToken::Kind::kEndTag && token_.name == "a") EndAnchor();
+      else if (token_.kind == HtmlToken::Kind::kText && anchorOpen_) AddText();
     }
-    if (cursor.IsAt('<')) {
-      const Markup markup = ReadMarkupStart(cursor);
-      if (markup == Markup::kHidden) continue;
-      if (markup == Markup::kAnchor) {
-        cursor.pos = itemStart;
-        break;
-      }
-    } else if (text == nullptr && !cursor.PastEnd()) {
-      cursor.SkipTo('<');  // where reading the text item would end
-      continue;
-    }
-    XmlTag tag;
-    if (!ReadTag(cursor, tag, false) && !ignoreErrors) return false;
-    if (tag.closing && EqualsNoCase(tag.GetTagName(), "a")) break;
-    if (tag.kind == XmlTag::kText && text != nullptr) *text += tag.text;
+    EndAnchor();
+    return base_;
   }
-  return true;
-}
 
-// Behind "<a", whose "<" is at `open`: reads the attributes, into `attributes` (reused from
-// anchor to anchor), and the text of one anchor, which goes to `sink` through `link`.
-bool ReadAnchor(XmlCursor& cursor, int64_t open, AttributeMap& attributes, LinkInfo& link,
-                const LinkSink& sink, bool ignoreErrors, AnchorDetail detail) {
-  attributes.Clear();
-  if (!ReadAttributeMap(cursor, attributes, true) && !ignoreErrors) return false;
-  SkipAttributeListEnd(cursor);
-  const bool all = detail == AnchorDetail::kWithTitleAndText;
-  link.text.clear();
-  const bool read = ReadAnchorText(cursor, all ? &link.text : nullptr, ignoreErrors);
-  const std::string* href = attributes.FindNoCase("href");
-  // A named anchor is no link, nor is one read in vain.
-  if (!read || href == nullptr) return read;
-  link.href = *href;
-  link.offset = open;
-  const std::string* title = all ? attributes.FindNoCase("title") : nullptr;
-  if (title != nullptr) link.title = *title;
-  else link.title.clear();
-  sink(link);
-  return true;
-}
+ private:
+  void StartTag() {
+    const std::string& name = token_.name;
+    if (name == "a") EndAnchor();
+    if (name == "base" && !base_) {
+      if (const std::string* href = token_.Attribute("href")) base_ = *href;
+    }
+    for (const SourceAttribute& source : kSources) {
+      if (name != source.element) continue;
+      if (const std::string* value = token_.Attribute(source.attribute)) Found(*value, source.kind);
+    }
+    if (name == "img" || name == "source") {
+      if (const std::string* set = token_.Attribute("srcset")) SrcSet(*set);
+    } else if (name == "link") {
+      Link();
+    } else if (name == "input") {
+      const std::string* type = token_.Attribute("type");
+      const std::string* src = token_.Attribute("src");
+      if (type != nullptr && src != nullptr && EqualsNoCase(TrimView(*type), "image")) Found(*src, LinkKind::kImage);
+    }
+  }
+
+  void Link() {
+    const std::string* href = token_.Attribute("href");
+    if (href == nullptr) return;
+    const std::string* rel = token_.Attribute("rel");
+    Found(*href, rel != nullptr && HasWord(*rel, "stylesheet") ? LinkKind::kStylesheet : LinkKind::kResource);
+  }
+
+  // Each candidate of a srcset: a URL, then descriptors up to ",".
+  void SrcSet(std::string_view set) {
+    for (size_t at = 0; at < set.size();) {
+      at = set.find_first_not_of(" \t\n\f\r,", at);
+      if (at == std::string_view::npos) break;
+      size_t end = std::min(set.find_first_of(" \t\n\f\r", at), set.size());
+      std::string_view url = set.substr(at, end - at);
+      const bool lastInCandidate = url.ends_with(',');
+      while (url.ends_with(',')) url.remove_suffix(1);
+      if (!url.empty()) Found(std::string(url), LinkKind::kImage);
+      if (!lastInCandidate) end = SkipDescriptors(set, end);
+      at = end;
+    }
+  }
+
+  // Behind a candidate's URL: past its descriptors and the "," that ends them.
+  static size_t SkipDescriptors(std::string_view set, size_t at) {
+    bool inParentheses = false;
+    for (; at < set.size(); ++at) {
+      const char c = set[at];
+      if (c == '(') inParentheses = true;
+      else if (c == ')') inParentheses = false;
+      else if (c == ',' && !inParentheses) return at + 1;
+    }
+    return at;
+  }
+
+  // An anchor whose text is wanted is told when it ends, and the links inside it after it.
+  void Found(const std::string& href, LinkKind kind) {
+    const bool anchor = kind == LinkKind::kHyperlink && token_.name == "a";
+    LinkInfo& link = anchor ? anchor_ : anchorOpen_ ? inside_.emplace_back() : link_;
+    link.href = href;
+    link.offset = token_.offset;
+    link.kind = kind;
+    if (!anchor || detail_ == AnchorDetail::kHrefOnly) {
+      if (!anchorOpen_) sink_(link);
+      return;
+    }
+    anchor_.text.clear();
+    const std::string* title = token_.Attribute("title");
+    anchor_.title = title != nullptr ? *title : std::string();
+    anchorOpen_ = true;
+  }
+
+  void AddText() { if (!token_.rawText) anchor_.text += TrimView(token_.text, " \t\n\r"); }
+
+  void EndAnchor() {
+    if (!anchorOpen_) return;
+    anchorOpen_ = false;
+    sink_(anchor_);
+    for (const LinkInfo& link : inside_) sink_(link);
+    inside_.clear();
+  }
+
+  HtmlTokenizer tokenizer_;
+  const LinkSink& sink_;
+  AnchorDetail detail_;
+  HtmlToken token_;
+  LinkInfo anchor_;  // the anchor open, told when it ends
+  bool anchorOpen_ = false;
+  std::vector<LinkInfo> inside_;  // the other links found while it is open
+  LinkInfo link_;    // serves link after link
+  std::optional<std::string> base_;
+};
 
 }  // namespace
 
-bool ExtractLinks(XmlCursor& cursor, std::vector<LinkInfo>& links, bool ignoreErrors,
-                  AnchorDetail detail) {
-  return ExtractLinks(cursor, [&](const LinkInfo& link) { links.push_back(link); }, ignoreErrors, detail);
+std::optional<std::string> ExtractLinks(std::string_view page, const LinkSink& sink, AnchorDetail detail) {
+  return LinkReader(page, sink, detail).Read();
 }
 
-bool ExtractLinks(XmlCursor& cursor, const LinkSink& sink, bool ignoreErrors, AnchorDetail detail) {
-  AttributeMap attributes;
-  LinkInfo link;
-  for (cursor.SkipTo('<'); !cursor.PastEnd(); cursor.SkipTo('<')) {
-    // The scan goes on right behind an anchor's closing tag, so an anchor that follows it
-    // directly is found too.
-    const int64_t open = cursor.pos;
-    const Markup markup = ReadMarkupStart(cursor);
-    if (markup == Markup::kOther) cursor.Advance();
-    if (markup == Markup::kAnchor && !ReadAnchor(cursor, open, attributes, link, sink, ignoreErrors, detail))
-      return false;
-  }
-  return true;
+std::optional<std::string> ExtractLinks(std::string_view page, std::vector<LinkInfo>& links, AnchorDetail detail) {
+  return ExtractLinks(page, [&](const LinkInfo& link) { links.push_back(link); }, detail);
 }
 
-void ExtractFragmentTargets(XmlCursor& cursor, std::vector<std::string>& names) {
-  AttributeMap attributes;
-  for (cursor.SkipTo('<'); !cursor.PastEnd(); cursor.SkipTo('<')) {
-    cursor.Advance();
-    // Closing tags, declarations and a lone "<" hold no names.
-    if (SkipHiddenContent(cursor) || !IsXmlLetterOrDigit(cursor.Current())) continue;
-    const bool anchor = cursor.MatchWord("a", true);
-    while (IsXmlNameChar(cursor.Current())) cursor.Advance();
-    attributes.Clear();
-    ReadAttributeMap(cursor, attributes, true);
-    if (const std::string* id = attributes.FindNoCase("id")) names.push_back(*id);
-    const std::string* name = anchor ? attributes.FindNoCase("name") : nullptr;
+void ExtractFragmentTargets(std::string_view page, std::vector<std::string>& names) {
+  HtmlTokenizer tokenizer(page);
+  HtmlToken token;
+  while (tokenizer.Next(token)) {
+    if (token.kind != HtmlToken::Kind::kStartTag) continue;
+    if (const std::string* id = token.Attribute("id")) names.push_back(*id);
+    const std::string* name = token.name == "a" ? token.Attribute("name") : nullptr;
     if (name != nullptr) names.push_back(*name);
   }
 }

@@ -1,33 +1,39 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "links/EXmlBasics.h"
+// What a link of a page does: a hyperlink (a, area) is followed and counted; the others
+// are loaded with the page, and only checked.
+enum class LinkKind : uint8_t { kHyperlink, kImage, kScript, kStylesheet, kResource };
 
-// One anchor with an href found on a page.
+// One link found on a page.
 struct LinkInfo {
-  std::string href;   // entity-decoded
+  std::string href;   // character references decoded
   std::string title;  // empty when absent or not asked for
   std::string text;   // its text items, trimmed and joined; empty when not asked for
-  int64_t offset = 0; // of the anchor's "<" in the page text, for its line (LineCounter)
+  int64_t offset = 0; // of the element's "<" in the page text, for its line (LineCounter)
+  LinkKind kind = LinkKind::kHyperlink;
 };
 
 // What is kept of each anchor: a crawl needs only where it leads and where it stands.
 enum class AnchorDetail { kHrefOnly, kWithTitleAndText };
 
-// Appends the anchors that carry an href, in page order, as a browser sees them: comments
-// and the contents of script and style elements hold none, and an anchor still open ends
-// where the next one begins. Returns false when a read failed and `ignoreErrors` is false.
-// Both details find the same anchors at the same offsets.
-bool ExtractLinks(XmlCursor& cursor, std::vector<LinkInfo>& links, bool ignoreErrors,
-                  AnchorDetail detail = AnchorDetail::kWithTitleAndText);
-// The same, handing each anchor to `sink` as it is found: a page of many links needs no
-// list of them all.
+// Hands the links of `page` to `sink` in page order, as a browser reads them: the hrefs of
+// a and area, and the sources a page loads (img src and srcset, source, script, link,
+// iframe, embed, object, video, audio, input type=image). Comments and the content of
+// script, style, textarea, title, xmp, iframe, noembed, noframes and plaintext hold none;
+// an anchor still open ends where the next one begins. Returns the href of the first base
+// element that has one: it sets where the page's relative links lead.
 using LinkSink = std::function<void(const LinkInfo& link)>;
-bool ExtractLinks(XmlCursor& cursor, const LinkSink& sink, bool ignoreErrors, AnchorDetail detail);
+std::optional<std::string> ExtractLinks(std::string_view page, const LinkSink& sink, AnchorDetail detail);
+// The same, appending the links to `links`.
+std::optional<std::string> ExtractLinks(std::string_view page, std::vector<LinkInfo>& links,
+                                        AnchorDetail detail = AnchorDetail::kWithTitleAndText);
 
 // Appends the names a "#fragment" can point to on a page: every element's id and the name
-// of every anchor, outside comments, scripts and styles, in page order.
-void ExtractFragmentTargets(XmlCursor& cursor, std::vector<std::string>& names);
+// of every anchor, outside comments and raw text, in page order.
+void ExtractFragmentTargets(std::string_view page, std::vector<std::string>& names);

@@ -16,15 +16,6 @@ bool IsSchemeChar(char c) {
          c == '-' || c == '.';
 }
 
-// The address without "http://" or "https://" (any case); empty when it has neither.
-std::string_view WithoutWebScheme(std::string_view url) {
-  for (std::string_view scheme : {"http://", "https://"}) {
-    if (url.size() >= scheme.size() && EqualsNoCase(url.substr(0, scheme.size()), scheme))
-      return url.substr(scheme.size());
-  }
-  return {};
-}
-
 std::string_view SchemeOf(std::string_view text) {
   if (text.size() <= 1) return text;
   if (text.starts_with("\\\\")) return "\\\\";
@@ -145,28 +136,71 @@ std::string WithoutTrailingSlashes(std::string path) {
   return path;
 }
 
-// The address behind the own site `domain` (with or without "www." when the domain has
-// it); nullopt for other addresses.
-std::optional<std::string_view> OwnSiteRest(const std::string& domain, std::string_view url) {
-  const std::string_view address = WithoutWebScheme(url);
-  if (address.empty()) return std::nullopt;
-  std::string site(WithoutWebScheme(domain));
-  if (site.empty()) site = domain;
-  if (site.empty()) return std::nullopt;
-  for (;;) {
-    if (address.size() >= site.size() && EqualsNoCase(address.substr(0, site.size()), site)) {
-      const std::string_view rest = address.substr(site.size());
-      // "x.org.evil.net" and "x.org@evil.net" are other hosts than "x.org".
-      if (rest.empty() || site.ends_with('/') || rest.find_first_of("/?#") == 0) return rest;
-      return std::nullopt;
-    }
-    const int64_t www = FindNoCase(site, "www.");
-    if (www < 0 || FindNoCase(address, "www.") >= 0) return std::nullopt;
-    site.erase(static_cast<size_t>(www), 4);
+// The parts of an http or https address that tell whose it is, as the URL standard reads
+// them: any number of "/" behind the scheme, the authority up to "/", "?" or "#".
+struct WebAddress {
+  std::string_view scheme;     // "http" or "https", as written
+  std::string_view authority;  // user, host and port as written
+  std::string_view path;       // from the end of the authority on, query and fragment too
+};
+
+std::optional<WebAddress> ReadWebAddress(std::string_view url) {
+  const size_t colon = url.find(':');
+  if (colon == std::string_view::npos) return std::nullopt;
+  const std::string_view scheme = url.substr(0, colon);
+  if (!EqualsNoCase(scheme, "http") && !EqualsNoCase(scheme, "https")) return std::nullopt;
+  std::string_view rest = url.substr(colon + 1);
+  if (!rest.starts_with("//")) return std::nullopt;
+  while (rest.starts_with('/')) rest.remove_prefix(1);
+  const size_t end = std::min(rest.find_first_of("/?#"), rest.size());
+  return WebAddress{scheme, rest.substr(0, end), rest.substr(end)};
+}
+
+// The host of an authority as the URL standard compares it: percent-decoded, ASCII letters
+// in lower case; nullopt when the authority holds a user or password, or a port other than
+// the scheme's own.
+std::optional<std::string> HostOf(const WebAddress& address) {
+  std::string_view authority = address.authority;
+  if (authority.find('@') != std::string_view::npos) return std::nullopt;
+  const size_t colon = authority.rfind(':');
+  if (colon != std::string_view::npos && authority.find(']', colon) == std::string_view::npos) {
+    std::string_view port = authority.substr(colon + 1);
+    if (!std::ranges::all_of(port, [](char c) { return c >= '0' && c <= '9'; })) return std::nullopt;
+    while (port.starts_with('0') && port.size() > 1) port.remove_prefix(1);
+    const std::string_view own = EqualsNoCase(address.scheme, "https") ? "443" : "80";
+    if (!port.empty() && port != own) return std::nullopt;
+    authority = authority.substr(0, colon);
   }
+  std::string host;
+  AppendDecoded(authority, host);
+  return ToLowerAscii(host);
 }
 
 }  // namespace
+
+std::optional<std::string_view> OwnSiteRest(std::string_view domain, std::string_view url) {
+  // A domain may be written without its scheme.
+  const std::string written = ReadWebAddress(domain) ? std::string(domain) : "http://" + std::string(domain);
+  const std::optional<WebAddress> site = ReadWebAddress(written);
+  const std::optional<WebAddress> address = ReadWebAddress(url);
+  if (!site || !address || site->authority.empty()) return std::nullopt;
+  const std::optional<std::string> siteHost = HostOf(*site);
+  const std::optional<std::string> host = HostOf(*address);
+  if (!siteHost || !host) return std::nullopt;
+  const bool sameHost = *host == *siteHost || (siteHost->starts_with("www.") && *host == siteHost->substr(4));
+  if (!sameHost) return std::nullopt;
+  // The site's path, "/" when it has none, must stand at the front of the address's;
+  // "http://host" and "http://host?q" have the path "/".
+  std::string_view sitePath = site->path.substr(0, site->path.find_first_of("?#"));
+  if (sitePath.empty()) sitePath = "/";
+  const std::string_view path = address->path;
+  if (!path.starts_with('/')) return sitePath == "/" ? std::optional(path) : std::nullopt;
+  if (!path.starts_with(sitePath)) return std::nullopt;
+  const std::string_view rest = path.substr(sitePath.size());
+  // "/docs" is no folder of "/docsx".
+  if (!sitePath.ends_with('/') && !rest.empty() && rest.find_first_of("/?#") != 0) return std::nullopt;
+  return rest;
+}
 
 bool IsDefaultDocument(const std::string& path) {
   const std::string name = PathName(path);
@@ -206,7 +240,10 @@ void LinkResolver::Resolve(std::string_view href, ResolvedLink& link) const {
   link.follow = false;
   // A query or fragment may hold anything, "://" included; only the file part tells.
   const std::string_view file = FilePart(link.found);
-  if (const std::optional<std::string_view> rest = OwnSiteRest(context_.domain, link.found)) {
+  // "//host/x" takes the scheme of the page, served over http.
+  const std::string schemeRelative = file.starts_with("//") ? "http:" + link.found : std::string();
+  const std::string_view absolute = schemeRelative.empty() ? std::string_view(link.found) : schemeRelative;
+  if (const std::optional<std::string_view> rest = OwnSiteRest(context_.domain, absolute)) {
     // An address of the own site is counted for its file but, as written, not read.
     AppendSegments(root_, root_.size(), FilePart(*rest), link.target);
     link.found = ToSlashes(JoinPath(context_.root, std::string(*rest)));
@@ -214,9 +251,23 @@ void LinkResolver::Resolve(std::string_view href, ResolvedLink& link) const {
     ResolveLocal(*relative, link);
   } else if (file.starts_with("//") || HasUrlScheme(file)) {
     link.target = link.found;
+  } else if (!outsideBase_.empty()) {
+    link.target = outsideBase_ + link.found;
   } else {
     ResolveLocal(link.found, link);
   }
+}
+
+void LinkResolver::SetBase(std::string_view href) {
+  const ResolvedLink base = Resolve(href);
+  if (!base.follow && !IsInside(base.target, root_)) {
+    // Relative links then lead off the site, joined as written to the base's folder.
+    if (HasUrlScheme(base.target)) outsideBase_ = base.target.substr(0, base.target.rfind('/') + 1);
+    return;
+  }
+  page_ = base.target;
+  folder_ = WithoutTrailingSlashes(page_.ends_with('/') ? page_ : PathParent(page_));
+  floor_ = IsInside(folder_, root_) ? root_.size() : folder_.size();
 }
 
 void LinkResolver::ResolveLocal(std::string_view reference, ResolvedLink& link) const {

@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,14 @@ std::string LinkScheme(const std::string& text);
 // True when `text` names something outside the site as written: it has a scheme of two or
 // more characters (http:, mailto:, javascript: ...) or begins with "//".
 bool IsOutsideAddress(std::string_view text);
+
+// Whether `url`, an absolute address, belongs to the own site `domain` (an http or https
+// address, its scheme optional), as a browser compares them: the scheme http or https, the
+// domain's host in any letter case and percent-encoding (also without the "www." the domain
+// has), no user name or password, the port empty or the scheme's default, and a path below
+// the domain's. Returns what follows the domain's path ("x/y.htm?q#f"; "" for
+// "http://host"), a view into `url`; nullopt for an address of anything else.
+std::optional<std::string_view> OwnSiteRest(std::string_view domain, std::string_view url);
 
 // The local path of an http or https address of the own site `domain` (with or without
 // "www." when the domain has it), joined to `root` with forward slashes; empty otherwise.
@@ -37,6 +46,10 @@ class LinkResolver {
   // local target loses its "#fragment" and "?query" and is percent-decoded; "" and "#x"
   // name the page itself; "/x" starts at the site root.
   ResolvedLink Resolve(std::string_view href) const;
+  // Reads the later hrefs against `href`, that of the page's base element, as Resolve
+  // reads it; the page itself is then the base's target. A base off the site sends the
+  // relative hrefs off the site.
+  void SetBase(std::string_view href);
   // The same into `link`, whose buffers serve link after link without new allocations.
   void Resolve(std::string_view href, ResolvedLink& link) const;
 
@@ -49,6 +62,7 @@ class LinkResolver {
   std::string folder_;  // the page's folder, no trailing "/"
   std::string root_;    // the site root, forward slashes, no trailing "/"
   size_t floor_;        // what ".." cannot remove from the folder: the site root
+  std::string outsideBase_;  // the folder of a base off the site, or empty
 };
 
 // One href resolved on its own; see LinkResolver::Resolve.

@@ -4,9 +4,13 @@
 
 #include "common/Text.h"
 #include "common/Utf8.h"
+#include "links/HtmlTokenizer.h"
 #include "platform/TextEncoding.h"
 
 namespace {
+
+// The part of a page where declarations are looked for.
+constexpr size_t kHeadLimit = 64 * 1024;
 
 bool IsCharsetNameByte(char c) {
   return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.' ||
@@ -30,11 +34,19 @@ std::string ValueAfter(std::string_view tag, std::string_view key) {
   return name;
 }
 
-std::string CharsetOfMetaTags(std::string_view head) {
-  for (int64_t at = FindNoCase(head, "<meta"); at >= 0; at = FindNoCase(head, "<meta", at + 1)) {
-    const size_t end = std::min(head.find('>', at), head.size());
-    std::string name = ValueAfter(head.substr(at, end - at), "charset");
-    if (!name.empty()) return name;
+// <meta charset>, or the charset in the content of <meta http-equiv="Content-Type">.
+std::string CharsetOfMetaTags(std::string_view page) {
+  HtmlTokenizer tokenizer(page.substr(0, kHeadLimit));
+  HtmlToken token;
+  while (tokenizer.Next(token) && !EndsHead(token)) {
+    if (token.kind != HtmlToken::Kind::kStartTag || token.name != "meta") continue;
+    if (const std::string* charset = token.Attribute("charset")) return ValueAfter("charset=" + *charset, "charset");
+    const std::string* equiv = token.Attribute("http-equiv");
+    const std::string* content = token.Attribute("content");
+    if (equiv != nullptr && content != nullptr && EqualsNoCase(TrimView(*equiv), "content-type")) {
+      std::string name = ValueAfter(*content, "charset");
+      if (!name.empty()) return name;
+    }
   }
   return "";
 }
@@ -47,25 +59,17 @@ std::string CharsetOfXmlDeclaration(std::string_view page) {
 std::string BrowserName(std::string name) {
   if (name == "iso-8859-1" || name == "latin1" || name == "us-ascii" || name == "ascii")
     return "windows-1252";
+  // A page read as UTF-16 was converted when it was read.
+  if (name.starts_with("utf-16")) return "utf-8";
   return name;
 }
 
 }  // namespace
 
-std::string_view PageHead(std::string_view page) {
-  constexpr size_t kHeadLimit = 64 * 1024;
-  page = page.substr(0, kHeadLimit);
-  for (const char* end : {"</head", "<body"}) {
-    const int64_t at = FindNoCase(page, end);
-    if (at >= 0) page = page.substr(0, at);
-  }
-  return page;
-}
-
 std::string DeclaredCharset(std::string_view page) {
   if (page.starts_with("\xEF\xBB\xBF")) return "utf-8";
   std::string name = CharsetOfXmlDeclaration(page);
-  if (name.empty()) name = CharsetOfMetaTags(PageHead(page));
+  if (name.empty()) name = CharsetOfMetaTags(page);
   return BrowserName(name);
 }
 

@@ -2,13 +2,10 @@
 #include <string>
 #include <string_view>
 
-// The part of `page` where declarations stand: up to "</head" or "<body", at most 64 KiB.
-std::string_view PageHead(std::string_view page);
-
 // The character set a page declares: a UTF-8 byte-order mark, <meta charset>, the charset
 // of <meta http-equiv="Content-Type" content="...">, or its XML declaration's encoding.
-// Lower case; "iso-8859-1", "latin1" and "us-ascii" read as "windows-1252", as browsers
-// read them. Empty when the page declares none.
+// Lower case; "iso-8859-1", "latin1" and "us-ascii" read as "windows-1252", and "utf-16"
+// as "utf-8", as browsers read them. Empty when the page declares none.
 std::string DeclaredCharset(std::string_view page);
 
 // `text`, a piece of `page`, as UTF-8: converted from the declared character set; without

@@ -6,9 +6,11 @@
 #include <utility>
 
 #include "common/Text.h"
+#include "links/HtmlTokenizer.h"
 #include "links/PageCharset.h"
 #include "log/TraceLog.h"
 #include "platform/RegularFile.h"
+#include "platform/TextEncoding.h"
 
 namespace {
 
@@ -76,10 +78,35 @@ bool MatchAt(const std::string& text, size_t p, const std::string& pattern, bool
   return true;
 }
 
-// Whether `text` holds all that decides its title: a "<title>" with a "</title>" behind it.
-bool TitleSettled(std::string_view text) {
-  const int64_t open = FindNoCase(text, "<title>");
-  return open >= 0 && FindNoCase(text, "</title>", static_cast<size_t>(open)) >= 0;
+// The content of the page's first title element, as written; nullopt when there is none
+// or its end tag is missing.
+std::optional<std::string_view> TitleElementText(std::string_view page) {
+  HtmlTokenizer tokenizer(page);
+  HtmlToken token;
+  while (tokenizer.Next(token)) {
+    if (token.kind != HtmlToken::Kind::kStartTag || token.name != "title") continue;
+    std::string_view title;
+    if (tokenizer.Next(token) && token.kind == HtmlToken::Kind::kText) {
+      title = token.text;
+      if (!tokenizer.Next(token)) return std::nullopt;
+    }
+    if (token.kind == HtmlToken::Kind::kEndTag && token.name == "title") return title;
+    return std::nullopt;
+  }
+  return std::nullopt;
+}
+
+// Whether `text` holds all that decides its title.
+bool TitleSettled(std::string_view text) { return TitleElementText(text).has_value(); }
+
+// A UTF-16 page, told by its byte-order mark, is read as UTF-8 text; others stay bytes.
+constexpr std::string_view kUtf16Le = "\xFF\xFE", kUtf16Be = "\xFE\xFF";
+bool IsUtf16(std::string_view text) { return text.starts_with(kUtf16Le) || text.starts_with(kUtf16Be); }
+
+void ToUtf8(std::string& text) {
+  const char* charset = text.starts_with(kUtf16Le) ? "UTF-16LE" : "UTF-16BE";
+  std::string converted = ConvertToUtf8(std::string_view(text).substr(2), charset).value_or("");
+  text.assign(converted.substr(0, converted.find('\0')));
 }
 
 // Reads `file` into `text` in pieces of doubling size until its end, a zero byte, `maxBytes`
@@ -96,12 +123,14 @@ PageRead ReadPieces(RegularFile& file, uint64_t maxBytes, std::string& text,
     const int64_t got = file.ReadMore(text, std::min<uint64_t>(piece, end - from));
     if (got < 0) return PageRead::kUnreadable;
     if (got == 0) break;
+    piece *= 2;
+    // Zero bytes are part of UTF-16 text, which is read whole.
+    if (IsUtf16(text)) continue;
     if (const void* zero = std::memchr(text.data() + from, 0, text.size() - from)) {
       text.resize(static_cast<size_t>(static_cast<const char*>(zero) - text.data()));
       break;
     }
     if (enough && enough(text)) break;
-    piece *= 2;
   }
   return PageRead::kRead;
 }
@@ -112,7 +141,9 @@ PageRead ReadPageUntil(const std::string& path, int64_t maxBytes, std::string& t
   RegularFile file(path);
   if (!file.IsOpen()) return PageRead::kUnreadable;
   if (file.Size() > static_cast<uint64_t>(maxBytes)) return PageRead::kTooLarge;
-  return ReadPieces(file, static_cast<uint64_t>(maxBytes), text, enough);
+  const PageRead read = ReadPieces(file, static_cast<uint64_t>(maxBytes), text, enough);
+  if (read == PageRead::kRead && IsUtf16(text)) ToUtf8(text);
+  return read;
 }
 
 }  // namespace
@@ -155,15 +186,9 @@ std::string GetPageTitle(const std::string& path, int64_t maxBytes) {
   return ReadPageTitle(path, maxBytes).value_or("");
 }
 
-// What WildcardFind(text, "<title>*</title>", true) finds, in one pass: the first
-// "<title>" when a "</title>" follows it, else nothing, since none follows a later one.
 std::string TitleInText(const std::string& text) {
-  constexpr std::string_view kOpen = "<title>";
-  const int64_t open = FindNoCase(text, kOpen);
-  if (open < 0) return {};
-  const size_t s = static_cast<size_t>(open) + kOpen.size();
-  if (FindNoCase(text, "</title>", s) < 0) return {};
-  return PageTextToUtf8(std::string_view(text).substr(s, text.find('<', s) - s), text);
+  const std::optional<std::string_view> title = TitleElementText(text);
+  return title ? PageTextToUtf8(*title, text) : std::string();
 }
 
 std::string_view PageTitles::PathOf(size_t record) const {

@@ -10,7 +10,8 @@
 #include "common/RunSettings.h"
 
 enum class PageRead { kRead, kUnreadable, kTooLarge };
-// Reads the page `path` into `text` up to its first zero byte, piece by piece, so memory
+// Reads the page `path` into `text` up to its first zero byte (a UTF-16 page with its
+// byte-order mark is converted to UTF-8 first), piece by piece, so memory
 // follows what the page holds rather than the size it claims. A page larger than
 // `maxBytes` is not read (kTooLarge; the caller tells the log with TraceTooLarge);
 // neither is anything but a regular file (kUnreadable). Writes no log, so any thread may
@@ -26,8 +27,8 @@ std::string ReadTextFile(const std::string& path);
 // Position of the first match of `pattern` ("*" any run, "?" one character, [set]) in
 // `text`, the pattern only having to match at the front of the rest; -1 when none.
 int64_t WildcardFind(const std::string& text, const std::string& pattern, bool ignoreCase);
-// The text between "<title>" and the next "<", entities as written, converted to UTF-8
-// from the page's character set; empty when there is none. Only the head of the page is
+// The content of the page's first title element, references as written, converted to
+// UTF-8 from the page's character set; empty when there is none or it is not closed. Only the head of the page is
 // read, up to its title.
 std::string GetPageTitle(const std::string& path, int64_t maxBytes = kDefaultMaxPageBytes);
 // The same; nullopt when the page cannot be read at all (a page too large has no title).

@@ -1,8 +1,7 @@
 #include "links/RobotsMeta.h"
 
 #include "common/Text.h"
-#include "links/EXmlBasics.h"
-#include "links/PageCharset.h"
+#include "links/HtmlTokenizer.h"
 #include "links/PageTitle.h"
 
 namespace {
@@ -18,8 +17,8 @@ bool ForbidsIndexing(std::string_view content) {
   return false;
 }
 
-bool IsRobotsMeta(const AttributeMap& attributes) {
-  const std::string* name = attributes.FindNoCase("name");
+bool IsRobotsMeta(const HtmlToken& meta) {
+  const std::string* name = meta.Attribute("name");
   if (name == nullptr) return false;
   const std::string_view trimmed = TrimView(*name);
   return EqualsNoCase(trimmed, "robots") || EqualsNoCase(trimmed, "googlebot");
@@ -28,15 +27,12 @@ bool IsRobotsMeta(const AttributeMap& attributes) {
 }  // namespace
 
 bool IsMarkedNoindex(std::string_view page) {
-  const std::string_view head = PageHead(page);
-  AttributeMap attributes;
-  for (int64_t at = FindNoCase(head, "<meta"); at >= 0; at = FindNoCase(head, "<meta", at + 1)) {
-    XmlCursor cursor(head);
-    cursor.pos = at + 5;
-    attributes.Clear();
-    ReadAttributeMap(cursor, attributes, true);
-    const std::string* content = attributes.FindNoCase("content");
-    if (content && IsRobotsMeta(attributes) && ForbidsIndexing(*content)) return true;
+  HtmlTokenizer tokenizer(page);
+  HtmlToken token;
+  while (tokenizer.Next(token) && !EndsHead(token)) {
+    if (token.kind != HtmlToken::Kind::kStartTag || token.name != "meta") continue;
+    const std::string* content = token.Attribute("content");
+    if (content != nullptr && IsRobotsMeta(token) && ForbidsIndexing(*content)) return true;
   }
   return false;
 }

@@ -22,6 +22,22 @@ bool IsCheckedPage(const std::string& path) {
 // A fragment a browser resolves without any element: the top of the page.
 bool NeedsNoTarget(std::string_view name) { return name.empty() || EqualsNoCase(name, "top"); }
 
+// A text fragment ("#:~:text=word", "#id:~:text=word") is no part of the name looked for.
+std::string_view WithoutDirective(std::string_view fragment) {
+  return fragment.substr(0, fragment.find(":~:"));
+}
+
+SiteFinding::Kind BrokenKind(LinkKind kind) {
+  switch (kind) {
+    case LinkKind::kHyperlink: return SiteFinding::Kind::kBrokenLink;
+    case LinkKind::kImage: return SiteFinding::Kind::kBrokenImage;
+    case LinkKind::kScript: return SiteFinding::Kind::kBrokenScript;
+    case LinkKind::kStylesheet: return SiteFinding::Kind::kBrokenStylesheet;
+    case LinkKind::kResource: return SiteFinding::Kind::kBrokenResource;
+  }
+  return SiteFinding::Kind::kBrokenLink;
+}
+
 // A browser looks for the fragment as written, then percent-decoded.
 bool Holds(const std::unordered_set<std::string>& names, const std::string& fragment) {
   return names.contains(fragment) ||
@@ -46,22 +62,22 @@ void SiteCheck::PageRead(const std::string& path, const std::string& text) {
   reached_.insert(path);
   if (!checkAnchors_) return;
   std::vector<std::string> names;
-  XmlCursor cursor(text);
-  ExtractFragmentTargets(cursor, names);
+  ExtractFragmentTargets(text, names);
   names_[path] = std::unordered_set<std::string>(names.begin(), names.end());
 }
 
 void SiteCheck::LinkFound(const LinkInfo& link, const ResolvedLink& resolved) {
+  const bool hyperlink = link.kind == LinkKind::kHyperlink;
   if (!IsLocal(resolved)) {
-    ++counts_.externalLinks;
+    if (hyperlink) ++counts_.externalLinks;
     return;
   }
-  ++counts_.linksFollowed;
+  if (hyperlink) ++counts_.linksFollowed;
   const Target& target = TargetOf(resolved.target);
   if (!target.exists) {
-    SiteFinding& finding = findings_.emplace_back(Finding(SiteFinding::Kind::kBrokenLink, link));
+    SiteFinding& finding = findings_.emplace_back(Finding(BrokenKind(link.kind), link));
     finding.target = Relative(StripTrailingSlash(resolved.target));
-  } else if (checkAnchors_) {
+  } else if (checkAnchors_ && hyperlink) {
     CheckFragment(link, target.page);
   }
 }
@@ -79,7 +95,7 @@ const SiteCheck::Target& SiteCheck::TargetOf(const std::string& path) {
 void SiteCheck::CheckFragment(const LinkInfo& link, const std::string& page) {
   const size_t hash = link.href.find('#');
   if (hash == std::string::npos || !IsCheckedPage(page)) return;
-  std::string name = link.href.substr(hash + 1);
+  std::string name(WithoutDirective(std::string_view(link.href).substr(hash + 1)));
   if (NeedsNoTarget(name)) return;
   FragmentLink fragment{Finding(SiteFinding::Kind::kMissingAnchor, link), page, std::move(name)};
   fragment.finding.target = Relative(page) + "#" + fragment.name;
@@ -93,8 +109,7 @@ const std::unordered_set<std::string>& SiteCheck::NamesOf(const std::string& pag
   if (added) {
     const std::string text = ReadTextFile(page);
     std::vector<std::string> names;
-    XmlCursor cursor(text);
-    ExtractFragmentTargets(cursor, names);
+    ExtractFragmentTargets(text, names);
     found->second.insert(names.begin(), names.end());
   }
   return found->second;
@@ -149,6 +164,14 @@ const char* FindingKindName(SiteFinding::Kind kind) {
     case SiteFinding::Kind::kBrokenLink: return "broken link";
     case SiteFinding::Kind::kMissingAnchor: return "missing anchor";
     case SiteFinding::Kind::kOrphan: return "orphan";
+    case SiteFinding::Kind::kBrokenImage: return "broken image";
+    case SiteFinding::Kind::kBrokenScript: return "broken script";
+    case SiteFinding::Kind::kBrokenStylesheet: return "broken stylesheet";
+    case SiteFinding::Kind::kBrokenResource: return "broken resource";
   }
   return "";
+}
+
+bool IsBrokenTarget(SiteFinding::Kind kind) {
+  return kind != SiteFinding::Kind::kMissingAnchor && kind != SiteFinding::Kind::kOrphan;
 }

@@ -12,7 +12,8 @@
 
 // One fault of a local site.
 struct SiteFinding {
-  enum class Kind { kBrokenLink, kMissingAnchor, kOrphan };
+  // A missing target of a hyperlink, or of a source the page loads.
+  enum class Kind { kBrokenLink, kMissingAnchor, kOrphan, kBrokenImage, kBrokenScript, kBrokenStylesheet, kBrokenResource };
   Kind kind = Kind::kBrokenLink;
   std::string page;    // relative to the start folder: the linking page, or the orphan
   int64_t line = 0;    // of the link on its page; 0 for an orphan
@@ -25,11 +26,12 @@ struct SiteFinding {
 
 struct SiteCheckCounts {
   int64_t pagesRead = 0;
-  int64_t linksFollowed = 0;  // local links, each occurrence
-  int64_t externalLinks = 0;  // seen, not checked
+  int64_t linksFollowed = 0;  // local hyperlinks, each occurrence
+  int64_t externalLinks = 0;  // hyperlinks seen, not checked
 };
 
-// Watches a crawl for broken local links and, when asked, for "#fragment" links to names
+// Watches a crawl for broken local links and missing local sources (images, scripts,
+// stylesheets, the rest a page loads) and, when asked, for "#fragment" links to names
 // the target page lacks; then tells which listed pages the crawl never reached.
 class SiteCheck : public CrawlObserver {
  public:
@@ -78,5 +80,8 @@ class SiteCheck : public CrawlObserver {
   std::vector<SiteFinding> findings_;
 };
 
-// "broken link", "missing anchor" or "orphan".
+// "broken link", "missing anchor", "orphan", "broken image", "broken script",
+// "broken stylesheet" or "broken resource".
 const char* FindingKindName(SiteFinding::Kind kind);
+// Whether a finding of `kind` names a target that does not exist.
+bool IsBrokenTarget(SiteFinding::Kind kind);

@@ -11,16 +11,11 @@ std::string Position(const SiteFinding& finding) {
 }  // namespace
 
 std::string FindingText(const SiteFinding& finding) {
-  switch (finding.kind) {
-    case SiteFinding::Kind::kBrokenLink:
-      return Position(finding) + "broken link \"" + EscapedLine(finding.href) + "\" (" +
-             EscapedLine(finding.target) + " does not exist)\n";
-    case SiteFinding::Kind::kMissingAnchor:
-      return Position(finding) + "missing anchor \"" + EscapedLine(finding.href) + "\"\n";
-    case SiteFinding::Kind::kOrphan:
-      return "orphan: " + EscapedLine(finding.page) + "\n";
-  }
-  return "";
+  if (finding.kind == SiteFinding::Kind::kOrphan) return "orphan: " + EscapedLine(finding.page) + "\n";
+  std::string text =
+      Position(finding) + FindingKindName(finding.kind) + " \"" + EscapedLine(finding.href) + "\"";
+  if (IsBrokenTarget(finding.kind)) text += " (" + EscapedLine(finding.target) + " does not exist)";
+  return text + "\n";
 }
 
 std::string FindingJson(const SiteFinding& finding) {

@@ -72,11 +72,11 @@ inline void Crawl(std::string page, std::vector<LinkCountEntry>& table, std::vec
   if (extension != "htm" && extension != "html") return;
   const std::optional<std::string> text = TryReadTextFile(page);
   if (!text) return;
-  XmlCursor cursor(*text);
   std::vector<LinkInfo> links;
-  ExtractLinks(cursor, links, true);
+  ExtractLinks(*text, links);
   std::vector<std::string> follow;
   for (const LinkInfo& link : links) {
+    if (link.kind != LinkKind::kHyperlink) continue;
     const ResolvedLink resolved = ResolveLink(page, link.href, context);
     if (resolved.follow) follow.push_back(resolved.target);
     Add(table, LinkKey(resolved.target));

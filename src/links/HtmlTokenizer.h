@@ -1,0 +1,86 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <span>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+// One attribute of a start tag: the name in lower case, the value with its character
+// references decoded.
+struct HtmlAttribute {
+  std::string name;
+  std::string value;
+};
+
+// One token of a page as a browser's tokenizer cuts it.
+struct HtmlToken {
+  enum class Kind { kStartTag, kEndTag, kText, kComment };
+  Kind kind = Kind::kText;
+  int64_t offset = 0;      // of its first byte in the page
+  std::string name;        // tags: lower case
+  bool selfClosing = false;
+  std::string_view text;   // text as written (references not decoded), or a comment's content
+  bool rawText = false;    // text of script, style, xmp, iframe, noembed, noframes, plaintext:
+                           // no references in it
+  // Start tags: the first attribute of each name, in the order written.
+  std::span<const HtmlAttribute> Attributes() const { return {attributes_.data(), attributeCount_}; }
+  // The value of the attribute `name` (lower case); nullptr when the tag has none.
+  const std::string* Attribute(std::string_view name) const;
+
+ private:
+  friend class HtmlTokenizer;
+  std::vector<HtmlAttribute> attributes_;  // the first attributeCount_ are in use, the rest kept room
+  size_t attributeCount_ = 0;
+};
+
+// Reads a page token by token, in one linear pass, as the HTML standard's tokenizer does
+// where links depend on it: tags and their attributes, comments (and "<!...>", "<?...>",
+// "</ x>" as comments), and the elements whose content holds no tags (script, style,
+// textarea, title, xmp, iframe, noembed, noframes, plaintext). Text runs between markup
+// may come as several tokens. The page must outlive the tokenizer.
+class HtmlTokenizer {
+ public:
+  explicit HtmlTokenizer(std::string_view page) : page_(page) {}
+  // Starts as if the start tag of `element` had just been read (for a raw-text element, its
+  // content follows).
+  void StartInside(std::string_view element);
+  // The next token; false at the end of the page.
+  bool Next(HtmlToken& token);
+
+ private:
+  bool StartsMarkup(size_t at) const;
+  bool ReadMarkup(HtmlToken& token);
+  bool ReadText(HtmlToken& token);
+  bool ReadTag(HtmlToken& token, bool closing);
+  void ReadComment(HtmlToken& token);
+  void ReadBogusComment(HtmlToken& token, size_t from);
+  bool ReadAttributes(HtmlToken& token);
+  bool ReadAttribute(HtmlToken& token);
+  bool ReadValue();
+  void AddAttribute(HtmlToken& token);
+  bool ReadRawText(HtmlToken& token);
+  size_t RawTextEnd() const;
+  size_t ScriptEnd() const;
+  bool IsRawElementTag(size_t at, std::string_view prefix) const;
+  void ReadName(std::string& name, bool attribute);
+  void SkipBlanks();
+
+  std::string_view page_;
+  size_t pos_ = 0;
+  std::string rawElement_;  // the raw-text element whose content comes next, if any
+  bool plainText_ = false;  // the rest of the page is text
+  std::string name_, value_;  // buffers serving attribute after attribute
+  std::unordered_set<std::string> seen_;  // the attribute names of a tag with many
+};
+
+// Elements whose content is text up to their end tag: script, style, textarea, title, xmp,
+// iframe, noembed, noframes. Only in textarea and title are references decoded.
+bool IsRawTextElement(std::string_view name);
+bool DecodesReferences(std::string_view element);
+
+// True for the token that ends the head of a page: "</head>" or "<body>".
+inline bool EndsHead(const HtmlToken& token) {
+  return (token.kind == HtmlToken::Kind::kEndTag && token.name == "head") ||
+         (token.kind == HtmlToken::Kind::kStartTag && token.name == "body");
+}
