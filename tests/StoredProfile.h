@@ -15,6 +15,7 @@ struct StoredProfile {
       "&lt;/li&gt;";
   std::string templateEnd = "&lt;/ul&gt;";
   std::string exclude;
+  std::string domain;
   std::string usePageRank = "0";
   std::string addSignature = "0";
 
@@ -26,7 +27,7 @@ struct StoredProfile {
            "sTemplateFolderLevelDown=" + templateLevelDown + end +
            "sTemplateFolderLevelUp=" + templateLevelUp + end + "sTemplateFile=" + templateFile +
            end + "sTemplateEnd=" + templateEnd + end + "[MORE_OPTIONS]" + end +
-           "Exclude=" + exclude + end + "sDomain=" + end + "bIndexAsDirText=0" + end +
+           "Exclude=" + exclude + end + "sDomain=" + domain + end + "bIndexAsDirText=0" + end +
            "bExcludeNotLinked=0" + end + "bUsePageRank=" + usePageRank + end +
            "bAddSignature=" + addSignature + end;
   }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "common/Text.h"
 #include "platform/FileSystem.h"
 
 namespace {
@@ -30,7 +29,7 @@ CrawlOrder::CrawlOrder(const RunContext& context, const CrawlOptions& options, P
 
 void CrawlOrder::Start(const std::string& startPage) {
   // Counted when linked, never read: the map of the last run must not count.
-  if (!context_.outputPath.empty()) FirstTakenIgnoringCase(context_.outputPath);
+  if (!context_.outputPath.empty()) FirstTaken(context_.outputPath);
   pending_.push_back(static_cast<uint32_t>(targets_.Number(startPage)));
 }
 
@@ -70,7 +69,7 @@ void CrawlOrder::TakeUp(size_t number, TakenPage& taken) {
 }
 
 PageUse CrawlOrder::UseOf(const ParsedPage& page) {
-  if (!FirstTakenIgnoringCase(page.path) || !IsPageExtension(page.path)) return PageUse::kPassedOver;
+  if (!FirstTaken(page.path) || !IsPageExtension(page.path)) return PageUse::kPassedOver;
   // The start page, or a folder's index page, may be left out of the map.
   if (options_.keeps && !options_.keeps(page.path)) return PageUse::kPassedOver;
   return page.read == PageRead::kRead ? PageUse::kCounted : PageUse::kUnread;
@@ -92,10 +91,10 @@ void CrawlOrder::StackLinks(ParsedPage& page) {
   std::reverse(pending_.begin() + static_cast<std::ptrdiff_t>(stacked), pending_.end());
 }
 
-// Most paths are lower case already: the page's own spelling then holds the mark.
-bool CrawlOrder::FirstTakenIgnoringCase(const std::string& path) {
-  TargetSpellings::Target& folded = targets_[targets_.Number(ToLowerAscii(path))];
-  return !std::exchange(folded.pageTaken, true);
+// Only the exact spelling reaches a file on Linux: "PAGE.HTML" is no second spelling of
+// "page.html", but another file or none.
+bool CrawlOrder::FirstTaken(const std::string& path) {
+  return !std::exchange(targets_[targets_.Number(path)].pageTaken, true);
 }
 
 bool CrawlOrder::Kept(TargetSpellings::Target& target, size_t number) {

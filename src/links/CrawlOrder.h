@@ -42,7 +42,7 @@ class CrawlOrder {
   void TakeUp(size_t number, TakenPage& taken);
   PageUse UseOf(const ParsedPage& page);
   void StackLinks(ParsedPage& page);
-  bool FirstTakenIgnoringCase(const std::string& path);
+  bool FirstTaken(const std::string& path);
   bool Kept(TargetSpellings::Target& target, size_t number);
   void AskAhead();
   ParsedPage TakeAhead(size_t number);

@@ -266,7 +266,9 @@ void LinkResolver::SetBase(std::string_view href) {
     return;
   }
   page_ = base.target;
-  folder_ = WithoutTrailingSlashes(page_.ends_with('/') ? page_ : PathParent(page_));
+  // The site root is a folder though written without its "/".
+  const bool folder = page_.ends_with('/') || page_ == root_;
+  folder_ = WithoutTrailingSlashes(folder ? page_ : PathParent(page_));
   floor_ = IsInside(folder_, root_) ? root_.size() : folder_.size();
 }
 

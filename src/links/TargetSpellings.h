@@ -15,7 +15,7 @@ class TargetSpellings {
   struct Target {
     bool takenUp = false;
     bool askedAhead = false;  // asked of the read-ahead and neither taken nor dropped yet
-    bool pageTaken = false;   // of a lower-case spelling: a page of this path, ignoring case, taken up
+    bool pageTaken = false;   // a page of this path taken up
     int8_t kept = -1;  // whether the site map lists it; -1 until asked
   };
   // The number of `text`, given when it is new; numbers stay valid as spellings are added.
