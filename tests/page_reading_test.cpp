@@ -75,17 +75,18 @@ TEST_F(PageReadingTest, FindsExactlyWhatABrowserMisses) {
       << json.out;
 }
 
-// Only hyperlinks count, each under the target a browser reaches; the site root stands
-// for "http://example.org".
+// Only hyperlinks count, each under the target a browser reaches, in its exact spelling; the
+// site root stands for "http://example.org" and for "index.html" read against the base "../".
 TEST_F(PageReadingTest, CountsHyperlinksOnly) {
   const ProgramOutput run = RunFolioscribe({"-profile", dir / "p", "-justdoit", "-report"});
   EXPECT_EQ(run.status, 0) << run.err;
   const std::string site = dir / "site";
   EXPECT_EQ(run.out, site + "/p1.html [5]\n" + site + "/caf\xC3\xA9.html [2]\n" + site + "/p2.html [2]\n" + site +
-                         " [2]\n" + site + "/PAGE.HTML [2]\n" + site + "/noscript.html [1]\n" + site +
+                         " [2]\n" + site + "/noscript.html [1]\n" + site +
                          "/gone.html [1]\nhttp://example.org:8080/p2.html [1]\nhttp://me@example.org/p2.html [1]\n" +
-                         site + "/gone-area.html [1]\n" + site + "/sub/p.html [1]\n" + site + "/utf16.html [1]\n" +
-                         site + "/from-base.html [1]\n" + site + "/from-utf16.html [1]\n");
+                         site + "/gone-area.html [1]\n" + site + "/PAGE.HTML [1]\n" + site + "/page.html [1]\n" + site +
+                         "/sub/p.html [1]\n" + site + "/utf16.html [1]\n" + site + "/from-base.html [1]\n" + site +
+                         "/from-utf16.html [1]\n");
 }
 
 }  // namespace

@@ -11,22 +11,23 @@ namespace {
 
 bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 
-// The part of a path PathsEqual compares: one trailing and one leading separator gone.
+// The part of a path SamePath compares: one trailing and one leading separator gone.
 std::string_view ComparedPart(std::string_view path) {
   if (!path.empty() && IsSeparator(path.back())) path.remove_suffix(1);
   if (!path.empty() && IsSeparator(path.front())) path.remove_prefix(1);
   return path;
 }
 
-// A byte as the case- and separator-blind comparisons see it.
-char Folded(char c) { return c == '\\' ? '/' : ToLowerAscii(c); }
+// A byte as the separator-blind comparisons see it. Letter case counts: on Linux only the
+// exact spelling reaches a file.
+char Folded(char c) { return c == '\\' ? '/' : c; }
 
 bool EqualFolded(std::string_view a, std::string_view b) {
   return std::ranges::equal(a, b, [](char x, char y) { return Folded(x) == Folded(y); });
 }
 
-// FNV-1a over the folded bytes: texts equal ignoring case (and the kind of separator) hash
-// alike, and no folded copy is made.
+// FNV-1a over the folded bytes: texts equal but for the kind of separator hash alike, and
+// no folded copy is made.
 uint64_t FoldedHash(std::string_view text) {
   uint64_t hash = 14695981039346656037u;
   for (char c : text) hash = (hash ^ static_cast<unsigned char>(Folded(c))) * 1099511628211u;
@@ -58,7 +59,7 @@ class KeyIndex {
     sums_.assign(1, 0);
     for (const auto& [key, count] : sorted_) sums_.push_back(sums_.back() + count);
   }
-  // The count of the first key equal to `path` as PathsEqual compares.
+  // The count of the first key equal to `path` as SamePath compares.
   int32_t Exact(std::string_view path) const {
     const std::string_view part = ComparedPart(path);
     const HashSlots::Slot* slot = exactSlots_.FindUsed(FoldedHash(part), Matching{*this, part});
@@ -126,7 +127,7 @@ HashSlots::Slot& LinkCountTable::SlotOf(std::string_view key, uint64_t hash) {
   return slots_.Find(hash, [&](size_t position) {
     // Most links repeat a key's first spelling, which the plain comparison settles fast.
     const std::string& found = entries_[position].key;
-    return found == key || EqualsNoCase(found, key);
+    return found == key || EqualFolded(found, key);
   });
 }
 

@@ -25,15 +25,15 @@ struct LinkCountEntry {
 };
 
 // How often each target was linked, in insertion order until sorted. Keys are unique when
-// compared ignoring case; the first spelling is kept.
+// compared as spelled (the kind of separator aside).
 class LinkCountTable {
  public:
   void Clear();
-  // Adds one link to `key` (a LinkKey): +1 on the entry of the same key ignoring case, or a
+  // Adds one link to `key` (a LinkKey): +1 on the entry of the same key, or a
   // new entry (key, 1) at the end. Returns the entry's position, valid until the sort.
   size_t Add(std::string_view key);
   // Adds one link to the entry at `position`, as Add returned it: a caller that knows the
-  // entry of a target spares the case-blind lookup.
+  // entry of a target spares the lookup.
   void AddAt(size_t position);
   const std::vector<LinkCountEntry>& Entries() const { return entries_; }
   bool Empty() const { return entries_.empty(); }
@@ -48,12 +48,12 @@ class LinkCountTable {
   // The lookup index for `context`; not thread-safe (lookups run on the run's thread).
   const Index& IndexFor(const RunContext& context) const;
 
-  // The slot of `key` (compared ignoring case) or the free slot where it belongs.
+  // The slot of `key` or the free slot where it belongs.
   HashSlots::Slot& SlotOf(std::string_view key, uint64_t hash);
   uint64_t HashOfEntry(size_t position) const;
 
   std::vector<LinkCountEntry> entries_;
-  HashSlots slots_;  // the entries by their keys, case-folded
+  HashSlots slots_;  // the entries by their keys
   mutable std::shared_ptr<const Index> index_;
 };
 

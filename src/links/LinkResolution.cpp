@@ -298,6 +298,16 @@ std::string LinkKey(const std::string& target) {
   return StripTrailingSlash(target);
 }
 
+bool SamePath(std::string_view a, std::string_view b) {
+  const auto trimmed = [](std::string_view path) {
+    if (!path.empty() && (path.back() == '/' || path.back() == '\\')) path.remove_suffix(1);
+    if (!path.empty() && (path.front() == '/' || path.front() == '\\')) path.remove_prefix(1);
+    return path;
+  };
+  const auto slash = [](char c) { return c == '\\' ? '/' : c; };
+  return std::ranges::equal(trimmed(a), trimmed(b), [&](char x, char y) { return slash(x) == slash(y); });
+}
+
 bool IsWebKey(const std::string& text) {
   return text.starts_with("http://") || text.starts_with("https://");
 }
@@ -313,7 +323,7 @@ bool LinkMatches(const std::string& path, const std::string& key, const std::str
   const bool pathWeb = IsWebKey(path);
   if (pathWeb && !IsWebKey(key)) return false;
   const std::string compared = pathWeb ? key : LocalFormOfKey(key, root, domain);
-  return prefix ? compared.starts_with(path) : PathsEqual(compared, path);
+  return prefix ? compared.starts_with(path) : SamePath(compared, path);
 }
 
 std::string PercentDecode(std::string_view text) {

@@ -79,10 +79,13 @@ bool IsPageExtension(const std::string& path);
 std::string LinkKey(const std::string& target);
 
 // Whether the item `path` matches the stored `key`: with `prefix` the key begins with the
-// path (case-sensitive), without they are equal apart from separators and case. A key of
+// path, without SamePath holds for them; letter case counts in both. A key of
 // the own web site is first mapped below `root`.
 bool LinkMatches(const std::string& path, const std::string& key, const std::string& root,
                  const std::string& domain, bool prefix);
+// Whether two paths are equal but for one leading and one trailing separator and the kind of
+// separator. Letter case counts: on Linux only the exact spelling reaches a file.
+bool SamePath(std::string_view a, std::string_view b);
 // The key as LinkMatches compares it with a local path.
 std::string LocalFormOfKey(const std::string& key, const std::string& root, const std::string& domain);
 // True for "http://" and "https://" at the front (case-sensitive).

@@ -27,7 +27,7 @@ namespace oracle {
 
 inline void Add(std::vector<LinkCountEntry>& table, const std::string& key) {
   for (LinkCountEntry& entry : table) {
-    if (EqualsNoCase(entry.key, key)) {
+    if (ToSlashes(entry.key) == ToSlashes(key)) {
       ++entry.count;
       return;
     }
@@ -65,7 +65,7 @@ inline void Crawl(std::string page, std::vector<LinkCountEntry>& table, std::vec
     else if (PathExists(JoinPath(page, "index.html"))) page = JoinPath(page, "index.html");
   }
   for (const std::string& seen : visited) {
-    if (EqualsNoCase(seen, page)) return;
+    if (seen == page) return;
   }
   visited.push_back(page);
   const std::string extension = ToLowerAscii(PathExtension(page));

@@ -217,7 +217,8 @@ TEST(LinkResolution, SchemesAndMatching) {
     bool prefix;
     bool matches;
   } cases[] = {
-      {"C:\\Site\\A.htm", "c:/site/a.htm", false, true},
+      {"C:\\site\\a.htm", "C:/site/a.htm", false, true},
+      {"C:\\Site\\A.htm", "c:/site/a.htm", false, false},
       {"C:/site/A.htm", "C:/site/a.htm", true, false},
       {"C:/site/a.htm", "C:/site/a.html", true, true},
       {"C:/site/a.htm", "C:/site/a.htm#top", true, true},
@@ -229,7 +230,7 @@ TEST(LinkResolution, SchemesAndMatching) {
       {"C:/site/a", "http://www.x.org/a.htm", true, true},
       {"C:/site/a.htm", "https://www.x.org/a.htm", false, false},
       {"http://o.org/a", "http://o.org/a/b", true, true},
-      {"https://o.org/a", "https://o.org/A", false, true},
+      {"https://o.org/a", "https://o.org/A", false, false},  // only the exact spelling is the same
   };
   for (const auto& c : cases)
     EXPECT_EQ(LinkMatches(c.path, c.key, root, domain, c.prefix), c.matches) << c.path << " " << c.key;
