@@ -19,6 +19,13 @@ TEST(RobotsMeta, NoindexOrNoneForRobotsInTheHeadOnly) {
       {"<title>x</title><body><meta name=\"robots\" content=\"noindex\">", false},
       {"<meta charset=\"utf-8\"><meta name=\"robots\" content=\"nofollow noindex\">", true},
       {"", false},
+      // Only a real meta element counts, never text that looks like one.
+      {"<!-- <meta name=\"robots\" content=\"noindex\"> -->", false},
+      {"<script>w('<meta name=\"robots\" content=\"noindex\">')</script>", false},
+      {"<title><meta name=\"robots\" content=\"noindex\"></title>", false},
+      {"<!-- <body> --><meta name=\"robots\" content=\"noindex\">", true},
+      {"<meta name=\"robots\" content=\"&#110;oindex\">", true},
+      {"<meta name=\"robots\" name=\"x\" content=\"noindex\">", true},
   };
   for (const auto& c : cases) EXPECT_EQ(IsMarkedNoindex(c.page), c.noindex) << c.page;
 }
