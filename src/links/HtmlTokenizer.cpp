@@ -1,6 +1,7 @@
 #include "links/HtmlTokenizer.h"
 
 #include <algorithm>
+#include <array>
 
 #include "common/HtmlEntities.h"
 #include "common/Text.h"
@@ -9,7 +10,14 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r'; }
 bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool EndsName(char c) { return IsBlank(c) || c == '/' || c == '>'; }
+
+// The bytes that end a tag or attribute name, looked up: names are read byte by byte.
+constexpr std::array<bool, 256> kEndsName = [] {
+  std::array<bool, 256> ends{};
+  for (unsigned char c : {' ', '\t', '\n', '\f', '\r', '/', '>'}) ends[c] = true;
+  return ends;
+}();
+bool EndsName(char c) { return kEndsName[static_cast<unsigned char>(c)]; }
 
 // A tag with more attributes than this finds duplicates through a set, not a look at each.
 constexpr size_t kFewAttributes = 16;
@@ -134,8 +142,8 @@ bool HtmlTokenizer::ReadTag(HtmlToken& token, bool closing) {
   token.selfClosing = false;
   token.attributeCount_ = 0;
   pos_ += closing ? 2 : 1;
-  ReadName(token.name, false);
-  if (!ReadAttributes(token)) {
+  ReadName(&token.name, false);
+  if (!ReadAttributes(token, !closing && (keeps_ == nullptr || keeps_(token.name)))) {
     pos_ = page_.size();
     return false;
   }
@@ -149,20 +157,24 @@ bool HtmlTokenizer::ReadTag(HtmlToken& token, bool closing) {
   return true;
 }
 
-// An attribute name ends at "=" too, unless it begins with one.
-void HtmlTokenizer::ReadName(std::string& name, bool attribute) {
+// An attribute name ends at "=" too, unless it begins with one. Into `name` when given.
+void HtmlTokenizer::ReadName(std::string* name, bool attribute) {
   const size_t from = pos_;
-  while (pos_ < page_.size() && !EndsName(page_[pos_]) && !(attribute && pos_ > from && page_[pos_] == '=')) ++pos_;
-  name.assign(page_.substr(from, pos_ - from));
-  for (char& c : name) c = ToLowerAscii(c);
+  if (attribute && pos_ < page_.size() && page_[pos_] == '=') ++pos_;
+  const char equals = attribute ? '=' : '>';  // ">" ends every name anyway
+  while (pos_ < page_.size() && !EndsName(page_[pos_]) && page_[pos_] != equals) ++pos_;
+  if (name == nullptr) return;
+  name->assign(page_.substr(from, pos_ - from));
+  for (char& c : *name) c = ToLowerAscii(c);
 }
 
 void HtmlTokenizer::SkipBlanks() {
   while (pos_ < page_.size() && IsBlank(page_[pos_])) ++pos_;
 }
 
-// Behind the tag name, through its ">"; false when the page ends first.
-bool HtmlTokenizer::ReadAttributes(HtmlToken& token) {
+// Behind the tag name, through its ">", keeping the attributes or not; false when the page
+// ends first.
+bool HtmlTokenizer::ReadAttributes(HtmlToken& token, bool keep) {
   seen_.clear();
   for (;;) {
     SkipBlanks();
@@ -181,26 +193,26 @@ bool HtmlTokenizer::ReadAttributes(HtmlToken& token) {
       }
       continue;
     }
-    if (!ReadAttribute(token)) return false;
+    if (!ReadAttribute(token, keep)) return false;
   }
 }
 
 // One attribute: a name, then "=" and a value or none.
-bool HtmlTokenizer::ReadAttribute(HtmlToken& token) {
-  ReadName(name_, true);
+bool HtmlTokenizer::ReadAttribute(HtmlToken& token, bool keep) {
+  ReadName(keep ? &name_ : nullptr, true);
   SkipBlanks();
   value_.clear();
   if (pos_ < page_.size() && page_[pos_] == '=') {
     ++pos_;
     SkipBlanks();
-    if (!ReadValue()) return false;
+    if (!ReadValue(keep)) return false;
   }
-  AddAttribute(token);
+  if (keep) AddAttribute(token);
   return true;
 }
 
 // A value in quotes, or one that runs to a blank or ">"; false when the page ends first.
-bool HtmlTokenizer::ReadValue() {
+bool HtmlTokenizer::ReadValue(bool keep) {
   if (pos_ >= page_.size()) return false;
   const char quote = page_[pos_];
   size_t from = pos_;
@@ -215,7 +227,7 @@ bool HtmlTokenizer::ReadValue() {
     if (end == page_.size()) return false;
     pos_ = end;
   }
-  AppendDecodedReferences(page_.substr(from, end - from), ReferencePlace::kAttribute, value_);
+  if (keep) AppendDecodedReferences(page_.substr(from, end - from), ReferencePlace::kAttribute, value_);
   return true;
 }
 

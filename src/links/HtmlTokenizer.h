@@ -42,6 +42,9 @@ struct HtmlToken {
 class HtmlTokenizer {
  public:
   explicit HtmlTokenizer(std::string_view page) : page_(page) {}
+  // Keeps the attributes only of the start tags whose name `keeps` holds: a reader that
+  // needs a few elements' attributes spares decoding and copying the others.
+  void KeepAttributesOf(bool (*keeps)(std::string_view element)) { keeps_ = keeps; }
   // Starts as if the start tag of `element` had just been read (for a raw-text element, its
   // content follows).
   void StartInside(std::string_view element);
@@ -55,21 +58,22 @@ class HtmlTokenizer {
   bool ReadTag(HtmlToken& token, bool closing);
   void ReadComment(HtmlToken& token);
   void ReadBogusComment(HtmlToken& token, size_t from);
-  bool ReadAttributes(HtmlToken& token);
-  bool ReadAttribute(HtmlToken& token);
-  bool ReadValue();
+  bool ReadAttributes(HtmlToken& token, bool keep);
+  bool ReadAttribute(HtmlToken& token, bool keep);
+  bool ReadValue(bool keep);
   void AddAttribute(HtmlToken& token);
   bool ReadRawText(HtmlToken& token);
   size_t RawTextEnd() const;
   size_t ScriptEnd() const;
   bool IsRawElementTag(size_t at, std::string_view prefix) const;
-  void ReadName(std::string& name, bool attribute);
+  void ReadName(std::string* name, bool attribute);
   void SkipBlanks();
 
   std::string_view page_;
   size_t pos_ = 0;
   std::string rawElement_;  // the raw-text element whose content comes next, if any
   bool plainText_ = false;  // the rest of the page is text
+  bool (*keeps_)(std::string_view element) = nullptr;  // all when null
   std::string name_, value_;  // buffers serving attribute after attribute
   std::unordered_set<std::string> seen_;  // the attribute names of a tag with many
 };

@@ -6,8 +6,8 @@
 namespace {
 
 struct SourceAttribute {
-  const char* element;
-  const char* attribute;
+  std::string_view element;
+  std::string_view attribute;
   LinkKind kind;
 };
 
@@ -20,6 +20,15 @@ constexpr SourceAttribute kSources[] = {
     {"video", "src", LinkKind::kResource},     {"video", "poster", LinkKind::kImage},
     {"audio", "src", LinkKind::kResource},     {"track", "src", LinkKind::kResource},
 };
+
+// The elements whose attributes tell where links lead.
+bool HoldsLinks(std::string_view element) {
+  if (element.size() > 6) return false;  // longer than "iframe", "object", "script", "source"
+  if (element == "base" || element == "link" || element == "input") return true;
+  for (const SourceAttribute& source : kSources)
+    if (element == source.element) return true;
+  return false;
+}
 
 bool HasWord(std::string_view list, std::string_view word) {
   for (size_t start = 0; start < list.size();) {
@@ -34,7 +43,9 @@ bool HasWord(std::string_view list, std::string_view word) {
 class LinkReader {
  public:
   LinkReader(std::string_view page, const LinkSink& sink, AnchorDetail detail)
-      : tokenizer_(page), sink_(sink), detail_(detail) {}
+      : tokenizer_(page), sink_(sink), detail_(detail) {
+    tokenizer_.KeepAttributesOf(HoldsLinks);
+  }
 
   std::optional<std::string> Read() {
     while (tokenizer_.Next(token_)) {
@@ -48,7 +59,8 @@ class LinkReader {
 
  private:
   void StartTag() {
-    const std::string& name = token_.name;
+    const std::string_view name = token_.name;
+    if (!HoldsLinks(name)) return;
     if (name == "a") EndAnchor();
     if (name == "base" && !base_) {
       if (const std::string* href = token_.Attribute("href")) base_ = *href;
