@@ -68,6 +68,8 @@ TEST_F(PageReadingTest, FindsExactlyWhatABrowserMisses) {
             "index.html:13: broken image \"gone-button.png\" (gone-button.png does not exist)\n"
             "index.html:14: broken link \"gone-area.html\" (gone-area.html does not exist)\n"
             "index.html:14: broken link \"PAGE.HTML\" (PAGE.HTML does not exist)\n");
+  // Missing sources count with the broken links in the summary.
+  EXPECT_NE(run.err.find(": 11 broken links, 0 missing anchors, 0 orphans in "), std::string::npos) << run.err;
   const ProgramOutput json = RunFolioscribe({"--check", "--format=json", "-profile", dir / "p"});
   EXPECT_NE(json.out.find("{\"kind\": \"broken stylesheet\", \"page\": \"index.html\", \"line\": 12, "
                           "\"href\": \"gone.css\", \"target\": \"gone.css\"}\n"),

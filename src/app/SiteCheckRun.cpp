@@ -30,13 +30,18 @@ SiteCheckOutcome CheckSite(const RunSettings& settings, bool checkAnchors, Messa
 }
 
 std::string SiteCheckSummary(const SiteCheckOutcome& outcome, double seconds) {
-  int64_t found[3] = {0, 0, 0};
-  for (const SiteFinding& finding : outcome.findings) ++found[static_cast<int>(finding.kind)];
+  // Missing images, scripts and the rest count with the broken links.
+  int64_t broken = 0, anchors = 0, orphans = 0;
+  for (const SiteFinding& finding : outcome.findings) {
+    if (IsBrokenTarget(finding.kind)) ++broken;
+    else if (finding.kind == SiteFinding::Kind::kMissingAnchor) ++anchors;
+    else ++orphans;
+  }
   char time[32];
   std::snprintf(time, sizeof time, "%.2f s", seconds);
   const SiteCheckCounts& counts = outcome.counts;
   return Counted(counts.pagesRead, "page") + " read, " + Counted(counts.linksFollowed, "link") +
          " followed, " + Counted(counts.externalLinks, "external link") + " seen (not checked): " +
-         Counted(found[0], "broken link") + ", " + Counted(found[1], "missing anchor") + ", " +
-         Counted(found[2], "orphan") + " in " + time;
+         Counted(broken, "broken link") + ", " + Counted(anchors, "missing anchor") + ", " +
+         Counted(orphans, "orphan") + " in " + time;
 }
