@@ -33,7 +33,9 @@ class PageReadingTest : public ::testing::Test {
          "<link rel=\"stylesheet\" href=\"gone.css\"> <link rel=\"icon\" href=\"gone.ico\">\n"
          "<video poster=\"gone-poster.png\" src=\"gone.mp4\"></video> <input type=\"image\" src=\"gone-button.png\">\n"
          "<map><area href=\"gone-area.html\"></map> <a href=\"PAGE.HTML\">15</a> <a href=\"page.html\">16</a>\n"
-         "<a href=\"sub/p.html\">17</a> <a href=\"utf16.html\">18</a>\n"},
+         "<a href=\"sub/p.html\">17</a> <a href=\"utf16.html\">18</a>\n"
+         "<img src=\"../beside-site.png\"> <img src=\"../gone-beside.png\">\n"},
+        {"beside-site.png", ""},
         {"site/caf\xC3\xA9.html", ""},
         {"site/p1.html", "<h1 id=\"x&#49;\">x</h1>"},
         {"site/p2.html", ""},
@@ -56,6 +58,7 @@ class PageReadingTest : public ::testing::Test {
 
 TEST_F(PageReadingTest, FindsExactlyWhatABrowserMisses) {
   const ProgramOutput run = RunFolioscribe({"--check", "--check-anchors", "-profile", dir / "p"});
+  // A source above the start folder is looked for where a browser opening the page finds it.
   EXPECT_EQ(run.out,
             "index.html:9: broken link \"HTTP://EXAMPLE.ORG/gone.html\" (gone.html does not exist)\n"
             "index.html:11: broken image \"gone.png\" (gone.png does not exist)\n"
@@ -67,9 +70,10 @@ TEST_F(PageReadingTest, FindsExactlyWhatABrowserMisses) {
             "index.html:13: broken image \"gone-poster.png\" (gone-poster.png does not exist)\n"
             "index.html:13: broken image \"gone-button.png\" (gone-button.png does not exist)\n"
             "index.html:14: broken link \"gone-area.html\" (gone-area.html does not exist)\n"
-            "index.html:14: broken link \"PAGE.HTML\" (PAGE.HTML does not exist)\n");
+            "index.html:14: broken link \"PAGE.HTML\" (PAGE.HTML does not exist)\n"
+            "index.html:16: broken image \"../gone-beside.png\" (" + dir / "gone-beside.png does not exist)\n");
   // Missing sources count with the broken links in the summary.
-  EXPECT_NE(run.err.find(": 11 broken links, 0 missing anchors, 0 orphans in "), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find(": 12 broken links, 0 missing anchors, 0 orphans in "), std::string::npos) << run.err;
   const ProgramOutput json = RunFolioscribe({"--check", "--format=json", "-profile", dir / "p"});
   EXPECT_NE(json.out.find("{\"kind\": \"broken stylesheet\", \"page\": \"index.html\", \"line\": 12, "
                           "\"href\": \"gone.css\", \"target\": \"gone.css\"}\n"),

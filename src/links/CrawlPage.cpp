@@ -39,7 +39,7 @@ void Empty(ParsedPage& page) {
 void ExtractPageLinks(const RunContext& context, const std::string& text, ParsedPage& page) {
   std::string hrefs;
   const auto keep = [&](const LinkInfo& link) {
-    page.links.push_back({link.offset, static_cast<uint32_t>(link.href.size()), 0, 0, false, link.kind});
+    page.links.push_back({link.offset, static_cast<uint32_t>(link.href.size()), 0, 0, 0, false, link.kind});
     hrefs.append(link.href);
   };
   const std::optional<std::string> base = ExtractLinks(text, keep, AnchorDetail::kHrefOnly);
@@ -55,8 +55,9 @@ void ExtractPageLinks(const RunContext& context, const std::string& text, Parsed
     const bool asWritten = resolved.found == href;
     link.foundLength = asWritten ? ParsedLink::kFoundAsWritten : static_cast<uint32_t>(resolved.found.size());
     link.targetLength = static_cast<uint32_t>(resolved.target.size());
+    link.beyondRootLength = static_cast<uint32_t>(resolved.beyondRoot.size());
     link.follow = resolved.follow && link.kind == LinkKind::kHyperlink;
-    page.linkTexts.append(href).append(asWritten ? "" : resolved.found).append(resolved.target);
+    page.linkTexts.append(href).append(asWritten ? "" : resolved.found).append(resolved.target).append(resolved.beyondRoot);
   }
 }
 
@@ -68,7 +69,8 @@ ParsedLinkTexts::ParsedLinkTexts(const ParsedLink& link, std::string_view& texts
   href = texts.substr(0, link.hrefLength);
   found = asWritten ? href : texts.substr(link.hrefLength, foundLength);
   target = texts.substr(link.hrefLength + foundLength, link.targetLength);
-  texts.remove_prefix(link.hrefLength + foundLength + link.targetLength);
+  beyondRoot = texts.substr(link.hrefLength + foundLength + link.targetLength, link.beyondRootLength);
+  texts.remove_prefix(link.hrefLength + foundLength + link.targetLength + link.beyondRootLength);
 }
 
 void ParsePage(const std::string& target, const RunContext& context, PageNeeds needs, ParsedPage& page,

@@ -22,6 +22,7 @@ struct ParsedLink {
   uint32_t hrefLength = 0;   // LinkInfo::href
   uint32_t foundLength = 0;  // ResolvedLink::found; kFoundAsWritten when it is the href
   uint32_t targetLength = 0; // ResolvedLink::target
+  uint32_t beyondRootLength = 0;  // ResolvedLink::beyondRoot
   bool follow = false;
   LinkKind kind = LinkKind::kHyperlink;  // only hyperlinks are followed and counted
   uint32_t target = kNotCounted;  // the crawl's number of the target, once it is known to count
@@ -32,6 +33,7 @@ struct ParsedLinkTexts {
   std::string_view href;
   std::string_view found;
   std::string_view target;
+  std::string_view beyondRoot;
   // The texts of `link`, taken from the front of `texts`, the rest of the page's.
   ParsedLinkTexts(const ParsedLink& link, std::string_view& texts);
 };

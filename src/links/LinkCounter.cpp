@@ -79,6 +79,7 @@ class CrawlCount {
     linkInfo_.kind = link.kind;
     resolved_.found = texts.found;
     resolved_.target = texts.target;
+    resolved_.beyondRoot = texts.beyondRoot;
     resolved_.follow = link.follow;
     options_.observer->LinkFound(linkInfo_, resolved_);
   }

@@ -77,16 +77,18 @@ std::string_view FilePart(std::string_view reference) {
 // them, into `out`: "." vanishes, ".." removes the last segment (an empty one too) but none
 // of the first `floor` characters, a last segment "", "." or ".." names a folder. Each
 // segment is decoded as a server does, and runs of "/" are one, so no spelling of a target
-// escapes the visited check or climbs above the floor.
-void AppendSegments(std::string_view base, size_t floor, std::string_view reference, std::string& out) {
+// escapes the visited check or climbs above the floor. True when a ".." stopped at the floor.
+bool AppendSegments(std::string_view base, size_t floor, std::string_view reference, std::string& out) {
   out.assign(base);
   bool folder = false;
+  bool stopped = false;
   for (;;) {
     const size_t slash = reference.find('/');
     const std::string_view segment = reference.substr(0, slash);
     const bool last = slash == std::string_view::npos;
     const int dots = DotSegment(segment);
     if (dots == 2 && out.size() > floor) out.resize(out.rfind('/'));
+    else if (dots == 2) stopped = true;
     folder = last && (dots > 0 || segment.empty());
     if (dots == 0 && !folder) AppendDecoded(segment, out += '/');
     if (last) break;
@@ -95,6 +97,7 @@ void AppendSegments(std::string_view base, size_t floor, std::string_view refere
   if (folder && out.size() > floor) out += '/';
   CollapseSlashes(out, floor);
   if (out.empty()) out = "/";
+  return stopped;
 }
 
 // `href` as the URL parser of a browser takes it in: C0 controls and blanks around it
@@ -238,6 +241,7 @@ LinkResolver::LinkResolver(const std::string& pagePath, const RunContext& contex
 void LinkResolver::Resolve(std::string_view href, ResolvedLink& link) const {
   AssignAsBrowserReads(href, link.found);
   link.follow = false;
+  link.beyondRoot.clear();
   // A query or fragment may hold anything, "://" included; only the file part tells.
   const std::string_view file = FilePart(link.found);
   // "//host/x" takes the scheme of the page, served over http.
@@ -278,7 +282,9 @@ void LinkResolver::ResolveLocal(std::string_view reference, ResolvedLink& link) 
   if (file.empty()) link.target = page_;
   // A browser cannot climb above the host root, so "/.." stays at the site root.
   else if (file[0] == '/') AppendSegments(root_, root_.size(), file.substr(1), link.target);
-  else AppendSegments(folder_, floor_, file, link.target);
+  // A page opened from the disk climbs on: the site check looks there too.
+  else if (AppendSegments(folder_, floor_, file, link.target) && floor_ == root_.size() && root_.starts_with('/'))
+    AppendSegments(folder_, 0, file, link.beyondRoot);
 }
 
 ResolvedLink LinkResolver::Resolve(std::string_view href) const {

@@ -32,6 +32,9 @@ struct ResolvedLink {
   std::string found;   // the href as taken for resolution
   std::string target;  // a local path, or an outside address as written
   bool follow = false; // a local target to be read in turn
+  // A relative href that climbs above the site root, which `target` stops at: where it leads
+  // on the disk, as a browser opens it from a page read from there; empty for the others.
+  std::string beyondRoot;
 };
 
 // Resolves the hrefs found on one page, whose folder and site root it works out once.

@@ -73,10 +73,12 @@ void SiteCheck::LinkFound(const LinkInfo& link, const ResolvedLink& resolved) {
     return;
   }
   if (hyperlink) ++counts_.linksFollowed;
-  const Target& target = TargetOf(resolved.target);
+  // A link above the start folder is looked for where a browser opening the page finds it.
+  const std::string& path = resolved.beyondRoot.empty() ? resolved.target : resolved.beyondRoot;
+  const Target& target = TargetOf(path);
   if (!target.exists) {
     SiteFinding& finding = findings_.emplace_back(Finding(BrokenKind(link.kind), link));
-    finding.target = Relative(StripTrailingSlash(resolved.target));
+    finding.target = Relative(StripTrailingSlash(path));
   } else if (checkAnchors_ && hyperlink) {
     CheckFragment(link, target.page);
   }
