@@ -134,7 +134,7 @@ TEST(BrowserResolution, AgreesWithNodeOnTrickyHrefs) {
 }
 
 TEST(BrowserResolution, AgreesWithNodeOnHrefsReadAgainstABase) {
-  if (std::system("node --version >/dev/null 2>&1") != 0) GTEST_SKIP() << "node is not installed";
+  SKIP_WITHOUT_TOOL("node");
   TempDir dir;
   const std::vector<std::string> answers = NodeAnswers(dir, BasedHrefs());
   ASSERT_EQ(answers.size(), BasedHrefs().size());
@@ -149,8 +149,8 @@ TEST(BrowserResolution, AgreesWithNodeOnHrefsReadAgainstABase) {
 // Hrefs written with character references, as the page's markup holds them: read by our
 // tokenizer on one side, decoded by Python's HTML unescaping on the other, then resolved.
 TEST(BrowserResolution, AgreesWithNodeOnHrefsWrittenWithReferences) {
-  if (std::system("node --version >/dev/null 2>&1 && python3 --version >/dev/null 2>&1") != 0)
-    GTEST_SKIP() << "node or python3 is not installed";
+  SKIP_WITHOUT_TOOL("node");
+  SKIP_WITHOUT_TOOL("python3");
   const std::vector<std::string> written = {
       "caf&#233;.htm", "caf&eacute;.htm", "&#x70;1.htm", "a&amp;b.htm", "x&#47;..&#47;y.htm", "&#46;&#46;/z.htm",
       "%&#50;e%2e/w.htm", "http&#58;//www.example.org/v.htm", "&#x2F;&#x2F;example.org/u.htm", "t&#x9;.htm",

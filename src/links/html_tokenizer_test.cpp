@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -11,6 +10,7 @@
 
 #include "common/HtmlEntities.h"
 #include "links/HtmlTokenizer.h"
+#include "tests/support/NeededTool.h"
 
 namespace {
 
@@ -100,7 +100,7 @@ std::string OurTokens(const CorpusCase& c) {
 
 TEST(HtmlTokenizer, AgreesWithTheHtml5libCorpus) {
   if (!std::filesystem::is_directory(kCorpus)) GTEST_SKIP() << "no corpus at " << kCorpus;
-  if (std::system("python3 --version >/dev/null 2>&1") != 0) GTEST_SKIP() << "python3 is not installed";
+  SKIP_WITHOUT_TOOL("python3");
   const std::vector<CorpusCase> cases = CorpusCases();
   ASSERT_GT(cases.size(), 4000u);
   int failed = 0;
