@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "links/LinkCountTable.h"
+#include "links/OwnSite.h"
 
 // The part of a link before its first ":" (a lone character is returned as is, "\\" for a
 // network path); empty when there is no ":".
@@ -12,14 +13,6 @@ std::string LinkScheme(const std::string& text);
 // True when `text` names something outside the site as written: it has a scheme of two or
 // more characters (http:, mailto:, javascript: ...) or begins with "//".
 bool IsOutsideAddress(std::string_view text);
-
-// Whether `url`, an absolute address, belongs to the own site `domain` (an http or https
-// address, its scheme optional), as a browser compares them: the scheme http or https, the
-// domain's host in any letter case and percent-encoding (also without the "www." the domain
-// has), no user name or password, the port empty or the scheme's default, and a path below
-// the domain's. Returns what follows the domain's path ("x/y.htm?q#f"; "" for
-// "http://host"), a view into `url`; nullopt for an address of anything else.
-std::optional<std::string_view> OwnSiteRest(std::string_view domain, std::string_view url);
 
 // The local path of an http or https address of the own site `domain` (with or without
 // "www." when the domain has it), joined to `root` with forward slashes; empty otherwise.
