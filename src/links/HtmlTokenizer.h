@@ -34,7 +34,7 @@ struct HtmlToken {
   size_t attributeCount_ = 0;
 };
 
-// Reads a page token by token, in one linear pass, as the HTML standard's tokenizer does
+// Reads a page token by token, in one linear pass, as a browser's tokenizer does
 // where links depend on it: tags and their attributes, comments (and "<!...>", "<?...>",
 // "</ x>" as comments), and the elements whose content holds no tags (script, style,
 // textarea, title, xmp, iframe, noembed, noframes, plaintext). Text runs between markup

@@ -8,7 +8,7 @@
 
 namespace {
 
-// The parts of an http or https address that tell whose it is, as the URL standard reads
+// The parts of an http or https address that tell whose it is, as a browser reads
 // them: any number of "/" behind the scheme, the authority up to "/", "?" or "#".
 struct WebAddress {
   std::string_view scheme;     // "http" or "https", as written
@@ -28,7 +28,7 @@ std::optional<WebAddress> ReadWebAddress(std::string_view url) {
   return WebAddress{scheme, rest.substr(0, end), rest.substr(end)};
 }
 
-// The host of an authority as the URL standard compares it: percent-decoded, ASCII letters
+// The host of an authority as a browser compares it: percent-decoded, ASCII letters
 // in lower case; nullopt when the authority holds a user or password, or a port other than
 // the scheme's own.
 std::optional<std::string> HostOf(const WebAddress& address) {

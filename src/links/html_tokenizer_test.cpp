@@ -53,7 +53,7 @@ std::vector<CorpusCase> CorpusCases() {
 }
 
 // The tokens of `input` in the corpus form the script writes: adjacent texts joined,
-// references decoded where the standard decodes them.
+// references decoded where a browser decodes them.
 // The element whose content starts in the case's state; empty when none of the raw-text
 // elements gives that state, or when the state is the data state.
 std::string ElementOf(const CorpusCase& c) {
