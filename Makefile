@@ -7,7 +7,7 @@ GENERATOR  := $(shell command -v ninja >/dev/null 2>&1 && echo -G Ninja)
 
 PREFIX     ?= /usr/local
 
-.PHONY: all deps build program test test-asan run gui bench bench-build bench-peers screenshot fuzz install \
+.PHONY: all deps build program test test-asan run gui bench bench-build bench-peers bench-external screenshot fuzz install \
         package clean
 
 all: build
@@ -67,6 +67,11 @@ bench: bench-build
 bench-peers: bench-build
 	@scripts/install-deps npm
 	bench/run-peers $(BENCH_BUILD) $(BENCH_PROGRAM)
+
+# Outside links against LinkChecker (and linkinator, when npm can fetch it) on a loopback
+# web server.
+bench-external: bench-build
+	bench/run-external-bench $(BENCH_BUILD) $(BENCH_PROGRAM)
 
 fuzz:
 	@scripts/install-deps clang libclang-rt-14-dev

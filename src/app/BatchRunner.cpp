@@ -64,19 +64,28 @@ void PrintFindings(const StartupRequest& request, const std::vector<SiteFinding>
 int RunSiteCheck(const StartupRequest& request, const RunSettings& settings, std::ostream& out,
                  std::ostream& err, MessageSink& messages) {
   const auto start = std::chrono::steady_clock::now();
+  const std::string patternProblem = ExcludeUrlProblem(settings.aExcludeUrls);
+  if (!patternProblem.empty()) {
+    messages.ShowMessage("ExcludeUrls of the profile: " + patternProblem);
+    return kExitCannotStart;
+  }
+  std::optional<ExternalCheckSettings> external;
+  if (settings.bCheckExternal)
+    external = ExternalSettingsForRun(request.external, settings.aExcludeUrls, settings.sDomain);
   SiteCheckOutcome outcome;
   {
     RunControl control;
     ProgressLine progress = BatchProgressLine(err, request.quiet);
     progress.Follow(control);
-    outcome = CheckSite(settings, request.checkAnchors, messages, &control);
+    outcome = CheckSite(settings, request.checkAnchors, external ? &*external : nullptr, messages,
+                        &control);
   }
   if (!outcome.started) return kExitCannotStart;
   out.flush();
   PrintFindings(request, outcome.findings, out, err);
   const bool faulty = std::any_of(
       outcome.findings.begin(), outcome.findings.end(), [&request](const SiteFinding& finding) {
-        return request.strict || finding.kind != SiteFinding::Kind::kOrphan;
+        return request.strict || !IsWarning(finding.kind);
       });
   const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
   if (!request.quiet) err << "folioscribe: " << SiteCheckSummary(outcome, seconds.count()) << "\n";

@@ -175,8 +175,11 @@ int JobCount(const std::string& value) {
   return error == std::errc() && stop == end && count >= 1 && count <= kMaxJobs ? count : 0;
 }
 
-std::string UsageError(const StartupRequest& request, const CCommandLineOptions& options) {
+std::string UsageError(const StartupRequest& request, const CCommandLineOptions& options,
+                       const std::string& externalProblem) {
   if (!options.Problem().empty()) return options.Problem();
+  if (!externalProblem.empty()) return externalProblem;
+  if (request.external.check && !request.check) return "--check-external goes with --check";
   std::string log;
   if (options.FindOption("log", log) && !LogDetailNamed(log))
     return "--log takes off, errors or full, not \"" + log + "\"";
@@ -248,6 +251,7 @@ StartupRequest ReadStartupRequest(const CCommandLineOptions& options) {
   request.traceViewer = options.FindOption("trace-viewer", value);
   request.check = options.FindOption("check", value);
   request.checkAnchors = options.FindOption("check-anchors", value);
+  const std::string externalProblem = ReadExternalOptions(options, request.external);
   request.format = options.GetOptionValue("format");
   request.strict = options.FindOption("strict", value);
   if (options.FindOption("output", value)) request.outputPath = OutputPathFromCommandLine(value);
@@ -265,7 +269,7 @@ StartupRequest ReadStartupRequest(const CCommandLineOptions& options) {
       request.missingProfileMessage = MissingProfileMessage(ToSlashes(value), path);
   }
   if (!options.PlainWords().empty()) request.folder = options.PlainWords().front();
-  request.usageError = UsageError(request, options);
+  request.usageError = UsageError(request, options, externalProblem);
   return request;
 }
 
@@ -276,6 +280,7 @@ void ApplyCommandLineSettings(const StartupRequest& request, RunSettings& settin
   if (request.domain) settings.sDomain = *request.domain;
   if (request.jobs > 0) settings.jobs = request.jobs;
   if (request.countLinks) settings.bUsePageRank = true;
+  if (request.external.check) settings.bCheckExternal = true;
   settings.aPatterns.insert(settings.aPatterns.end(), request.excludePatterns.begin(),
                             request.excludePatterns.end());
 }

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ExternalOptions.h"
 #include "common/RunSettings.h"
 #include "log/TraceLog.h"
 
@@ -56,6 +57,7 @@ struct StartupRequest {
   bool traceViewer = false;
   bool check = false;        // check the site instead of making the map
   bool checkAnchors = false; // the site check also looks up "#fragment" targets
+  ExternalRequest external;  // the check of outside links
   std::string format;        // of the findings: "text" (or empty), "json" or "summary"
   bool strict = false;       // orphans count as faults for the exit status, and a partial
                              // map (something unreadable) fails the run

@@ -1,9 +1,12 @@
 #include "app/GenerationRun.h"
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 #include <thread>
 
+#include "app/ExternalOptions.h"
+#include "app/SiteCheckRun.h"
 #include "common/Escape.h"
 #include "common/Paths.h"
 #include "common/Text.h"
@@ -44,6 +47,19 @@ void ReportSitemapLimits(const RunResult& result, size_t bytes, MessageSink& mes
   std::ranges::replace(line, '\n', ' ');
   TraceProblem("DoGenerationRun()-" + line);
   messages.ShowMessage(warning);
+}
+
+// The check of the outside links for a run of the dialog; none when the profile's patterns
+// do not compile, which `messages` is told.
+std::unique_ptr<ExternalCheck> NewExternalCheck(const RunSettings& settings,
+                                                MessageSink& messages) {
+  const std::string problem = ExcludeUrlProblem(settings.aExcludeUrls);
+  if (!problem.empty()) {
+    messages.ShowMessage("External links not checked: ExcludeUrls: " + problem);
+    return nullptr;
+  }
+  return std::make_unique<ExternalCheck>(
+      ExternalSettingsForRun({}, settings.aExcludeUrls, settings.sDomain));
 }
 
 }  // namespace
@@ -119,9 +135,12 @@ RunResult DoGenerationRun(CFolioscribeApp& app, MessageSink& messages,
   // True when the map is whole: a cancelled run's text never replaces the old output.
   auto produce = [&](MapSink& out) {
     PageTitles titles(settings.nMaxPageBytes);
+    std::unique_ptr<ExternalCheck> external;
     if (CountsLinks(settings)) {
+      if (app.checkOnRuns && settings.bCheckExternal)
+        external = NewExternalCheck(settings, messages);
       std::optional<SiteCheck> check;
-      if (app.checkOnRuns) check.emplace(settings.sStartDirectoryPath, false);
+      if (app.checkOnRuns) check.emplace(settings.sStartDirectoryPath, false, external.get());
       CrawlSite(settings, app.runContext, app.linkCounts, titles, result.warnings,
                 check ? &*check : nullptr, control);
       if (check)
@@ -131,6 +150,8 @@ RunResult DoGenerationRun(CFolioscribeApp& app, MessageSink& messages,
     SiteMapBuilder builder(settings, app.linkCounts, app.runContext, titles, result.warnings,
                            control);
     builder.Build(settings.sStartDirectoryPath, out);
+    // The map is built while the requests go on; a cancelled run drops those under way.
+    if (external && !Cancelled(control)) AddExternalFindings(*external, app.findings);
     result.walked = true;
     result.entryCount = builder.EntryCount();
     bytes = builder.BytesWritten();

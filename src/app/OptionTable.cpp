@@ -47,12 +47,40 @@ constexpr OptionSpec kOptions[] = {
     {"check-anchors", 0, OptionTakes::Nothing, nullptr,
      "with --check: also find \"#name\" links to names missing\n"
      "on their page"},
+    {"check-external", 0, OptionTakes::Nothing, nullptr,
+     "the check also requests every http and https address the\n"
+     "pages link or load, once each, and checks the syntax of\n"
+     "mailto: links"},
+    {"host-connections", 0, OptionTakes::Value, "N",
+     "at most N requests at a time to one host (default 4)"},
+    {"connections", 0, OptionTakes::Value, "N", "at most N requests at a time in all (default 64)"},
+    {"timeout", 0, OptionTakes::Value, "S",
+     "give up a request after S seconds (default 30; 10 at\n"
+     "most to connect)"},
+    {"header", 0, OptionTakes::Value, "HEADER",
+     "send HEADER ('Name: value') with every request; may\n"
+     "be repeated"},
+    {"accept", 0, OptionTakes::Value, "STATUSES",
+     "the statuses that count as good, such as 200..299,403\n"
+     "(the default is 200..299)"},
+    {"exclude-url", 0, OptionTakes::Value, "REGEX",
+     "do not request the addresses this POSIX extended\n"
+     "regular expression finds; added to the profile's\n"
+     "ExcludeUrls; may be repeated"},
+    {"cache", 0, OptionTakes::Nothing, nullptr,
+     "keep the addresses found good in\n"
+     "$XDG_CACHE_HOME/folioscribe/links.tsv and request them\n"
+     "again only when older than --max-cache-age"},
+    {"max-cache-age", 0, OptionTakes::Value, "AGE",
+     "how long a good address is kept: seconds, or a number\n"
+     "with s, m, h or d (default 1d)"},
     {"format", 0, OptionTakes::Value, "FORMAT",
      "with --check: the findings as \"text\" (the default: a\n"
      "line each, then the missing targets grouped), \"json\"\n"
      "(one object a line) or \"summary\" (the groups only)"},
     {"strict", 0, OptionTakes::Nothing, nullptr,
-     "orphan pages make the check fail too; a partial map\n"
+     "orphan pages and permanent redirects make the check\n"
+     "fail too; a partial map\n"
      "(a folder or page could not be read, each is warned of)\n"
      "makes the run fail (exit status 1)"},
     {"list-profiles", 0, OptionTakes::Nothing, nullptr,

@@ -8,7 +8,19 @@
 #include "platform/FileSystem.h"
 #include "sitemap/SiteMapBuilder.h"
 
-SiteCheckOutcome CheckSite(const RunSettings& settings, bool checkAnchors, MessageSink& messages,
+namespace {
+
+std::string ExternalCounts(const ExternalCheckCounts& counts) {
+  return Counted(counts.requested, "URL") + " requested, " + GroupedNumber(counts.fromCache) +
+         " from the cache, " + GroupedNumber(counts.excluded) + " excluded, " +
+         Counted(counts.mailLinks, "mail link") + ", " + GroupedNumber(counts.skipped) +
+         " of other schemes skipped";
+}
+
+}  // namespace
+
+SiteCheckOutcome CheckSite(const RunSettings& settings, bool checkAnchors,
+                           const ExternalCheckSettings* external, MessageSink& messages,
                            RunControl* control) {
   SiteCheckOutcome outcome;
   const RunSettings normalised = SettingsForRun(settings);
@@ -20,28 +32,52 @@ SiteCheckOutcome CheckSite(const RunSettings& settings, bool checkAnchors, Messa
   const RunContext context{folder, settings.sDomain};
   LinkCountTable table;
   PageTitles titles;
-  SiteCheck check(folder, checkAnchors);
+  std::optional<ExternalCheck> externalCheck;
+  if (external) externalCheck.emplace(*external);
+  SiteCheck check(folder, checkAnchors, externalCheck ? &*externalCheck : nullptr);
   std::vector<std::string> unread;  // the check reports links, not pages it could not read
   CrawlSite(normalised, context, table, titles, unread, &check, control);
   outcome.findings = check.Finish(ListSiteFiles(normalised, folder));
   outcome.counts = check.Counts();
+  if (externalCheck) {
+    AddExternalFindings(*externalCheck, outcome.findings);
+    outcome.external = externalCheck->Counts();
+  }
   outcome.started = true;
   return outcome;
 }
 
+void AddExternalFindings(ExternalCheck& external, std::vector<SiteFinding>& findings) {
+  std::vector<SiteFinding> outside = external.Finish();
+  findings.insert(findings.end(), std::make_move_iterator(outside.begin()), std::make_move_iterator(outside.end()));
+  SortFindings(findings);
+}
+
 std::string SiteCheckSummary(const SiteCheckOutcome& outcome, double seconds) {
   // Missing images, scripts and the rest count with the broken links.
-  int64_t broken = 0, anchors = 0, orphans = 0;
+  int64_t broken = 0, anchors = 0, orphans = 0, external = 0, redirected = 0, mail = 0;
   for (const SiteFinding& finding : outcome.findings) {
-    if (IsBrokenTarget(finding.kind)) ++broken;
-    else if (finding.kind == SiteFinding::Kind::kMissingAnchor) ++anchors;
-    else ++orphans;
+    switch (finding.kind) {
+      case SiteFinding::Kind::kMissingAnchor: ++anchors; break;
+      case SiteFinding::Kind::kOrphan: ++orphans; break;
+      case SiteFinding::Kind::kBrokenExternal: ++external; break;
+      case SiteFinding::Kind::kRedirected: ++redirected; break;
+      case SiteFinding::Kind::kBadMailLink: ++mail; break;
+      default: ++broken;
+    }
   }
   char time[32];
   std::snprintf(time, sizeof time, "%.2f s", seconds);
   const SiteCheckCounts& counts = outcome.counts;
-  return Counted(counts.pagesRead, "page") + " read, " + Counted(counts.linksFollowed, "link") +
-         " followed, " + Counted(counts.externalLinks, "external link") + " seen (not checked): " +
-         Counted(broken, "broken link") + ", " + Counted(anchors, "missing anchor") + ", " +
-         Counted(orphans, "orphan") + " in " + time;
+  std::string summary = Counted(counts.pagesRead, "page") + " read, " +
+                        Counted(counts.linksFollowed, "link") + " followed, " +
+                        Counted(counts.externalLinks, "external link");
+  summary += outcome.external ? " checked (" + ExternalCounts(*outcome.external) + "): "
+                              : " seen (not checked): ";
+  summary += Counted(broken, "broken link") + ", " + Counted(anchors, "missing anchor") + ", " +
+             Counted(orphans, "orphan");
+  if (outcome.external)
+    summary += ", " + Counted(external, "broken external link") + ", " + GroupedNumber(redirected) +
+               " redirected, " + Counted(mail, "bad mail link");
+  return summary + " in " + time;
 }

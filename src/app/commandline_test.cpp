@@ -187,3 +187,54 @@ TEST(OptionTable, HelpListsEveryOptionInItsLine) {
   for (size_t start = 0, end; (end = usage.find('\n', start)) != std::string::npos; start = end + 1)
     EXPECT_LE(end - start, 80u) << usage.substr(start, end - start);
 }
+
+TEST(ExternalOptions, StatusRangesAndAges) {
+  const auto ranges = ParseStatusRanges("200..299, 403,429");
+  ASSERT_TRUE(ranges);
+  ASSERT_EQ(ranges->size(), 3u);
+  EXPECT_EQ((*ranges)[0].first, 200);
+  EXPECT_EQ((*ranges)[0].last, 299);
+  EXPECT_EQ((*ranges)[1].first, 403);
+  EXPECT_EQ((*ranges)[2].last, 429);
+  for (const char* bad : {"", "200-299", "299..200", "2000", "99", "200,,201", "200..", "ok"})
+    EXPECT_FALSE(ParseStatusRanges(bad)) << bad;
+
+  EXPECT_EQ(ParseAge("90"), 90);
+  EXPECT_EQ(ParseAge("90s"), 90);
+  EXPECT_EQ(ParseAge("15m"), 900);
+  EXPECT_EQ(ParseAge("2h"), 7200);
+  EXPECT_EQ(ParseAge("1D"), 86400);
+  for (const char* bad : {"", "d", "1w", "-1", "1.5h"}) EXPECT_FALSE(ParseAge(bad)) << bad;
+}
+
+TEST(ExternalOptions, CommandLineAndProfileMeet) {
+  const StartupRequest request = ReadStartupRequest(
+      ParseCommandLine({"site", "--check", "--check-external", "--host-connections=2",
+                        "--connections", "8", "--timeout=5", "--header=X-A: 1", "--header",
+                        "X-B: 2", "--exclude-url=ads", "--cache", "--max-cache-age=2h"}));
+  ASSERT_EQ(request.usageError, "");
+  EXPECT_TRUE(request.external.check);
+  const ExternalCheckSettings settings =
+      ExternalSettingsForRun(request.external, {"^http://old\\."}, "http://www.example.org/");
+  EXPECT_EQ(settings.http.hostConnections, 2);
+  EXPECT_EQ(settings.http.connections, 8);
+  EXPECT_EQ(settings.http.timeoutSeconds, 5);
+  EXPECT_EQ(settings.http.headers, (std::vector<std::string>{"X-A: 1", "X-B: 2"}));
+  EXPECT_EQ(settings.http.userAgent, "folioscribe/1.22 (+link check)");
+  EXPECT_EQ(settings.excludeUrls, (std::vector<std::string>{"^http://old\\.", "ads"}));
+  EXPECT_EQ(settings.maxCacheAgeSeconds, 7200);
+  EXPECT_TRUE(settings.cachePath.ends_with("/folioscribe/links.tsv")) << settings.cachePath;
+  EXPECT_EQ(settings.schemeOfBareHost, "http");
+
+  const StartupRequest plain = ReadStartupRequest(ParseCommandLine({"site", "--check"}));
+  const ExternalCheckSettings defaults = ExternalSettingsForRun(plain.external, {}, "");
+  EXPECT_FALSE(plain.external.check);
+  EXPECT_EQ(defaults.http.hostConnections, 4);
+  EXPECT_EQ(defaults.http.connections, 64);
+  EXPECT_EQ(defaults.http.timeoutSeconds, 30);
+  EXPECT_EQ(defaults.cachePath, "");
+  EXPECT_EQ(defaults.schemeOfBareHost, "https");
+  ASSERT_EQ(defaults.accept.size(), 1u);
+  EXPECT_EQ(defaults.accept[0].first, 200);
+  EXPECT_EQ(defaults.accept[0].last, 299);
+}

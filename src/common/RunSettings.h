@@ -35,6 +35,10 @@ struct RunSettings {
   long long nMaxPageBytes = kDefaultMaxPageBytes;
   // An XML map of more entries is written as parts with a sitemap index; 0: one file.
   long long nSitemapPartEntries = 0;
+  // The site check: regular expressions of outside addresses left unchecked, and whether
+  // outside links are checked at all.
+  std::vector<std::string> aExcludeUrls;  // key "ExcludeUrls"
+  bool bCheckExternal = false;
   // Threads that read pages for the link counter (0: one per core). Chosen on the command
   // line, never stored in a profile.
   int jobs = 0;

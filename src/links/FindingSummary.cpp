@@ -6,6 +6,7 @@
 
 #include "common/Escape.h"
 #include "common/Text.h"
+#include "links/SiteCheckReport.h"
 
 namespace {
 
@@ -16,9 +17,19 @@ struct TargetGroup {
   std::set<std::string> pages;
 };
 
+// What is wrong with the target of `finding`: "missing", "404 Not Found".
+std::string Fault(const SiteFinding& finding) {
+  switch (finding.kind) {
+    case SiteFinding::Kind::kMissingAnchor: return "no such anchor";
+    case SiteFinding::Kind::kBrokenExternal: return ExternalProblem(finding);
+    case SiteFinding::Kind::kRedirected: return "moved to " + finding.finalUrl;
+    case SiteFinding::Kind::kBadMailLink: return "bad mail link";
+    default: return "missing";
+  }
+}
+
 std::string GroupLine(const std::string& target, const TargetGroup& group) {
-  const bool anchor = group.first->kind == SiteFinding::Kind::kMissingAnchor;
-  return EscapedLine(target) + (anchor ? ": no such anchor" : ": missing") + ", linked " +
+  return EscapedLine(target) + ": " + EscapedLine(Fault(*group.first)) + ", linked " +
          Counted(group.links, "time") + " from " +
          Counted(static_cast<int64_t>(group.pages.size()), "page") + " (first: " +
          EscapedLine(group.first->page) + ":" + std::to_string(group.first->line) + ")\n";

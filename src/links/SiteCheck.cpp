@@ -52,8 +52,8 @@ std::optional<std::pair<uint64_t, uint64_t>> FileId(const std::string& path) {
 
 }  // namespace
 
-SiteCheck::SiteCheck(std::string startFolder, bool checkAnchors)
-    : root_(std::move(startFolder)), checkAnchors_(checkAnchors) {}
+SiteCheck::SiteCheck(std::string startFolder, bool checkAnchors, ExternalLinkSink* external)
+    : root_(std::move(startFolder)), checkAnchors_(checkAnchors), external_(external) {}
 
 void SiteCheck::PageRead(const std::string& path, const std::string& text) {
   ++counts_.pagesRead;
@@ -70,6 +70,8 @@ void SiteCheck::LinkFound(const LinkInfo& link, const ResolvedLink& resolved) {
   const bool hyperlink = link.kind == LinkKind::kHyperlink;
   if (!IsLocal(resolved)) {
     if (hyperlink) ++counts_.externalLinks;
+    if (external_)
+      external_->ExternalLinkFound(resolved.target, Relative(page_), lines_->LineOf(link.offset));
     return;
   }
   if (hyperlink) ++counts_.linksFollowed;
@@ -118,7 +120,7 @@ const std::unordered_set<std::string>& SiteCheck::NamesOf(const std::string& pag
 }
 
 SiteFinding SiteCheck::Finding(SiteFinding::Kind kind, const LinkInfo& link) {
-  return SiteFinding{kind, Relative(page_), lines_->LineOf(link.offset), link.href, {}};
+  return SiteFinding{kind, Relative(page_), lines_->LineOf(link.offset), link.href, {}, 0, {}, {}};
 }
 
 std::string SiteCheck::Relative(const std::string& path) const {
@@ -142,11 +144,9 @@ std::vector<SiteFinding> SiteCheck::Finish(const std::vector<std::string>& liste
   fragmentLinks_.clear();
   for (const std::string& path : listedFiles) {
     if (IsCheckedPage(path) && !reached_.contains(path) && IsOrphan(path))
-      findings_.push_back({SiteFinding::Kind::kOrphan, Relative(path), 0, {}, {}});
+      findings_.push_back({SiteFinding::Kind::kOrphan, Relative(path), 0, {}, {}, 0, {}, {}});
   }
-  std::stable_sort(findings_.begin(), findings_.end(), [](const SiteFinding& a, const SiteFinding& b) {
-    return std::tie(a.page, a.line) < std::tie(b.page, b.line);
-  });
+  SortFindings(findings_);
   return std::move(findings_);
 }
 
@@ -170,10 +170,30 @@ const char* FindingKindName(SiteFinding::Kind kind) {
     case SiteFinding::Kind::kBrokenScript: return "broken script";
     case SiteFinding::Kind::kBrokenStylesheet: return "broken stylesheet";
     case SiteFinding::Kind::kBrokenResource: return "broken resource";
+    case SiteFinding::Kind::kBrokenExternal: return "broken external link";
+    case SiteFinding::Kind::kRedirected: return "redirected";
+    case SiteFinding::Kind::kBadMailLink: return "bad mail link";
   }
   return "";
 }
 
 bool IsBrokenTarget(SiteFinding::Kind kind) {
-  return kind != SiteFinding::Kind::kMissingAnchor && kind != SiteFinding::Kind::kOrphan;
+  return kind != SiteFinding::Kind::kMissingAnchor && kind != SiteFinding::Kind::kOrphan &&
+         !IsExternal(kind);
+}
+
+bool IsExternal(SiteFinding::Kind kind) {
+  return kind == SiteFinding::Kind::kBrokenExternal || kind == SiteFinding::Kind::kRedirected ||
+         kind == SiteFinding::Kind::kBadMailLink;
+}
+
+bool IsWarning(SiteFinding::Kind kind) {
+  return kind == SiteFinding::Kind::kOrphan || kind == SiteFinding::Kind::kRedirected;
+}
+
+void SortFindings(std::vector<SiteFinding>& findings) {
+  std::stable_sort(findings.begin(), findings.end(),
+                   [](const SiteFinding& a, const SiteFinding& b) {
+                     return std::tie(a.page, a.line) < std::tie(b.page, b.line);
+                   });
 }

@@ -8,18 +8,36 @@
 #include <vector>
 
 #include "links/EXmlBasics.h"
+#include "links/ExternalLinks.h"
 #include "links/LinkCounter.h"
 
-// One fault of a local site.
+// One fault of a site: of its files, or of an address outside it.
 struct SiteFinding {
-  // A missing target of a hyperlink, or of a source the page loads.
-  enum class Kind { kBrokenLink, kMissingAnchor, kOrphan, kBrokenImage, kBrokenScript, kBrokenStylesheet, kBrokenResource };
+  // A missing target of a hyperlink, or of a source the page loads; then the faults of
+  // links that leave the site.
+  enum class Kind {
+    kBrokenLink,
+    kMissingAnchor,
+    kOrphan,
+    kBrokenImage,
+    kBrokenScript,
+    kBrokenStylesheet,
+    kBrokenResource,
+    kBrokenExternal,
+    kRedirected,
+    kBadMailLink
+  };
   Kind kind = Kind::kBrokenLink;
   std::string page;    // relative to the start folder: the linking page, or the orphan
   int64_t line = 0;    // of the link on its page; 0 for an orphan
   std::string href;    // as written; empty for an orphan
   std::string target;  // relative: the missing file or folder, or the page and "#name"
-                       // a missing anchor was looked for; empty for an orphan
+                       // a missing anchor was looked for; empty for an orphan; for an
+                       // outside link the address as requested
+  // Outside links only:
+  int status = 0;        // of the last response; 0 when none came
+  std::string reason;    // its reason phrase, or what failed ("host not found")
+  std::string finalUrl;  // where its redirects led; the new address when redirected
 
   bool operator==(const SiteFinding&) const = default;
 };
@@ -30,13 +48,21 @@ struct SiteCheckCounts {
   int64_t externalLinks = 0;  // hyperlinks seen, not checked
 };
 
+// A finding of a link that leaves the site.
+bool IsExternal(SiteFinding::Kind kind);
+// Warnings fail a check only when it is strict.
+bool IsWarning(SiteFinding::Kind kind);
+// Puts findings in the order they are reported: by page, then line.
+void SortFindings(std::vector<SiteFinding>& findings);
+
 // Watches a crawl for broken local links and missing local sources (images, scripts,
 // stylesheets, the rest a page loads) and, when asked, for "#fragment" links to names
 // the target page lacks; then tells which listed pages the crawl never reached.
 class SiteCheck : public CrawlObserver {
  public:
-  // `startFolder` as the crawl's paths begin (forward slashes, no trailing "/").
-  SiteCheck(std::string startFolder, bool checkAnchors);
+  // `startFolder` as the crawl's paths begin (forward slashes, no trailing "/"). Links that
+  // leave the site go to `external` when given.
+  SiteCheck(std::string startFolder, bool checkAnchors, ExternalLinkSink* external = nullptr);
 
   void PageRead(const std::string& path, const std::string& text) override;
   void LinkFound(const LinkInfo& link, const ResolvedLink& resolved) override;
@@ -69,6 +95,7 @@ class SiteCheck : public CrawlObserver {
 
   std::string root_;
   bool checkAnchors_;
+  ExternalLinkSink* external_;
   SiteCheckCounts counts_;
   std::string page_;                  // the page whose links come now
   std::optional<LineCounter> lines_;  // over that page's text
@@ -81,7 +108,8 @@ class SiteCheck : public CrawlObserver {
 };
 
 // "broken link", "missing anchor", "orphan", "broken image", "broken script",
-// "broken stylesheet" or "broken resource".
+// "broken stylesheet", "broken resource", "broken external link", "redirected" or
+// "bad mail link".
 const char* FindingKindName(SiteFinding::Kind kind);
 // Whether a finding of `kind` names a target that does not exist.
 bool IsBrokenTarget(SiteFinding::Kind kind);

@@ -38,10 +38,10 @@ TEST(SiteCheck, OwnSiteAddressesAndPagesTheCrawlDoesNotRead) {
   SiteCheckCounts counts;
   const std::vector<SiteFinding> findings = Check(site, {site / "a.htm", site / "doc.xhtml"}, &counts);
   const std::vector<SiteFinding> expected = {
-      {Kind::kBrokenLink, "index.htm", 2, "https://x.org/gone.htm", "gone.htm"},
+      {Kind::kBrokenLink, "index.htm", 2, "https://x.org/gone.htm", "gone.htm", 0, "", ""},
       // A missing anchor's target: the page that lacks it, and the name.
-      {Kind::kMissingAnchor, "index.htm", 3, "doc.xhtml#out", "doc.xhtml#out"},
-      {Kind::kMissingAnchor, "index.htm", 5, "sub/#t", "sub/index.html#t"},
+      {Kind::kMissingAnchor, "index.htm", 3, "doc.xhtml#out", "doc.xhtml#out", 0, "", ""},
+      {Kind::kMissingAnchor, "index.htm", 5, "sub/#t", "sub/index.html#t", 0, "", ""},
   };
   EXPECT_EQ(findings, expected);
   EXPECT_EQ(counts.pagesRead, 2);  // index.htm and sub/index.html; the own-site address is not read
@@ -60,8 +60,8 @@ TEST(SiteCheck, OrphansAreListedPagesNotReachedUnderAnyPath) {
   const std::vector<std::string> listed = {site / "index.htm", site / "img.png", site / "data.txt",
                                            site / "alias/p.htm", site / "alias/q.shtml",
                                            site / "real/p.htm", site / "real/q.shtml"};
-  const std::vector<SiteFinding> expected = {{Kind::kOrphan, "alias/q.shtml", 0, "", ""},
-                                             {Kind::kOrphan, "real/q.shtml", 0, "", ""}};
+  const std::vector<SiteFinding> expected = {{Kind::kOrphan, "alias/q.shtml", 0, "", "", 0, "", ""},
+                                             {Kind::kOrphan, "real/q.shtml", 0, "", "", 0, "", ""}};
   EXPECT_EQ(Check(site, listed), expected);
 }
 

@@ -78,3 +78,5 @@ DataFolders ProgramDataFolders() {
           share + "/profiles", XdgFolder("XDG_STATE_HOME", "/.local/state") + "/folioscribe/logs",
           share + "/help"};
 }
+
+std::string UserCacheFolder() { return XdgFolder("XDG_CACHE_HOME", "/.cache") + "/folioscribe"; }

@@ -30,3 +30,5 @@ struct DataFolders {
   std::string help;            // "help" beside the program, or <prefix>/share/folioscribe/help
 };
 DataFolders ProgramDataFolders();
+// Where the program keeps what it may lose: $XDG_CACHE_HOME/folioscribe (~/.cache/folioscribe).
+std::string UserCacheFolder();

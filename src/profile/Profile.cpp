@@ -97,6 +97,8 @@ void ReadSettings(const IniFile& file, RunSettings& settings) {
     settings.*f.field = ReadProfileFlag(file, kMoreOptions, f.key, false);
   settings.nMaxPageBytes = ReadPositiveNumber(file, "nMaxPageBytes", kDefaultMaxPageBytes);
   settings.nSitemapPartEntries = ReadPositiveNumber(file, "nSitemapPartEntries", 0);
+  settings.aExcludeUrls = SplitColonList(ReadProfileString(file, kMoreOptions, "ExcludeUrls", ""));
+  settings.bCheckExternal = ReadProfileFlag(file, kMoreOptions, "bCheckExternal", false);
 }
 
 void WriteSettings(const RunSettings& settings, IniFile& file) {
@@ -114,6 +116,8 @@ void WriteSettings(const RunSettings& settings, IniFile& file) {
   WriteProfileString(file, kMoreOptions, "nMaxPageBytes", std::to_string(settings.nMaxPageBytes));
   WriteProfileString(file, kMoreOptions, "nSitemapPartEntries",
                      std::to_string(settings.nSitemapPartEntries));
+  WriteProfileString(file, kMoreOptions, "ExcludeUrls", JoinColonList(settings.aExcludeUrls));
+  WriteProfileFlag(file, kMoreOptions, "bCheckExternal", settings.bCheckExternal);
 }
 
 bool WriteProfileFile(const std::string& path, const RunSettings& settings, std::string& problem) {

@@ -46,3 +46,26 @@ std::vector<std::string> SplitList(const std::string& text, const std::string& s
   add(text.substr(start));
   return pieces;
 }
+
+std::string JoinColonList(const std::vector<std::string>& list) {
+  std::string text;
+  for (const std::string& entry : list) {
+    if (!text.empty()) text += ':';
+    for (const char c : entry) text += c == ':' ? std::string("\\:") : std::string(1, c);
+  }
+  return text;
+}
+
+std::vector<std::string> SplitColonList(const std::string& text) {
+  std::vector<std::string> list(1);
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == ':')
+      list.back() += text[++i];
+    else if (text[i] == ':')
+      list.emplace_back();
+    else
+      list.back() += text[i];
+  }
+  std::erase_if(list, [](const std::string& entry) { return entry.empty(); });
+  return list;
+}

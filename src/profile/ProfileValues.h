@@ -23,3 +23,9 @@ std::string JoinList(const std::vector<std::string>& list, const std::string& se
 // unless `keepEmpty`. An empty separator gives the whole text as one piece.
 std::vector<std::string> SplitList(const std::string& text, const std::string& separator,
                                    bool keepEmpty);
+
+// A ":"-joined list whose entries may hold ":" themselves (addresses, patterns of them): a
+// ":" in an entry is stored as "\\:".
+std::string JoinColonList(const std::vector<std::string>& list);
+// The entries of such a list; empty pieces are dropped.
+std::vector<std::string> SplitColonList(const std::string& text);

@@ -42,6 +42,8 @@ RunSettings FullSettings() {
   s.bSkipHidden = true;
   s.bCrawlOnlyKept = true;
   s.nSitemapPartEntries = 50000;
+  s.aExcludeUrls = {"^https?://ads\\.", "example\\.org:8080/"};
+  s.bCheckExternal = true;
   return s;
 }
 
@@ -78,7 +80,9 @@ TEST(Profile, NewFileHoldsEveryKeyInOrder) {
             "bCleanFolderUrls=0\r\n"
             "bSkipNoindex=1\r\n"
             "nMaxPageBytes=67108864\r\n"
-            "nSitemapPartEntries=50000\r\n");
+            "nSitemapPartEntries=50000\r\n"
+            "ExcludeUrls=^https?\\://ads\\.:example\\.org\\:8080/\r\n"
+            "bCheckExternal=1\r\n");
   EXPECT_TRUE(sink.messages.empty());
 }
 

@@ -42,20 +42,23 @@ QVBoxLayout* Labelled(const char* caption, QWidget* list) {
 CMoreOptionsDlg::CMoreOptionsDlg(RunSettings& settings, QWidget* parent)
     : QDialog(parent),
       settings_(settings),
-      indexAsDirText_(NewCheckBox(
-          "&Use index.htm as link text for folders (when %AutoHrefText% macro used)",
-          "indexAsDirText")),
+      indexAsDirText_(
+          NewCheckBox("&Use index.htm as link text for folders (when %AutoHrefText% macro used)",
+                      "indexAsDirText")),
       usePageRank_(NewCheckBox(
           "Use \"&link counter\", when deciding about the order of files/folders", "usePageRank")),
       excludeNotLinked_(NewCheckBox("&Exclude not linked files\\folders", "excludeNotLinked")),
       domain_(new QLineEdit),
       cleanFolderUrls_(NewCheckBox("&Folder addresses end in /", "cleanFolderUrls")),
       skipNoindex_(NewCheckBox("Leave out pages marked &noindex", "skipNoindex")),
+      checkExternal_(NewCheckBox("Check e&xternal links (with the link counter; see the Report)",
+                                 "checkExternal")),
       addSignature_(NewCheckBox("Add signature (generated with....)", "addSignature")),
       excludeList_(NewList("excludeList")),
       patternList_(NewList("patternList")),
       includeList_(NewList("includeList")),
-      useIgnoreFiles_(NewCheckBox("Honour .gitignore and .folioscribeignore files", "useIgnoreFiles")),
+      useIgnoreFiles_(
+          NewCheckBox("Honour .gitignore and .folioscribeignore files", "useIgnoreFiles")),
       skipHidden_(NewCheckBox("Leave out hidden files and folders", "skipHidden")),
       skipEmptyFolders_(NewCheckBox("Leave out empty folders", "skipEmptyFolders")),
       crawlOnlyKept_(NewCheckBox("Do not crawl excluded pages", "crawlOnlyKept")) {
@@ -76,10 +79,22 @@ CMoreOptionsDlg::CMoreOptionsDlg(RunSettings& settings, QWidget* parent)
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
   QWidget* tabOrder[] = {buttons->button(QDialogButtonBox::Ok),
-                         buttons->button(QDialogButtonBox::Cancel), indexAsDirText_,
-                         excludeList_, usePageRank_, excludeNotLinked_, domain_, cleanFolderUrls_,
-                         skipNoindex_, addSignature_, patternList_, includeList_, useIgnoreFiles_,
-                         skipHidden_, skipEmptyFolders_, crawlOnlyKept_};
+                         buttons->button(QDialogButtonBox::Cancel),
+                         indexAsDirText_,
+                         excludeList_,
+                         usePageRank_,
+                         excludeNotLinked_,
+                         domain_,
+                         cleanFolderUrls_,
+                         skipNoindex_,
+                         checkExternal_,
+                         addSignature_,
+                         patternList_,
+                         includeList_,
+                         useIgnoreFiles_,
+                         skipHidden_,
+                         skipEmptyFolders_,
+                         crawlOnlyKept_};
   for (size_t i = 1; i < std::size(tabOrder); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
   buttons->button(QDialogButtonBox::Ok)->setFocus();
   OnInitDialog();
@@ -97,6 +112,7 @@ QWidget* CMoreOptionsDlg::BuildWebSitemapGroup() {
   layout->addLayout(domainRow);
   layout->addWidget(cleanFolderUrls_);
   layout->addWidget(skipNoindex_);
+  layout->addWidget(checkExternal_);
   return group;
 }
 
@@ -147,6 +163,7 @@ void CMoreOptionsDlg::OnInitDialog() {
   domain_->setText(QString::fromUtf8(settings_.sDomain));
   cleanFolderUrls_->setChecked(settings_.bCleanFolderUrls);
   skipNoindex_->setChecked(settings_.bSkipNoindex);
+  checkExternal_->setChecked(settings_.bCheckExternal);
   addSignature_->setChecked(settings_.bAddSignature);
   excludeList_->Fill(settings_.aExclude);
   patternList_->Fill(settings_.aPatterns);
@@ -169,6 +186,7 @@ void CMoreOptionsDlg::accept() {
   settings_.sDomain = domain_->text().toStdString();
   settings_.bCleanFolderUrls = cleanFolderUrls_->isChecked();
   settings_.bSkipNoindex = skipNoindex_->isChecked();
+  settings_.bCheckExternal = checkExternal_->isChecked();
   settings_.bAddSignature = addSignature_->isChecked();
   settings_.aExclude = excludeList_->ReadBack();
   settings_.aPatterns = patternList_->ReadBack();

@@ -31,6 +31,7 @@ class CMoreOptionsDlg : public QDialog {
   QLineEdit* domain_;
   QCheckBox* cleanFolderUrls_;
   QCheckBox* skipNoindex_;
+  QCheckBox* checkExternal_;
   QCheckBox* addSignature_;
   CEditableListCtrl* excludeList_;
   CEditableListCtrl* patternList_;

@@ -10,6 +10,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "links/SiteCheckReport.h"
 #include "ui/UiPrompts.h"
 
 namespace {
@@ -22,6 +23,15 @@ QStringList BrokenLinkRow(const SiteFinding& finding) {
           anchor ? QStringLiteral("(anchor)") : Utf8(finding.target)};
 }
 
+QStringList ExternalLinkRow(const SiteFinding& finding) {
+  const QString problem = finding.kind == SiteFinding::Kind::kRedirected
+                              ? QStringLiteral("moved to ") + Utf8(finding.finalUrl)
+                          : finding.kind == SiteFinding::Kind::kBadMailLink
+                              ? QStringLiteral("bad mail link")
+                              : Utf8(ExternalProblem(finding));
+  return {Utf8(finding.page), QString::number(finding.line), Utf8(finding.href), problem};
+}
+
 }  // namespace
 
 CReportDlg::CReportDlg(const QString& reportText, const std::vector<SiteFinding>& findings,
@@ -32,10 +42,17 @@ CReportDlg::CReportDlg(const QString& reportText, const std::vector<SiteFinding>
       "brokenLinks", {QStringLiteral("Page"), QStringLiteral("Line"), QStringLiteral("Link"),
                       QStringLiteral("Missing")});
   QTreeWidget* orphans = NewFindingsList("orphans", {QStringLiteral("Page")});
+  QTreeWidget* external =
+      NewFindingsList("externalLinks", {QStringLiteral("Page"), QStringLiteral("Line"),
+                                        QStringLiteral("Link"), QStringLiteral("Problem")});
   for (const SiteFinding& finding : findings) {
-    const bool orphan = finding.kind == SiteFinding::Kind::kOrphan;
-    auto* item = new QTreeWidgetItem(orphan ? orphans : broken,
-                                     orphan ? QStringList{Utf8(finding.page)} : BrokenLinkRow(finding));
+    QTreeWidgetItem* item = nullptr;
+    if (finding.kind == SiteFinding::Kind::kOrphan)
+      item = new QTreeWidgetItem(orphans, {Utf8(finding.page)});
+    else if (IsExternal(finding.kind))
+      item = new QTreeWidgetItem(external, ExternalLinkRow(finding));
+    else
+      item = new QTreeWidgetItem(broken, BrokenLinkRow(finding));
     item->setData(0, Qt::UserRole, Utf8(finding.page));
   }
   auto* tabs = new QTabWidget;
@@ -43,6 +60,7 @@ CReportDlg::CReportDlg(const QString& reportText, const std::vector<SiteFinding>
   tabs->addTab(NewCountsTab(reportText), QStringLiteral("Link counts"));
   tabs->addTab(broken, QStringLiteral("Broken links"));
   tabs->addTab(orphans, QStringLiteral("Orphans"));
+  tabs->addTab(external, QStringLiteral("External links"));
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
   connect(buttons, &QDialogButtonBox::accepted, this, &CReportDlg::accept);

@@ -442,15 +442,18 @@ class FolioscribeDlgTest : public QObject {
     const QString site = Temp("checked");
     QVERIFY(QDir().mkpath(site + QStringLiteral("/sub")));
     WriteFile(site + QStringLiteral("/index.htm"), "<a href=\"sub/a.htm\">a</a>\n<a href=\"gone.htm\">x</a>");
-    WriteFile(site + QStringLiteral("/sub/a.htm"), "<a href=\"../index.htm\">home</a>");
+    WriteFile(site + QStringLiteral("/sub/a.htm"),
+              "<a href=\"../index.htm\">home</a>\n<a href=\"mailto:no one\">?</a>\n"
+              "<a href=\"http://127.0.0.1:1/x\">closed</a>");
     WriteFile(site + QStringLiteral("/sub/lost.htm"), "");
     RunSettings settings = FullSettings(site.toStdString());
     settings.bExcludeNotLinked = false;
+    settings.bCheckExternal = true;
     app_.settings = settings;
     CFolioscribeDlg dialog(app_, prompts_, StartupRequest());
     Find(dialog, "doIt")->click();
     WaitForTheRun(dialog);
-    QStringList tabs, broken, orphans;
+    QStringList tabs, broken, orphans, external;
     prompts_.onModal = [&](QDialog& shown) {
       auto* tabWidget = Find<QTabWidget>(shown, "reportTabs");
       for (int i = 0; i < tabWidget->count(); ++i) tabs.append(tabWidget->tabText(i));
@@ -462,6 +465,10 @@ class FolioscribeDlgTest : public QObject {
       auto* orphanList = Find<QTreeWidget>(shown, "orphans");
       for (int row = 0; row < orphanList->topLevelItemCount(); ++row)
         orphans.append(orphanList->topLevelItem(row)->text(0));
+      auto* externalList = Find<QTreeWidget>(shown, "externalLinks");
+      for (int row = 0; row < externalList->topLevelItemCount(); ++row)
+        external.append(externalList->topLevelItem(row)->text(2) + QStringLiteral(": ") +
+                        externalList->topLevelItem(row)->text(3));
       emit brokenList->itemDoubleClicked(brokenList->topLevelItem(0), 2);
       emit orphanList->itemDoubleClicked(orphanList->topLevelItem(0), 0);
       return int(QDialog::Accepted);
@@ -469,7 +476,11 @@ class FolioscribeDlgTest : public QObject {
     prompts_.openedUrls.clear();
     Find(dialog, "report")->click();
     QCOMPARE(tabs, (QStringList{QStringLiteral("Link counts"), QStringLiteral("Broken links"),
-                                QStringLiteral("Orphans")}));
+                                QStringLiteral("Orphans"), QStringLiteral("External links")}));
+    QCOMPARE(external,
+             (QStringList{
+                 QStringLiteral("mailto:no one: bad mail link"),
+                 QStringLiteral("http://127.0.0.1:1/x: could not connect: Connection refused")}));
     QCOMPARE(broken, (QStringList{QStringLiteral("index.htm"), QStringLiteral("2"),
                                   QStringLiteral("gone.htm"), QStringLiteral("gone.htm")}));
     QCOMPARE(orphans, QStringList{QStringLiteral("sub/lost.htm")});

@@ -80,13 +80,14 @@ class MoreOptionsTest : public QObject {
     Find<QCheckBox>(dialog, "indexAsDirText")->click();
     Find<QCheckBox>(dialog, "addSignature")->click();
     Find<QCheckBox>(dialog, "cleanFolderUrls")->click();
+    Find<QCheckBox>(dialog, "checkExternal")->click();
     QVERIFY(Find<QCheckBox>(dialog, "skipNoindex")->isChecked());
     Find<QLineEdit>(dialog, "domain")->setText(QStringLiteral("site.example"));
     Find<QDialogButtonBox>(dialog, "")->button(QDialogButtonBox::Ok)->click();
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(settings.aExclude, (Entries{"gif", "js"}));
     QVERIFY(settings.bIndexAsDirText && !settings.bAddSignature);
-    QVERIFY(settings.bCleanFolderUrls && settings.bSkipNoindex);
+    QVERIFY(settings.bCleanFolderUrls && settings.bSkipNoindex && settings.bCheckExternal);
     QCOMPARE(settings.sDomain, std::string("site.example"));
   }
 
