@@ -1,4 +1,4 @@
-// Fuzzes the markup reader, the link extraction and resolution, and the profile reader on
+// Fuzzes the page tokenizer, the link extraction and resolution, and the profile reader on
 // arbitrary text.
 #include <cstddef>
 #include <cstdint>
@@ -7,7 +7,7 @@
 
 #include "common/PathPatterns.h"
 #include "common/Text.h"
-#include "links/EXmlBasics.h"
+#include "links/HtmlTokenizer.h"
 #include "links/LinkExtraction.h"
 #include "links/LinkResolution.h"
 #include "profile/IniFile.h"
@@ -44,14 +44,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (size_t i = 0; i < hrefs.size(); ++i)
     if (hrefs[i].href != found[i].href || hrefs[i].offset != found[i].offset) __builtin_trap();
 
-  // Every item read must move the cursor on, so the loop ends.
-  XmlCursor items(text);
-  while (!items.PastEnd()) {
-    const int64_t before = items.pos;
-    XmlTag tag;
-    ReadTag(items, tag);
-    if (items.pos <= before) __builtin_trap();
-    tag.GetTagName();
+  // Every token starts past the one before and inside the page, so the loop ends.
+  HtmlTokenizer tokenizer(text);
+  HtmlToken token;
+  int64_t before = -1;
+  while (tokenizer.Next(token)) {
+    if (token.offset <= before || token.offset >= static_cast<int64_t>(text.size())) __builtin_trap();
+    before = token.offset;
+    for (const HtmlAttribute& attribute : token.Attributes()) token.Attribute(attribute.name);
   }
 
   // Pattern lines come from anyone's ignore files.

@@ -7,8 +7,8 @@
 #include <unordered_set>
 #include <vector>
 
-#include "links/EXmlBasics.h"
 #include "links/ExternalLinks.h"
+#include "links/LineCounter.h"
 #include "links/LinkCounter.h"
 
 // One fault of a site: of its files, or of an address outside it.

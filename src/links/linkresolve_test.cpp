@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "links/EXmlBasics.h"
+#include "links/LineCounter.h"
 #include "links/LinkExtraction.h"
 #include "links/LinkResolution.h"
 
