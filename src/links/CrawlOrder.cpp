@@ -53,7 +53,7 @@ ParsedPage CrawlOrder::Parse(const std::string& target) const {
 
 void CrawlOrder::TakeUp(size_t number, TakenPage& taken) {
   if (targets_[number].askedAhead) taken.page = TakeAhead(number);
-  else ParsePage(std::string(targets_.Text(number)), context_, needs_, taken.page, text_);
+  else ParsePage(targets_.Text(number), context_, needs_, taken.page, text_);
   targets_[number].takenUp = true;
   const size_t read = targets_.Number(taken.page.path);
   if (targets_[read].askedAhead) Forget(read);  // a folder's page, asked under its own name
@@ -99,7 +99,7 @@ bool CrawlOrder::FirstTaken(const std::string& path) {
 
 bool CrawlOrder::Kept(TargetSpellings::Target& target, size_t number) {
   if (!options_.keeps) return true;
-  if (target.kept < 0) target.kept = options_.keeps(std::string(targets_.Text(number)));
+  if (target.kept < 0) target.kept = options_.keeps(targets_.Text(number));
   return target.kept != 0;
 }
 

@@ -191,9 +191,9 @@ std::string TitleInText(const std::string& text) {
   return title ? PageTextToUtf8(*title, text) : std::string();
 }
 
-std::string_view PageTitles::PathOf(size_t record) const {
+FolderRelativePath PageTitles::PathOf(size_t record) const {
   const Record& found = records_[record];
-  return std::string_view(blocks_[found.block]).substr(found.offset, found.pathLength);
+  return {std::string_view(blocks_[found.block]).substr(found.offset, found.pathLength), found.belowFolder == 1};
 }
 
 // Blocks, not one text: a text grown by doubling would leave up to half its room unused.
@@ -204,18 +204,19 @@ PageTitles::Record PageTitles::Append(std::string_view path, std::string_view ti
     blocks_.emplace_back().reserve(std::max(kBlockBytes, size));
   std::string& block = blocks_.back();
   const Record record{static_cast<uint32_t>(blocks_.size() - 1), static_cast<uint32_t>(block.size()),
-                      static_cast<uint32_t>(path.size()), static_cast<uint32_t>(title.size())};
+                      static_cast<uint32_t>(path.size()), 0, static_cast<uint32_t>(title.size())};
   block.append(path).append(title);
   return record;
 }
 
-uint64_t PageTitles::HashOf(size_t record) const { return std::hash<std::string_view>{}(PathOf(record)); }
-
 void PageTitles::Remember(std::string_view path, std::string_view title) {
-  slots_.Reserve(records_.size() + 1, [this](size_t record) { return HashOf(record); });
-  const uint64_t hash = std::hash<std::string_view>{}(path);
-  HashSlots::Slot& slot = slots_.Find(hash, [&](size_t record) { return PathOf(record) == path; });
-  const Record record = Append(path, title);
+  if (records_.empty()) folder_ = FolderRelativePath::FolderOf(path);
+  slots_.Reserve(records_.size() + 1, [this](size_t record) { return PathOf(record).Hash(); });
+  const FolderRelativePath kept = FolderRelativePath::Of(folder_, path);
+  const uint64_t hash = kept.Hash();
+  HashSlots::Slot& slot = slots_.Find(hash, [&](size_t record) { return PathOf(record) == kept; });
+  Record record = Append(kept.rest, title);
+  record.belowFolder = kept.belowFolder;
   if (!slot.Free()) {
     records_[slot.Position()] = record;  // remembered again: the new title holds
     return;
@@ -227,8 +228,8 @@ void PageTitles::Remember(std::string_view path, std::string_view title) {
 std::string PageTitles::Of(const std::string& path) const { return TryOf(path).value_or(""); }
 
 std::optional<std::string> PageTitles::TryOf(const std::string& path) const {
-  const HashSlots::Slot* slot = slots_.FindUsed(std::hash<std::string_view>{}(path),
-                                                [&](size_t record) { return PathOf(record) == path; });
+  const FolderRelativePath kept = FolderRelativePath::Of(folder_, path);
+  const HashSlots::Slot* slot = slots_.FindUsed(kept.Hash(), [&](size_t record) { return PathOf(record) == kept; });
   if (slot == nullptr) return ReadPageTitle(path, maxPageBytes_);
   const Record& record = records_[slot->Position()];
   return blocks_[record.block].substr(record.offset + record.pathLength, record.titleLength);

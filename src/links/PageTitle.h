@@ -8,6 +8,7 @@
 #include "common/HashSlots.h"
 
 #include "common/RunSettings.h"
+#include "links/FolderRelativePath.h"
 
 enum class PageRead { kRead, kUnreadable, kTooLarge };
 // Reads the page `path` into `text` up to its first zero byte (a UTF-16 page with its
@@ -38,7 +39,9 @@ std::string TitleInText(const std::string& text);
 
 // The titles of the pages a run has read, by the path they were read under, so that no
 // page is read twice. Paths and titles lie side by side in blocks of text: a site of many
-// pages costs little more than their bytes.
+// pages costs little more than their bytes. Paths below the folder of the first page
+// remembered (the start folder, in a crawl) are kept without it, so the cost does not grow
+// with where the site lies.
 class PageTitles {
  public:
   explicit PageTitles(int64_t maxPageBytes = kDefaultMaxPageBytes) : maxPageBytes_(maxPageBytes) {}
@@ -53,14 +56,15 @@ class PageTitles {
   struct Record {
     uint32_t block = 0;
     uint32_t offset = 0;  // of the path in its block, the title right behind it
-    uint32_t pathLength = 0;
+    uint32_t pathLength : 31 = 0;
+    uint32_t belowFolder : 1 = 0;  // the path kept without folder_
     uint32_t titleLength = 0;
   };
-  std::string_view PathOf(size_t record) const;
-  uint64_t HashOf(size_t record) const;
+  FolderRelativePath PathOf(size_t record) const;
   Record Append(std::string_view path, std::string_view title);
 
   int64_t maxPageBytes_;
+  std::string folder_;  // of the first page remembered, with its final "/"
   std::vector<std::string> blocks_;  // filled one after another, never moved
   std::vector<Record> records_;
   HashSlots slots_;  // the records by their paths

@@ -5,10 +5,11 @@
 #include <vector>
 
 #include "common/HashSlots.h"
+#include "links/FolderRelativePath.h"
 
-// Every target spelling met in a crawl, exactly as resolved, numbered, with whether it was
-// taken up: a spelling met before needs no case-blind lookup in the count table. The texts
-// lie side by side in the order met, as the links of a page mostly lead to targets met
+// Every target spelling met in a crawl, exactly as resolved (kept without the first one's
+// folder), numbered, with whether it was taken up: a spelling met before needs no
+// case-blind lookup in the count table. The texts lie side by side in the order met, as the links of a page mostly lead to targets met
 // together, and the lookup made for every link touches few cache lines.
 class TargetSpellings {
  public:
@@ -21,23 +22,21 @@ class TargetSpellings {
   // The number of `text`, given when it is new; numbers stay valid as spellings are added.
   size_t Number(std::string_view text);
   Target& operator[](size_t number) { return records_[number].target; }
-  std::string_view Text(size_t number) const {
-    return std::string_view(texts_).substr(records_[number].offset, records_[number].length);
-  }
+  std::string Text(size_t number) const { return Kept(number).Whole(folder_); }
 
  private:
   struct Record {
     size_t offset = 0;  // of the text in texts_
-    uint32_t length = 0;
+    uint32_t length : 31 = 0;
+    uint32_t belowFolder : 1 = 0;  // kept without folder_
     Target target;
   };
-  struct Matching {
-    const TargetSpellings& spellings;
-    std::string_view text;
-    bool operator()(size_t number) const { return spellings.Text(number) == text; }
-  };
-  static uint64_t Hash(std::string_view text) { return std::hash<std::string_view>{}(text); }
+  FolderRelativePath Kept(size_t number) const {
+    const Record& record = records_[number];
+    return {std::string_view(texts_).substr(record.offset, record.length), record.belowFolder == 1};
+  }
 
+  std::string folder_;  // of the first spelling, with its final "/"
   std::vector<Record> records_;
   std::string texts_;
   HashSlots slots_;

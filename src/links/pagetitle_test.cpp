@@ -147,3 +147,19 @@ TEST(PageTitles, KeepsTheLatestTitleOfEachOfManyPages) {
   EXPECT_EQ(titles.Of("/site/P7.htm"), "");  // not remembered, and not on the disk
   EXPECT_EQ(titles.Of("/site/empty.htm"), "");
 }
+
+TEST(PageTitles, TellsPathsInsideAndOutsideTheFirstPagesFolderApart) {
+  PageTitles titles;
+  titles.Remember("/site/index.htm", "Home");
+  titles.Remember("/site/sub/a.htm", "Inside");
+  titles.Remember("sub/a.htm", "Relative");  // the same rest as the page inside, kept whole
+  titles.Remember("/other/sub/a.htm", "Outside");
+  titles.Remember("/sitex/a.htm", "Sibling");
+  for (int i = 0; i < 100; ++i) titles.Remember("/site/p" + std::to_string(i) + ".htm", "");  // moves the slots
+  EXPECT_EQ(titles.Of("/site/index.htm"), "Home");
+  EXPECT_EQ(titles.Of("/site/sub/a.htm"), "Inside");
+  EXPECT_EQ(titles.Of("sub/a.htm"), "Relative");
+  EXPECT_EQ(titles.Of("/other/sub/a.htm"), "Outside");
+  EXPECT_EQ(titles.Of("/sitex/a.htm"), "Sibling");
+  EXPECT_EQ(titles.Of("/site/a.htm"), "");  // not remembered, and not on the disk
+}

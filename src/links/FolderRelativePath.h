@@ -1,0 +1,26 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+// A path as a run's tables keep it: without the folder most of its paths lie in, so that
+// what they keep does not grow with where the site lies. Paths outside it stay whole.
+struct FolderRelativePath {
+  std::string_view rest;
+  bool belowFolder = false;
+
+  // `folder` ends with "/"; an empty folder keeps every path whole.
+  static FolderRelativePath Of(std::string_view folder, std::string_view path) {
+    if (folder.empty() || !path.starts_with(folder)) return {path, false};
+    return {path.substr(folder.size()), true};
+  }
+  // The folder of the first path a table keeps, with its final "/".
+  static std::string FolderOf(std::string_view path) { return std::string(path.substr(0, path.rfind('/') + 1)); }
+
+  std::string Whole(std::string_view folder) const {
+    return belowFolder ? std::string(folder).append(rest) : std::string(rest);
+  }
+  uint64_t Hash() const { return std::hash<std::string_view>{}(rest) ^ static_cast<uint64_t>(belowFolder); }
+  bool operator==(const FolderRelativePath&) const = default;
+};
