@@ -196,7 +196,7 @@ TEST_F(MapFileSetTest, SignalWhileWritingPartTwoLeavesTheOldSetAndNoTemporaryFil
   if (child == 0) {
     WriteOutputFile(dir / "s/map.xml", {2, "https://e.org/map.xml"},
                     [](MapSink& out) {
-                      Entries(3)(out);  // parts 1 and 2 begun
+                      Entries(3)(out);  // the first two map files begun
                       raise(SIGTERM);
                       return true;
                     },
