@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/Text.h"
+#include "common/WebAuthority.h"
 #include "links/LinkResolution.h"
 
 namespace {
@@ -32,18 +33,11 @@ std::optional<WebAddress> ReadWebAddress(std::string_view url) {
 // in lower case; nullopt when the authority holds a user or password, or a port other than
 // the scheme's own.
 std::optional<std::string> HostOf(const WebAddress& address) {
-  std::string_view authority = address.authority;
-  if (authority.find('@') != std::string_view::npos) return std::nullopt;
-  const size_t colon = authority.rfind(':');
-  if (colon != std::string_view::npos && authority.find(']', colon) == std::string_view::npos) {
-    std::string_view port = authority.substr(colon + 1);
-    if (!std::ranges::all_of(port, [](char c) { return c >= '0' && c <= '9'; })) return std::nullopt;
-    while (port.starts_with('0') && port.size() > 1) port.remove_prefix(1);
-    const std::string_view own = EqualsNoCase(address.scheme, "https") ? "443" : "80";
-    if (!port.empty() && port != own) return std::nullopt;
-    authority = authority.substr(0, colon);
-  }
-  return ToLowerAscii(PercentDecode(authority));
+  const WebAuthority parts = SplitAuthority(address.authority);
+  if (!parts.userInfo.empty()) return std::nullopt;
+  const std::optional<std::string> port = NormalPort(parts.port, ToLowerAscii(std::string(address.scheme)));
+  if (!port || !port->empty()) return std::nullopt;
+  return ToLowerAscii(PercentDecode(parts.host));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "common/Text.h"
+#include "common/WebAuthority.h"
 
 namespace {
 
@@ -73,18 +74,6 @@ std::string ResolvedPath(std::string_view path) {
   return out.empty() ? "/" : out;
 }
 
-// The port as written without leading zeros; empty for the scheme's default. Nullopt when
-// it is not a number.
-std::optional<std::string> NormalPort(std::string_view port, std::string_view scheme) {
-  if (port.find_first_not_of("0123456789") != std::string_view::npos) return std::nullopt;
-  const size_t digit = port.find_first_not_of('0');
-  const std::string value(digit == std::string_view::npos ? (port.empty() ? "" : "0")
-                                                          : port.substr(digit));
-  if (value.empty() || (scheme == "http" && value == "80") || (scheme == "https" && value == "443"))
-    return "";
-  return value;
-}
-
 }  // namespace
 
 std::optional<std::string> NormaliseWebUrl(std::string_view url) {
@@ -98,28 +87,19 @@ std::optional<std::string> NormaliseWebUrl(std::string_view url) {
     rest = rest.substr(0, hash);
   while (!rest.empty() && (rest[0] == '/' || rest[0] == '\\')) rest.remove_prefix(1);
   const size_t authorityEnd = rest.find_first_of("/\\?");
-  std::string_view authority = rest.substr(0, authorityEnd);
+  const std::string_view authority = rest.substr(0, authorityEnd);
   rest = authorityEnd == std::string_view::npos ? std::string_view() : rest.substr(authorityEnd);
 
-  std::string userInfo;
-  if (const size_t at = authority.rfind('@'); at != std::string_view::npos) {
-    userInfo = std::string(authority.substr(0, at + 1));
-    authority.remove_prefix(at + 1);
-  }
-  const size_t portColon = authority.rfind(':');
-  const bool hasPort = portColon != std::string_view::npos &&
-                       authority.find(']', portColon) == std::string_view::npos;
-  std::string_view host = hasPort ? authority.substr(0, portColon) : authority;
-  if (host.empty()) return std::nullopt;
-  const std::optional<std::string> port =
-      hasPort ? NormalPort(authority.substr(portColon + 1), scheme) : "";
+  const WebAuthority parts = SplitAuthority(authority);
+  if (parts.host.empty()) return std::nullopt;
+  const std::optional<std::string> port = NormalPort(parts.port, scheme);
   if (!port) return std::nullopt;
 
   const size_t question = rest.find('?');
   std::string path(rest.substr(0, question));
   for (char& c : path) c = c == '\\' ? '/' : c;  // special schemes read "\" as "/"
   if (path.empty()) path = "/";
-  std::string normal = scheme + "://" + userInfo + ToLowerAscii(std::string(host));
+  std::string normal = scheme + "://" + std::string(parts.userInfo) + ToLowerAscii(std::string(parts.host));
   if (!port->empty()) normal += ":" + *port;
   normal += Encoded(ResolvedPath(path), EncodedInPath);
   if (question != std::string_view::npos)
@@ -130,12 +110,6 @@ std::optional<std::string> NormaliseWebUrl(std::string_view url) {
 std::string UrlHost(std::string_view url) {
   const size_t start = url.find("://");
   if (start == std::string_view::npos) return "";
-  std::string_view authority = url.substr(start + 3);
-  authority = authority.substr(0, authority.find('/'));
-  if (const size_t at = authority.rfind('@'); at != std::string_view::npos)
-    authority.remove_prefix(at + 1);
-  const size_t colon = authority.rfind(':');
-  if (colon != std::string_view::npos && authority.find(']', colon) == std::string_view::npos)
-    authority = authority.substr(0, colon);
-  return std::string(authority);
+  const std::string_view authority = url.substr(start + 3);
+  return std::string(SplitAuthority(authority.substr(0, authority.find('/'))).host);
 }
