@@ -245,6 +245,7 @@ StartupRequest ReadStartupRequest(const CCommandLineOptions& options) {
   request.countLinks = options.FindOption("count-links", value);
   request.robots = options.FindOption("robots", value);
   request.quiet = options.FindOption("quiet", value);
+  request.timings = options.FindOption("timings", value);
   request.help = options.FindOption("help", value);
   request.version = options.FindOption("version", value);
   request.listProfiles = options.FindOption("list-profiles", value);

@@ -51,6 +51,7 @@ struct StartupRequest {
   bool countLinks = false;   // the link counter is on for this run, whatever the profile says
   bool robots = false;       // print the robots.txt line of the map
   bool quiet = false;        // no informational lines
+  bool timings = false;      // print how long the steps of the run took
   bool help = false;
   bool version = false;
   bool listProfiles = false;

@@ -149,13 +149,16 @@ RunResult DoGenerationRun(CFolioscribeApp& app, MessageSink& messages,
     }
     SiteMapBuilder builder(settings, app.linkCounts, app.runContext, titles, result.warnings,
                            control);
+    const auto mapStart = std::chrono::steady_clock::now();
     builder.Build(settings.sStartDirectoryPath, out);
+    AddSecondsSince(mapStart, control->times.mapSeconds);
     // The map is built while the requests go on; a cancelled run drops those under way.
     if (external && !Cancelled(control)) AddExternalFindings(*external, app.findings);
     result.walked = true;
     result.entryCount = builder.EntryCount();
     bytes = builder.BytesWritten();
     result.progress = control->progress;
+    result.times = control->times;
     result.cancelled = Cancelled(control);
     return !result.cancelled;
   };

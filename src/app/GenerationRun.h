@@ -23,6 +23,7 @@ struct RunResult {
   size_t entryCount = 0;    // folders and files in the map
   int partCount = 0;        // files the map was (or would be) split into; 1: not split
   RunProgress progress;     // what the run got through
+  RunTimes times;
   // What the run could not read while it went on (folders not listed, pages not read):
   // the map it wrote is partial. One line each, without a line end.
   std::vector<std::string> warnings;

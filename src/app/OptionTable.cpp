@@ -41,6 +41,10 @@ constexpr OptionSpec kOptions[] = {
      "read the site's pages with N threads (default: one per\n"
      "core); the results are the same for every N"},
     {"quiet", 'q', OptionTakes::Nothing, nullptr, "print no informational lines, only problems"},
+    {"timings", 0, OptionTakes::Nothing, nullptr,
+     "after the run, print how long its steps took: the\n"
+     "link counter's parsing of the pages and its walk, and\n"
+     "the map"},
     {"check", 0, OptionTakes::Nothing, nullptr,
      "check the site instead of making the map: print its\n"
      "broken links and orphan pages; writes nothing"},

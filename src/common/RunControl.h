@@ -1,5 +1,6 @@
 #pragma once
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 
@@ -10,12 +11,26 @@ struct RunProgress {
   int64_t pages = 0;    // pages read by the link counter
 };
 
+// How long the steps of a run took, for whoever times it.
+struct RunTimes {
+  int64_t pagesParsed = 0;  // by the link counter before its crawl
+  double parseSeconds = 0;  // those pages parsed
+  double walkSeconds = 0;   // the crawl in its order, counting the links
+  double mapSeconds = 0;    // the folder walk writing the map
+};
+
+// Adds the seconds from `start` to now to `seconds`, for RunTimes.
+inline void AddSecondsSince(std::chrono::steady_clock::time_point start, double& seconds) {
+  seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
 // Lets another thread follow a run and stop it: the walk and the crawl look at `cancel`
 // between items and call `onProgress` on the running thread after each step.
 struct RunControl {
   std::atomic<bool> cancel{false};
   std::function<void(const RunProgress&)> onProgress;
   RunProgress progress;
+  RunTimes times;
 };
 
 // Both take a null control as "never cancelled, nobody listening".

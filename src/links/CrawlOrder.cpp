@@ -33,6 +33,14 @@ void CrawlOrder::Start(const std::string& startPage) {
   pending_.push_back(static_cast<uint32_t>(targets_.Number(startPage)));
 }
 
+size_t CrawlOrder::ParseAll(int workers, bool keepFound, const RunControl* control) {
+  const CandidatePages pages(context_.root, [this](const std::string& path) {
+    return path != context_.outputPath && (!options_.keeps || options_.keeps(path));
+  });
+  parsed_.Parse(pages, context_, needs_, workers, keepFound, targets_, control);
+  return pages.Size();
+}
+
 bool CrawlOrder::Next(TakenPage& taken) {
   while (!pending_.empty()) {
     const size_t number = pending_.back();
@@ -51,8 +59,18 @@ ParsedPage CrawlOrder::Parse(const std::string& target) const {
   return page;
 }
 
+// The page parsed before for the target: a page under its own name, or a folder's index page.
+bool CrawlOrder::TakeParsed(size_t number, ParsedPage& page) {
+  if (parsed_.PageCount() == 0) return false;
+  const std::string target = targets_.Text(number);
+  if (IsPageExtension(target)) return parsed_.Take(number, target, targets_, page);
+  const std::string index = DefaultDocument(target);
+  return index != target && parsed_.Take(targets_.Number(index), index, targets_, page);
+}
+
 void CrawlOrder::TakeUp(size_t number, TakenPage& taken) {
-  if (targets_[number].askedAhead) taken.page = TakeAhead(number);
+  if (TakeParsed(number, taken.page)) {}
+  else if (targets_[number].askedAhead) taken.page = TakeAhead(number);
   else ParsePage(targets_.Text(number), context_, needs_, taken.page, text_);
   targets_[number].takenUp = true;
   const size_t read = targets_.Number(taken.page.path);
@@ -82,7 +100,7 @@ void CrawlOrder::StackLinks(ParsedPage& page) {
   for (ParsedLink& link : page.links) {
     const ParsedLinkTexts texts(link, rest);
     if (link.kind != LinkKind::kHyperlink) continue;
-    const size_t number = targets_.Number(texts.target);
+    const size_t number = link.number != ParsedLink::kUnnumbered ? link.number : targets_.Number(texts.target);
     TargetSpellings::Target& target = targets_[number];
     if (!Kept(target, number)) continue;
     link.target = static_cast<uint32_t>(number);

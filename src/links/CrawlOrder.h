@@ -8,6 +8,7 @@
 #include "links/CrawlPage.h"
 #include "links/LinkCounter.h"
 #include "links/PageReadAhead.h"
+#include "links/ParsedSite.h"
 #include "links/TargetSpellings.h"
 
 // What the crawl makes of a page it has taken up.
@@ -34,11 +35,17 @@ class CrawlOrder {
   CrawlOrder(const RunContext& context, const CrawlOptions& options, PageNeeds needs, int readAheadWorkers);
 
   void Start(const std::string& startPage);
+  // Parses every page below the run's root that the crawl may read, with `workers` threads
+  // beside this one, before the crawl takes up the first; `keepFound` keeps the links' texts
+  // as found for the log. The crawl then reads only what the listing missed.
+  // Returns how many pages it parsed.
+  size_t ParseAll(int workers, bool keepFound, const RunControl* control);
   // The next page taken up; false when the crawl is done.
   bool Next(TakenPage& taken);
 
  private:
   ParsedPage Parse(const std::string& target) const;
+  bool TakeParsed(size_t number, ParsedPage& page);
   void TakeUp(size_t number, TakenPage& taken);
   PageUse UseOf(const ParsedPage& page);
   void StackLinks(ParsedPage& page);
@@ -53,6 +60,7 @@ class CrawlOrder {
   const PageNeeds needs_;
   const size_t readAheadWorkers_;
   TargetSpellings targets_;
+  ParsedSite parsed_;
   std::vector<uint32_t> pending_;  // target numbers, as few as the slots' positions
   size_t askedAhead_ = 0;
   std::vector<std::pair<size_t, std::string>> asks_;  // serves page after page

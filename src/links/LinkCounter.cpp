@@ -120,6 +120,21 @@ void CrawlOnTwoThreads(CrawlOrder& order, CrawlCount& count, const RunControl* c
   ahead.join();
 }
 
+// Every page the crawl may read is parsed first, on all threads; the walk in crawl order,
+// which then reads almost nothing, is quick on one.
+void CrawlInTwoPhases(CrawlOrder& order, CrawlCount& count, const CrawlOptions& options) {
+  RunTimes times;
+  auto start = std::chrono::steady_clock::now();
+  const int workers = options.jobs > 1 ? options.jobs : 0;
+  const bool logsLinks = TraceLog::Instance().Keeps(LogDetail::kFull);
+  times.pagesParsed = static_cast<int64_t>(order.ParseAll(workers, logsLinks, options.control));
+  AddSecondsSince(start, times.parseSeconds);
+  start = std::chrono::steady_clock::now();
+  CrawlOnOneThread(order, count, options.control);
+  AddSecondsSince(start, times.walkSeconds);
+  if (options.control != nullptr) options.control->times = times;
+}
+
 }  // namespace
 
 std::string ChooseStartPage(const std::string& startFolder, const std::string& outputPath) {
@@ -140,10 +155,17 @@ void BuildPageRankInfo(const std::string& pagePath, LinkCountTable& table, const
                        PageTitles& titles, std::vector<std::string>& warnings,
                        const CrawlOptions& options) {
   const PageNeeds needs{options.titles, options.observer != nullptr};
+  CrawlCount count(table, context, titles, warnings, options);
+  // An observer needs each page's text as it is counted, which the parsed site does not keep.
+  if (options.observer == nullptr) {
+    CrawlOrder order(context, options, needs, 0);
+    order.Start(pagePath);
+    CrawlInTwoPhases(order, count, options);
+    return;
+  }
   // A thread decides the order beside the counting; more threads read pages ahead of it.
   CrawlOrder order(context, options, needs, options.jobs - 2);
   order.Start(pagePath);
-  CrawlCount count(table, context, titles, warnings, options);
   if (options.jobs > 1) CrawlOnTwoThreads(order, count, options.control);
   else CrawlOnOneThread(order, count, options.control);
 }

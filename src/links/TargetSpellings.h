@@ -23,6 +23,10 @@ class TargetSpellings {
   size_t Number(std::string_view text);
   Target& operator[](size_t number) { return records_[number].target; }
   std::string Text(size_t number) const { return Kept(number).Whole(folder_); }
+  void AppendText(size_t number, std::string& out) const {
+    const FolderRelativePath kept = Kept(number);
+    out.append(kept.belowFolder ? folder_ : "").append(kept.rest);
+  }
 
  private:
   struct Record {

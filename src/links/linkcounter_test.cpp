@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <filesystem>
 #include <random>
+#include <sstream>
 
 #include "links/LinkCounter.h"
 #include "links/link_oracle_test.h"
@@ -105,6 +107,54 @@ TEST_F(Crawl, ReadsEachPageOnceWhateverTheSpellingAndStaysInTheSite) {
   size_t reads = 0;
   for (size_t at = log.find(line); at != std::string::npos; at = log.find(line, at + 1)) ++reads;
   EXPECT_EQ(reads, 2u);
+}
+
+// Sees the crawl, which makes it read each page as it gets there.
+class Onlooker : public CrawlObserver {
+ public:
+  void PageRead(const std::string&, const std::string&) override {}
+  void LinkFound(const LinkInfo&, const ResolvedLink&) override {}
+};
+
+TEST_F(Crawl, ReadsWhatTheListingBeforeTheCrawlMisses) {
+  TempDir elsewhere;
+  elsewhere.Build({{"a.htm", Anchors({"../b.htm", "c.htm"})}, {"c.htm", Anchors({"/d.htm", "a.htm"})}});
+  site_.Build({
+      {"index.htm", Anchors({"linked/a.htm", "dir.html", "sub/", "b.htm", "sub/index.htm"})},
+      {"b.htm", Anchors({"sub", "index.htm#x"})},
+      {"dir.html/index.html", Anchors({"../d.htm"})},
+      {"sub/index.htm", Anchors({"../d.htm", "../x.htm"})},
+      {"d.htm", ""},
+  });
+  // The listing does not go through links to folders; the crawl does.
+  std::filesystem::create_directory_symlink(elsewhere.Path(), At("linked"));
+  Onlooker onlooker;
+  struct Run {
+    int jobs;
+    CrawlObserver* observer;
+  };
+  std::vector<std::pair<Pairs, std::vector<std::string>>> results;
+  for (const Run run : {Run{1, nullptr}, Run{4, nullptr}, Run{1, &onlooker}}) {
+    const size_t logBefore = Log().size();
+    CrawlOptions options;
+    options.jobs = run.jobs;
+    options.observer = run.observer;
+    LinkCountTable table;
+    BuildPageRankInfo(At("index.htm"), table, Context(), titles_, warnings_, options);
+    std::vector<std::string> lines;
+    std::istringstream log(Log().substr(logBefore));
+    for (std::string line; std::getline(log, line);)
+      if (line.find("found link:") != std::string::npos) lines.push_back(line.substr(line.find("found link:")));
+    results.emplace_back(AsPairs(table.Entries()), lines);
+  }
+  // The pages behind the link and the folder named like a page were read.
+  const Pairs expected = {{At("linked/a.htm"), 2}, {At("dir.html"), 1}, {At("sub"), 3},
+                          {At("b.htm"), 2},        {At("linked/c.htm"), 1}, {At(""), 1},
+                          {At("d.htm"), 3},        {At("x.htm"), 1}};
+  EXPECT_EQ(results[0].first, expected);
+  EXPECT_EQ(results[0].second.size(), 14u);
+  EXPECT_EQ(results[1], results[0]) << "with four threads";
+  EXPECT_EQ(results[2], results[0]) << "read as the crawl goes";
 }
 
 TEST_F(Crawl, GoesDepthFirstInAnchorOrder) {

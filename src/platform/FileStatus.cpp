@@ -138,6 +138,22 @@ bool VisitFolder(const std::string& folder, const FolderVisitor& visit) {
   return true;
 }
 
+bool VisitFolderKinds(const std::string& folder, const FolderKindVisitor& visit) {
+  const std::unique_ptr<DIR, DirCloser> dir(opendir(folder.c_str()));
+  if (!dir) return false;
+  std::string name;
+  while (const dirent* entry = readdir(dir.get())) {
+    name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    bool isFolder = entry->d_type == DT_DIR;
+    struct stat info {};
+    if (entry->d_type == DT_UNKNOWN && fstatat(dirfd(dir.get()), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0)
+      isFolder = S_ISDIR(info.st_mode);
+    visit(name, isFolder);
+  }
+  return true;
+}
+
 std::optional<size_t> CountFolderEntries(const std::string& folder) {
   const std::unique_ptr<DIR, DirCloser> dir(opendir(folder.c_str()));
   if (!dir) return std::nullopt;

@@ -1,0 +1,38 @@
+#include "links/CandidatePages.h"
+
+#include "links/LinkResolution.h"
+#include "platform/FileSystem.h"
+
+namespace {
+
+// "/site///" and "/site" as "/site/", "/" as "/": the crawl resolves links below it so.
+std::string WithOneTrailingSlash(std::string folder) {
+  while (folder.ends_with('/')) folder.pop_back();
+  return folder + "/";
+}
+
+}  // namespace
+
+CandidatePages::CandidatePages(const std::string& folder, const std::function<bool(const std::string& path)>& wanted)
+    : folder_(WithOneTrailingSlash(folder)) {
+  List(folder_, wanted);
+}
+
+std::string CandidatePages::Path(size_t i) const {
+  const size_t begin = i == 0 ? 0 : ends_[i - 1];
+  return folder_ + rests_.substr(begin, ends_[i] - begin);
+}
+
+// `folder` ends with "/".
+void CandidatePages::List(const std::string& folder, const std::function<bool(const std::string& path)>& wanted) {
+  std::vector<std::string> subfolders;
+  VisitFolderKinds(folder, [&](const std::string& name, bool isFolder) {
+    std::string path = folder + name;
+    if (isFolder) subfolders.push_back(std::move(path) + "/");
+    else if (IsPageExtension(name) && wanted(path)) {
+      rests_.append(path, folder_.size());
+      ends_.push_back(rests_.size());
+    }
+  });
+  for (const std::string& subfolder : subfolders) List(subfolder, wanted);
+}

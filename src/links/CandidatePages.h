@@ -1,0 +1,24 @@
+#pragma once
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+// The pages a crawl may read, listed before it starts: every .htm and .html file of a folder
+// tree that `wanted` keeps (given the whole path). Links to folders are not followed, so a
+// tree with a loop is listed once; what lies behind them is read when the crawl gets there.
+// The paths are kept without the folder, side by side.
+class CandidatePages {
+ public:
+  CandidatePages(const std::string& folder, const std::function<bool(const std::string& path)>& wanted);
+  size_t Size() const { return ends_.size(); }
+  // The whole path of page `i`, spelled as the crawl resolves links: folder, "/", rest.
+  std::string Path(size_t i) const;
+
+ private:
+  void List(const std::string& folder, const std::function<bool(const std::string& path)>& wanted);
+
+  std::string folder_;  // with its final "/"
+  std::string rests_;
+  std::vector<size_t> ends_;  // of each rest in rests_
+};
