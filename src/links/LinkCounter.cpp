@@ -1,5 +1,6 @@
 #include "links/LinkCounter.h"
 
+#include <algorithm>
 #include <span>
 #include <string_view>
 #include <thread>
@@ -23,6 +24,10 @@ std::string DefaultDocument(const std::string& path) {
 }
 
 namespace {
+
+size_t HyperlinkCount(const ParsedPage& page) {
+  return static_cast<size_t>(std::ranges::count(page.links, LinkKind::kHyperlink, &ParsedLink::kind));
+}
 
 // Counts the pages of a crawl in the order taken up: logs and counts their links, tells
 // the observer, keeps the titles and warnings. It runs on the caller's thread, so that the
@@ -50,7 +55,8 @@ class CrawlCount {
 
  private:
   void CountLinks(const ParsedPage& page) {
-    const bool tracing = TraceLog::Instance().Keeps(LogDetail::kFull);
+    const bool tracing = TraceLog::Instance().Keeps(LogDetail::kFull) &&
+                         !TraceLog::Instance().LeavesOut("", HyperlinkCount(page));
     std::string_view rest = page.linkTexts;
     for (const ParsedLink& link : page.links) {
       const ParsedLinkTexts texts(link, rest);

@@ -242,6 +242,15 @@ bool TraceLog::Keeps(LogDetail needed) const {
   return !state.off && state.detail >= needed;
 }
 
+bool TraceLog::LeavesOut(const std::string& thread, size_t lines) {
+  LogState& state = State();
+  const std::lock_guard<std::mutex> guard(state.lock);
+  ThreadRecord* record = FindThread(state, ThreadName(thread));
+  if (record == nullptr || !record->full) return false;
+  record->leftOut += lines;
+  return true;
+}
+
 void TraceLog::ChangeDepth(const std::string& thread, int32_t delta) {
   LogState& state = State();
   const std::lock_guard<std::mutex> guard(state.lock);

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -34,6 +35,9 @@ class TraceLog {
   // Whether a line that needs `needed` would be written: callers skip building lines that
   // would be dropped.
   bool Keeps(LogDetail needed) const;
+  // When the file of `thread` is full, counts `lines` lines as left out, as writing them
+  // would, and returns true: a caller of many lines spares making them.
+  bool LeavesOut(const std::string& thread, size_t lines);
   // Adds `delta` to the thread's depth when the thread has written before.
   void ChangeDepth(const std::string& thread, int32_t delta);
 

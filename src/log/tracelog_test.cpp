@@ -155,7 +155,11 @@ TEST_F(TraceLogTest, FileStopsAtItsLimitAndItsLastLineSaysHowManyLinesWereLeftOu
   const auto writeLines = [this](const std::string& thread, int count) {
     for (int i = 0; i < count; ++i) log_.Write(thread, "a.cpp", i, "line " + std::to_string(i) + std::string(40, 'x'));
   };
-  writeLines("T", 100);
+  EXPECT_FALSE(log_.LeavesOut("T", 7));  // not full yet: the caller writes its lines
+  writeLines("T", 90);
+  // Full: lines a caller spares making count as left out all the same.
+  EXPECT_TRUE(log_.LeavesOut("T", 10));
+  EXPECT_FALSE(log_.LeavesOut("Other", 10));
   log_.Write("Other", "a.cpp", 1, "another thread's file has a limit of its own");
   log_.Flush();
   const std::string beforeClosing = ReadWholeFile(LogFile("T")).value_or("");
