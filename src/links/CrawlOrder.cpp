@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "log/TraceLog.h"
 #include "platform/FileSystem.h"
 
 namespace {
@@ -62,10 +63,12 @@ ParsedPage CrawlOrder::Parse(const std::string& target) const {
 // The page parsed before for the target: a page under its own name, or a folder's index page.
 bool CrawlOrder::TakeParsed(size_t number, ParsedPage& page) {
   if (parsed_.PageCount() == 0) return false;
+  // The log's lines about the page's links need their texts as found, while it takes lines.
+  const bool withFound = TraceLog::Instance().Keeps(LogDetail::kFull) && !TraceLog::Instance().IsFull("");
   const std::string target = targets_.Text(number);
-  if (IsPageExtension(target)) return parsed_.Take(number, target, targets_, page);
+  if (IsPageExtension(target)) return parsed_.Take(number, target, targets_, withFound, page);
   const std::string index = DefaultDocument(target);
-  return index != target && parsed_.Take(targets_.Number(index), index, targets_, page);
+  return index != target && parsed_.Take(targets_.Number(index), index, targets_, withFound, page);
 }
 
 void CrawlOrder::TakeUp(size_t number, TakenPage& taken) {

@@ -1,6 +1,18 @@
 #include "links/ParsedSite.h"
 
+#include <algorithm>
+
 #include "links/ParseInOrder.h"
+
+namespace {
+
+// Words a block holds; a page with more links has a block of its own.
+constexpr size_t kBlockWords = size_t{1} << 16;
+// A log file holds fewer link lines than this (64 MB, a line is longer than 40 bytes); the
+// texts of further links as found are read again when the log still wants them.
+constexpr size_t kFoundKeptAtMost = 1600000;
+
+}  // namespace
 
 void ParsedSite::Parse(const CandidatePages& pages, const RunContext& context, PageNeeds needs, int workers,
                        bool keepFound, TargetSpellings& targets, const RunControl* control) {
@@ -20,37 +32,56 @@ void ParsedSite::Keep(const ParsedPage& page, TargetSpellings& targets) {
   const size_t number = targets.Number(page.path);
   if (number >= pageOf_.size()) pageOf_.resize(number + 1, 0);
   pageOf_[number] = static_cast<uint32_t>(pages_.size() + 1);
-  pages_.push_back({links_.size(), titles_.size(), 0, static_cast<uint32_t>(page.title.size())});
+  Page& kept = pages_.emplace_back();
+  kept.titleOffset = titles_.size();
+  kept.titleLength = static_cast<uint32_t>(page.title.size());
   titles_.append(page.title);
+  kept.withFound = keepFound_ && foundKept_ < kFoundKeptAtMost;
+  words_.clear();
   std::string_view rest = page.linkTexts;
   for (const ParsedLink& link : page.links) {
     const ParsedLinkTexts texts(link, rest);
     if (link.kind != LinkKind::kHyperlink) continue;  // only checked, never counted
-    links_.push_back({static_cast<uint32_t>(targets.Number(texts.target)), link.follow,
-                      keepFound_ ? static_cast<uint32_t>(found_.Number(texts.found)) : kNoText});
-    ++pages_.back().linkCount;
+    words_.push_back(static_cast<uint32_t>(targets.Number(texts.target) * 2 + (link.follow ? 1 : 0)));
+    if (kept.withFound) words_.push_back(static_cast<uint32_t>(found_.Number(texts.found)));
+    ++kept.linkCount;
   }
+  if (kept.withFound) foundKept_ += kept.linkCount;
+  Store(words_, kept);
 }
 
-bool ParsedSite::Take(size_t number, const std::string& path, const TargetSpellings& targets,
+void ParsedSite::Store(const std::vector<uint32_t>& words, Page& page) {
+  if (blocks_.empty() || blocks_.back().size() + words.size() > blocks_.back().capacity()) {
+    blocks_.emplace_back().reserve(std::max(kBlockWords, words.size()));
+  }
+  page.block = static_cast<uint32_t>(blocks_.size() - 1);
+  page.offset = static_cast<uint32_t>(blocks_.back().size());
+  blocks_.back().insert(blocks_.back().end(), words.begin(), words.end());
+}
+
+bool ParsedSite::Take(size_t number, const std::string& path, const TargetSpellings& targets, bool withFound,
                       ParsedPage& page) const {
   if (number >= pageOf_.size() || pageOf_[number] == 0) return false;
   const Page& parsed = pages_[pageOf_[number] - 1];
+  if (withFound && !parsed.withFound) return false;
   page.path = path;
   page.read = PageRead::kRead;
   page.text.clear();
   page.title.assign(titles_, parsed.titleOffset, parsed.titleLength);
   page.links.resize(parsed.linkCount);
   page.linkTexts.clear();
-  for (size_t i = 0; i < parsed.linkCount; ++i) {
-    const Link& link = links_[parsed.firstLink + i];
+  const uint32_t* word = blocks_[parsed.block].data() + parsed.offset;
+  for (ParsedLink& link : page.links) {
+    const uint32_t target = *word / 2;
+    const bool follow = (*word++ & 1) != 0;
     const size_t begin = page.linkTexts.size();
-    if (link.found != kNoText) found_.AppendText(link.found, page.linkTexts);
+    if (parsed.withFound && withFound) found_.AppendText(*word, page.linkTexts);
+    if (parsed.withFound) ++word;
     const size_t foundEnd = page.linkTexts.size();
-    targets.AppendText(link.target, page.linkTexts);
-    page.links[i] = {0, static_cast<uint32_t>(foundEnd - begin), ParsedLink::kFoundAsWritten,
-                     static_cast<uint32_t>(page.linkTexts.size() - foundEnd), 0, link.follow == 1,
-                     LinkKind::kHyperlink, ParsedLink::kNotCounted, link.target};
+    targets.AppendText(target, page.linkTexts);
+    link = {0, static_cast<uint32_t>(foundEnd - begin), ParsedLink::kFoundAsWritten,
+            static_cast<uint32_t>(page.linkTexts.size() - foundEnd), 0, follow,
+            LinkKind::kHyperlink, ParsedLink::kNotCounted, target};
   }
   return true;
 }

@@ -10,9 +10,10 @@
 #include "links/TargetSpellings.h"
 
 // The hyperlinks of the pages a crawl may read, parsed before it walks them, on as many
-// threads as it may use. A link keeps only the crawl's number of its target and of its
-// text as found (for the log), so a large site's links fit in memory at once; the numbers
-// are given on the calling thread, in the order of the pages.
+// threads as it may use. A link keeps only the crawl's number of its target, so that a
+// large site's links fit in memory at once; the numbers are given on the calling thread, in
+// the order of the pages. The texts of the links as found, which only the log needs, are
+// kept for as many links as the log can hold.
 class ParsedSite {
  public:
   // Parses `pages` with `workers` threads beside the calling one (none: on it alone); the
@@ -21,32 +22,34 @@ class ParsedSite {
   void Parse(const CandidatePages& pages, const RunContext& context, PageNeeds needs, int workers,
              bool keepFound, TargetSpellings& targets, const RunControl* control);
   // Fills `page` with the page read as target `number`, when it was parsed here and read
-  // whole, under `path`: its hyperlinks numbered (ParsedLink::number), the texts as found
-  // and the targets spelled in its link texts. False when it was not.
-  bool Take(size_t number, const std::string& path, const TargetSpellings& targets, ParsedPage& page) const;
-  // Whether the pages are parsed; none are when the run was cancelled early.
+  // whole, under `path`: its hyperlinks numbered (ParsedLink::number), the targets spelled in
+  // its link texts, with the texts as found when `withFound`. False when it was not, or when
+  // the texts as found are asked for and were not kept.
+  bool Take(size_t number, const std::string& path, const TargetSpellings& targets, bool withFound,
+            ParsedPage& page) const;
   size_t PageCount() const { return pages_.size(); }
 
  private:
   struct Page {
-    size_t firstLink = 0;
-    size_t titleOffset = 0;
+    uint32_t block = 0;   // of its first word in blocks_
+    uint32_t offset = 0;
     uint32_t linkCount = 0;
     uint32_t titleLength = 0;
+    size_t titleOffset = 0;
+    bool withFound = false;  // each link's word is followed by the number of its text as found
   };
-  struct Link {
-    uint32_t target : 31 = 0;
-    uint32_t follow : 1 = 0;
-    uint32_t found = kNoText;
-  };
-  static constexpr uint32_t kNoText = UINT32_MAX;
 
   void Keep(const ParsedPage& page, TargetSpellings& targets);
+  void Store(const std::vector<uint32_t>& words, Page& page);
 
   std::vector<Page> pages_;
   std::vector<uint32_t> pageOf_;  // by target number: its page + 1, or 0
-  std::vector<Link> links_;
+  // Per link its target's number and whether it is followed, as target * 2 + follow. In
+  // blocks that are never moved, so that growing them does not take the room twice.
+  std::vector<std::vector<uint32_t>> blocks_;
   std::string titles_;
   TargetSpellings found_;  // the texts of the links as found
+  size_t foundKept_ = 0;   // links whose text as found is kept
   bool keepFound_ = false;
+  std::vector<uint32_t> words_;  // of the page being kept
 };

@@ -251,6 +251,13 @@ bool TraceLog::LeavesOut(const std::string& thread, size_t lines) {
   return true;
 }
 
+bool TraceLog::IsFull(const std::string& thread) const {
+  LogState& state = State();
+  const std::lock_guard<std::mutex> guard(state.lock);
+  const ThreadRecord* record = FindThread(state, ThreadName(thread));
+  return record != nullptr && record->full;
+}
+
 void TraceLog::ChangeDepth(const std::string& thread, int32_t delta) {
   LogState& state = State();
   const std::lock_guard<std::mutex> guard(state.lock);

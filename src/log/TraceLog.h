@@ -38,6 +38,8 @@ class TraceLog {
   // When the file of `thread` is full, counts `lines` lines as left out, as writing them
   // would, and returns true: a caller of many lines spares making them.
   bool LeavesOut(const std::string& thread, size_t lines);
+  // Whether the file of `thread` is full: its further lines are left out.
+  bool IsFull(const std::string& thread) const;
   // Adds `delta` to the thread's depth when the thread has written before.
   void ChangeDepth(const std::string& thread, int32_t delta);
 
