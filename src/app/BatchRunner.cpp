@@ -160,7 +160,7 @@ int RunOnce(const StartupRequest& request, std::ostream& out, std::ostream& err)
         << EscapedLine(result.outputPath + PartsNote(result)) << "\n";
   else if (result.written && !request.quiet && !request.MapToStandardOutput())
     err << "folioscribe: wrote " << EscapedLine(result.outputPath + PartsNote(result)) << "\n";
-  if (request.timings) err << "folioscribe: " << TimingsText(result.times) << "\n";
+  if (request.timings && result.walked) err << "folioscribe: " << TimingsText(result.times) << "\n";
   const bool robotsFail = request.robots && (result.written || dryRunWalked) &&
                           !PrintRobotsLine(app.settings, out, messages);
   if (dryRunWalked) return partialFails || robotsFail ? kExitRunFailed : kExitWritten;

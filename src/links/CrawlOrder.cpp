@@ -72,7 +72,8 @@ bool CrawlOrder::TakeParsed(size_t number, ParsedPage& page) {
 }
 
 void CrawlOrder::TakeUp(size_t number, TakenPage& taken) {
-  if (TakeParsed(number, taken.page)) {}
+  taken.spellings = nullptr;
+  if (TakeParsed(number, taken.page)) taken.spellings = &targets_;
   else if (targets_[number].askedAhead) taken.page = TakeAhead(number);
   else ParsePage(targets_.Text(number), context_, needs_, taken.page, text_);
   targets_[number].takenUp = true;

@@ -24,6 +24,9 @@ struct TakenPage {
   ParsedPage page;
   PageUse use = PageUse::kPassedOver;
   std::string warning;
+  // Where the targets are spelled of links whose texts the page leaves out (a page parsed
+  // before the crawl, when the log takes no lines about its links); valid until the next.
+  const TargetSpellings* spellings = nullptr;
 };
 
 // Decides the depth-first order of a crawl: reads and parses each page, passes over what

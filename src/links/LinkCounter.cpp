@@ -49,12 +49,12 @@ class CrawlCount {
     }
     if (options_.titles) titles_.Remember(page.path, page.title);
     if (options_.observer != nullptr) options_.observer->PageRead(page.path, page.text);
-    CountLinks(page);
+    CountLinks(page, taken.spellings);
     Advance(options_.control, &RunProgress::pages);
   }
 
  private:
-  void CountLinks(const ParsedPage& page) {
+  void CountLinks(const ParsedPage& page, const TargetSpellings* spellings) {
     const bool tracing = TraceLog::Instance().Keeps(LogDetail::kFull) &&
                          !TraceLog::Instance().LeavesOut("", HyperlinkCount(page));
     std::string_view rest = page.linkTexts;
@@ -67,16 +67,18 @@ class CrawlCount {
         Trace(line_.append(", abs:").append(texts.target));
       }
       if (hyperlink && link.target == ParsedLink::kNotCounted) continue;
-      if (hyperlink) CountTarget(link.target, texts.target);
+      if (hyperlink) CountTarget(link.target, texts.target, spellings);
       if (options_.observer != nullptr) TellObserver(link, texts);
     }
   }
 
-  void CountTarget(uint32_t number, std::string_view path) {
+  // `path` is the target's spelling, or empty when `spellings` has it.
+  void CountTarget(uint32_t number, std::string_view path, const TargetSpellings* spellings) {
     if (number >= entries_.size()) entries_.resize(number + size_t{1}, -1);
     int32_t& entry = entries_[number];
-    if (entry < 0) entry = static_cast<int32_t>(table_.Add(LinkKey(std::string(path))));
-    else table_.AddAt(static_cast<size_t>(entry));
+    if (entry >= 0) return table_.AddAt(static_cast<size_t>(entry));
+    const std::string key = LinkKey(path.empty() && spellings ? spellings->Text(number) : std::string(path));
+    entry = static_cast<int32_t>(table_.Add(key));
   }
 
   void TellObserver(const ParsedLink& link, const ParsedLinkTexts& texts) {

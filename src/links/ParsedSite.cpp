@@ -78,7 +78,7 @@ bool ParsedSite::Take(size_t number, const std::string& path, const TargetSpelli
     if (parsed.withFound && withFound) found_.AppendText(*word, page.linkTexts);
     if (parsed.withFound) ++word;
     const size_t foundEnd = page.linkTexts.size();
-    targets.AppendText(target, page.linkTexts);
+    if (withFound) targets.AppendText(target, page.linkTexts);
     link = {0, static_cast<uint32_t>(foundEnd - begin), ParsedLink::kFoundAsWritten,
             static_cast<uint32_t>(page.linkTexts.size() - foundEnd), 0, follow,
             LinkKind::kHyperlink, ParsedLink::kNotCounted, target};

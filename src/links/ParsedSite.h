@@ -22,9 +22,9 @@ class ParsedSite {
   void Parse(const CandidatePages& pages, const RunContext& context, PageNeeds needs, int workers,
              bool keepFound, TargetSpellings& targets, const RunControl* control);
   // Fills `page` with the page read as target `number`, when it was parsed here and read
-  // whole, under `path`: its hyperlinks numbered (ParsedLink::number), the targets spelled in
-  // its link texts, with the texts as found when `withFound`. False when it was not, or when
-  // the texts as found are asked for and were not kept.
+  // whole, under `path`: its hyperlinks numbered (ParsedLink::number), and with `withFound`
+  // their texts as found and their targets in its link texts (else none). False when it was
+  // not, or when the texts as found are asked for and were not kept.
   bool Take(size_t number, const std::string& path, const TargetSpellings& targets, bool withFound,
             ParsedPage& page) const;
   size_t PageCount() const { return pages_.size(); }
