@@ -7,6 +7,8 @@
 
 namespace {
 
+// The stack of targets is thinned out from this size, whenever it has doubled since.
+constexpr size_t kThinOutFrom = 4096;
 // Targets asked of the read-ahead at most: about as many as it may hold parsed.
 constexpr size_t kAskedAheadPerWorker = 128;
 // The stacked targets looked at for new ones to ask, after each page.
@@ -111,6 +113,21 @@ void CrawlOrder::StackLinks(ParsedPage& page) {
     if (link.follow && !target.takenUp) pending_.push_back(static_cast<uint32_t>(number));
   }
   std::reverse(pending_.begin() + static_cast<std::ptrdiff_t>(stacked), pending_.end());
+  if (pending_.size() >= kThinOutFrom && pending_.size() >= 2 * thinnedSize_) ThinOutStack();
+}
+
+// A target is taken up where it lies highest on the stack, and passed over where it lies
+// lower or was taken up already: those places go, and the order stays. Without this, a site
+// of many pages stacks every link of the pages read so far.
+void CrawlOrder::ThinOutStack() {
+  size_t kept = pending_.size();  // the kept ones gather at the top
+  for (size_t place = pending_.size(); place-- > 0;) {
+    TargetSpellings::Target& target = targets_[pending_[place]];
+    if (!target.takenUp && !std::exchange(target.stacked, true)) pending_[--kept] = pending_[place];
+  }
+  pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(kept));
+  for (const uint32_t number : pending_) targets_[number].stacked = false;
+  thinnedSize_ = pending_.size();
 }
 
 // Only the exact spelling reaches a file on Linux: "PAGE.HTML" is no second spelling of

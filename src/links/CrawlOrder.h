@@ -52,6 +52,7 @@ class CrawlOrder {
   void TakeUp(size_t number, TakenPage& taken);
   PageUse UseOf(const ParsedPage& page);
   void StackLinks(ParsedPage& page);
+  void ThinOutStack();
   bool FirstTaken(const std::string& path);
   bool Kept(TargetSpellings::Target& target, size_t number);
   void AskAhead();
@@ -65,6 +66,7 @@ class CrawlOrder {
   TargetSpellings targets_;
   ParsedSite parsed_;
   std::vector<uint32_t> pending_;  // target numbers, as few as the slots' positions
+  size_t thinnedSize_ = 0;  // of pending_ when last thinned out
   size_t askedAhead_ = 0;
   std::vector<std::pair<size_t, std::string>> asks_;  // serves page after page
   std::string text_;  // of the page read, serving page after page

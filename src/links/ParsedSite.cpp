@@ -1,16 +1,36 @@
 #include "links/ParsedSite.h"
 
-#include <algorithm>
+#include <cstring>
 
 #include "links/ParseInOrder.h"
 
 namespace {
 
-// Words a block holds; a page with more links has a block of its own.
-constexpr size_t kBlockWords = size_t{1} << 16;
 // A log file holds fewer link lines than this (64 MB, a line is longer than 40 bytes); the
 // texts of further links as found are read again when the log still wants them.
 constexpr size_t kFoundKeptAtMost = 1600000;
+
+void AppendNumber(std::string& bytes, uint64_t number) {
+  for (; number >= 0x80; number >>= 7) bytes.push_back(static_cast<char>(number | 0x80));
+  bytes.push_back(static_cast<char>(number));
+}
+
+uint64_t NextNumber(const uint8_t*& bytes) {
+  uint64_t number = 0;
+  for (int shift = 0;; shift += 7) {
+    const uint8_t byte = *bytes++;
+    number |= static_cast<uint64_t>(byte & 0x7f) << shift;
+    if (byte < 0x80) return number;
+  }
+}
+
+// A target's number as its distance from the page's, the sign in the lowest bit.
+uint64_t Distance(size_t target, size_t page) {
+  return target >= page ? (target - page) * 2 : (page - target) * 2 - 1;
+}
+size_t FromDistance(uint64_t distance, size_t page) {
+  return distance % 2 == 0 ? page + distance / 2 : page - (distance + 1) / 2;
+}
 
 }  // namespace
 
@@ -32,56 +52,53 @@ void ParsedSite::Keep(const ParsedPage& page, TargetSpellings& targets) {
   const size_t number = targets.Number(page.path);
   if (number >= pageOf_.size()) pageOf_.resize(number + 1, 0);
   pageOf_[number] = static_cast<uint32_t>(pages_.size() + 1);
-  Page& kept = pages_.emplace_back();
-  kept.titleOffset = titles_.size();
-  kept.titleLength = static_cast<uint32_t>(page.title.size());
-  titles_.append(page.title);
-  kept.withFound = keepFound_ && foundKept_ < kFoundKeptAtMost;
-  words_.clear();
+  const bool withFound = keepFound_ && foundKept_ < kFoundKeptAtMost;
+  size_t hyperlinks = 0;
+  for (const ParsedLink& link : page.links) hyperlinks += link.kind == LinkKind::kHyperlink ? 1 : 0;
+  encoded_.clear();
+  AppendNumber(encoded_, hyperlinks);
+  AppendNumber(encoded_, page.title.size());
+  encoded_.append(page.title);
   std::string_view rest = page.linkTexts;
   for (const ParsedLink& link : page.links) {
     const ParsedLinkTexts texts(link, rest);
     if (link.kind != LinkKind::kHyperlink) continue;  // only checked, never counted
-    words_.push_back(static_cast<uint32_t>(targets.Number(texts.target) * 2 + (link.follow ? 1 : 0)));
-    if (kept.withFound) words_.push_back(static_cast<uint32_t>(found_.Number(texts.found)));
-    ++kept.linkCount;
+    AppendNumber(encoded_, Distance(targets.Number(texts.target), number) * 2 + (link.follow ? 1 : 0));
+    if (withFound) AppendNumber(encoded_, found_.Number(texts.found));
   }
-  if (kept.withFound) foundKept_ += kept.linkCount;
-  Store(words_, kept);
-}
-
-void ParsedSite::Store(const std::vector<uint32_t>& words, Page& page) {
-  if (blocks_.empty() || blocks_.back().size() + words.size() > blocks_.back().capacity()) {
-    blocks_.emplace_back().reserve(std::max(kBlockWords, words.size()));
-  }
-  page.block = static_cast<uint32_t>(blocks_.size() - 1);
-  page.offset = static_cast<uint32_t>(blocks_.back().size());
-  blocks_.back().insert(blocks_.back().end(), words.begin(), words.end());
+  if (withFound) foundKept_ += hyperlinks;
+  Page& kept = pages_.emplace_back();
+  kept.bytes = std::make_unique_for_overwrite<uint8_t[]>(encoded_.size());
+  std::memcpy(kept.bytes.get(), encoded_.data(), encoded_.size());
+  kept.withFound = withFound;
 }
 
 bool ParsedSite::Take(size_t number, const std::string& path, const TargetSpellings& targets, bool withFound,
-                      ParsedPage& page) const {
+                      ParsedPage& page) {
   if (number >= pageOf_.size() || pageOf_[number] == 0) return false;
-  const Page& parsed = pages_[pageOf_[number] - 1];
-  if (withFound && !parsed.withFound) return false;
+  Page& parsed = pages_[pageOf_[number] - 1];
+  if (!parsed.bytes || (withFound && !parsed.withFound)) return false;
+  const uint8_t* bytes = parsed.bytes.get();
+  page.links.resize(NextNumber(bytes));
+  const size_t titleLength = NextNumber(bytes);
+  page.title.assign(reinterpret_cast<const char*>(bytes), titleLength);
+  bytes += titleLength;
   page.path = path;
   page.read = PageRead::kRead;
   page.text.clear();
-  page.title.assign(titles_, parsed.titleOffset, parsed.titleLength);
-  page.links.resize(parsed.linkCount);
   page.linkTexts.clear();
-  const uint32_t* word = blocks_[parsed.block].data() + parsed.offset;
   for (ParsedLink& link : page.links) {
-    const uint32_t target = *word / 2;
-    const bool follow = (*word++ & 1) != 0;
+    const uint64_t word = NextNumber(bytes);
+    const auto target = static_cast<uint32_t>(FromDistance(word / 2, number));
     const size_t begin = page.linkTexts.size();
-    if (parsed.withFound && withFound) found_.AppendText(*word, page.linkTexts);
-    if (parsed.withFound) ++word;
+    const uint64_t found = parsed.withFound ? NextNumber(bytes) : 0;
+    if (withFound) found_.AppendText(found, page.linkTexts);
     const size_t foundEnd = page.linkTexts.size();
     if (withFound) targets.AppendText(target, page.linkTexts);
     link = {0, static_cast<uint32_t>(foundEnd - begin), ParsedLink::kFoundAsWritten,
-            static_cast<uint32_t>(page.linkTexts.size() - foundEnd), 0, follow,
+            static_cast<uint32_t>(page.linkTexts.size() - foundEnd), 0, word % 2 == 1,
             LinkKind::kHyperlink, ParsedLink::kNotCounted, target};
   }
+  parsed.bytes.reset();
   return true;
 }

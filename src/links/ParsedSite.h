@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,10 +11,11 @@
 #include "links/TargetSpellings.h"
 
 // The hyperlinks of the pages a crawl may read, parsed before it walks them, on as many
-// threads as it may use. A link keeps only the crawl's number of its target, so that a
-// large site's links fit in memory at once; the numbers are given on the calling thread, in
-// the order of the pages. The texts of the links as found, which only the log needs, are
-// kept for as many links as the log can hold.
+// threads as it may use. A page is kept in a few bytes a link, the numbers of their targets
+// near its own number, and goes when the crawl takes it up: the crawl's own tables grow as
+// these go. The numbers are given on the calling thread, in the order of the pages. The
+// texts of the links as found, which only the log needs, are kept for as many links as the
+// log can hold.
 class ParsedSite {
  public:
   // Parses `pages` with `workers` threads beside the calling one (none: on it alone); the
@@ -23,33 +25,28 @@ class ParsedSite {
              bool keepFound, TargetSpellings& targets, const RunControl* control);
   // Fills `page` with the page read as target `number`, when it was parsed here and read
   // whole, under `path`: its hyperlinks numbered (ParsedLink::number), and with `withFound`
-  // their texts as found and their targets in its link texts (else none). False when it was
-  // not, or when the texts as found are asked for and were not kept.
+  // their texts as found and their targets in its link texts (else none); then forgets it.
+  // False when it is not here, or when the texts as found are asked for and were not kept.
   bool Take(size_t number, const std::string& path, const TargetSpellings& targets, bool withFound,
-            ParsedPage& page) const;
+            ParsedPage& page);
   size_t PageCount() const { return pages_.size(); }
 
  private:
+  // Link count, title, then per link the distance of its target's number from the page's,
+  // with whether it is followed, and the number of its text as found when kept; in
+  // variable-length numbers.
+  using Bytes = std::unique_ptr<uint8_t[]>;
   struct Page {
-    uint32_t block = 0;   // of its first word in blocks_
-    uint32_t offset = 0;
-    uint32_t linkCount = 0;
-    uint32_t titleLength = 0;
-    size_t titleOffset = 0;
-    bool withFound = false;  // each link's word is followed by the number of its text as found
+    Bytes bytes;
+    bool withFound = false;
   };
 
   void Keep(const ParsedPage& page, TargetSpellings& targets);
-  void Store(const std::vector<uint32_t>& words, Page& page);
 
   std::vector<Page> pages_;
   std::vector<uint32_t> pageOf_;  // by target number: its page + 1, or 0
-  // Per link its target's number and whether it is followed, as target * 2 + follow. In
-  // blocks that are never moved, so that growing them does not take the room twice.
-  std::vector<std::vector<uint32_t>> blocks_;
-  std::string titles_;
   TargetSpellings found_;  // the texts of the links as found
   size_t foundKept_ = 0;   // links whose text as found is kept
   bool keepFound_ = false;
-  std::vector<uint32_t> words_;  // of the page being kept
+  std::string encoded_;  // of the page being kept
 };

@@ -17,6 +17,7 @@ class TargetSpellings {
     bool takenUp = false;
     bool askedAhead = false;  // asked of the read-ahead and neither taken nor dropped yet
     bool pageTaken = false;   // a page of this path taken up
+    bool stacked = false;     // seen while the stack of targets is thinned out
     int8_t kept = -1;  // whether the site map lists it; -1 until asked
   };
   // The number of `text`, given when it is new; numbers stay valid as spellings are added.

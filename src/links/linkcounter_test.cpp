@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <filesystem>
+#include <map>
 #include <random>
 #include <sstream>
 
@@ -317,6 +318,27 @@ TEST_F(Crawl, MatchesTheLinearCrawlOnRandomSites) {
     }
   }
   TraceLog::Instance().SetLogOff(false);
+}
+
+TEST_F(Crawl, KeepsItsOrderOnASiteOfManyLinksAPage) {
+  // Far more links stacked than pages, most of them to pages stacked or read before.
+  std::mt19937 random(7);
+  constexpr int kPages = 400;
+  std::map<std::string, std::string> site;
+  for (int i = 0; i < kPages; ++i) {
+    std::vector<std::string> hrefs;
+    for (int n = 0; n < 80; ++n) hrefs.push_back("p" + std::to_string(random() % kPages) + ".htm");
+    site["p" + std::to_string(i) + ".htm"] = Anchors(hrefs);
+  }
+  site_.Build(site);
+  TraceLog::Instance().SetLogOff(true);
+  std::vector<LinkCountEntry> reference;
+  std::vector<std::string> visited;
+  oracle::Crawl(At("p0.htm"), reference, visited, Context());
+  LinkCountTable table;
+  BuildPageRankInfo(At("p0.htm"), table, Context(), titles_, warnings_);
+  TraceLog::Instance().SetLogOff(false);
+  EXPECT_EQ(AsPairs(table.Entries()), AsPairs(reference));
 }
 
 TEST_F(Crawl, LeavesOutPagesLargerThanTheLimit) {
