@@ -1,14 +1,16 @@
 #include "links/ParsedSite.h"
 
-#include <cstring>
+#include <algorithm>
 
 #include "links/ParseInOrder.h"
 
 namespace {
 
-// A log file holds fewer link lines than this (64 MB, a line is longer than 40 bytes); the
+// A log file holds fewer link lines than this (64 MB, a line is longer than 90 bytes); the
 // texts of further links as found are read again when the log still wants them.
-constexpr size_t kFoundKeptAtMost = 1600000;
+constexpr size_t kFoundKeptAtMost = 750000;
+// Bytes a block of pages holds; a larger page has a block of its own.
+constexpr size_t kBlockBytes = size_t{1} << 20;
 
 void AppendNumber(std::string& bytes, uint64_t number) {
   for (; number >= 0x80; number >>= 7) bytes.push_back(static_cast<char>(number | 0x80));
@@ -56,7 +58,7 @@ void ParsedSite::Keep(const ParsedPage& page, TargetSpellings& targets) {
   size_t hyperlinks = 0;
   for (const ParsedLink& link : page.links) hyperlinks += link.kind == LinkKind::kHyperlink ? 1 : 0;
   encoded_.clear();
-  AppendNumber(encoded_, hyperlinks);
+  AppendNumber(encoded_, hyperlinks * 2 + (withFound ? 1 : 0));
   AppendNumber(encoded_, page.title.size());
   encoded_.append(page.title);
   std::string_view rest = page.linkTexts;
@@ -67,19 +69,26 @@ void ParsedSite::Keep(const ParsedPage& page, TargetSpellings& targets) {
     if (withFound) AppendNumber(encoded_, found_.Number(texts.found));
   }
   if (withFound) foundKept_ += hyperlinks;
-  Page& kept = pages_.emplace_back();
-  kept.bytes = std::make_unique_for_overwrite<uint8_t[]>(encoded_.size());
-  std::memcpy(kept.bytes.get(), encoded_.data(), encoded_.size());
-  kept.withFound = withFound;
+  Store(pages_.emplace_back());
+}
+
+void ParsedSite::Store(Page& page) {
+  if (blocks_.empty() || blocks_.back().size() + encoded_.size() > blocks_.back().capacity())
+    blocks_.emplace_back().reserve(std::max(kBlockBytes, encoded_.size()));
+  page.block = static_cast<uint32_t>(blocks_.size() - 1);
+  page.offset = static_cast<uint32_t>(blocks_.back().size());
+  blocks_.back().append(encoded_);
 }
 
 bool ParsedSite::Take(size_t number, const std::string& path, const TargetSpellings& targets, bool withFound,
-                      ParsedPage& page) {
+                      ParsedPage& page) const {
   if (number >= pageOf_.size() || pageOf_[number] == 0) return false;
-  Page& parsed = pages_[pageOf_[number] - 1];
-  if (!parsed.bytes || (withFound && !parsed.withFound)) return false;
-  const uint8_t* bytes = parsed.bytes.get();
-  page.links.resize(NextNumber(bytes));
+  const Page& parsed = pages_[pageOf_[number] - 1];
+  const auto* bytes = reinterpret_cast<const uint8_t*>(blocks_[parsed.block].data() + parsed.offset);
+  const uint64_t head = NextNumber(bytes);
+  const bool foundKept = head % 2 == 1;
+  if (withFound && !foundKept) return false;
+  page.links.resize(head / 2);
   const size_t titleLength = NextNumber(bytes);
   page.title.assign(reinterpret_cast<const char*>(bytes), titleLength);
   bytes += titleLength;
@@ -91,7 +100,7 @@ bool ParsedSite::Take(size_t number, const std::string& path, const TargetSpelli
     const uint64_t word = NextNumber(bytes);
     const auto target = static_cast<uint32_t>(FromDistance(word / 2, number));
     const size_t begin = page.linkTexts.size();
-    const uint64_t found = parsed.withFound ? NextNumber(bytes) : 0;
+    const uint64_t found = foundKept ? NextNumber(bytes) : 0;
     if (withFound) found_.AppendText(found, page.linkTexts);
     const size_t foundEnd = page.linkTexts.size();
     if (withFound) targets.AppendText(target, page.linkTexts);
@@ -99,6 +108,5 @@ bool ParsedSite::Take(size_t number, const std::string& path, const TargetSpelli
             static_cast<uint32_t>(page.linkTexts.size() - foundEnd), 0, word % 2 == 1,
             LinkKind::kHyperlink, ParsedLink::kNotCounted, target};
   }
-  parsed.bytes.reset();
   return true;
 }

@@ -1,7 +1,6 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,8 +11,7 @@
 
 // The hyperlinks of the pages a crawl may read, parsed before it walks them, on as many
 // threads as it may use. A page is kept in a few bytes a link, the numbers of their targets
-// near its own number, and goes when the crawl takes it up: the crawl's own tables grow as
-// these go. The numbers are given on the calling thread, in the order of the pages. The
+// near its own number. The numbers are given on the calling thread, in the order of the pages. The
 // texts of the links as found, which only the log needs, are kept for as many links as the
 // log can hold.
 class ParsedSite {
@@ -25,25 +23,27 @@ class ParsedSite {
              bool keepFound, TargetSpellings& targets, const RunControl* control);
   // Fills `page` with the page read as target `number`, when it was parsed here and read
   // whole, under `path`: its hyperlinks numbered (ParsedLink::number), and with `withFound`
-  // their texts as found and their targets in its link texts (else none); then forgets it.
-  // False when it is not here, or when the texts as found are asked for and were not kept.
+  // their texts as found and their targets in its link texts (else none). False when it is
+  // not here, or when the texts as found are asked for and were not kept.
   bool Take(size_t number, const std::string& path, const TargetSpellings& targets, bool withFound,
-            ParsedPage& page);
+            ParsedPage& page) const;
   size_t PageCount() const { return pages_.size(); }
 
  private:
-  // Link count, title, then per link the distance of its target's number from the page's,
-  // with whether it is followed, and the number of its text as found when kept; in
+  // Where a page's bytes begin: the link count (times two, plus one when the texts as found
+  // are kept), the title, then per link the distance of its target's number from the page's,
+  // with whether it is followed, and the number of its text as found when kept; all in
   // variable-length numbers.
-  using Bytes = std::unique_ptr<uint8_t[]>;
   struct Page {
-    Bytes bytes;
-    bool withFound = false;
+    uint32_t block = 0;
+    uint32_t offset = 0;
   };
 
   void Keep(const ParsedPage& page, TargetSpellings& targets);
+  void Store(Page& page);
 
   std::vector<Page> pages_;
+  std::vector<std::string> blocks_;  // of pages' bytes, filled one after another, never moved
   std::vector<uint32_t> pageOf_;  // by target number: its page + 1, or 0
   TargetSpellings found_;  // the texts of the links as found
   size_t foundKept_ = 0;   // links whose text as found is kept
