@@ -46,7 +46,8 @@ void ProgressLine::Update(const RunProgress& progress) {
   const double seconds = std::chrono::duration<double>(now - start_).count();
   const auto perSecond = static_cast<int64_t>(seconds > 0 ? double(progress.pages) / seconds : 0);
   err_ << kClearLine << "folioscribe: " << Counted(progress.folders, "folder") << ", "
-       << Counted(progress.items, "item") << ", " << Counted(progress.pages, "page")
+       << Counted(progress.items, "item") << ", " << Counted(progress.parsed, "page") << " parsed, "
+       << Counted(progress.pages, "page")
        << " crawled, " << GroupedNumber(perSecond) << " pages/s" << std::flush;
   drawn_ = true;
 }

@@ -168,10 +168,11 @@ TEST_F(GenerationRunTest, CancelledRunWritesNothingAndProgressCountsEveryKind) {
   const RunResult whole = DoGenerationRun(app, sink, {}, &control);
   EXPECT_TRUE(whole.written && !whole.cancelled);
   EXPECT_EQ(whole.entryCount, 5u);
+  EXPECT_EQ(whole.progress.parsed, 3);
   EXPECT_EQ(whole.progress.pages, 2);
   EXPECT_EQ(whole.progress.folders, 2);
   EXPECT_EQ(whole.progress.items, 5);
-  EXPECT_EQ(calls, 9);
+  EXPECT_EQ(calls, 12);
 
   const std::string lastGoodMap = ReadFileForTest(whole.outputPath);
   ASSERT_FALSE(lastGoodMap.empty());

@@ -9,6 +9,7 @@ struct RunProgress {
   int64_t folders = 0;  // folders listed by the walk
   int64_t items = 0;    // folders and files written into the map
   int64_t pages = 0;    // pages read by the link counter
+  int64_t parsed = 0;   // pages the link counter parsed before its crawl
 };
 
 // How long the steps of a run took, for whoever times it.

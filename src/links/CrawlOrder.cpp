@@ -36,7 +36,7 @@ void CrawlOrder::Start(const std::string& startPage) {
   pending_.push_back(static_cast<uint32_t>(targets_.Number(startPage)));
 }
 
-size_t CrawlOrder::ParseAll(int workers, bool keepFound, const RunControl* control) {
+size_t CrawlOrder::ParseAll(int workers, bool keepFound, RunControl* control) {
   const CandidatePages pages(context_.root, [this](const std::string& path) {
     return path != context_.outputPath && (!options_.keeps || options_.keeps(path));
   });

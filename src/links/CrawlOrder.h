@@ -42,7 +42,7 @@ class CrawlOrder {
   // beside this one, before the crawl takes up the first; `keepFound` keeps the links' texts
   // as found for the log. The crawl then reads only what the listing missed.
   // Returns how many pages it parsed.
-  size_t ParseAll(int workers, bool keepFound, const RunControl* control);
+  size_t ParseAll(int workers, bool keepFound, RunControl* control);
   // The next page taken up; false when the crawl is done.
   bool Next(TakenPage& taken);
 

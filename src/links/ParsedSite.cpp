@@ -37,7 +37,7 @@ size_t FromDistance(uint64_t distance, size_t page) {
 }  // namespace
 
 void ParsedSite::Parse(const CandidatePages& pages, const RunContext& context, PageNeeds needs, int workers,
-                       bool keepFound, TargetSpellings& targets, const RunControl* control) {
+                       bool keepFound, TargetSpellings& targets, RunControl* control) {
   keepFound_ = keepFound;
   const auto parse = [&](size_t i, ParsedPage& page, std::string& text) {
     ParsePage(pages.Path(i), context, needs, page, text);
@@ -45,6 +45,7 @@ void ParsedSite::Parse(const CandidatePages& pages, const RunContext& context, P
   const auto take = [&](size_t i, const ParsedPage& page) {
     // Only a page read whole, under its own name, is as the crawl would read it.
     if (page.read == PageRead::kRead && page.path == pages.Path(i)) Keep(page, targets);
+    Advance(control, &RunProgress::parsed);
     return !Cancelled(control);
   };
   ParseInOrder(pages.Size(), workers, parse, take);

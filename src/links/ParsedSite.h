@@ -17,10 +17,11 @@
 class ParsedSite {
  public:
   // Parses `pages` with `workers` threads beside the calling one (none: on it alone); the
-  // link targets and the pages are numbered in `targets`. Stops when `control` is cancelled.
+  // link targets and the pages are numbered in `targets`. Each page parsed counts as one of
+  // the control's `parsed`; stops when it is cancelled.
   // `keepFound` keeps the links' texts as found.
   void Parse(const CandidatePages& pages, const RunContext& context, PageNeeds needs, int workers,
-             bool keepFound, TargetSpellings& targets, const RunControl* control);
+             bool keepFound, TargetSpellings& targets, RunControl* control);
   // Fills `page` with the page read as target `number`, when it was parsed here and read
   // whole, under `path`: its hyperlinks numbered (ParsedLink::number), and with `withFound`
   // their texts as found and their targets in its link texts (else none). False when it is
