@@ -2,13 +2,11 @@
 
 #include <algorithm>
 
+#include "links/FoundSpelling.h"
 #include "links/ParseInOrder.h"
 
 namespace {
 
-// A log file holds fewer link lines than this (64 MB, a line is longer than 90 bytes); the
-// texts of further links as found are read again when the log still wants them.
-constexpr size_t kFoundKeptAtMost = 750000;
 // Bytes a block of pages holds; a larger page has a block of its own.
 constexpr size_t kBlockBytes = size_t{1} << 20;
 
@@ -34,11 +32,15 @@ size_t FromDistance(uint64_t distance, size_t page) {
   return distance % 2 == 0 ? page + distance / 2 : page - (distance + 1) / 2;
 }
 
+std::string_view FolderOf(std::string_view path) { return path.substr(0, path.rfind('/') + 1); }
+
 }  // namespace
 
 void ParsedSite::Parse(const CandidatePages& pages, const RunContext& context, PageNeeds needs, int workers,
                        bool keepFound, TargetSpellings& targets, RunControl* control) {
   keepFound_ = keepFound;
+  root_ = context.root;
+  while (root_.ends_with('/')) root_.pop_back();
   const auto parse = [&](size_t i, ParsedPage& page, std::string& text) {
     ParsePage(pages.Path(i), context, needs, page, text);
   };
@@ -55,21 +57,25 @@ void ParsedSite::Keep(const ParsedPage& page, TargetSpellings& targets) {
   const size_t number = targets.Number(page.path);
   if (number >= pageOf_.size()) pageOf_.resize(number + 1, 0);
   pageOf_[number] = static_cast<uint32_t>(pages_.size() + 1);
-  const bool withFound = keepFound_ && foundKept_ < kFoundKeptAtMost;
   size_t hyperlinks = 0;
   for (const ParsedLink& link : page.links) hyperlinks += link.kind == LinkKind::kHyperlink ? 1 : 0;
   encoded_.clear();
-  AppendNumber(encoded_, hyperlinks * 2 + (withFound ? 1 : 0));
+  AppendNumber(encoded_, hyperlinks * 2 + (keepFound_ ? 1 : 0));
   AppendNumber(encoded_, page.title.size());
   encoded_.append(page.title);
   std::string_view rest = page.linkTexts;
   for (const ParsedLink& link : page.links) {
     const ParsedLinkTexts texts(link, rest);
     if (link.kind != LinkKind::kHyperlink) continue;  // only checked, never counted
-    AppendNumber(encoded_, Distance(targets.Number(texts.target), number) * 2 + (link.follow ? 1 : 0));
-    if (withFound) AppendNumber(encoded_, found_.Number(texts.found));
+    const uint64_t word = Distance(targets.Number(texts.target), number) * 2 + (link.follow ? 1 : 0);
+    if (!keepFound_) {
+      AppendNumber(encoded_, word);
+      continue;
+    }
+    const FoundSpelling spelling = SpellingOf(texts.found, texts.target, FolderOf(page.path), root_);
+    AppendNumber(encoded_, word * 4 + static_cast<uint64_t>(spelling));
+    if (spelling == FoundSpelling::kOwn) AppendNumber(encoded_, found_.Number(texts.found));
   }
-  if (withFound) foundKept_ += hyperlinks;
   Store(pages_.emplace_back());
 }
 
@@ -79,6 +85,20 @@ void ParsedSite::Store(Page& page) {
   page.block = static_cast<uint32_t>(blocks_.size() - 1);
   page.offset = static_cast<uint32_t>(blocks_.back().size());
   blocks_.back().append(encoded_);
+}
+
+// Appends a link's text as found, then its target; returns the length of the first.
+size_t ParsedSite::AppendLinkTexts(uint32_t target, FoundSpelling spelling, uint64_t found,
+                                   const std::string& path, const TargetSpellings& targets,
+                                   std::string& texts) const {
+  targetText_.clear();
+  targets.AppendText(target, targetText_);
+  const size_t begin = texts.size();
+  if (spelling == FoundSpelling::kOwn) found_.AppendText(found, texts);
+  else AppendSpelled(spelling, targetText_, FolderOf(path), root_, texts);
+  const size_t foundLength = texts.size() - begin;
+  texts.append(targetText_);
+  return foundLength;
 }
 
 bool ParsedSite::Take(size_t number, const std::string& path, const TargetSpellings& targets, bool withFound,
@@ -98,15 +118,19 @@ bool ParsedSite::Take(size_t number, const std::string& path, const TargetSpelli
   page.text.clear();
   page.linkTexts.clear();
   for (ParsedLink& link : page.links) {
-    const uint64_t word = NextNumber(bytes);
+    uint64_t word = NextNumber(bytes);
+    auto spelling = FoundSpelling::kTarget;
+    if (foundKept) {
+      spelling = static_cast<FoundSpelling>(word % 4);
+      word /= 4;
+    }
+    const uint64_t found = spelling == FoundSpelling::kOwn ? NextNumber(bytes) : 0;
     const auto target = static_cast<uint32_t>(FromDistance(word / 2, number));
     const size_t begin = page.linkTexts.size();
-    const uint64_t found = foundKept ? NextNumber(bytes) : 0;
-    if (withFound) found_.AppendText(found, page.linkTexts);
-    const size_t foundEnd = page.linkTexts.size();
-    if (withFound) targets.AppendText(target, page.linkTexts);
-    link = {0, static_cast<uint32_t>(foundEnd - begin), ParsedLink::kFoundAsWritten,
-            static_cast<uint32_t>(page.linkTexts.size() - foundEnd), 0, word % 2 == 1,
+    const size_t foundLength =
+        withFound ? AppendLinkTexts(target, spelling, found, path, targets, page.linkTexts) : 0;
+    link = {0, static_cast<uint32_t>(foundLength), ParsedLink::kFoundAsWritten,
+            static_cast<uint32_t>(page.linkTexts.size() - begin - foundLength), 0, word % 2 == 1,
             LinkKind::kHyperlink, ParsedLink::kNotCounted, target};
   }
   return true;

@@ -7,13 +7,14 @@
 #include "common/RunControl.h"
 #include "links/CandidatePages.h"
 #include "links/CrawlPage.h"
+#include "links/FoundSpelling.h"
 #include "links/TargetSpellings.h"
 
 // The hyperlinks of the pages a crawl may read, parsed before it walks them, on as many
 // threads as it may use. A page is kept in a few bytes a link, the numbers of their targets
-// near its own number. The numbers are given on the calling thread, in the order of the pages. The
-// texts of the links as found, which only the log needs, are kept for as many links as the
-// log can hold.
+// near its own number. The numbers are given on the calling thread, in the order of the
+// pages. The texts of the links as found, which only the log needs, are mostly spelled from
+// their targets when asked for (FoundSpelling); the others are kept, numbered.
 class ParsedSite {
  public:
   // Parses `pages` with `workers` threads beside the calling one (none: on it alone); the
@@ -33,8 +34,9 @@ class ParsedSite {
  private:
   // Where a page's bytes begin: the link count (times two, plus one when the texts as found
   // are kept), the title, then per link the distance of its target's number from the page's,
-  // with whether it is followed, and the number of its text as found when kept; all in
-  // variable-length numbers.
+  // with whether it is followed and, when the texts as found are kept, how its text as found
+  // is spelled, and the number of that text when it is kept itself; all in variable-length
+  // numbers.
   struct Page {
     uint32_t block = 0;
     uint32_t offset = 0;
@@ -42,12 +44,15 @@ class ParsedSite {
 
   void Keep(const ParsedPage& page, TargetSpellings& targets);
   void Store(Page& page);
+  size_t AppendLinkTexts(uint32_t target, FoundSpelling spelling, uint64_t found, const std::string& path,
+                         const TargetSpellings& targets, std::string& texts) const;
 
   std::vector<Page> pages_;
   std::vector<std::string> blocks_;  // of pages' bytes, filled one after another, never moved
   std::vector<uint32_t> pageOf_;  // by target number: its page + 1, or 0
-  TargetSpellings found_;  // the texts of the links as found
-  size_t foundKept_ = 0;   // links whose text as found is kept
+  TargetSpellings found_;  // the texts of the links as found, where kept
   bool keepFound_ = false;
+  std::string root_;  // of the site, without a trailing "/"
   std::string encoded_;  // of the page being kept
+  mutable std::string targetText_;  // of the link being taken
 };
