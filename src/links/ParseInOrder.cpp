@@ -11,7 +11,7 @@ namespace {
 
 // Parsed pages that may wait per worker: enough to keep each busy while the taker is slow
 // for a moment, few enough that their links take little memory.
-constexpr size_t kWaitingPerWorker = 64;
+constexpr size_t kWaitingPerWorker = 16;
 
 // The pages under way, in a ring: page i lies in slot i % size.
 class PagesUnderWay {
