@@ -11,12 +11,13 @@ BackgroundJob::~BackgroundJob() {
 
 void BackgroundJob::Start(Job job) {
   if (Busy()) return;
-  folders_ = items_ = pages_ = 0;
+  folders_ = items_ = pages_ = parsed_ = 0;
   control_ = std::make_unique<RunControl>();
   control_->onProgress = [this](const RunProgress& progress) {
     folders_.store(progress.folders, std::memory_order_relaxed);
     items_.store(progress.items, std::memory_order_relaxed);
     pages_.store(progress.pages, std::memory_order_relaxed);
+    parsed_.store(progress.parsed, std::memory_order_relaxed);
     if (hook_) hook_(*control_);
   };
   thread_ = QThread::create([job = std::move(job), control = control_.get()] { job(*control); });
@@ -30,7 +31,7 @@ void BackgroundJob::Cancel() {
 
 RunProgress BackgroundJob::Progress() const {
   return {folders_.load(std::memory_order_relaxed), items_.load(std::memory_order_relaxed),
-          pages_.load(std::memory_order_relaxed)};
+          pages_.load(std::memory_order_relaxed), parsed_.load(std::memory_order_relaxed)};
 }
 
 void BackgroundJob::OnThreadFinished() {

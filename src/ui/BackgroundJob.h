@@ -41,5 +41,5 @@ class BackgroundJob : public QObject {
   QThread* thread_ = nullptr;
   std::unique_ptr<RunControl> control_;
   Hook hook_;
-  std::atomic<int64_t> folders_{0}, items_{0}, pages_{0};
+  std::atomic<int64_t> folders_{0}, items_{0}, pages_{0}, parsed_{0};
 };

@@ -69,9 +69,10 @@ RunStatusLine::RunStatusLine(UiPrompts& prompts, QWidget* parent)
 }
 
 void RunStatusLine::ShowProgress(const RunProgress& progress) {
-  text_->setText(QStringLiteral("Working: %1 folders, %2 items, %3 pages crawled")
+  text_->setText(QStringLiteral("Working: %1 folders, %2 items, %3 pages parsed, %4 pages crawled")
                      .arg(progress.folders)
                      .arg(progress.items)
+                     .arg(progress.parsed)
                      .arg(progress.pages));
   ShowButtons(true, false);
 }
