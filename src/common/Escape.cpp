@@ -1,5 +1,7 @@
 #include "common/Escape.h"
 
+#include <algorithm>
+
 #include "common/Utf8.h"
 
 namespace {
@@ -34,14 +36,12 @@ bool IsSafeLine(std::string_view text) {
   return safe;
 }
 
-std::string EscapedLine(std::string_view text) {
+void AppendEscapedLine(std::string_view text, std::string& out) {
   // Most lines are printable ASCII: the log writes hundreds of thousands of them.
-  bool ascii = true;
-  for (const char c : text) ascii = ascii && c >= 0x20 && c < 0x7f && c != '\\';
-  if (ascii) return std::string(text);
-  std::string out;
-  out.reserve(text.size());
-  ForEachCharacter(text, [&out](char32_t c, std::string_view bytes, bool valid) {
+  const auto special = [](char c) { return c < 0x20 || c >= 0x7f || c == '\\'; };
+  const size_t plain = static_cast<size_t>(std::ranges::find_if(text, special) - text.begin());
+  out.append(text.substr(0, plain));
+  ForEachCharacter(text.substr(plain), [&out](char32_t c, std::string_view bytes, bool valid) {
     if (valid && c == '\\') out += "\\\\";
     else if (valid && c == '\t') out += "\\t";
     else if (valid && c == '\n') out += "\\n";
@@ -50,6 +50,12 @@ std::string EscapedLine(std::string_view text) {
     else
       for (const char byte : bytes) AppendHexByte(out, "\\x", static_cast<unsigned char>(byte));
   });
+}
+
+std::string EscapedLine(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  AppendEscapedLine(text, out);
   return out;
 }
 

@@ -10,6 +10,8 @@
 // control byte, DEL, C1 control character and byte that is not UTF-8. So a name can neither
 // forge a line nor drive a terminal, and every escape reads back one way.
 std::string EscapedLine(std::string_view text);
+// The same, appended to `out`.
+void AppendEscapedLine(std::string_view text, std::string& out);
 // True when `text` prints as it is: valid UTF-8 without control characters. What EscapedLine
 // gives always is.
 bool IsSafeLine(std::string_view text);

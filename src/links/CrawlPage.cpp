@@ -1,5 +1,7 @@
 #include "links/CrawlPage.h"
 
+#include <unordered_map>
+
 #include "links/LinkCounter.h"
 
 namespace {
@@ -34,8 +36,37 @@ void Empty(ParsedPage& page) {
   page.read = PageRead::kUnreadable;
 }
 
+// Appends the texts of `link`, `href` resolved, to the page's.
+void AppendResolved(std::string_view href, const ResolvedLink& resolved, ParsedLink& link, std::string& texts) {
+  // Most hrefs are taken as written: their found text is not kept twice.
+  const bool asWritten = resolved.found == href;
+  link.foundLength = asWritten ? ParsedLink::kFoundAsWritten : static_cast<uint32_t>(resolved.found.size());
+  link.targetLength = static_cast<uint32_t>(resolved.target.size());
+  link.beyondRootLength = static_cast<uint32_t>(resolved.beyondRoot.size());
+  link.follow = resolved.follow && link.kind == LinkKind::kHyperlink;
+  texts.append(href).append(asWritten ? "" : resolved.found).append(resolved.target).append(resolved.beyondRoot);
+}
+
+// An href of the page already resolved: its first link, and where that link's texts lie.
+struct Resolved {
+  size_t link;
+  size_t at;
+  bool follow;  // ResolvedLink::follow, whatever the link's kind
+};
+
+// Appends the texts of `link` as those of `earlier`, a link of the same href.
+void AppendAsEarlier(const ParsedLink& earlier, const Resolved& resolved, ParsedLink& link, std::string& texts) {
+  link.foundLength = earlier.foundLength;
+  link.targetLength = earlier.targetLength;
+  link.beyondRootLength = earlier.beyondRootLength;
+  link.follow = resolved.follow && link.kind == LinkKind::kHyperlink;
+  const size_t found = earlier.foundLength == ParsedLink::kFoundAsWritten ? 0 : earlier.foundLength;
+  texts.append(texts, resolved.at, earlier.hrefLength + found + earlier.targetLength + earlier.beyondRootLength);
+}
+
 // Keeps the hrefs of the page's links, resolved, one after another. They are resolved once
-// all are read, as a base element anywhere on the page sets where they lead.
+// all are read, as a base element anywhere on the page sets where they lead; an href that
+// comes again is resolved once.
 void ExtractPageLinks(const RunContext& context, const std::string& text, ParsedPage& page) {
   std::string hrefs;
   const auto keep = [&](const LinkInfo& link) {
@@ -46,19 +77,29 @@ void ExtractPageLinks(const RunContext& context, const std::string& text, Parsed
   LinkResolver resolver(page.path, context);
   if (base) resolver.SetBase(*base);
   ResolvedLink resolved;
+  std::unordered_map<std::string_view, Resolved> done;
+  done.reserve(page.links.size());
   std::string_view rest = hrefs;
-  for (ParsedLink& link : page.links) {
+  for (size_t i = 0; i < page.links.size(); ++i) {
+    ParsedLink& link = page.links[i];
     const std::string_view href = rest.substr(0, link.hrefLength);
     rest.remove_prefix(link.hrefLength);
+    const auto [first, isNew] = done.try_emplace(href, Resolved{i, page.linkTexts.size(), false});
+    if (!isNew) {
+      AppendAsEarlier(page.links[first->second.link], first->second, link, page.linkTexts);
+      continue;
+    }
     resolver.Resolve(href, resolved);
-    // Most hrefs are taken as written: their found text is not kept twice.
-    const bool asWritten = resolved.found == href;
-    link.foundLength = asWritten ? ParsedLink::kFoundAsWritten : static_cast<uint32_t>(resolved.found.size());
-    link.targetLength = static_cast<uint32_t>(resolved.target.size());
-    link.beyondRootLength = static_cast<uint32_t>(resolved.beyondRoot.size());
-    link.follow = resolved.follow && link.kind == LinkKind::kHyperlink;
-    page.linkTexts.append(href).append(asWritten ? "" : resolved.found).append(resolved.target).append(resolved.beyondRoot);
+    first->second.follow = resolved.follow;
+    AppendResolved(href, resolved, link, page.linkTexts);
   }
+}
+
+// Fills in what the crawl keeps of the page `page.path`, read into `text`.
+void ParseText(const RunContext& context, PageNeeds needs, std::string& text, ParsedPage& page) {
+  if (needs.title) page.title = TitleInText(text);
+  ExtractPageLinks(context, text, page);
+  if (needs.text) std::swap(page.text, text);
 }
 
 }  // namespace
@@ -77,11 +118,15 @@ void ParsePage(const std::string& target, const RunContext& context, PageNeeds n
                std::string& text) {
   Empty(page);
   ReadTarget(target, context.maxPageBytes, page, text);
-  if (page.read == PageRead::kRead) {
-    if (needs.title) page.title = TitleInText(text);
-    ExtractPageLinks(context, text, page);
-    if (needs.text) std::swap(page.text, text);
-  }
+  if (page.read == PageRead::kRead) ParseText(context, needs, text, page);
   text.clear();
   if (text.capacity() > kRoomKept) text = std::string();
+}
+
+void ParsePageText(const std::string& path, std::string& text, const RunContext& context, PageNeeds needs,
+                   ParsedPage& page) {
+  Empty(page);
+  page.path = path;
+  page.read = PageRead::kRead;
+  ParseText(context, needs, text, page);
 }

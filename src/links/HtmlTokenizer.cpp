@@ -2,22 +2,41 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 #include "common/HtmlEntities.h"
 #include "common/Text.h"
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r'; }
 bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
-// The bytes that end a tag or attribute name, looked up: names are read byte by byte.
-constexpr std::array<bool, 256> kEndsName = [] {
-  std::array<bool, 256> ends{};
-  for (unsigned char c : {' ', '\t', '\n', '\f', '\r', '/', '>'}) ends[c] = true;
-  return ends;
-}();
-bool EndsName(char c) { return kEndsName[static_cast<unsigned char>(c)]; }
+// Byte classes looked up in one step: names and values are read byte by byte.
+using ByteSet = std::array<bool, 256>;
+constexpr ByteSet SetOf(std::string_view bytes) {
+  ByteSet set{};
+  for (char c : bytes) set[static_cast<unsigned char>(c)] = true;
+  return set;
+}
+constexpr ByteSet kBlank = SetOf(" \t\n\f\r");
+constexpr ByteSet kEndsName = SetOf(" \t\n\f\r/>");
+constexpr ByteSet kEndsAttributeName = SetOf(" \t\n\f\r/>=");
+constexpr ByteSet kEndsUnquotedValue = SetOf(" \t\n\f\r>");
+bool In(const ByteSet& set, char c) { return set[static_cast<unsigned char>(c)]; }
+
+// The first byte from `p` on that is in `set`, or `end`.
+const char* FindIn(const ByteSet& set, const char* p, const char* end) {
+  while (p < end && !In(set, *p)) ++p;
+  return p;
+}
+const char* SkipBlanks(const char* p, const char* end) {
+  while (p < end && In(kBlank, *p)) ++p;
+  return p;
+}
+
+void ToLower(std::string& text) {
+  for (char& c : text) c = ToLowerAscii(c);
+}
 
 // A tag with more attributes than this finds duplicates through a set, not a look at each.
 constexpr size_t kFewAttributes = 16;
@@ -141,9 +160,14 @@ bool HtmlTokenizer::ReadTag(HtmlToken& token, bool closing) {
   token.kind = closing ? HtmlToken::Kind::kEndTag : HtmlToken::Kind::kStartTag;
   token.selfClosing = false;
   token.attributeCount_ = 0;
-  pos_ += closing ? 2 : 1;
-  ReadName(&token.name, false);
-  if (!ReadAttributes(token, !closing && (keeps_ == nullptr || keeps_(token.name)))) {
+  const char* const from = page_.data() + pos_ + (closing ? 2 : 1);
+  const char* const end = page_.data() + page_.size();
+  const char* const nameEnd = FindIn(kEndsName, from, end);
+  token.name.assign(from, nameEnd);
+  ToLower(token.name);
+  pos_ = static_cast<size_t>(nameEnd - page_.data());
+  const bool keep = !closing && (keeps_ == nullptr || keeps_(token.name));
+  if (!(keep ? ReadAttributes<true>(token) : ReadAttributes<false>(token))) {
     pos_ = page_.size();
     return false;
   }
@@ -157,95 +181,70 @@ bool HtmlTokenizer::ReadTag(HtmlToken& token, bool closing) {
   return true;
 }
 
-// An attribute name ends at "=" too, unless it begins with one. Into `name` when given.
-void HtmlTokenizer::ReadName(std::string* name, bool attribute) {
-  const size_t from = pos_;
-  if (attribute && pos_ < page_.size() && page_[pos_] == '=') ++pos_;
-  const char equals = attribute ? '=' : '>';  // ">" ends every name anyway
-  while (pos_ < page_.size() && !EndsName(page_[pos_]) && page_[pos_] != equals) ++pos_;
-  if (name == nullptr) return;
-  name->assign(page_.substr(from, pos_ - from));
-  for (char& c : *name) c = ToLowerAscii(c);
-}
-
-void HtmlTokenizer::SkipBlanks() {
-  while (pos_ < page_.size() && IsBlank(page_[pos_])) ++pos_;
-}
-
-// Behind the tag name, through its ">", keeping the attributes or not; false when the page
-// ends first.
-bool HtmlTokenizer::ReadAttributes(HtmlToken& token, bool keep) {
-  seen_.clear();
+// Behind the tag name, through its ">", keeping the attributes or only passing them; false
+// when the page ends first. An attribute is a name, then "=" and a value or none; its name
+// ends at "=" too, unless it begins with one. A value is in quotes, or runs to a blank or ">".
+template <bool kKeep>
+bool HtmlTokenizer::ReadAttributes(HtmlToken& token) {
+  if constexpr (kKeep) seen_.clear();
+  const char* p = page_.data() + pos_;
+  const char* const end = page_.data() + page_.size();
   for (;;) {
-    SkipBlanks();
-    if (pos_ >= page_.size()) return false;
-    const char c = page_[pos_];
-    if (c == '>') {
-      ++pos_;
+    p = SkipBlanks(p, end);
+    if (p == end) return false;
+    if (*p == '>' || (*p == '/' && p + 1 < end && p[1] == '>')) {
+      token.selfClosing = *p == '/';
+      pos_ = static_cast<size_t>(p - page_.data()) + (token.selfClosing ? 2 : 1);
       return true;
     }
-    if (c == '/') {
-      ++pos_;
-      if (pos_ < page_.size() && page_[pos_] == '>') {
-        token.selfClosing = true;
-        ++pos_;
-        return true;
-      }
+    if (*p == '/') {
+      ++p;
       continue;
     }
-    if (!ReadAttribute(token, keep)) return false;
+    const char* const name = p;
+    p = FindIn(kEndsAttributeName, *p == '=' ? p + 1 : p, end);
+    const std::string_view nameText(name, static_cast<size_t>(p - name));
+    p = SkipBlanks(p, end);
+    std::string_view value;
+    if (p < end && *p == '=') {
+      p = SkipBlanks(p + 1, end);
+      if (p == end) return false;
+      const char quote = *p;
+      if (quote == '"' || quote == '\'') {
+        const auto* close = static_cast<const char*>(std::memchr(p + 1, quote, static_cast<size_t>(end - p - 1)));
+        if (close == nullptr) return false;
+        value = std::string_view(p + 1, static_cast<size_t>(close - p - 1));
+        p = close + 1;
+      } else {
+        const char* const valueEnd = FindIn(kEndsUnquotedValue, p, end);
+        if (valueEnd == end) return false;
+        value = std::string_view(p, static_cast<size_t>(valueEnd - p));
+        p = valueEnd;
+      }
+    }
+    if constexpr (kKeep) AddAttribute(token, nameText, value);
   }
 }
 
-// One attribute: a name, then "=" and a value or none.
-bool HtmlTokenizer::ReadAttribute(HtmlToken& token, bool keep) {
-  ReadName(keep ? &name_ : nullptr, true);
-  SkipBlanks();
-  value_.clear();
-  if (pos_ < page_.size() && page_[pos_] == '=') {
-    ++pos_;
-    SkipBlanks();
-    if (!ReadValue(keep)) return false;
-  }
-  if (keep) AddAttribute(token);
-  return true;
-}
-
-// A value in quotes, or one that runs to a blank or ">"; false when the page ends first.
-bool HtmlTokenizer::ReadValue(bool keep) {
-  if (pos_ >= page_.size()) return false;
-  const char quote = page_[pos_];
-  size_t from = pos_;
-  size_t end = 0;
-  if (quote == '"' || quote == '\'') {
-    end = page_.find(quote, ++from);
-    if (end == std::string_view::npos) return false;
-    pos_ = end + 1;
-  } else {
-    end = from;
-    while (end < page_.size() && !IsBlank(page_[end]) && page_[end] != '>') ++end;
-    if (end == page_.size()) return false;
-    pos_ = end;
-  }
-  if (keep) AppendDecodedReferences(page_.substr(from, end - from), ReferencePlace::kAttribute, value_);
-  return true;
-}
-
-// The first attribute of a name counts; a later one of the same name is dropped.
-void HtmlTokenizer::AddAttribute(HtmlToken& token) {
+// The first attribute of a name counts; a later one of the same name is dropped. The
+// attribute is written into the first unused room and kept there only when it is new.
+void HtmlTokenizer::AddAttribute(HtmlToken& token, std::string_view name, std::string_view value) {
+  if (token.attributeCount_ == token.attributes_.size()) token.attributes_.emplace_back();
   const auto used = token.attributes_.begin() + static_cast<std::ptrdiff_t>(token.attributeCount_);
+  HtmlAttribute& attribute = *used;
+  attribute.name.assign(name);
+  ToLower(attribute.name);
   if (token.attributeCount_ < kFewAttributes) {
-    if (std::any_of(token.attributes_.begin(), used, [&](const HtmlAttribute& a) { return a.name == name_; }))
+    if (std::any_of(token.attributes_.begin(), used, [&](const HtmlAttribute& a) { return a.name == attribute.name; }))
       return;
   } else {
     if (seen_.empty())
       for (auto it = token.attributes_.begin(); it != used; ++it) seen_.insert(it->name);
-    if (!seen_.insert(name_).second) return;
+    if (!seen_.insert(attribute.name).second) return;
   }
-  if (token.attributeCount_ == token.attributes_.size()) token.attributes_.emplace_back();
-  HtmlAttribute& attribute = token.attributes_[token.attributeCount_++];
-  attribute.name.swap(name_);
-  attribute.value.swap(value_);
+  attribute.value.clear();
+  AppendDecodedReferences(value, ReferencePlace::kAttribute, attribute.value);
+  ++token.attributeCount_;
 }
 
 bool HtmlTokenizer::ReadRawText(HtmlToken& token) {
@@ -263,7 +262,7 @@ bool HtmlTokenizer::ReadRawText(HtmlToken& token) {
 bool HtmlTokenizer::IsRawElementTag(size_t at, std::string_view prefix) const {
   const size_t after = at + prefix.size() + rawElement_.size();
   return after < page_.size() && page_.substr(at, prefix.size()) == prefix &&
-         EqualsNoCase(page_.substr(at + prefix.size(), rawElement_.size()), rawElement_) && EndsName(page_[after]);
+         EqualsNoCase(page_.substr(at + prefix.size(), rawElement_.size()), rawElement_) && In(kEndsName, page_[after]);
 }
 
 // Where the content of the raw-text element ends: at its end tag; else at the end of the page.

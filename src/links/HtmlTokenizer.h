@@ -58,23 +58,19 @@ class HtmlTokenizer {
   bool ReadTag(HtmlToken& token, bool closing);
   void ReadComment(HtmlToken& token);
   void ReadBogusComment(HtmlToken& token, size_t from);
-  bool ReadAttributes(HtmlToken& token, bool keep);
-  bool ReadAttribute(HtmlToken& token, bool keep);
-  bool ReadValue(bool keep);
-  void AddAttribute(HtmlToken& token);
+  template <bool kKeep>
+  bool ReadAttributes(HtmlToken& token);
+  void AddAttribute(HtmlToken& token, std::string_view name, std::string_view value);
   bool ReadRawText(HtmlToken& token);
   size_t RawTextEnd() const;
   size_t ScriptEnd() const;
   bool IsRawElementTag(size_t at, std::string_view prefix) const;
-  void ReadName(std::string* name, bool attribute);
-  void SkipBlanks();
 
   std::string_view page_;
   size_t pos_ = 0;
   std::string rawElement_;  // the raw-text element whose content comes next, if any
   bool plainText_ = false;  // the rest of the page is text
   bool (*keeps_)(std::string_view element) = nullptr;  // all when null
-  std::string name_, value_;  // buffers serving attribute after attribute
   std::unordered_set<std::string> seen_;  // the attribute names of a tag with many
 };
 

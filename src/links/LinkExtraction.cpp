@@ -1,32 +1,44 @@
 #include "links/LinkExtraction.h"
 
+#include <cstdint>
+
 #include "common/Text.h"
 #include "links/HtmlTokenizer.h"
 
 namespace {
 
+// An element name of up to seven bytes as one number, so that finding it among the link
+// elements takes no string comparison; 0 for a longer name.
+constexpr uint64_t Packed(std::string_view name) {
+  if (name.size() > 7) return 0;
+  uint64_t packed = name.size();
+  for (size_t i = 0; i < name.size(); ++i) packed |= uint64_t{static_cast<unsigned char>(name[i])} << (8 * (i + 1));
+  return packed;
+}
+
 struct SourceAttribute {
-  std::string_view element;
+  uint64_t element;  // Packed
   std::string_view attribute;
   LinkKind kind;
 };
 
 // The attributes through which a page loads something; link and srcset are read apart.
 constexpr SourceAttribute kSources[] = {
-    {"a", "href", LinkKind::kHyperlink},       {"area", "href", LinkKind::kHyperlink},
-    {"img", "src", LinkKind::kImage},          {"source", "src", LinkKind::kResource},
-    {"script", "src", LinkKind::kScript},      {"iframe", "src", LinkKind::kResource},
-    {"embed", "src", LinkKind::kResource},     {"object", "data", LinkKind::kResource},
-    {"video", "src", LinkKind::kResource},     {"video", "poster", LinkKind::kImage},
-    {"audio", "src", LinkKind::kResource},     {"track", "src", LinkKind::kResource},
+    {Packed("a"), "href", LinkKind::kHyperlink},       {Packed("area"), "href", LinkKind::kHyperlink},
+    {Packed("img"), "src", LinkKind::kImage},          {Packed("source"), "src", LinkKind::kResource},
+    {Packed("script"), "src", LinkKind::kScript},      {Packed("iframe"), "src", LinkKind::kResource},
+    {Packed("embed"), "src", LinkKind::kResource},     {Packed("object"), "data", LinkKind::kResource},
+    {Packed("video"), "src", LinkKind::kResource},     {Packed("video"), "poster", LinkKind::kImage},
+    {Packed("audio"), "src", LinkKind::kResource},     {Packed("track"), "src", LinkKind::kResource},
 };
 
 // The elements whose attributes tell where links lead.
 bool HoldsLinks(std::string_view element) {
-  if (element.size() > 6) return false;  // longer than "iframe", "object", "script", "source"
-  if (element == "base" || element == "link" || element == "input") return true;
+  const uint64_t packed = Packed(element);
+  if (packed == 0) return false;
+  if (packed == Packed("base") || packed == Packed("link") || packed == Packed("input")) return true;
   for (const SourceAttribute& source : kSources)
-    if (element == source.element) return true;
+    if (packed == source.element) return true;
   return false;
 }
 
@@ -65,8 +77,9 @@ class LinkReader {
     if (name == "base" && !base_) {
       if (const std::string* href = token_.Attribute("href")) base_ = *href;
     }
+    const uint64_t packed = Packed(name);
     for (const SourceAttribute& source : kSources) {
-      if (name != source.element) continue;
+      if (packed != source.element) continue;
       if (const std::string* value = token_.Attribute(source.attribute)) Found(*value, source.kind);
     }
     if (name == "img" || name == "source") {

@@ -144,7 +144,8 @@ void AppendLine(std::string& text, uint32_t counter, int32_t depth, const std::s
                 const std::string& time, const std::string& sourceFile, int32_t line) {
   AppendNumber(text, counter);
   text.append(":").append(std::max(depth, 0), ' ');
-  text.append(EscapedLine(message)).append(" (").append(time).append(",File:").append(sourceFile).append(", Line:");
+  AppendEscapedLine(message, text);
+  text.append(" (").append(time).append(",File:").append(sourceFile).append(", Line:");
   AppendNumber(text, line);
   text.append(")\r\n");
 }

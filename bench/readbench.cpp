@@ -1,0 +1,67 @@
+// Times the reading the crawl does per page, apart from the disk: every .htm/.html page of
+// a tree is loaded into memory first, then parsed on one thread as the crawl parses it
+// (links found and resolved, the title read). Prints the best of five rounds as
+// "<MB/s> <MB> <pages>".
+// Usage: folioscribe_readbench <folder>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "links/CrawlPage.h"
+
+namespace {
+
+struct LoadedPage {
+  std::string path;
+  std::string text;
+};
+
+// The pages of `folder` in a fixed order, read as the crawl reads them.
+std::vector<LoadedPage> LoadPages(const std::filesystem::path& folder, const RunContext& context) {
+  std::vector<LoadedPage> pages;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+    LoadedPage page{entry.path().generic_string(), {}};
+    if (!entry.is_regular_file() || !IsPageExtension(page.path)) continue;
+    if (ReadPage(page.path, context.maxPageBytes, page.text) == PageRead::kRead) pages.push_back(std::move(page));
+  }
+  std::ranges::sort(pages, {}, &LoadedPage::path);
+  return pages;
+}
+
+// Seconds to parse all `pages` once.
+double ParseAll(std::vector<LoadedPage>& pages, const RunContext& context) {
+  ParsedPage parsed;
+  const auto start = std::chrono::steady_clock::now();
+  for (LoadedPage& page : pages) ParsePageText(page.path, page.text, context, PageNeeds{.title = true}, parsed);
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "Usage: folioscribe_readbench <folder>\n");
+    return 2;
+  }
+  std::error_code error;
+  const std::filesystem::path folder = std::filesystem::canonical(argv[1], error);
+  if (error) {
+    std::fprintf(stderr, "folioscribe_readbench: no folder %s\n", argv[1]);
+    return 1;
+  }
+  const RunContext context{.root = folder.generic_string(), .domain = {}};
+  std::vector<LoadedPage> pages = LoadPages(folder, context);
+  double bytes = 0;
+  for (const LoadedPage& page : pages) bytes += static_cast<double>(page.text.size());
+  double best = 0;
+  for (int round = 0; round < 5; ++round) {
+    const double seconds = ParseAll(pages, context);
+    best = round == 0 ? seconds : std::min(best, seconds);
+  }
+  const double megabytes = bytes / 1e6;
+  std::printf("%.0f %.1f %zu\n", best > 0 ? megabytes / best : 0.0, megabytes, pages.size());
+  return 0;
+}
