@@ -29,6 +29,11 @@ const char* FindIn(const ByteSet& set, const char* p, const char* end) {
   while (p < end && !In(set, *p)) ++p;
   return p;
 }
+// The first `c` from `p` on, or `end`.
+const char* Find(char c, const char* p, const char* end) {
+  const void* found = p < end ? std::memchr(p, c, static_cast<size_t>(end - p)) : nullptr;
+  return found != nullptr ? static_cast<const char*>(found) : end;
+}
 const char* SkipBlanks(const char* p, const char* end) {
   while (p < end && In(kBlank, *p)) ++p;
   return p;
@@ -43,10 +48,12 @@ constexpr size_t kFewAttributes = 16;
 
 }  // namespace
 
+// Compared with literals, not through a list, so that the compiler compares a few whole
+// words instead of calling memcmp: this runs for every tag.
 bool IsRawTextElement(std::string_view name) {
-  for (std::string_view raw : {"title", "textarea", "script", "style", "xmp", "iframe", "noembed", "noframes"})
-    if (name == raw) return true;
-  return false;
+  using namespace std::string_view_literals;
+  return name == "title"sv || name == "textarea"sv || name == "script"sv || name == "style"sv ||
+         name == "xmp"sv || name == "iframe"sv || name == "noembed"sv || name == "noframes"sv;
 }
 bool DecodesReferences(std::string_view element) { return element == "title" || element == "textarea"; }
 
@@ -173,7 +180,7 @@ bool HtmlTokenizer::ReadTag(HtmlToken& token, bool closing) {
   }
   if (closing) {
     token.attributeCount_ = 0;
-  } else if (token.name == "plaintext") {
+  } else if (std::string_view(token.name) == "plaintext") {
     plainText_ = true;
   } else if (IsRawTextElement(token.name)) {
     rawElement_ = token.name;
@@ -211,8 +218,8 @@ bool HtmlTokenizer::ReadAttributes(HtmlToken& token) {
       if (p == end) return false;
       const char quote = *p;
       if (quote == '"' || quote == '\'') {
-        const auto* close = static_cast<const char*>(std::memchr(p + 1, quote, static_cast<size_t>(end - p - 1)));
-        if (close == nullptr) return false;
+        const char* const close = Find(quote, p + 1, end);
+        if (close == end) return false;
         value = std::string_view(p + 1, static_cast<size_t>(close - p - 1));
         p = close + 1;
       } else {
@@ -234,6 +241,7 @@ void HtmlTokenizer::AddAttribute(HtmlToken& token, std::string_view name, std::s
   HtmlAttribute& attribute = *used;
   attribute.name.assign(name);
   ToLower(attribute.name);
+  if (keepsNamed_ != nullptr && !keepsNamed_(attribute.name)) return;
   if (token.attributeCount_ < kFewAttributes) {
     if (std::any_of(token.attributes_.begin(), used, [&](const HtmlAttribute& a) { return a.name == attribute.name; }))
       return;

@@ -45,6 +45,9 @@ class HtmlTokenizer {
   // Keeps the attributes only of the start tags whose name `keeps` holds: a reader that
   // needs a few elements' attributes spares decoding and copying the others.
   void KeepAttributesOf(bool (*keeps)(std::string_view element)) { keeps_ = keeps; }
+  // Of those, keeps only the attributes whose (lower-case) name `keeps` holds; the first of
+  // each name still counts.
+  void KeepAttributesNamed(bool (*keeps)(std::string_view attribute)) { keepsNamed_ = keeps; }
   // Starts as if the start tag of `element` had just been read (for a raw-text element, its
   // content follows).
   void StartInside(std::string_view element);
@@ -71,6 +74,7 @@ class HtmlTokenizer {
   std::string rawElement_;  // the raw-text element whose content comes next, if any
   bool plainText_ = false;  // the rest of the page is text
   bool (*keeps_)(std::string_view element) = nullptr;  // all when null
+  bool (*keepsNamed_)(std::string_view attribute) = nullptr;  // all when null
   std::unordered_set<std::string> seen_;  // the attribute names of a tag with many
 };
 

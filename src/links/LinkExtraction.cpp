@@ -1,5 +1,6 @@
 #include "links/LinkExtraction.h"
 
+#include <array>
 #include <cstdint>
 
 #include "common/Text.h"
@@ -18,29 +19,57 @@ constexpr uint64_t Packed(std::string_view name) {
 
 struct SourceAttribute {
   uint64_t element;  // Packed
-  std::string_view attribute;
+  uint64_t attribute;  // Packed
+  std::string_view attributeName;
   LinkKind kind;
+  constexpr SourceAttribute(std::string_view element, std::string_view attribute, LinkKind kind)
+      : element(Packed(element)), attribute(Packed(attribute)), attributeName(attribute), kind(kind) {}
 };
 
 // The attributes through which a page loads something; link and srcset are read apart.
 constexpr SourceAttribute kSources[] = {
-    {Packed("a"), "href", LinkKind::kHyperlink},       {Packed("area"), "href", LinkKind::kHyperlink},
-    {Packed("img"), "src", LinkKind::kImage},          {Packed("source"), "src", LinkKind::kResource},
-    {Packed("script"), "src", LinkKind::kScript},      {Packed("iframe"), "src", LinkKind::kResource},
-    {Packed("embed"), "src", LinkKind::kResource},     {Packed("object"), "data", LinkKind::kResource},
-    {Packed("video"), "src", LinkKind::kResource},     {Packed("video"), "poster", LinkKind::kImage},
-    {Packed("audio"), "src", LinkKind::kResource},     {Packed("track"), "src", LinkKind::kResource},
+    {"a", "href", LinkKind::kHyperlink},       {"area", "href", LinkKind::kHyperlink},
+    {"img", "src", LinkKind::kImage},          {"source", "src", LinkKind::kResource},
+    {"script", "src", LinkKind::kScript},      {"iframe", "src", LinkKind::kResource},
+    {"embed", "src", LinkKind::kResource},     {"object", "data", LinkKind::kResource},
+    {"video", "src", LinkKind::kResource},     {"video", "poster", LinkKind::kImage},
+    {"audio", "src", LinkKind::kResource},     {"track", "src", LinkKind::kResource},
 };
+constexpr uint64_t kOtherLinkElements[] = {Packed("base"), Packed("link"), Packed("input")};
+
+// A packed name's length and first letter, which tell most names from the link elements'.
+constexpr size_t Sketch(uint64_t packed) { return (packed & 7) << 5 | (packed >> 8 & 31); }
+constexpr std::array<bool, 256> kLinkElementSketches = [] {
+  std::array<bool, 256> sketches{};
+  for (uint64_t element : kOtherLinkElements) sketches[Sketch(element)] = true;
+  for (const SourceAttribute& source : kSources) sketches[Sketch(source.element)] = true;
+  return sketches;
+}();
 
 // The elements whose attributes tell where links lead.
 bool HoldsLinks(std::string_view element) {
   const uint64_t packed = Packed(element);
-  if (packed == 0) return false;
-  if (packed == Packed("base") || packed == Packed("link") || packed == Packed("input")) return true;
+  if (!kLinkElementSketches[Sketch(packed)]) return false;
+  for (uint64_t other : kOtherLinkElements)
+    if (packed == other) return true;
   for (const SourceAttribute& source : kSources)
     if (packed == source.element) return true;
   return false;
 }
+
+// The attributes read besides those of kSources.
+constexpr uint64_t kOtherLinkAttributes[] = {Packed("href"), Packed("srcset"), Packed("rel"), Packed("type")};
+
+// The attributes that tell where the links of a link element lead, and what they are.
+bool TellsLinks(std::string_view attribute) {
+  const uint64_t packed = Packed(attribute);
+  for (uint64_t other : kOtherLinkAttributes)
+    if (packed == other) return true;
+  for (const SourceAttribute& source : kSources)
+    if (packed == source.attribute) return true;
+  return false;
+}
+bool TellsLinksOrTitle(std::string_view attribute) { return attribute == "title" || TellsLinks(attribute); }
 
 bool HasWord(std::string_view list, std::string_view word) {
   for (size_t start = 0; start < list.size();) {
@@ -57,6 +86,7 @@ class LinkReader {
   LinkReader(std::string_view page, const LinkSink& sink, AnchorDetail detail)
       : tokenizer_(page), sink_(sink), detail_(detail) {
     tokenizer_.KeepAttributesOf(HoldsLinks);
+    tokenizer_.KeepAttributesNamed(detail == AnchorDetail::kHrefOnly ? TellsLinks : TellsLinksOrTitle);
   }
 
   std::optional<std::string> Read() {
@@ -80,7 +110,7 @@ class LinkReader {
     const uint64_t packed = Packed(name);
     for (const SourceAttribute& source : kSources) {
       if (packed != source.element) continue;
-      if (const std::string* value = token_.Attribute(source.attribute)) Found(*value, source.kind);
+      if (const std::string* value = token_.Attribute(source.attributeName)) Found(*value, source.kind);
     }
     if (name == "img" || name == "source") {
       if (const std::string* set = token_.Attribute("srcset")) SrcSet(*set);
