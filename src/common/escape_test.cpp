@@ -27,6 +27,9 @@ TEST(EscapedLine, LeavesNoByteThatCouldForgeALineOrDriveATerminal) {
                                       c.text == c.expected)
         << c.expected;
     EXPECT_TRUE(IsSafeLine(EscapedLine(c.text))) << c.expected;
+    std::string line = "12:";
+    AppendEscapedLine(c.text, line);
+    EXPECT_EQ(line, "12:" + c.expected) << c.expected;
   }
 }
 

@@ -115,4 +115,52 @@ TEST(HtmlTokenizer, AgreesWithTheHtml5libCorpus) {
   EXPECT_EQ(failed, 0) << "of " << cases.size();
 }
 
+// The tokens `tokenizer` reads, one line each with its place, and of its attributes those
+// that `shown` holds, so that a tokenizer keeping all can be compared with one keeping a few.
+using Shown = bool (*)(std::string_view element, std::string_view attribute);
+std::vector<std::string> Tokens(HtmlTokenizer tokenizer, Shown shown) {
+  std::vector<std::string> tokens;
+  HtmlToken token;
+  while (tokenizer.Next(token)) {
+    std::string line = std::to_string(static_cast<int>(token.kind)) + "@" + std::to_string(token.offset) + " " +
+                       token.name + (token.selfClosing ? "/" : "") + " [" + std::string(token.text) + "]";
+    for (const HtmlAttribute& a : token.Attributes())
+      if (shown(token.name, a.name)) line += " " + a.name + "=" + a.value;
+    tokens.push_back(line);
+  }
+  return tokens;
+}
+
+bool OddName(std::string_view name) { return name.size() % 2 == 1; }
+bool Any(std::string_view, std::string_view) { return true; }
+bool NoAttribute(std::string_view, std::string_view) { return false; }
+bool OfOddElement(std::string_view element, std::string_view) { return OddName(element); }
+bool OddAttribute(std::string_view, std::string_view attribute) { return OddName(attribute); }
+
+// A reader that asks for the attributes of a few elements, or of a few names, finds every
+// tag where one keeping all finds it: passing attributes over is as exact about quotes, "="
+// and ">" as reading them, and the first attribute of a name still counts.
+TEST(HtmlTokenizer, PassesOverTheAttributesNotAskedForExactly) {
+  std::vector<std::string> pages = {
+      "<div class=\"a>b\" data-x='c>d' =e>f\" g=h/ i/><p>",
+      "<span a = \"1\" b= '2' c =3 d\te>x</span><br/><br a=b/><br =/><br a/>",
+      "<a class=x HREF='1' title=\"t&amp;\" href=2 Title=u>a</a><img src=\"i.png\"/>",
+      "<x \"a=b' c=\"d>e\">f<y 'g=\"h>i'>j<z a='unclosed>",
+      "<q a=\"b\"c=d><q a=b\"c>d\"><q\na\n=\n\"b\"\n></q a=\">\">",
+  };
+  if (std::filesystem::is_directory(kCorpus))
+    for (const CorpusCase& c : CorpusCases()) pages.push_back(c.input);
+  for (const std::string& page : pages) {
+    HtmlTokenizer none(page);
+    none.KeepAttributesOf([](std::string_view) { return false; });
+    EXPECT_EQ(Tokens(none, Any), Tokens(HtmlTokenizer(page), NoAttribute)) << page;
+    HtmlTokenizer oddElements(page);
+    oddElements.KeepAttributesOf(OddName);
+    EXPECT_EQ(Tokens(oddElements, Any), Tokens(HtmlTokenizer(page), OfOddElement)) << page;
+    HtmlTokenizer oddNames(page);
+    oddNames.KeepAttributesNamed(OddName);
+    EXPECT_EQ(Tokens(oddNames, Any), Tokens(HtmlTokenizer(page), OddAttribute)) << page;
+  }
+}
+
 }  // namespace
