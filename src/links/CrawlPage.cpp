@@ -1,6 +1,8 @@
 #include "links/CrawlPage.h"
 
-#include <unordered_map>
+#include <bit>
+#include <cstdint>
+#include <functional>
 
 #include "links/LinkCounter.h"
 
@@ -54,6 +56,33 @@ struct Resolved {
   bool follow;  // ResolvedLink::follow, whatever the link's kind
 };
 
+// The hrefs of a page resolved so far, by open addressing in one block: a page may hold
+// thousands of links, and a node for each would cost about as much as the resolving spared.
+class ResolvedHrefs {
+ public:
+  explicit ResolvedHrefs(size_t links) : slots_(std::bit_ceil(2 * links + 1)) { firsts_.reserve(links); }
+
+  // The entry of `href`: an earlier link's, or else `first`, noted for it (then `added`).
+  Resolved& FindOrAdd(std::string_view href, const Resolved& first, const ParsedPage& page, bool& added) {
+    const size_t mask = slots_.size() - 1;
+    for (size_t i = std::hash<std::string_view>()(href) & mask;; i = (i + 1) & mask) {
+      added = slots_[i] == 0;
+      if (added) {
+        firsts_.push_back(first);
+        slots_[i] = static_cast<uint32_t>(firsts_.size());
+        return firsts_.back();
+      }
+      Resolved& earlier = firsts_[slots_[i] - 1];
+      if (std::string_view(page.linkTexts).substr(earlier.at, page.links[earlier.link].hrefLength) == href)
+        return earlier;
+    }
+  }
+
+ private:
+  std::vector<uint32_t> slots_;  // 1 + a position in firsts_; 0 when free
+  std::vector<Resolved> firsts_;
+};
+
 // Appends the texts of `link` as those of `earlier`, a link of the same href.
 void AppendAsEarlier(const ParsedLink& earlier, const Resolved& resolved, ParsedLink& link, std::string& texts) {
   link.foundLength = earlier.foundLength;
@@ -77,20 +106,20 @@ void ExtractPageLinks(const RunContext& context, const std::string& text, Parsed
   LinkResolver resolver(page.path, context);
   if (base) resolver.SetBase(*base);
   ResolvedLink resolved;
-  std::unordered_map<std::string_view, Resolved> done;
-  done.reserve(page.links.size());
+  ResolvedHrefs done(page.links.size());
   std::string_view rest = hrefs;
   for (size_t i = 0; i < page.links.size(); ++i) {
     ParsedLink& link = page.links[i];
     const std::string_view href = rest.substr(0, link.hrefLength);
     rest.remove_prefix(link.hrefLength);
-    const auto [first, isNew] = done.try_emplace(href, Resolved{i, page.linkTexts.size(), false});
-    if (!isNew) {
-      AppendAsEarlier(page.links[first->second.link], first->second, link, page.linkTexts);
+    bool added = false;
+    Resolved& first = done.FindOrAdd(href, Resolved{i, page.linkTexts.size(), false}, page, added);
+    if (!added) {
+      AppendAsEarlier(page.links[first.link], first, link, page.linkTexts);
       continue;
     }
     resolver.Resolve(href, resolved);
-    first->second.follow = resolved.follow;
+    first.follow = resolved.follow;
     AppendResolved(href, resolved, link, page.linkTexts);
   }
 }
