@@ -1,6 +1,8 @@
 #include "common/Escape.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 #include "common/Utf8.h"
 
@@ -26,6 +28,25 @@ void ForEachCharacter(std::string_view text, Each each) {
   }
 }
 
+// The length of the front of `text` that prints as it is: printable ASCII without "\\".
+// Most lines are, and the log writes hundreds of thousands of them, so eight bytes are
+// looked at in one step until one of them may not be.
+size_t PlainLength(std::string_view text) {
+  constexpr uint64_t kOnes = 0x0101010101010101, kHighBits = kOnes * 0x80;
+  const auto mayHoldZero = [](uint64_t bytes) { return (bytes - kOnes) & ~bytes & kHighBits; };
+  size_t plain = 0;
+  for (uint64_t bytes = 0; plain + sizeof bytes <= text.size(); plain += sizeof bytes) {
+    std::memcpy(&bytes, text.data() + plain, sizeof bytes);
+    // A byte below 0x20 borrows into its high bit, one from 0x80 up has it already.
+    if (((bytes - kOnes * 0x20) | bytes | mayHoldZero(bytes ^ (kOnes * 0x7f)) | mayHoldZero(bytes ^ (kOnes * '\\'))) &
+        kHighBits)
+      break;
+  }
+  const auto special = [](char c) { return c < 0x20 || c >= 0x7f || c == '\\'; };
+  return static_cast<size_t>(std::find_if(text.begin() + static_cast<std::ptrdiff_t>(plain), text.end(), special) -
+                             text.begin());
+}
+
 }  // namespace
 
 bool IsSafeLine(std::string_view text) {
@@ -37,9 +58,7 @@ bool IsSafeLine(std::string_view text) {
 }
 
 void AppendEscapedLine(std::string_view text, std::string& out) {
-  // Most lines are printable ASCII: the log writes hundreds of thousands of them.
-  const auto special = [](char c) { return c < 0x20 || c >= 0x7f || c == '\\'; };
-  const size_t plain = static_cast<size_t>(std::ranges::find_if(text, special) - text.begin());
+  const size_t plain = PlainLength(text);
   out.append(text.substr(0, plain));
   ForEachCharacter(text.substr(plain), [&out](char32_t c, std::string_view bytes, bool valid) {
     if (valid && c == '\\') out += "\\\\";

@@ -33,6 +33,27 @@ TEST(EscapedLine, LeavesNoByteThatCouldForgeALineOrDriveATerminal) {
   }
 }
 
+// Long lines are looked at eight bytes at a time: a byte to escape is found at any place,
+// and the printable bytes next to the limits (" ", "~", "[", "]") are left as they are.
+TEST(EscapedLine, FindsEachByteToEscapeWhereverItStands) {
+  const struct {
+    char byte;
+    std::string escaped;
+  } cases[] = {
+      {'\\', "\\\\"}, {'\x7f', "\\x7f"}, {'\x1f', "\\x1f"}, {'\0', "\\x00"}, {'\n', "\\n"},
+      {'\x80', "\\x80"}, {'\xff', "\\xff"}, {' ', " "},          {'~', "~"},         {'[', "["},
+      {']', "]"},
+  };
+  for (const auto& c : cases) {
+    for (size_t at = 0; at < 20; ++at) {
+      std::string line(20, 'a');
+      line[at] = c.byte;
+      const std::string expected = std::string(at, 'a') + c.escaped + std::string(19 - at, 'a');
+      EXPECT_EQ(EscapedLine(line), expected) << c.escaped << " at " << at;
+    }
+  }
+}
+
 TEST(JsonEscaped, GivesValidUtf8WithEveryControlAndQuoteEscaped) {
   const struct {
     std::string text, expected;
