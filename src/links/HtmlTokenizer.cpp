@@ -22,6 +22,8 @@ constexpr ByteSet kBlank = SetOf(" \t\n\f\r");
 constexpr ByteSet kEndsName = SetOf(" \t\n\f\r/>");
 constexpr ByteSet kEndsAttributeName = SetOf(" \t\n\f\r/>=");
 constexpr ByteSet kEndsUnquotedValue = SetOf(" \t\n\f\r>");
+constexpr ByteSet kOpensMarkup =
+    SetOf("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ!?/");  // behind a "<"
 bool In(const ByteSet& set, char c) { return set[static_cast<unsigned char>(c)]; }
 
 // The first byte from `p` on that is in `set`, or `end`.
@@ -39,8 +41,18 @@ const char* SkipBlanks(const char* p, const char* end) {
   return p;
 }
 
-void ToLower(std::string& text) {
-  for (char& c : text) c = ToLowerAscii(c);
+// Each byte in lower case, looked up: a loop over a table stays a few instructions a byte
+// for the short names of tags, where a computed one is unrolled for long texts.
+constexpr std::array<char, 256> kLowerCase = [] {
+  std::array<char, 256> lower{};
+  for (size_t c = 0; c < lower.size(); ++c) lower[c] = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+  return lower;
+}();
+
+// `out` becomes `text` in lower case: every tag name comes through here.
+void AssignLowerCase(std::string& out, std::string_view text) {
+  out.assign(text);
+  for (char& c : out) c = kLowerCase[static_cast<unsigned char>(c)];
 }
 
 // A tag with more attributes than this finds duplicates through a set, not a look at each.
@@ -89,7 +101,7 @@ bool HtmlTokenizer::Next(HtmlToken& token) {
 bool HtmlTokenizer::StartsMarkup(size_t at) const {
   if (at + 1 >= page_.size() || page_[at] != '<') return false;
   const char c = page_[at + 1];
-  return IsAsciiLetter(c) || c == '!' || c == '?' || (c == '/' && at + 2 < page_.size());
+  return In(kOpensMarkup, c) && (c != '/' || at + 2 < page_.size());
 }
 
 bool HtmlTokenizer::ReadText(HtmlToken& token) {
@@ -170,8 +182,7 @@ bool HtmlTokenizer::ReadTag(HtmlToken& token, bool closing) {
   const char* const from = page_.data() + pos_ + (closing ? 2 : 1);
   const char* const end = page_.data() + page_.size();
   const char* const nameEnd = FindIn(kEndsName, from, end);
-  token.name.assign(from, nameEnd);
-  ToLower(token.name);
+  AssignLowerCase(token.name, std::string_view(from, static_cast<size_t>(nameEnd - from)));
   pos_ = static_cast<size_t>(nameEnd - page_.data());
   const bool keep = !closing && (keeps_ == nullptr || keeps_(token.name));
   if (!(keep ? ReadAttributes<true>(token) : ReadAttributes<false>(token))) {
@@ -239,8 +250,7 @@ void HtmlTokenizer::AddAttribute(HtmlToken& token, std::string_view name, std::s
   if (token.attributeCount_ == token.attributes_.size()) token.attributes_.emplace_back();
   const auto used = token.attributes_.begin() + static_cast<std::ptrdiff_t>(token.attributeCount_);
   HtmlAttribute& attribute = *used;
-  attribute.name.assign(name);
-  ToLower(attribute.name);
+  AssignLowerCase(attribute.name, name);
   if (keepsNamed_ != nullptr && !keepsNamed_(attribute.name)) return;
   if (token.attributeCount_ < kFewAttributes) {
     if (std::any_of(token.attributes_.begin(), used, [&](const HtmlAttribute& a) { return a.name == attribute.name; }))

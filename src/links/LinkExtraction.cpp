@@ -37,7 +37,8 @@ constexpr SourceAttribute kSources[] = {
 };
 constexpr uint64_t kOtherLinkElements[] = {Packed("base"), Packed("link"), Packed("input")};
 
-// A packed name's length and first letter, which tell most names from the link elements'.
+// A packed name's length and first letter, which tell most names from the link elements'
+// before the whole name is packed.
 constexpr size_t Sketch(uint64_t packed) { return (packed & 7) << 5 | (packed >> 8 & 31); }
 constexpr std::array<bool, 256> kLinkElementSketches = [] {
   std::array<bool, 256> sketches{};
@@ -48,8 +49,10 @@ constexpr std::array<bool, 256> kLinkElementSketches = [] {
 
 // The elements whose attributes tell where links lead.
 bool HoldsLinks(std::string_view element) {
+  if (element.empty() || element.size() > 7) return false;
+  if (!kLinkElementSketches[Sketch(element.size() | uint64_t{static_cast<unsigned char>(element[0])} << 8)])
+    return false;
   const uint64_t packed = Packed(element);
-  if (!kLinkElementSketches[Sketch(packed)]) return false;
   for (uint64_t other : kOtherLinkElements)
     if (packed == other) return true;
   for (const SourceAttribute& source : kSources)
