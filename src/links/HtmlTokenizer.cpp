@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstdint>
 #include <cstring>
 
 #include "common/HtmlEntities.h"
@@ -11,24 +13,56 @@ namespace {
 
 bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
-// Byte classes looked up in one step: names and values are read byte by byte.
+// Byte classes looked up in one step.
 using ByteSet = std::array<bool, 256>;
 constexpr ByteSet SetOf(std::string_view bytes) {
   ByteSet set{};
   for (char c : bytes) set[static_cast<unsigned char>(c)] = true;
   return set;
 }
-constexpr ByteSet kBlank = SetOf(" \t\n\f\r");
-constexpr ByteSet kEndsName = SetOf(" \t\n\f\r/>");
-constexpr ByteSet kEndsAttributeName = SetOf(" \t\n\f\r/>=");
-constexpr ByteSet kEndsUnquotedValue = SetOf(" \t\n\f\r>");
+bool In(const ByteSet& set, char c) { return set[static_cast<unsigned char>(c)]; }
+constexpr std::string_view kBlanks = " \t\n\f\r";
+constexpr ByteSet kBlank = SetOf(kBlanks);
 constexpr ByteSet kOpensMarkup =
     SetOf("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ!?/");  // behind a "<"
-bool In(const ByteSet& set, char c) { return set[static_cast<unsigned char>(c)]; }
+// A blank or one of `kOthers`: what ends a name or an unquoted value.
+template <char... kOthers>
+constexpr ByteSet kBlankOr = [] {
+  ByteSet set = SetOf(kBlanks);
+  ((set[static_cast<unsigned char>(kOthers)] = true), ...);
+  return set;
+}();
+constexpr const ByteSet& kEndsName = kBlankOr<'/', '>'>;
 
-// The first byte from `p` on that is in `set`, or `end`.
-const char* FindIn(const ByteSet& set, const char* p, const char* end) {
-  while (p < end && !In(set, *p)) ++p;
+constexpr uint64_t kOnes = 0x0101010101010101, kHighBits = kOnes * 0x80;
+// The high bit of each of the eight bytes that is zero; the lowest one marked is one.
+constexpr uint64_t ZeroBytes(uint64_t bytes) { return (bytes - kOnes) & ~bytes & kHighBits; }
+// The high bit of each byte that may be a blank or one of `kOthers`: up to " " (the blanks
+// and the other controls), or equal to one; the lowest one marked is one.
+template <char... kOthers>
+uint64_t MayEnd(uint64_t bytes) {
+  return ((bytes - kOnes * 0x21) & ~bytes & kHighBits) |
+         (ZeroBytes(bytes ^ (kOnes * static_cast<unsigned char>(kOthers))) | ...);
+}
+
+// The first blank or one of `kOthers` from `p` on, or `end`. Eight bytes are looked at in
+// one step while they can be: most names and values end within them, and a loop that runs
+// once is foreseen where one running byte by byte is not.
+template <char... kOthers>
+const char* FindBlankOr(const char* p, const char* end) {
+  constexpr const ByteSet& ends = kBlankOr<kOthers...>;
+  if constexpr (std::endian::native == std::endian::little) {
+    for (uint64_t bytes = 0; end - p >= 8; p += 8) {
+      std::memcpy(&bytes, p, sizeof bytes);
+      const uint64_t marked = MayEnd<kOthers...>(bytes);
+      if (marked == 0) continue;
+      p += std::countr_zero(marked) / 8;
+      if (In(ends, *p)) return p;
+      ++p;  // a control byte other than a blank: rare, read on byte by byte
+      break;
+    }
+  }
+  while (p < end && !In(ends, *p)) ++p;
   return p;
 }
 // The first `c` from `p` on, or `end`.
@@ -181,7 +215,7 @@ bool HtmlTokenizer::ReadTag(HtmlToken& token, bool closing) {
   token.attributeCount_ = 0;
   const char* const from = page_.data() + pos_ + (closing ? 2 : 1);
   const char* const end = page_.data() + page_.size();
-  const char* const nameEnd = FindIn(kEndsName, from, end);
+  const char* const nameEnd = FindBlankOr<'/', '>'>(from, end);
   AssignLowerCase(token.name, std::string_view(from, static_cast<size_t>(nameEnd - from)));
   pos_ = static_cast<size_t>(nameEnd - page_.data());
   const bool keep = !closing && (keeps_ == nullptr || keeps_(token.name));
@@ -220,7 +254,7 @@ bool HtmlTokenizer::ReadAttributes(HtmlToken& token) {
       continue;
     }
     const char* const name = p;
-    p = FindIn(kEndsAttributeName, *p == '=' ? p + 1 : p, end);
+    p = FindBlankOr<'/', '>', '='>(*p == '=' ? p + 1 : p, end);
     const std::string_view nameText(name, static_cast<size_t>(p - name));
     p = SkipBlanks(p, end);
     std::string_view value;
@@ -234,7 +268,7 @@ bool HtmlTokenizer::ReadAttributes(HtmlToken& token) {
         value = std::string_view(p + 1, static_cast<size_t>(close - p - 1));
         p = close + 1;
       } else {
-        const char* const valueEnd = FindIn(kEndsUnquotedValue, p, end);
+        const char* const valueEnd = FindBlankOr<'>'>(p, end);
         if (valueEnd == end) return false;
         value = std::string_view(p, static_cast<size_t>(valueEnd - p));
         p = valueEnd;
