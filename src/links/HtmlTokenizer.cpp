@@ -85,21 +85,33 @@ constexpr std::array<char, 256> kLowerCase = [] {
 
 // `out` becomes `text` in lower case: every tag name comes through here.
 void AssignLowerCase(std::string& out, std::string_view text) {
-  out.assign(text);
-  for (char& c : out) c = kLowerCase[static_cast<unsigned char>(c)];
+  if (out.size() != text.size()) out.resize(text.size());
+  char* const to = out.data();
+  for (size_t i = 0; i < text.size(); ++i) to[i] = kLowerCase[static_cast<unsigned char>(text[i])];
 }
+
+constexpr std::string_view kRawTextElements[] = {"title",  "textarea", "script",  "style",
+                                                 "xmp",    "iframe",   "noembed", "noframes"};
+
+// A name's length and first letter in one byte, which tell most tag names apart from those
+// of the elements whose content is text before they are compared.
+constexpr char Sketch(std::string_view name) {
+  return name.empty() ? '\0' : static_cast<char>((name.size() & 7) << 5 | (name[0] & 31));
+}
+constexpr ByteSet kTextElementSketches = [] {
+  ByteSet sketches{};
+  for (std::string_view element : kRawTextElements) sketches[static_cast<unsigned char>(Sketch(element))] = true;
+  sketches[static_cast<unsigned char>(Sketch("plaintext"))] = true;
+  return sketches;
+}();
 
 // A tag with more attributes than this finds duplicates through a set, not a look at each.
 constexpr size_t kFewAttributes = 16;
 
 }  // namespace
 
-// Compared with literals, not through a list, so that the compiler compares a few whole
-// words instead of calling memcmp: this runs for every tag.
 bool IsRawTextElement(std::string_view name) {
-  using namespace std::string_view_literals;
-  return name == "title"sv || name == "textarea"sv || name == "script"sv || name == "style"sv ||
-         name == "xmp"sv || name == "iframe"sv || name == "noembed"sv || name == "noframes"sv;
+  return std::ranges::find(kRawTextElements, name) != std::end(kRawTextElements);
 }
 bool DecodesReferences(std::string_view element) { return element == "title" || element == "textarea"; }
 
@@ -225,10 +237,8 @@ bool HtmlTokenizer::ReadTag(HtmlToken& token, bool closing) {
   }
   if (closing) {
     token.attributeCount_ = 0;
-  } else if (std::string_view(token.name) == "plaintext") {
-    plainText_ = true;
-  } else if (IsRawTextElement(token.name)) {
-    rawElement_ = token.name;
+  } else if (In(kTextElementSketches, Sketch(token.name))) {  // most tags are ruled out here
+    StartInside(token.name);
   }
   return true;
 }
