@@ -93,15 +93,11 @@ void AssignLowerCase(std::string& out, std::string_view text) {
 constexpr std::string_view kRawTextElements[] = {"title",  "textarea", "script",  "style",
                                                  "xmp",    "iframe",   "noembed", "noframes"};
 
-// A name's length and first letter in one byte, which tell most tag names apart from those
-// of the elements whose content is text before they are compared.
-constexpr char Sketch(std::string_view name) {
-  return name.empty() ? '\0' : static_cast<char>((name.size() & 7) << 5 | (name[0] & 31));
-}
+// The sketches of the elements whose content is text.
 constexpr ByteSet kTextElementSketches = [] {
   ByteSet sketches{};
-  for (std::string_view element : kRawTextElements) sketches[static_cast<unsigned char>(Sketch(element))] = true;
-  sketches[static_cast<unsigned char>(Sketch("plaintext"))] = true;
+  for (std::string_view element : kRawTextElements) sketches[NameSketch(element)] = true;
+  sketches[NameSketch("plaintext")] = true;
   return sketches;
 }();
 
@@ -237,7 +233,7 @@ bool HtmlTokenizer::ReadTag(HtmlToken& token, bool closing) {
   }
   if (closing) {
     token.attributeCount_ = 0;
-  } else if (In(kTextElementSketches, Sketch(token.name))) {  // most tags are ruled out here
+  } else if (kTextElementSketches[NameSketch(token.name)]) {  // most tags are ruled out here
     StartInside(token.name);
   }
   return true;

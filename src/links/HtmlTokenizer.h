@@ -83,6 +83,12 @@ class HtmlTokenizer {
 bool IsRawTextElement(std::string_view name);
 bool DecodesReferences(std::string_view element);
 
+// A tag name's length and first letter in one byte: a table of the sketches of a few
+// elements rules out most other names before any is compared.
+constexpr uint8_t NameSketch(std::string_view name) {
+  return name.empty() ? 0 : static_cast<uint8_t>((name.size() & 7) << 5 | (name[0] & 31));
+}
+
 // True for the token that ends the head of a page: "</head>" or "<body>".
 inline bool EndsHead(const HtmlToken& token) {
   return (token.kind == HtmlToken::Kind::kEndTag && token.name == "head") ||

@@ -1,5 +1,6 @@
 #include "links/LinkExtraction.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -18,12 +19,11 @@ constexpr uint64_t Packed(std::string_view name) {
 }
 
 struct SourceAttribute {
-  uint64_t element;  // Packed
-  uint64_t attribute;  // Packed
+  std::string_view elementName;
   std::string_view attributeName;
   LinkKind kind;
-  constexpr SourceAttribute(std::string_view element, std::string_view attribute, LinkKind kind)
-      : element(Packed(element)), attribute(Packed(attribute)), attributeName(attribute), kind(kind) {}
+  uint64_t element = Packed(elementName);
+  uint64_t attribute = Packed(attributeName);
 };
 
 // The attributes through which a page loads something; link and srcset are read apart.
@@ -35,42 +35,33 @@ constexpr SourceAttribute kSources[] = {
     {"video", "src", LinkKind::kResource},     {"video", "poster", LinkKind::kImage},
     {"audio", "src", LinkKind::kResource},     {"track", "src", LinkKind::kResource},
 };
-constexpr uint64_t kOtherLinkElements[] = {Packed("base"), Packed("link"), Packed("input")};
+constexpr std::string_view kOtherLinkElements[] = {"base", "link", "input"};
 
-// A packed name's length and first letter, which tell most names from the link elements'
-// before the whole name is packed.
-constexpr size_t Sketch(uint64_t packed) { return (packed & 7) << 5 | (packed >> 8 & 31); }
 constexpr std::array<bool, 256> kLinkElementSketches = [] {
   std::array<bool, 256> sketches{};
-  for (uint64_t element : kOtherLinkElements) sketches[Sketch(element)] = true;
-  for (const SourceAttribute& source : kSources) sketches[Sketch(source.element)] = true;
+  for (const SourceAttribute& source : kSources) sketches[NameSketch(source.elementName)] = true;
+  for (std::string_view element : kOtherLinkElements) sketches[NameSketch(element)] = true;
   return sketches;
 }();
 
 // The elements whose attributes tell where links lead.
 bool HoldsLinks(std::string_view element) {
-  if (element.empty() || element.size() > 7) return false;
-  if (!kLinkElementSketches[Sketch(element.size() | uint64_t{static_cast<unsigned char>(element[0])} << 8)])
-    return false;
+  if (!kLinkElementSketches[NameSketch(element)]) return false;
   const uint64_t packed = Packed(element);
-  for (uint64_t other : kOtherLinkElements)
-    if (packed == other) return true;
   for (const SourceAttribute& source : kSources)
     if (packed == source.element) return true;
-  return false;
+  return std::ranges::find(kOtherLinkElements, element) != std::end(kOtherLinkElements);
 }
 
 // The attributes read besides those of kSources.
-constexpr uint64_t kOtherLinkAttributes[] = {Packed("href"), Packed("srcset"), Packed("rel"), Packed("type")};
+constexpr std::string_view kOtherLinkAttributes[] = {"href", "srcset", "rel", "type"};
 
 // The attributes that tell where the links of a link element lead, and what they are.
 bool TellsLinks(std::string_view attribute) {
   const uint64_t packed = Packed(attribute);
-  for (uint64_t other : kOtherLinkAttributes)
-    if (packed == other) return true;
   for (const SourceAttribute& source : kSources)
     if (packed == source.attribute) return true;
-  return false;
+  return std::ranges::find(kOtherLinkAttributes, attribute) != std::end(kOtherLinkAttributes);
 }
 bool TellsLinksOrTitle(std::string_view attribute) { return attribute == "title" || TellsLinks(attribute); }
 
