@@ -75,8 +75,8 @@ const char* SkipBlanks(const char* p, const char* end) {
   return p;
 }
 
-// Each byte in lower case, looked up: a loop over a table stays a few instructions a byte
-// for the short names of tags, where a computed one is unrolled for long texts.
+// Each byte in lower case, looked up: the compiler leaves a loop over a table plain, which
+// suits the short names of tags better than the vector code it makes of a computed one.
 constexpr std::array<char, 256> kLowerCase = [] {
   std::array<char, 256> lower{};
   for (size_t c = 0; c < lower.size(); ++c) lower[c] = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);

@@ -163,4 +163,27 @@ TEST(HtmlTokenizer, PassesOverTheAttributesNotAskedForExactly) {
   }
 }
 
+// Names and unquoted values are read many bytes at a time: each must end at its first
+// blank, "/", ">" (or "=" for an attribute name), whatever its length, and hold any other
+// byte, control characters and bytes of UTF-8 included.
+TEST(HtmlTokenizer, ReadsNamesAndValuesOfEveryLengthToTheirEnd) {
+  const std::string inside = "Ab\x01\xc3\xa9-x:y.z_0123456789AbCdEfGhIj";
+  for (size_t length = 1; length <= 24; ++length) {
+    const std::string name = inside.substr(0, length);
+    std::string lower = name;
+    for (char& c : lower) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+    for (const char* end : {" ", "\t", "\n", "\f", "\r", "/", ">"}) {
+      const std::string page = "<" + name + end + " " + name + (end[0] == '/' ? "" : end) + "=" + name + end + ">";
+      HtmlTokenizer tokenizer(page);
+      HtmlToken token;
+      ASSERT_TRUE(tokenizer.Next(token)) << page;
+      EXPECT_EQ(token.name, lower) << page;
+      if (end[0] == '>') continue;  // the tag ended with its name
+      ASSERT_EQ(token.Attributes().size(), 1u) << page;
+      EXPECT_EQ(token.Attributes()[0].name, lower) << page;
+      EXPECT_EQ(token.Attributes()[0].value, end[0] == '/' ? name + "/" : name) << page;
+    }
+  }
+}
+
 }  // namespace
