@@ -143,8 +143,7 @@ void AppendNumber(std::string& text, int64_t number) {
 void AppendLine(std::string& text, uint32_t counter, int32_t depth, const std::string& message,
                 const std::string& time, const std::string& sourceFile, int32_t line) {
   AppendNumber(text, counter);
-  text.append(":").append(std::max(depth, 0), ' ');
-  AppendEscapedLine(message, text);
+  AppendEscapedLine(message, text.append(":").append(std::max(depth, 0), ' '));
   text.append(" (").append(time).append(",File:").append(sourceFile).append(", Line:");
   AppendNumber(text, line);
   text.append(")\r\n");
