@@ -83,7 +83,31 @@ constexpr std::array<char, 256> kLowerCase = [] {
   return lower;
 }();
 
-// `out` becomes `text` in lower case: every tag name comes through here.
+// The high bit of each of the eight bytes that is a capital A to Z.
+constexpr uint64_t Capitals(uint64_t bytes) {
+  const uint64_t low = bytes & ~kHighBits;  // adding to these carries into no other byte
+  const uint64_t fromA = low + kOnes * (0x80 - 'A'), beyondZ = low + kOnes * (0x80 - 'Z' - 1);
+  return fromA & ~beyondZ & ~bytes & kHighBits;
+}
+
+// Whether the `length` bytes from `p` hold a capital, `end` being the end of the page. Most
+// tag names hold none and are shorter than eight bytes: one word read past the name and cut
+// to it answers without a loop whose end would have to be foreseen.
+bool HasCapitals(const char* p, size_t length, const char* end) {
+  uint64_t bytes = 0;
+  for (; length >= sizeof bytes; p += sizeof bytes, length -= sizeof bytes) {
+    std::memcpy(&bytes, p, sizeof bytes);
+    if (Capitals(bytes) != 0) return true;
+  }
+  if (length == 0) return false;
+  if (std::endian::native == std::endian::little && end - p >= 8) {
+    std::memcpy(&bytes, p, sizeof bytes);
+    return (Capitals(bytes) & ((uint64_t{1} << (8 * length)) - 1)) != 0;
+  }
+  return std::any_of(p, p + length, [](char c) { return c >= 'A' && c <= 'Z'; });
+}
+
+// `out` becomes `text` in lower case.
 void AssignLowerCase(std::string& out, std::string_view text) {
   if (out.size() != text.size()) out.resize(text.size());
   char* const to = out.data();
@@ -224,7 +248,11 @@ bool HtmlTokenizer::ReadTag(HtmlToken& token, bool closing) {
   const char* const from = page_.data() + pos_ + (closing ? 2 : 1);
   const char* const end = page_.data() + page_.size();
   const char* const nameEnd = FindBlankOr<'/', '>'>(from, end);
-  AssignLowerCase(token.name, std::string_view(from, static_cast<size_t>(nameEnd - from)));
+  token.name = std::string_view(from, static_cast<size_t>(nameEnd - from));
+  if (HasCapitals(from, token.name.size(), end)) {
+    AssignLowerCase(lowerCaseName_, token.name);
+    token.name = lowerCaseName_;
+  }
   pos_ = static_cast<size_t>(nameEnd - page_.data());
   const bool keep = !closing && (keeps_ == nullptr || keeps_(token.name));
   if (!(keep ? ReadAttributes<true>(token) : ReadAttributes<false>(token))) {

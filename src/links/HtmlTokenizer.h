@@ -18,7 +18,7 @@ struct HtmlToken {
   enum class Kind { kStartTag, kEndTag, kText, kComment };
   Kind kind = Kind::kText;
   int64_t offset = 0;      // of its first byte in the page
-  std::string name;        // tags: lower case
+  std::string_view name;   // tags: lower case; valid until the next token is read
   bool selfClosing = false;
   std::string_view text;   // text as written (references not decoded), or a comment's content
   bool rawText = false;    // text of script, style, xmp, iframe, noembed, noframes, plaintext:
@@ -75,6 +75,7 @@ class HtmlTokenizer {
   bool plainText_ = false;  // the rest of the page is text
   bool (*keeps_)(std::string_view element) = nullptr;  // all when null
   bool (*keepsNamed_)(std::string_view attribute) = nullptr;  // all when null
+  std::string lowerCaseName_;  // the name of a tag written with capitals, in lower case
   std::unordered_set<std::string> seen_;  // the attribute names of a tag with many
 };
 
