@@ -167,7 +167,8 @@ bool HtmlTokenizer::Next(HtmlToken& token) {
 bool HtmlTokenizer::StartsMarkup(size_t at) const {
   if (at + 1 >= page_.size() || page_[at] != '<') return false;
   const char c = page_[at + 1];
-  return In(kOpensMarkup, c) && (c != '/' || at + 2 < page_.size());
+  // "&" and "|", not "&&" and "||": a "/" as often as a letter would foil a guessed branch.
+  return In(kOpensMarkup, c) & ((c != '/') | (at + 2 < page_.size()));
 }
 
 bool HtmlTokenizer::ReadText(HtmlToken& token) {
