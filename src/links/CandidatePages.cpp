@@ -1,20 +1,11 @@
 #include "links/CandidatePages.h"
 
+#include "links/FolderRelativePath.h"
 #include "links/LinkResolution.h"
 #include "platform/FileSystem.h"
 
-namespace {
-
-// "/site///" and "/site" as "/site/", "/" as "/": the crawl resolves links below it so.
-std::string WithOneTrailingSlash(std::string folder) {
-  while (folder.ends_with('/')) folder.pop_back();
-  return folder + "/";
-}
-
-}  // namespace
-
 CandidatePages::CandidatePages(const std::string& folder, const std::function<bool(const std::string& path)>& wanted)
-    : folder_(WithOneTrailingSlash(folder)) {
+    : folder_(FolderRelativePath::Folder(folder)) {
   List(folder_, wanted);
 }
 

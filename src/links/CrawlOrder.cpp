@@ -24,7 +24,7 @@ std::string UnreadReason(const ParsedPage& page, int64_t maxBytes) {
 
 CrawlOrder::CrawlOrder(const RunContext& context, const CrawlOptions& options, PageNeeds needs,
                        int readAheadWorkers)
-    : context_(context), options_(options), needs_(needs),
+    : context_(context), options_(options), needs_(needs), targets_(context.root),
       readAheadWorkers_(static_cast<size_t>(std::max(readAheadWorkers, 0))) {
   if (readAheadWorkers_ > 0)
     readAhead_.emplace(readAheadWorkers, [this](const std::string& target) { return Parse(target); });

@@ -17,6 +17,12 @@ struct FolderRelativePath {
   }
   // The folder of the first path a table keeps, with its final "/".
   static std::string FolderOf(std::string_view path) { return std::string(path.substr(0, path.rfind('/') + 1)); }
+  // `folder` ("/site", "/site/", "/") as tables keep it, with one final "/"; empty stays empty.
+  static std::string Folder(std::string_view folder) {
+    if (folder.empty()) return {};
+    while (folder.ends_with('/')) folder.remove_suffix(1);
+    return std::string(folder) + "/";
+  }
 
   std::string Whole(std::string_view folder) const {
     return belowFolder ? std::string(folder).append(rest) : std::string(rest);

@@ -1,7 +1,6 @@
 #include "links/TargetSpellings.h"
 
 size_t TargetSpellings::Number(std::string_view text) {
-  if (records_.empty()) folder_ = FolderRelativePath::FolderOf(text);
   slots_.Reserve(records_.size() + 1, [this](size_t number) { return Kept(number).Hash(); });
   const FolderRelativePath kept = FolderRelativePath::Of(folder_, text);
   const uint64_t hash = kept.Hash();

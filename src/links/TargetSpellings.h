@@ -7,8 +7,8 @@
 #include "common/HashSlots.h"
 #include "links/FolderRelativePath.h"
 
-// Every target spelling met in a crawl, exactly as resolved (kept without the first one's
-// folder), numbered, with whether it was taken up: a spelling met before needs no
+// Every target spelling met in a crawl, exactly as resolved (kept without the start folder),
+// numbered, with whether it was taken up: a spelling met before needs no
 // case-blind lookup in the count table. The texts lie side by side in the order met, as the links of a page mostly lead to targets met
 // together, and the lookup made for every link touches few cache lines.
 class TargetSpellings {
@@ -20,6 +20,8 @@ class TargetSpellings {
     bool stacked = false;     // seen while the stack of targets is thinned out
     int8_t kept = -1;  // whether the site map lists it; -1 until asked
   };
+  // Spellings below `folder` are kept without it; without one, every spelling is kept whole.
+  explicit TargetSpellings(std::string_view folder = {}) : folder_(FolderRelativePath::Folder(folder)) {}
   // The number of `text`, given when it is new; numbers stay valid as spellings are added.
   size_t Number(std::string_view text);
   Target& operator[](size_t number) { return records_[number].target; }
@@ -41,7 +43,7 @@ class TargetSpellings {
     return {std::string_view(texts_).substr(record.offset, record.length), record.belowFolder == 1};
   }
 
-  std::string folder_;  // of the first spelling, with its final "/"
+  std::string folder_;  // with its final "/", or empty
   std::vector<Record> records_;
   std::string texts_;
   HashSlots slots_;

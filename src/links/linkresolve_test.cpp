@@ -3,6 +3,7 @@
 #include "links/LineCounter.h"
 #include "links/LinkExtraction.h"
 #include "links/LinkResolution.h"
+#include "links/TargetSpellings.h"
 
 namespace {
 
@@ -237,3 +238,19 @@ TEST(LinkResolution, SchemesAndMatching) {
 }
 
 }  // namespace
+
+TEST(TargetSpellings, NumbersEverySpellingInsideAndOutsideTheStartFolderApart) {
+  TargetSpellings targets("/site//");
+  const std::vector<std::string> spellings = {"/site/a.htm", "a.htm", "/sitex/a.htm", "/elsewhere/site/a.htm",
+                                              "/site/sub/", "/site", "/site/", "https://x.org/site/a.htm"};
+  std::vector<size_t> numbers;
+  for (const std::string& spelling : spellings) numbers.push_back(targets.Number(spelling));
+  for (size_t i = 0; i < spellings.size(); ++i) {
+    EXPECT_EQ(numbers[i], i) << spellings[i];
+    EXPECT_EQ(targets.Number(spellings[i]), i) << spellings[i];
+    EXPECT_EQ(targets.Text(i), spellings[i]);
+    std::string appended = "x";
+    targets.AppendText(i, appended);
+    EXPECT_EQ(appended, "x" + spellings[i]);
+  }
+}
