@@ -61,6 +61,7 @@ bench-build:
 
 bench: bench-build
 	bench/run-bench $(BENCH_BUILD) $(BENCH_PROGRAM)
+	bench/run-reader-bench $(BENCH_BUILD)
 	bench/run-check-bench $(BENCH_BUILD)
 
 # Other link checkers on the same pages; they take minutes, so not part of `make bench`.
