@@ -52,7 +52,7 @@ screenshot: deps $(BUILD)/CMakeCache.txt
 
 # The benchmarks time BENCH_PROGRAM, by default the Release build's own program (set it to
 # another build's to compare): the link counter against cat on generated sites and on the
-# documentation trees, then the site check against linkchecker.
+# documentation trees, the page reader alone in MB/s, then the site check against linkchecker.
 BENCH_PROGRAM ?=
 bench-build:
 	@scripts/install-deps time linkchecker python3 python3.11-doc libboost1.81-doc postgresql-doc-15
