@@ -123,7 +123,9 @@ void CrawlOrder::ThinOutStack() {
   size_t kept = pending_.size();  // the kept ones gather at the top
   for (size_t place = pending_.size(); place-- > 0;) {
     TargetSpellings::Target& target = targets_[pending_[place]];
-    if (!target.takenUp && !std::exchange(target.stacked, true)) pending_[--kept] = pending_[place];
+    if (target.takenUp || target.stacked) continue;
+    target.stacked = true;
+    pending_[--kept] = pending_[place];
   }
   pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(kept));
   for (const uint32_t number : pending_) targets_[number].stacked = false;
@@ -133,13 +135,17 @@ void CrawlOrder::ThinOutStack() {
 // Only the exact spelling reaches a file on Linux: "PAGE.HTML" is no second spelling of
 // "page.html", but another file or none.
 bool CrawlOrder::FirstTaken(const std::string& path) {
-  return !std::exchange(targets_[targets_.Number(path)].pageTaken, true);
+  TargetSpellings::Target& target = targets_[targets_.Number(path)];
+  if (target.pageTaken) return false;
+  target.pageTaken = true;
+  return true;
 }
 
 bool CrawlOrder::Kept(TargetSpellings::Target& target, size_t number) {
   if (!options_.keeps) return true;
-  if (target.kept < 0) target.kept = options_.keeps(targets_.Text(number));
-  return target.kept != 0;
+  if (!target.keptKnown) target.kept = options_.keeps(targets_.Text(number));
+  target.keptKnown = true;
+  return target.kept;
 }
 
 // Asks the read-ahead for the targets nearest the top of the stack, those to be taken up

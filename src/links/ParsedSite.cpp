@@ -55,8 +55,6 @@ void ParsedSite::Parse(const CandidatePages& pages, const RunContext& context, P
 
 void ParsedSite::Keep(const ParsedPage& page, TargetSpellings& targets) {
   const size_t number = targets.Number(page.path);
-  if (number >= pageOf_.size()) pageOf_.resize(number + 1, 0);
-  pageOf_[number] = static_cast<uint32_t>(pages_.size() + 1);
   size_t hyperlinks = 0;
   for (const ParsedLink& link : page.links) hyperlinks += link.kind == LinkKind::kHyperlink ? 1 : 0;
   encoded_.clear();
@@ -76,7 +74,9 @@ void ParsedSite::Keep(const ParsedPage& page, TargetSpellings& targets) {
     AppendNumber(encoded_, word * 4 + static_cast<uint64_t>(spelling));
     if (spelling == FoundSpelling::kOwn) AppendNumber(encoded_, found_.Number(texts.found));
   }
-  Store(pages_.emplace_back());
+  if (number >= pages_.size()) pages_.resize(number + 1);
+  Store(pages_[number]);
+  ++pageCount_;
 }
 
 void ParsedSite::Store(Page& page) {
@@ -103,8 +103,8 @@ size_t ParsedSite::AppendLinkTexts(uint32_t target, FoundSpelling spelling, uint
 
 bool ParsedSite::Take(size_t number, const std::string& path, const TargetSpellings& targets, bool withFound,
                       ParsedPage& page) const {
-  if (number >= pageOf_.size() || pageOf_[number] == 0) return false;
-  const Page& parsed = pages_[pageOf_[number] - 1];
+  if (number >= pages_.size() || pages_[number].block == Page::kNone) return false;
+  const Page& parsed = pages_[number];
   const auto* bytes = reinterpret_cast<const uint8_t*>(blocks_[parsed.block].data() + parsed.offset);
   const uint64_t head = NextNumber(bytes);
   const bool foundKept = head % 2 == 1;

@@ -29,7 +29,7 @@ class ParsedSite {
   // not here, or when the texts as found are asked for and were not kept.
   bool Take(size_t number, const std::string& path, const TargetSpellings& targets, bool withFound,
             ParsedPage& page) const;
-  size_t PageCount() const { return pages_.size(); }
+  size_t PageCount() const { return pageCount_; }
 
  private:
   // Where a page's bytes begin: the link count (times two, plus one when the texts as found
@@ -38,7 +38,8 @@ class ParsedSite {
   // is spelled, and the number of that text when it is kept itself; all in variable-length
   // numbers.
   struct Page {
-    uint32_t block = 0;
+    static constexpr uint32_t kNone = UINT32_MAX;
+    uint32_t block = kNone;  // kNone: no page parsed
     uint32_t offset = 0;
   };
 
@@ -47,9 +48,9 @@ class ParsedSite {
   size_t AppendLinkTexts(uint32_t target, FoundSpelling spelling, uint64_t found, const std::string& path,
                          const TargetSpellings& targets, std::string& texts) const;
 
-  std::vector<Page> pages_;
+  std::vector<Page> pages_;  // by target number
+  size_t pageCount_ = 0;
   std::vector<std::string> blocks_;  // of pages' bytes, filled one after another, never moved
-  std::vector<uint32_t> pageOf_;  // by target number: its page + 1, or 0
   TargetSpellings found_;  // the texts of the links as found, where kept
   bool keepFound_ = false;
   std::string root_;  // of the site, without a trailing "/"

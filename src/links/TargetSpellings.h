@@ -13,12 +13,14 @@
 // together, and the lookup made for every link touches few cache lines.
 class TargetSpellings {
  public:
+  // In one byte: a record of a large site's many targets takes 16 bytes.
   struct Target {
-    bool takenUp = false;
-    bool askedAhead = false;  // asked of the read-ahead and neither taken nor dropped yet
-    bool pageTaken = false;   // a page of this path taken up
-    bool stacked = false;     // seen while the stack of targets is thinned out
-    int8_t kept = -1;  // whether the site map lists it; -1 until asked
+    bool takenUp : 1 = false;
+    bool askedAhead : 1 = false;  // asked of the read-ahead and neither taken nor dropped yet
+    bool pageTaken : 1 = false;   // a page of this path taken up
+    bool stacked : 1 = false;     // seen while the stack of targets is thinned out
+    bool keptKnown : 1 = false;   // whether `kept` was asked yet
+    bool kept : 1 = false;        // whether the site map lists it
   };
   // Spellings below `folder` are kept without it; without one, every spelling is kept whole.
   explicit TargetSpellings(std::string_view folder = {}) : folder_(FolderRelativePath::Folder(folder)) {}
@@ -38,6 +40,7 @@ class TargetSpellings {
     uint32_t belowFolder : 1 = 0;  // kept without folder_
     Target target;
   };
+  static_assert(sizeof(Record) <= 16);
   FolderRelativePath Kept(size_t number) const {
     const Record& record = records_[number];
     return {std::string_view(texts_).substr(record.offset, record.length), record.belowFolder == 1};
