@@ -36,11 +36,11 @@ void CrawlOrder::Start(const std::string& startPage) {
   pending_.push_back(static_cast<uint32_t>(targets_.Number(startPage)));
 }
 
-size_t CrawlOrder::ParseAll(int workers, bool keepFound, RunControl* control) {
+size_t CrawlOrder::ParseAll(int workers, bool keepFound, PageTitles* titles, RunControl* control) {
   const CandidatePages pages(context_.root, [this](const std::string& path) {
     return path != context_.outputPath && (!options_.keeps || options_.keeps(path));
   });
-  parsed_.Parse(pages, context_, needs_, workers, keepFound, targets_, control);
+  parsed_.Parse(pages, context_, needs_, workers, keepFound, targets_, titles, control);
   return pages.Size();
 }
 

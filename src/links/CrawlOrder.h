@@ -24,8 +24,9 @@ struct TakenPage {
   ParsedPage page;
   PageUse use = PageUse::kPassedOver;
   std::string warning;
-  // Where the targets are spelled of links whose texts the page leaves out (a page parsed
-  // before the crawl, when the log takes no lines about its links); valid until the next.
+  // Set for a page parsed before the crawl, whose title is remembered already: where the
+  // targets are spelled of links whose texts it leaves out (when the log takes no lines
+  // about them); valid until the next page.
   const TargetSpellings* spellings = nullptr;
 };
 
@@ -40,9 +41,9 @@ class CrawlOrder {
   void Start(const std::string& startPage);
   // Parses every page below the run's root that the crawl may read, with `workers` threads
   // beside this one, before the crawl takes up the first; `keepFound` keeps the links' texts
-  // as found for the log. The crawl then reads only what the listing missed.
-  // Returns how many pages it parsed.
-  size_t ParseAll(int workers, bool keepFound, RunControl* control);
+  // as found for the log, and `titles` (when given) gets the pages' titles. The crawl then
+  // reads only what the listing missed. Returns how many pages it parsed.
+  size_t ParseAll(int workers, bool keepFound, PageTitles* titles, RunControl* control);
   // The next page taken up; false when the crawl is done.
   bool Next(TakenPage& taken);
 

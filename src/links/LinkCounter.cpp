@@ -47,7 +47,7 @@ class CrawlCount {
       if (!taken.warning.empty()) warnings_.push_back(taken.warning);
       return;
     }
-    if (options_.titles) titles_.Remember(page.path, page.title);
+    if (options_.titles && taken.spellings == nullptr) titles_.Remember(page.path, page.title);
     if (options_.observer != nullptr) options_.observer->PageRead(page.path, page.text);
     CountLinks(page, taken.spellings);
     Advance(options_.control, &RunProgress::pages);
@@ -130,12 +130,13 @@ void CrawlOnTwoThreads(CrawlOrder& order, CrawlCount& count, const RunControl* c
 
 // Every page the crawl may read is parsed first, on all threads; the walk in crawl order,
 // which then reads almost nothing, is quick on one.
-void CrawlInTwoPhases(CrawlOrder& order, CrawlCount& count, const CrawlOptions& options) {
+void CrawlInTwoPhases(CrawlOrder& order, CrawlCount& count, PageTitles& titles, const CrawlOptions& options) {
   RunTimes times;
   auto start = std::chrono::steady_clock::now();
   const int workers = options.jobs > 1 ? options.jobs : 0;
   const bool logsLinks = TraceLog::Instance().Keeps(LogDetail::kFull);
-  times.pagesParsed = static_cast<int64_t>(order.ParseAll(workers, logsLinks, options.control));
+  times.pagesParsed = static_cast<int64_t>(
+      order.ParseAll(workers, logsLinks, options.titles ? &titles : nullptr, options.control));
   AddSecondsSince(start, times.parseSeconds);
   start = std::chrono::steady_clock::now();
   CrawlOnOneThread(order, count, options.control);
@@ -168,7 +169,7 @@ void BuildPageRankInfo(const std::string& pagePath, LinkCountTable& table, const
   if (options.observer == nullptr) {
     CrawlOrder order(context, options, needs, 0);
     order.Start(pagePath);
-    CrawlInTwoPhases(order, count, options);
+    CrawlInTwoPhases(order, count, titles, options);
     return;
   }
   // A thread decides the order beside the counting; more threads read pages ahead of it.

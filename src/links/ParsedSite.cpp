@@ -37,7 +37,7 @@ std::string_view FolderOf(std::string_view path) { return path.substr(0, path.rf
 }  // namespace
 
 void ParsedSite::Parse(const CandidatePages& pages, const RunContext& context, PageNeeds needs, int workers,
-                       bool keepFound, TargetSpellings& targets, RunControl* control) {
+                       bool keepFound, TargetSpellings& targets, PageTitles* titles, RunControl* control) {
   keepFound_ = keepFound;
   root_ = context.root;
   while (root_.ends_with('/')) root_.pop_back();
@@ -46,7 +46,10 @@ void ParsedSite::Parse(const CandidatePages& pages, const RunContext& context, P
   };
   const auto take = [&](size_t i, const ParsedPage& page) {
     // Only a page read whole, under its own name, is as the crawl would read it.
-    if (page.read == PageRead::kRead && page.path == pages.Path(i)) Keep(page, targets);
+    if (page.read == PageRead::kRead && page.path == pages.Path(i)) {
+      Keep(page, targets);
+      if (titles != nullptr) titles->Remember(page.path, page.title);
+    }
     Advance(control, &RunProgress::parsed);
     return !Cancelled(control);
   };
@@ -59,8 +62,6 @@ void ParsedSite::Keep(const ParsedPage& page, TargetSpellings& targets) {
   for (const ParsedLink& link : page.links) hyperlinks += link.kind == LinkKind::kHyperlink ? 1 : 0;
   encoded_.clear();
   AppendNumber(encoded_, hyperlinks * 2 + (keepFound_ ? 1 : 0));
-  AppendNumber(encoded_, page.title.size());
-  encoded_.append(page.title);
   std::string_view rest = page.linkTexts;
   for (const ParsedLink& link : page.links) {
     const ParsedLinkTexts texts(link, rest);
@@ -110,9 +111,7 @@ bool ParsedSite::Take(size_t number, const std::string& path, const TargetSpelli
   const bool foundKept = head % 2 == 1;
   if (withFound && !foundKept) return false;
   page.links.resize(head / 2);
-  const size_t titleLength = NextNumber(bytes);
-  page.title.assign(reinterpret_cast<const char*>(bytes), titleLength);
-  bytes += titleLength;
+  page.title.clear();
   page.path = path;
   page.read = PageRead::kRead;
   page.text.clear();
