@@ -81,6 +81,7 @@ void CrawlSite(const RunSettings& settings, const RunContext& context, LinkCount
       return selection.KeepsWithFolders(path, IsFolder(path));
     };
   options.jobs = settings.jobs > 0 ? settings.jobs : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  table.Clear(settings.sStartDirectoryPath);
   CountSiteLinks(settings.sStartDirectoryPath, context, table, titles, warnings, options);
 }
 

@@ -32,10 +32,10 @@ struct RunResult {
 // Whether a run on `settings` counts links (for the order or to leave out unlinked files).
 bool CountsLinks(const RunSettings& settings);
 
-// Crawls the site of `settings` (start folder normalised) as a run does: from its start page,
-// only through what the map keeps when bCrawlOnlyKept is set; a page that exists but cannot
-// be read adds a line to `warnings`; `observer` sees the crawl and a cancelled `control`
-// stops it.
+// Empties `table` and crawls the site of `settings` (start folder normalised) into it as a
+// run does: from its start page, only through what the map keeps when bCrawlOnlyKept is
+// set; a page that exists but cannot be read adds a line to `warnings`; `observer` sees the
+// crawl and a cancelled `control` stops it.
 void CrawlSite(const RunSettings& settings, const RunContext& context, LinkCountTable& table,
                PageTitles& titles, std::vector<std::string>& warnings,
                CrawlObserver* observer = nullptr, RunControl* control = nullptr);

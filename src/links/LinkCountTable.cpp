@@ -26,67 +26,92 @@ bool EqualFolded(std::string_view a, std::string_view b) {
   return std::ranges::equal(a, b, [](char x, char y) { return Folded(x) == Folded(y); });
 }
 
-// FNV-1a over the folded bytes: texts equal but for the kind of separator hash alike, and
-// no folded copy is made.
-uint64_t FoldedHash(std::string_view text) {
-  uint64_t hash = 14695981039346656037u;
+constexpr uint64_t kHashBasis = 14695981039346656037u;
+
+// FNV-1a over the folded bytes, going on from `hash`: texts equal but for the kind of
+// separator hash alike, no folded copy is made, and a text kept in two pieces hashes as a
+// whole.
+uint64_t FoldedHash(std::string_view text, uint64_t hash = kHashBasis) {
   for (char c : text) hash = (hash ^ static_cast<unsigned char>(Folded(c))) * 1099511628211u;
   return hash;
 }
 
-// Answers both lookups over one set of keys in O(log n) and O(1). It holds views of the
-// keys, whose texts must outlive it.
-class KeyIndex {
+// The sum over the keys that begin with a path, in O(log n). It holds views of the keys,
+// whose texts must outlive it.
+class PrefixSums {
  public:
-  void Reserve(size_t count) {
-    sorted_.reserve(count);
-    exact_.reserve(count);
-  }
-  void Add(std::string_view key, int32_t count) {
-    sorted_.emplace_back(key, count);
-    // The first key in table order wins.
-    const std::string_view part = ComparedPart(key);
-    exactSlots_.Reserve(exact_.size() + 1,
-                        [this](size_t position) { return FoldedHash(exact_[position].first); });
-    const uint64_t hash = FoldedHash(part);
-    HashSlots::Slot& slot = exactSlots_.Find(hash, Matching{*this, part});
-    if (!slot.Free()) return;
-    slot.Fill(hash, exact_.size());
-    exact_.emplace_back(part, count);
-  }
+  void Add(std::string_view key, int32_t count) { keys_.emplace_back(key, count); }
   void Finish() {
-    std::sort(sorted_.begin(), sorted_.end());
+    std::sort(keys_.begin(), keys_.end());
+    keys_.shrink_to_fit();
+    sums_.reserve(keys_.size() + 1);
     sums_.assign(1, 0);
-    for (const auto& [key, count] : sorted_) sums_.push_back(sums_.back() + count);
-  }
-  // The count of the first key equal to `path` as SamePath compares.
-  int32_t Exact(std::string_view path) const {
-    const std::string_view part = ComparedPart(path);
-    const HashSlots::Slot* slot = exactSlots_.FindUsed(FoldedHash(part), Matching{*this, part});
-    return slot == nullptr ? 0 : exact_[slot->Position()].second;
+    for (const auto& [key, count] : keys_) sums_.push_back(sums_.back() + count);
   }
   // Keys that begin with `path` lie side by side in byte order.
-  int32_t SumBelow(std::string_view path) const {
-    const auto first = std::partition_point(sorted_.begin(), sorted_.end(),
+  int64_t Below(std::string_view path) const {
+    const auto first = std::partition_point(keys_.begin(), keys_.end(),
                                             [&](const auto& item) { return item.first < path; });
-    const auto last = std::partition_point(first, sorted_.end(),
+    const auto last = std::partition_point(first, keys_.end(),
                                            [&](const auto& item) { return item.first.starts_with(path); });
-    const int64_t sum = sums_[static_cast<size_t>(last - sorted_.begin())] -
-                        sums_[static_cast<size_t>(first - sorted_.begin())];
-    return static_cast<int32_t>(std::min<int64_t>(sum, INT32_MAX));
+    return sums_[static_cast<size_t>(last - keys_.begin())] - sums_[static_cast<size_t>(first - keys_.begin())];
+  }
+  int64_t Total() const { return sums_.back(); }
+
+ private:
+  std::vector<std::pair<std::string_view, int32_t>> keys_;
+  std::vector<int64_t> sums_;
+};
+
+// The first of a list of keys equal to a path as SamePath compares, in O(1). It holds views
+// of the keys, whose texts must outlive it.
+class FirstEqualKey {
+ public:
+  // Keys come in table order: of two equal keys, the first one added stays.
+  void Add(std::string_view key, size_t position) {
+    const std::string_view part = ComparedPart(key);
+    slots_.Reserve(parts_.size() + 1, [this](size_t index) { return FoldedHash(parts_[index].first); });
+    const uint64_t hash = FoldedHash(part);
+    HashSlots::Slot& slot = slots_.Find(hash, Matching{*this, part});
+    if (!slot.Free()) return;
+    slot.Fill(hash, parts_.size());
+    parts_.emplace_back(part, position);
+  }
+  // The position of the first key equal to `path`; SIZE_MAX when none is.
+  size_t Find(std::string_view path) const {
+    const std::string_view part = ComparedPart(path);
+    const HashSlots::Slot* slot = slots_.FindUsed(FoldedHash(part), Matching{*this, part});
+    return slot == nullptr ? SIZE_MAX : parts_[slot->Position()].second;
   }
 
  private:
   struct Matching {
-    const KeyIndex& index;
+    const FirstEqualKey& keys;
     std::string_view part;
-    bool operator()(size_t position) const { return EqualFolded(index.exact_[position].first, part); }
+    bool operator()(size_t index) const { return EqualFolded(keys.parts_[index].first, part); }
   };
 
-  std::vector<std::pair<std::string_view, int32_t>> sorted_;
-  std::vector<int64_t> sums_;
-  std::vector<std::pair<std::string_view, int32_t>> exact_;  // compared parts of the keys, each once
-  HashSlots exactSlots_;
+  std::vector<std::pair<std::string_view, size_t>> parts_;  // compared parts of the keys, each once
+  HashSlots slots_;
+};
+
+// The spellings of a key that SamePath finds equal to `path`, the kind of separator aside.
+std::vector<std::string> SamePathSpellings(std::string_view path) {
+  const std::string_view part = ComparedPart(path);
+  std::vector<std::string> spellings;
+  for (const std::string_view front : {"", "/"}) {
+    for (const std::string_view back : {"", "/"}) {
+      std::string spelling = std::string(front).append(part).append(back);
+      if (EqualFolded(ComparedPart(spelling), part)) spellings.push_back(std::move(spelling));
+    }
+  }
+  return spellings;
+}
+
+enum class KeyKind : uint8_t {
+  kLocal,
+  kWeb,        // a web address that no local path stands for
+  kMappedWeb,  // a web address of the own site, whose local form stands for it
 };
 
 }  // namespace
@@ -94,71 +119,143 @@ class KeyIndex {
 // Built after the last change of the table, whose keys it views: any change drops it.
 struct LinkCountTable::Index {
   RunContext context;
-  std::deque<std::string> mappedKeys;  // keys of the own site mapped below the root
-  KeyIndex local;  // every key as a local path compares with it
-  KeyIndex web;    // the web addresses, for a web path
+  std::vector<KeyKind> kinds;          // by table position
+  std::deque<std::string> mappedKeys;  // local forms of the own site's web addresses
+  FirstEqualKey mapped;                // the same, for the exact form
+  PrefixSums wholeLocal;  // every key kept whole as a local path compares with it
+  PrefixSums belowFolder;  // the keys kept without the table's folder
+  PrefixSums web;          // the web addresses, for a web path
 };
 
-void LinkCountTable::Clear() {
-  entries_.clear();
-  entries_.shrink_to_fit();
+void LinkCountTable::Clear(std::string_view folder) {
+  folder_ = folder;
+  if (!folder_.empty() && folder_.back() != '/') folder_ += '/';
+  folderHash_ = FoldedHash(folder_);
+  records_.clear();
+  records_.shrink_to_fit();
+  texts_.Clear();
   slots_.Clear();
   index_.reset();
 }
 
 size_t LinkCountTable::Add(std::string_view key) {
-  slots_.Reserve(entries_.size() + 1, [this](size_t position) { return HashOfEntry(position); });
+  slots_.Reserve(records_.size() + 1, [this](size_t position) { return HashOfEntry(position); });
   const uint64_t hash = FoldedHash(key);
   HashSlots::Slot& slot = SlotOf(key, hash);
   if (slot.Free()) {
-    slot.Fill(hash, entries_.size());
-    entries_.push_back({std::string(key), 0});
+    slot.Fill(hash, records_.size());
+    const FolderRelativePath kept = FolderRelativePath::Of(folder_, key);
+    records_.push_back({texts_.Append(kept.rest), static_cast<uint32_t>(kept.rest.size()), kept.belowFolder, 0});
   }
   AddAt(slot.Position());
   return slot.Position();
 }
 
 void LinkCountTable::AddAt(size_t position) {
-  ++entries_[position].count;
+  ++records_[position].count;
   index_.reset();
 }
 
-HashSlots::Slot& LinkCountTable::SlotOf(std::string_view key, uint64_t hash) {
-  return slots_.Find(hash, [&](size_t position) {
-    // Most links repeat a key's first spelling, which the plain comparison settles fast.
-    const std::string& found = entries_[position].key;
-    return found == key || EqualFolded(found, key);
-  });
+LinkCountEntry LinkCountTable::EntryAt(size_t position) const {
+  return {KeptKey(position).Whole(folder_), records_[position].count};
 }
 
-uint64_t LinkCountTable::HashOfEntry(size_t position) const { return FoldedHash(entries_[position].key); }
+FolderRelativePath LinkCountTable::KeptKey(size_t position) const {
+  const Record& record = records_[position];
+  return {texts_.At(record.key, record.length), record.belowFolder == 1};
+}
+
+bool LinkCountTable::Matches(size_t position, std::string_view key) const {
+  const FolderRelativePath kept = KeptKey(position);
+  const std::string_view folder = kept.belowFolder ? std::string_view(folder_) : std::string_view();
+  if (key.size() != folder.size() + kept.rest.size()) return false;
+  const std::string_view head = key.substr(0, folder.size());
+  const std::string_view rest = key.substr(folder.size());
+  // Most links repeat a key's first spelling, which the plain comparison settles fast.
+  return (rest == kept.rest && head == folder) || (EqualFolded(rest, kept.rest) && EqualFolded(head, folder));
+}
+
+HashSlots::Slot& LinkCountTable::SlotOf(std::string_view key, uint64_t hash) {
+  return slots_.Find(hash, [&](size_t position) { return Matches(position, key); });
+}
+
+size_t LinkCountTable::PositionOf(std::string_view key) const {
+  const HashSlots::Slot* slot =
+      slots_.FindUsed(FoldedHash(key), [&](size_t position) { return Matches(position, key); });
+  return slot == nullptr ? SIZE_MAX : slot->Position();
+}
+
+uint64_t LinkCountTable::HashOfEntry(size_t position) const {
+  const FolderRelativePath kept = KeptKey(position);
+  return FoldedHash(kept.rest, kept.belowFolder ? folderHash_ : kHashBasis);
+}
 
 const LinkCountTable::Index& LinkCountTable::IndexFor(const RunContext& context) const {
   if (index_ && index_->context.root == context.root && index_->context.domain == context.domain)
     return *index_;
   auto index = std::make_shared<Index>();
   index->context = context;
-  index->local.Reserve(entries_.size());
-  for (const LinkCountEntry& entry : entries_) {
-    if (!IsWebKey(entry.key)) {
-      index->local.Add(entry.key, entry.count);
+  index->kinds.reserve(records_.size());
+  for (size_t position = 0; position < records_.size(); ++position) {
+    const FolderRelativePath kept = KeptKey(position);
+    const int32_t count = records_[position].count;
+    if (kept.belowFolder) {
+      index->kinds.push_back(KeyKind::kLocal);
+      index->belowFolder.Add(kept.rest, count);
       continue;
     }
-    std::string local = LocalFormOfKey(entry.key, context.root, context.domain);
-    index->local.Add(local == entry.key ? entry.key : index->mappedKeys.emplace_back(std::move(local)),
-                     entry.count);
-    index->web.Add(entry.key, entry.count);
+    const std::string key(kept.rest);
+    if (!IsWebKey(key)) {
+      index->kinds.push_back(KeyKind::kLocal);
+      index->wholeLocal.Add(kept.rest, count);
+      continue;
+    }
+    index->web.Add(kept.rest, count);
+    std::string local = LocalFormOfKey(key, context.root, context.domain);
+    if (local == key) {
+      index->kinds.push_back(KeyKind::kWeb);
+      index->wholeLocal.Add(kept.rest, count);
+      continue;
+    }
+    index->kinds.push_back(KeyKind::kMappedWeb);
+    const std::string& mapped = index->mappedKeys.emplace_back(std::move(local));
+    index->wholeLocal.Add(mapped, count);
+    index->mapped.Add(mapped, position);
   }
-  index->local.Finish();
+  index->wholeLocal.Finish();
+  index->belowFolder.Finish();
   index->web.Finish();
   index_ = std::move(index);
   return *index_;
 }
 
+int64_t LinkCountTable::SumBelow(const std::string& path, const Index& index) const {
+  if (IsWebKey(path)) return index.web.Below(path);
+  int64_t sum = index.wholeLocal.Below(path);
+  if (folder_.empty()) return sum;
+  // Every key kept without the folder begins with it.
+  if (path.starts_with(folder_)) return sum + index.belowFolder.Below(std::string_view(path).substr(folder_.size()));
+  if (folder_.starts_with(path)) return sum + index.belowFolder.Total();
+  return sum;
+}
+
+int32_t LinkCountTable::FirstEqualCount(const std::string& path, const Index& index) const {
+  const bool web = IsWebKey(path);
+  size_t first = web ? SIZE_MAX : index.mapped.Find(path);
+  for (const std::string& spelling : SamePathSpellings(path)) {
+    const size_t position = PositionOf(spelling);
+    if (position == SIZE_MAX) continue;
+    // A local path meets a web address only where no local form stands for it.
+    const KeyKind kind = index.kinds[position];
+    if (web ? kind != KeyKind::kLocal : kind != KeyKind::kMappedWeb) first = std::min(first, position);
+  }
+  return first == SIZE_MAX ? 0 : records_[first].count;
+}
+
 void SortLinkCounts(LinkCountTable& table) {
-  std::stable_sort(table.entries_.begin(), table.entries_.end(),
-                   [](const LinkCountEntry& a, const LinkCountEntry& b) { return a.count > b.count; });
-  table.slots_.Rebuild(table.entries_.size(), [&](size_t position) { return table.HashOfEntry(position); });
+  std::stable_sort(table.records_.begin(), table.records_.end(),
+                   [](const LinkCountTable::Record& a, const LinkCountTable::Record& b) { return a.count > b.count; });
+  table.slots_.Rebuild(table.records_.size(), [&](size_t position) { return table.HashOfEntry(position); });
   table.index_.reset();
 }
 
@@ -168,6 +265,6 @@ int32_t LinkCountOf(const std::string& path, const LinkCountTable& table, const 
   std::string item = StripTrailingSlash(path);
   if (IsDefaultDocument(item)) item = StripTrailingSlash(PathParent(item));
   const LinkCountTable::Index& index = table.IndexFor(context);
-  const KeyIndex& keys = IsWebKey(item) ? index.web : index.local;
-  return sumBelow ? keys.SumBelow(item) : keys.Exact(item);
+  if (!sumBelow) return table.FirstEqualCount(item, index);
+  return static_cast<int32_t>(std::min<int64_t>(table.SumBelow(item, index), INT32_MAX));
 }

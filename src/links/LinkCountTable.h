@@ -7,6 +7,8 @@
 
 #include "common/HashSlots.h"
 #include "common/RunSettings.h"
+#include "links/FolderRelativePath.h"
+#include "links/TextBlocks.h"
 
 // The start folder as the user entered it and the site's web address, published at the
 // start of every run for link resolution and matching; and the output file as the walk
@@ -18,25 +20,58 @@ struct RunContext {
   std::string outputPath = {};  // empty when unknown
 };
 
-// One counted link target.
+// One counted link target, its key spelled whole.
 struct LinkCountEntry {
   std::string key;
   int32_t count = 0;
 };
 
 // How often each target was linked, in insertion order until sorted. Keys are unique when
-// compared as spelled (the kind of separator aside).
+// compared as spelled (the kind of separator aside). Keys below the folder the table was
+// cleared for are kept without it, so that the table does not grow with where the site lies.
 class LinkCountTable {
  public:
-  void Clear();
+  // The entries in table order, read one by one with their keys spelled whole.
+  class EntryList {
+   public:
+    class Iterator {
+     public:
+      Iterator(const LinkCountTable& table, size_t position) : table_(&table), position_(position) {}
+      LinkCountEntry operator*() const { return table_->EntryAt(position_); }
+      Iterator& operator++() {
+        ++position_;
+        return *this;
+      }
+      bool operator==(const Iterator&) const = default;
+
+     private:
+      const LinkCountTable* table_;
+      size_t position_;
+    };
+
+    explicit EntryList(const LinkCountTable& table) : table_(table) {}
+    size_t size() const { return table_.records_.size(); }
+    bool empty() const { return table_.records_.empty(); }
+    LinkCountEntry operator[](size_t position) const { return table_.EntryAt(position); }
+    LinkCountEntry back() const { return table_.EntryAt(size() - 1); }
+    Iterator begin() const { return {table_, 0}; }
+    Iterator end() const { return {table_, size()}; }
+
+   private:
+    const LinkCountTable& table_;
+  };
+
+  // Empties the table. Keys added from now on that lie below `folder` (a path, its final
+  // "/" optional) are kept without it; with no folder, every key is kept whole.
+  void Clear(std::string_view folder = {});
   // Adds one link to `key` (a LinkKey): +1 on the entry of the same key, or a
   // new entry (key, 1) at the end. Returns the entry's position, valid until the sort.
   size_t Add(std::string_view key);
   // Adds one link to the entry at `position`, as Add returned it: a caller that knows the
   // entry of a target spares the lookup.
   void AddAt(size_t position);
-  const std::vector<LinkCountEntry>& Entries() const { return entries_; }
-  bool Empty() const { return entries_.empty(); }
+  EntryList Entries() const { return EntryList(*this); }
+  bool Empty() const { return records_.empty(); }
 
   // Implementation detail of the lookups: built on the first lookup after a change.
   struct Index;
@@ -45,15 +80,33 @@ class LinkCountTable {
   friend void SortLinkCounts(LinkCountTable& table);
   friend int32_t LinkCountOf(const std::string& path, const LinkCountTable& table,
                              const RunContext& context, bool sumBelow);
+  struct Record {
+    TextBlocks::Place key;  // of the key's text, kept without folder_ when below it
+    uint32_t length : 31 = 0;
+    uint32_t belowFolder : 1 = 0;
+    int32_t count = 0;
+  };
+
+  LinkCountEntry EntryAt(size_t position) const;
+  FolderRelativePath KeptKey(size_t position) const;
   // The lookup index for `context`; not thread-safe (lookups run on the run's thread).
   const Index& IndexFor(const RunContext& context) const;
-
   // The slot of `key` or the free slot where it belongs.
   HashSlots::Slot& SlotOf(std::string_view key, uint64_t hash);
+  // The position of the entry whose key equals `key` as spelled (the kind of separator
+  // aside); SIZE_MAX when there is none.
+  size_t PositionOf(std::string_view key) const;
   uint64_t HashOfEntry(size_t position) const;
+  bool Matches(size_t position, std::string_view key) const;
+  // The two lookups of LinkCountOf, for a path made a key.
+  int64_t SumBelow(const std::string& path, const Index& index) const;
+  int32_t FirstEqualCount(const std::string& path, const Index& index) const;
 
-  std::vector<LinkCountEntry> entries_;
-  HashSlots slots_;  // the entries by their keys
+  std::string folder_;  // with its final "/"; empty when keys are kept whole
+  uint64_t folderHash_ = 0;  // of folder_, where the hash of a key kept without it goes on
+  TextBlocks texts_;
+  std::vector<Record> records_;
+  HashSlots slots_;  // the records by their keys
   mutable std::shared_ptr<const Index> index_;
 };
 

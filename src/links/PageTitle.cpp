@@ -194,20 +194,7 @@ std::string TitleInText(const std::string& text) {
 
 FolderRelativePath PageTitles::PathOf(size_t record) const {
   const Record& found = records_[record];
-  return {std::string_view(blocks_[found.block]).substr(found.offset, found.pathLength), found.belowFolder == 1};
-}
-
-// Blocks, not one text: a text grown by doubling would leave up to half its room unused.
-PageTitles::Record PageTitles::Append(std::string_view path, std::string_view title) {
-  constexpr size_t kBlockBytes = 1 << 20;
-  const size_t size = path.size() + title.size();
-  if (blocks_.empty() || blocks_.back().size() + size > blocks_.back().capacity())
-    blocks_.emplace_back().reserve(std::max(kBlockBytes, size));
-  std::string& block = blocks_.back();
-  const Record record{static_cast<uint32_t>(blocks_.size() - 1), static_cast<uint32_t>(block.size()),
-                      static_cast<uint32_t>(path.size()), 0, static_cast<uint32_t>(title.size())};
-  block.append(path).append(title);
-  return record;
+  return {texts_.At(found.path, found.pathLength), found.belowFolder == 1};
 }
 
 void PageTitles::Remember(std::string_view path, std::string_view title) {
@@ -216,8 +203,8 @@ void PageTitles::Remember(std::string_view path, std::string_view title) {
   const FolderRelativePath kept = FolderRelativePath::Of(folder_, path);
   const uint64_t hash = kept.Hash();
   HashSlots::Slot& slot = slots_.Find(hash, [&](size_t record) { return PathOf(record) == kept; });
-  Record record = Append(kept.rest, title);
-  record.belowFolder = kept.belowFolder;
+  const Record record{texts_.Append(kept.rest, title), static_cast<uint32_t>(kept.rest.size()),
+                      kept.belowFolder, static_cast<uint32_t>(title.size())};
   if (!slot.Free()) {
     records_[slot.Position()] = record;  // remembered again: the new title holds
     return;
@@ -233,5 +220,5 @@ std::optional<std::string> PageTitles::TryOf(const std::string& path) const {
   const HashSlots::Slot* slot = slots_.FindUsed(kept.Hash(), [&](size_t record) { return PathOf(record) == kept; });
   if (slot == nullptr) return ReadPageTitle(path, maxPageBytes_);
   const Record& record = records_[slot->Position()];
-  return blocks_[record.block].substr(record.offset + record.pathLength, record.titleLength);
+  return std::string(texts_.At(record.path, record.pathLength + record.titleLength).substr(record.pathLength));
 }

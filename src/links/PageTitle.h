@@ -9,6 +9,7 @@
 
 #include "common/RunSettings.h"
 #include "links/FolderRelativePath.h"
+#include "links/TextBlocks.h"
 
 enum class PageRead { kRead, kUnreadable, kTooLarge };
 // Reads the page `path` into `text` up to its first zero byte (a UTF-16 page with its
@@ -54,18 +55,16 @@ class PageTitles {
 
  private:
   struct Record {
-    uint32_t block = 0;
-    uint32_t offset = 0;  // of the path in its block, the title right behind it
+    TextBlocks::Place path;  // the title right behind it
     uint32_t pathLength : 31 = 0;
     uint32_t belowFolder : 1 = 0;  // the path kept without folder_
     uint32_t titleLength = 0;
   };
   FolderRelativePath PathOf(size_t record) const;
-  Record Append(std::string_view path, std::string_view title);
 
   int64_t maxPageBytes_;
   std::string folder_;  // of the first page remembered, with its final "/"
-  std::vector<std::string> blocks_;  // filled one after another, never moved
+  TextBlocks texts_;
   std::vector<Record> records_;
   HashSlots slots_;  // the records by their paths
 };

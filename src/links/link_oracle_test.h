@@ -17,7 +17,9 @@
 // A table as (key, count) pairs, for comparing whole tables in one check.
 using Pairs = std::vector<std::pair<std::string, int32_t>>;
 
-inline Pairs AsPairs(const std::vector<LinkCountEntry>& entries) {
+// `entries`: a reference table or a table's Entries().
+template <class Entries>
+Pairs AsPairs(const Entries& entries) {
   Pairs pairs;
   for (const LinkCountEntry& entry : entries) pairs.emplace_back(entry.key, entry.count);
   return pairs;

@@ -7,8 +7,10 @@
 
 namespace {
 
-LinkCountTable TableOf(const Pairs& counts) {
+// `folder`: the folder whose keys the table keeps without it.
+LinkCountTable TableOf(const Pairs& counts, std::string_view folder = {}) {
   LinkCountTable table;
+  table.Clear(folder);
   for (const auto& [key, count] : counts) {
     for (int32_t i = 0; i < count; ++i) table.Add(key);
   }
@@ -33,6 +35,26 @@ TEST(LinkCountTable, AddsOneEntryPerExactKey) {
   EXPECT_EQ(LinkCountOf("/site/A.htm", table, {"/site", ""}, false), 0);
   table.Add("/site/a.htm");
   EXPECT_EQ(AsPairs(table.Entries()), Pairs({{"/site/a.htm", 1}}));
+}
+
+// A key is kept without the folder it lies below; one with the same rest outside it, or
+// spelled with the other separator, must neither take its entry nor lose its spelling.
+TEST(LinkCountTable, KeepsKeysBelowItsFolderApartFromKeysOutside) {
+  LinkCountTable table;
+  table.Clear("/site");
+  for (const char* key : {"/site/a.htm", "a.htm", "/site\\a.htm", "/other/site/a.htm", "/site", "/sitea.htm",
+                          "\\site/a.htm", "/site/a.htm", "mailto:a.htm"})
+    table.Add(key);
+  EXPECT_EQ(AsPairs(table.Entries()), Pairs({{"/site/a.htm", 4}, {"a.htm", 1}, {"/other/site/a.htm", 1},
+                                             {"/site", 1}, {"/sitea.htm", 1}, {"mailto:a.htm", 1}}));
+  SortLinkCounts(table);
+  table.Add("/site\\a.htm");
+  EXPECT_EQ(table.Entries()[0].key, "/site/a.htm");
+  EXPECT_EQ(table.Entries()[0].count, 5);
+  table.Clear();
+  table.Add("/site/a.htm");
+  table.Add("\\site\\a.htm");
+  EXPECT_EQ(AsPairs(table.Entries()), Pairs({{"/site/a.htm", 2}}));
 }
 
 TEST(LinkCountTable, FindsEveryKeyAfterTheTableGrows) {
@@ -70,10 +92,10 @@ TEST(LinkReport, EachKeyStaysOnItsLineAndReadsBackOneWay) {
 
 TEST(LinkCountOf, LooksUpExactlyOrSumsBelow) {
   const RunContext context{"/site", "http://www.x.org/"};
-  LinkCountTable table = TableOf({{"/site/sub", 1}, {"/site/sub/x.htm", 2}, {"/site/sub/y/z.htm", 3},
-                                  {"/site/subway.htm", 4}, {"/site/other", 5}, {"/site/Page.htm", 6},
-                                  {"/site/page.htm#top", 7}, {"http://www.x.org/w.htm", 8}, {"mailto:q", 9},
-                                  {"/site/SUB", 10}});
+  const Pairs counts = {{"/site/sub", 1}, {"/site/sub/x.htm", 2}, {"/site/sub/y/z.htm", 3},
+                        {"/site/subway.htm", 4}, {"/site/other", 5}, {"/site/Page.htm", 6},
+                        {"/site/page.htm#top", 7}, {"http://www.x.org/w.htm", 8}, {"mailto:q", 9},
+                        {"/site/SUB", 10}};
   const struct {
     const char* path;
     bool sumBelow;
@@ -93,15 +115,24 @@ TEST(LinkCountOf, LooksUpExactlyOrSumsBelow) {
       {"/site/missing.htm", false, 0},
       {"mailto:q", false, 9},
       {"/site", true, 1 + 2 + 3 + 4 + 5 + 6 + 7 + 8 + 10},
+      {"/", true, 1 + 2 + 3 + 4 + 5 + 6 + 7 + 8 + 9 + 10},  // the root made a key is ""
+      {"/site/", true, 1 + 2 + 3 + 4 + 5 + 6 + 7 + 8 + 10},
+      {"/sit", true, 1 + 2 + 3 + 4 + 5 + 6 + 7 + 8 + 10},
+      {"/site2", true, 0},
   };
-  for (const bool sorted : {false, true}) {
-    if (sorted) SortLinkCounts(table);
-    for (const auto& c : cases)
-      EXPECT_EQ(LinkCountOf(c.path, table, context, c.sumBelow), c.count) << c.path << " " << c.sumBelow;
+  // Kept whole, and kept without the start folder or a folder below it.
+  for (const char* folder : {"", "/site", "/site/sub/"}) {
+    LinkCountTable table = TableOf(counts, folder);
+    for (const bool sorted : {false, true}) {
+      if (sorted) SortLinkCounts(table);
+      for (const auto& c : cases)
+        EXPECT_EQ(LinkCountOf(c.path, table, context, c.sumBelow), c.count)
+            << c.path << " " << c.sumBelow << " folder " << folder;
+    }
+    EXPECT_EQ(LinkCountOf("/site/w.htm", table, {"/site", ""}, false), 0);  // the index follows the context
+    table.Add("/site/new.htm");
+    EXPECT_EQ(LinkCountOf("/site/new.htm", table, context, false), 1);  // and the table
   }
-  EXPECT_EQ(LinkCountOf("/site/w.htm", table, {"/site", ""}, false), 0);  // the index follows the context
-  table.Add("/site/new.htm");
-  EXPECT_EQ(LinkCountOf("/site/new.htm", table, context, false), 1);  // and the table
 }
 
 // Random keys from pieces that collide in case, separators, prefixes and schemes.
@@ -117,9 +148,11 @@ std::string RandomPath(std::mt19937& random) {
 
 TEST(LinkCountOf, MatchesTheLinearLookupOnRandomTables) {
   const RunContext contexts[] = {{"/s", "http://www.x.org/"}, {"/s/", ""}, {"\\s", "https://www.x.org"}};
-  for (uint32_t seed = 1; seed <= 6; ++seed) {
+  for (uint32_t seed = 1; seed <= 9; ++seed) {
     std::mt19937 random(seed);
     LinkCountTable table;
+    // Keys kept whole, or without a folder that some of them lie below.
+    table.Clear(seed % 3 == 0 ? "" : seed % 3 == 1 ? "/s" : "/s/sub");
     std::vector<LinkCountEntry> reference;
     for (int i = 0; i < 200; ++i) {
       const std::string key = RandomPath(random);
