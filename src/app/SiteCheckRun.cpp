@@ -17,6 +17,16 @@ std::string ExternalCounts(const ExternalCheckCounts& counts) {
          " of other schemes skipped";
 }
 
+// Crawls the site for `check`. The counts and titles a crawl keeps serve a map, not a check:
+// they are gone before the check lists the site's files.
+void CrawlForCheck(const RunSettings& settings, SiteCheck& check, RunControl* control) {
+  const RunContext context{settings.sStartDirectoryPath, settings.sDomain};
+  LinkCountTable table;
+  PageTitles titles;
+  std::vector<std::string> unread;  // the check reports links, not pages it could not read
+  CrawlSite(settings, context, table, titles, unread, &check, control);
+}
+
 }  // namespace
 
 SiteCheckOutcome CheckSite(const RunSettings& settings, bool checkAnchors,
@@ -29,14 +39,10 @@ SiteCheckOutcome CheckSite(const RunSettings& settings, bool checkAnchors,
     messages.ShowMessage(FolderMissingMessage(settings.sStartDirectoryPath));
     return outcome;
   }
-  const RunContext context{folder, settings.sDomain};
-  LinkCountTable table;
-  PageTitles titles;
   std::optional<ExternalCheck> externalCheck;
   if (external) externalCheck.emplace(*external);
   SiteCheck check(folder, checkAnchors, externalCheck ? &*externalCheck : nullptr);
-  std::vector<std::string> unread;  // the check reports links, not pages it could not read
-  CrawlSite(normalised, context, table, titles, unread, &check, control);
+  CrawlForCheck(normalised, check, control);
   outcome.findings = check.Finish(ListSiteFiles(normalised, folder));
   outcome.counts = check.Counts();
   if (externalCheck) {
