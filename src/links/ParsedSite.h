@@ -18,25 +18,24 @@
 class ParsedSite {
  public:
   // Parses `pages` with `workers` threads beside the calling one (none: on it alone); the
-  // link targets and the pages are numbered in `targets`. Each page parsed counts as one of
-  // the control's `parsed`; stops when it is cancelled.
-  // `keepFound` keeps the links' texts as found; `titles`, when given, gets the pages' titles.
+  // link targets and the pages are numbered in `targets`. `keepFound` keeps the links' texts
+  // as found; `titles`, when given, gets the pages' titles. Each page parsed counts as one of
+  // the control's `parsed`; a cancelled control stops it.
   void Parse(const CandidatePages& pages, const RunContext& context, PageNeeds needs, int workers,
              bool keepFound, TargetSpellings& targets, PageTitles* titles, RunControl* control);
   // Fills `page` with the page read as target `number`, when it was parsed here and read
-  // whole, under `path`, without its title: its hyperlinks numbered (ParsedLink::number),
-  // and with `withFound` their texts as found and their targets in its link texts (else none). False when it is
-  // not here, or when the texts as found are asked for and were not kept.
+  // whole, under `path`, without its title: its hyperlinks numbered (ParsedLink::number), and
+  // with `withFound` their texts as found and their targets in its link texts (else none).
+  // False when it is not here, or when the texts as found are asked for and were not kept.
   bool Take(size_t number, const std::string& path, const TargetSpellings& targets, bool withFound,
             ParsedPage& page) const;
   size_t PageCount() const { return pageCount_; }
 
  private:
   // Where a page's bytes begin: the link count (times two, plus one when the texts as found
-  // are kept), then per link the distance of its target's number from the page's,
-  // with whether it is followed and, when the texts as found are kept, how its text as found
-  // is spelled, and the number of that text when it is kept itself; all in variable-length
-  // numbers.
+  // are kept), then per link the distance of its target's number from the page's, with
+  // whether it is followed and, when the texts as found are kept, how its text as found is
+  // spelled and the number of that text when it is kept itself; all variable-length numbers.
   struct Page {
     static constexpr uint32_t kNone = UINT32_MAX;
     uint32_t block = kNone;  // kNone: no page parsed
