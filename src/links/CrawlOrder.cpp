@@ -24,8 +24,8 @@ std::string UnreadReason(const ParsedPage& page, int64_t maxBytes) {
 
 CrawlOrder::CrawlOrder(const RunContext& context, const CrawlOptions& options, PageNeeds needs,
                        int readAheadWorkers)
-    : context_(context), options_(options), needs_(needs), targets_(context.root),
-      readAheadWorkers_(static_cast<size_t>(std::max(readAheadWorkers, 0))) {
+    : context_(context), options_(options), needs_(needs),
+      readAheadWorkers_(static_cast<size_t>(std::max(readAheadWorkers, 0))), targets_(context.root) {
   if (readAheadWorkers_ > 0)
     readAhead_.emplace(readAheadWorkers, [this](const std::string& target) { return Parse(target); });
 }
@@ -36,11 +36,11 @@ void CrawlOrder::Start(const std::string& startPage) {
   pending_.push_back(static_cast<uint32_t>(targets_.Number(startPage)));
 }
 
-size_t CrawlOrder::ParseAll(int workers, bool keepFound, PageTitles* titles, RunControl* control) {
+size_t CrawlOrder::ParseAll(int threads, bool keepFound, PageTitles* titles, RunControl* control) {
   const CandidatePages pages(context_.root, [this](const std::string& path) {
     return path != context_.outputPath && (!options_.keeps || options_.keeps(path));
   });
-  parsed_.Parse(pages, context_, needs_, workers, keepFound, targets_, titles, control);
+  parsed_.Parse(pages, context_, needs_, threads, keepFound, targets_, titles, control);
   return pages.Size();
 }
 

@@ -39,11 +39,11 @@ class CrawlOrder {
   CrawlOrder(const RunContext& context, const CrawlOptions& options, PageNeeds needs, int readAheadWorkers);
 
   void Start(const std::string& startPage);
-  // Parses every page below the run's root that the crawl may read, with `workers` threads
-  // beside this one, before the crawl takes up the first; `keepFound` keeps the links' texts
+  // Parses every page below the run's root that the crawl may read, on `threads` threads,
+  // this one included, before the crawl takes up the first; `keepFound` keeps the links' texts
   // as found for the log, and `titles` (when given) gets the pages' titles. The crawl then
   // reads only what the listing missed. Returns how many pages it parsed.
-  size_t ParseAll(int workers, bool keepFound, PageTitles* titles, RunControl* control);
+  size_t ParseAll(int threads, bool keepFound, PageTitles* titles, RunControl* control);
   // The next page taken up; false when the crawl is done.
   bool Next(TakenPage& taken);
 

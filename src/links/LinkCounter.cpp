@@ -133,10 +133,9 @@ void CrawlOnTwoThreads(CrawlOrder& order, CrawlCount& count, const RunControl* c
 void CrawlInTwoPhases(CrawlOrder& order, CrawlCount& count, PageTitles& titles, const CrawlOptions& options) {
   RunTimes times;
   auto start = std::chrono::steady_clock::now();
-  const int workers = options.jobs > 1 ? options.jobs : 0;
   const bool logsLinks = TraceLog::Instance().Keeps(LogDetail::kFull);
   times.pagesParsed = static_cast<int64_t>(
-      order.ParseAll(workers, logsLinks, options.titles ? &titles : nullptr, options.control));
+      order.ParseAll(options.jobs, logsLinks, options.titles ? &titles : nullptr, options.control));
   AddSecondsSince(start, times.parseSeconds);
   start = std::chrono::steady_clock::now();
   CrawlOnOneThread(order, count, options.control);

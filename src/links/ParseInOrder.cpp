@@ -9,20 +9,27 @@
 
 namespace {
 
-// Parsed pages that may wait per worker: enough to keep each busy while the taker is slow
+// Parsed pages that may wait per thread: enough to keep each busy while the taker is slow
 // for a moment, few enough that their links take little memory.
-constexpr size_t kWaitingPerWorker = 16;
+constexpr size_t kWaitingPerThread = 16;
 
-// The pages under way, in a ring: page i lies in slot i % size.
+// The pages under way, in a ring: page i lies in slot i % size. The taker takes parsed
+// pages in runs, so that the threads seldom wait for each other or wake each other up.
 class PagesUnderWay {
  public:
   PagesUnderWay(size_t count, size_t window) : count_(count), slots_(window) {}
 
-  // The next number to parse, or `count` when all are given out or the work stopped.
+  // The next number to parse, or `count` when all are given out or the work stopped; waits
+  // while the ring is full.
   size_t Begin() {
     std::unique_lock lock(mutex_);
-    room_.wait(lock, [&] { return next_ >= count_ || next_ < taken_ + slots_.size(); });
-    return next_ < count_ ? next_++ : count_;
+    room_.wait(lock, [&] { return next_ >= count_ || HasRoom(); });
+    return GiveOut();
+  }
+  // The same, but `count` rather than waiting when the ring is full.
+  size_t TryBegin() {
+    const std::lock_guard lock(mutex_);
+    return HasRoom() ? GiveOut() : count_;
   }
   ParsedPage& Page(size_t i) { return slots_[i % slots_.size()].page; }
   void Done(size_t i) {
@@ -30,18 +37,21 @@ class PagesUnderWay {
     slots_[i % slots_.size()].done = true;
     if (i == taken_) parsed_.notify_one();
   }
-  // Waits until page `taken_` is parsed and returns it.
-  ParsedPage& WaitForNext() {
+  // How many pages in a row, from the next one to take, are parsed; with `wait`, waits for
+  // at least one.
+  size_t Parsed(bool wait) {
     std::unique_lock lock(mutex_);
-    parsed_.wait(lock, [&] { return slots_[taken_ % slots_.size()].done; });
-    return slots_[taken_ % slots_.size()].page;
+    if (wait) parsed_.wait(lock, [&] { return slots_[taken_ % slots_.size()].done; });
+    size_t run = 0;
+    while (taken_ + run < next_ && slots_[(taken_ + run) % slots_.size()].done) ++run;
+    return run;
   }
-  // The page waited for is taken: its slot serves a later one.
-  void Taken() {
+  // The first `pages` parsed pages are taken: their slots serve later ones.
+  void Taken(size_t pages) {
     {
       const std::lock_guard lock(mutex_);
-      slots_[taken_ % slots_.size()].done = false;
-      ++taken_;
+      for (size_t i = 0; i < pages; ++i) slots_[(taken_ + i) % slots_.size()].done = false;
+      taken_ += pages;
     }
     room_.notify_all();
   }
@@ -59,6 +69,9 @@ class PagesUnderWay {
     ParsedPage page;
     bool done = false;
   };
+  bool HasRoom() const { return next_ < count_ && next_ < taken_ + slots_.size(); }
+  size_t GiveOut() { return next_ < count_ ? next_++ : count_; }
+
   const size_t count_;
   std::vector<Slot> slots_;
   std::mutex mutex_;
@@ -77,25 +90,42 @@ void ParseOnThisThread(size_t count, const ParseNumbered& parse, const TakeNumbe
   }
 }
 
+// Takes the parsed pages in order on this thread, parsing one itself whenever none waits.
+void TakeInOrder(size_t count, PagesUnderWay& pages, const ParseNumbered& parse, const TakeNumbered& take) {
+  std::string text;
+  for (size_t taken = 0; taken < count;) {
+    size_t run = pages.Parsed(false);
+    if (run == 0) {
+      if (const size_t mine = pages.TryBegin(); mine < count) {
+        parse(mine, pages.Page(mine), text);
+        pages.Done(mine);
+        continue;
+      }
+      run = pages.Parsed(true);
+    }
+    for (size_t i = taken; i < taken + run; ++i)
+      if (!take(i, pages.Page(i))) return;
+    pages.Taken(run);
+    taken += run;
+  }
+}
+
 }  // namespace
 
-void ParseInOrder(size_t count, int workers, const ParseNumbered& parse, const TakeNumbered& take) {
-  if (workers <= 0) return ParseOnThisThread(count, parse, take);
-  PagesUnderWay pages(count, kWaitingPerWorker * static_cast<size_t>(workers));
+void ParseInOrder(size_t count, int threads, const ParseNumbered& parse, const TakeNumbered& take) {
+  if (threads <= 1) return ParseOnThisThread(count, parse, take);
+  PagesUnderWay pages(count, kWaitingPerThread * static_cast<size_t>(threads));
   ShareOneMemoryPool();
-  std::vector<std::thread> threads;
-  for (int w = 0; w < workers; ++w)
-    threads.emplace_back([&] {
+  std::vector<std::thread> workers;
+  for (int w = 1; w < threads; ++w)
+    workers.emplace_back([&] {
       std::string text;
       for (size_t i = pages.Begin(); i < count; i = pages.Begin()) {
         parse(i, pages.Page(i), text);
         pages.Done(i);
       }
     });
-  for (size_t i = 0; i < count; ++i) {
-    if (!take(i, pages.WaitForNext())) break;
-    pages.Taken();
-  }
+  TakeInOrder(count, pages, parse, take);
   pages.Stop();
-  for (std::thread& thread : threads) thread.join();
+  for (std::thread& worker : workers) worker.join();
 }

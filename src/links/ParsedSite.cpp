@@ -36,7 +36,7 @@ std::string_view FolderOf(std::string_view path) { return path.substr(0, path.rf
 
 }  // namespace
 
-void ParsedSite::Parse(const CandidatePages& pages, const RunContext& context, PageNeeds needs, int workers,
+void ParsedSite::Parse(const CandidatePages& pages, const RunContext& context, PageNeeds needs, int threads,
                        bool keepFound, TargetSpellings& targets, PageTitles* titles, RunControl* control) {
   keepFound_ = keepFound;
   root_ = context.root;
@@ -53,7 +53,7 @@ void ParsedSite::Parse(const CandidatePages& pages, const RunContext& context, P
     Advance(control, &RunProgress::parsed);
     return !Cancelled(control);
   };
-  ParseInOrder(pages.Size(), workers, parse, take);
+  ParseInOrder(pages.Size(), threads, parse, take);
 }
 
 void ParsedSite::Keep(const ParsedPage& page, TargetSpellings& targets) {

@@ -17,11 +17,11 @@
 // their targets when asked for (FoundSpelling); the others are kept, numbered.
 class ParsedSite {
  public:
-  // Parses `pages` with `workers` threads beside the calling one (none: on it alone); the
+  // Parses `pages` on `threads` threads, the calling one included (one: on it alone); the
   // link targets and the pages are numbered in `targets`. `keepFound` keeps the links' texts
   // as found; `titles`, when given, gets the pages' titles. Each page parsed counts as one of
   // the control's `parsed`; a cancelled control stops it.
-  void Parse(const CandidatePages& pages, const RunContext& context, PageNeeds needs, int workers,
+  void Parse(const CandidatePages& pages, const RunContext& context, PageNeeds needs, int threads,
              bool keepFound, TargetSpellings& targets, PageTitles* titles, RunControl* control);
   // Fills `page` with the page read as target `number`, when it was parsed here and read
   // whole, under `path`, without its title: its hyperlinks numbered (ParsedLink::number), and
