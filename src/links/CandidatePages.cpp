@@ -17,12 +17,13 @@ std::string CandidatePages::Path(size_t i) const {
 // `folder` ends with "/".
 void CandidatePages::List(const std::string& folder, const std::function<bool(const std::string& path)>& wanted) {
   std::vector<std::string> subfolders;
-  VisitFolderKinds(folder, [&](const std::string& name, bool isFolder) {
+  VisitFolderKinds(folder, [&](const std::string& name, EntryKind kind) {
     std::string path = folder + name;
-    if (isFolder) subfolders.push_back(std::move(path) + "/");
+    if (kind == EntryKind::kFolder) subfolders.push_back(std::move(path) + "/");
     else if (IsPageExtension(name) && wanted(path)) {
       rests_.append(path, folder_.size());
       ends_.push_back(rests_.size());
+      regular_.push_back(kind == EntryKind::kRegularFile);
     }
   });
   for (const std::string& subfolder : subfolders) List(subfolder, wanted);

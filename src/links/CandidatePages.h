@@ -14,6 +14,8 @@ class CandidatePages {
   size_t Size() const { return ends_.size(); }
   // The whole path of page `i`, spelled as the crawl resolves links: folder, "/", rest.
   std::string Path(size_t i) const;
+  // Whether the listing gave page `i` as a regular file, not as a link.
+  bool ListedRegular(size_t i) const { return regular_[i]; }
 
  private:
   void List(const std::string& folder, const std::function<bool(const std::string& path)>& wanted);
@@ -21,4 +23,5 @@ class CandidatePages {
   std::string folder_;  // with its final "/"
   std::string rests_;
   std::vector<size_t> ends_;  // of each rest in rests_
+  std::vector<bool> regular_;
 };

@@ -131,6 +131,13 @@ void ParseText(const RunContext& context, PageNeeds needs, std::string& text, Pa
   if (needs.text) std::swap(page.text, text);
 }
 
+// Parses the page read into `text`, when it was, and empties `text` for the next page.
+void ParseWhatWasRead(const RunContext& context, PageNeeds needs, ParsedPage& page, std::string& text) {
+  if (page.read == PageRead::kRead) ParseText(context, needs, text, page);
+  text.clear();
+  if (text.capacity() > kRoomKept) text = std::string();
+}
+
 }  // namespace
 
 ParsedLinkTexts::ParsedLinkTexts(const ParsedLink& link, std::string_view& texts) {
@@ -147,9 +154,15 @@ void ParsePage(const std::string& target, const RunContext& context, PageNeeds n
                std::string& text) {
   Empty(page);
   ReadTarget(target, context.maxPageBytes, page, text);
-  if (page.read == PageRead::kRead) ParseText(context, needs, text, page);
-  text.clear();
-  if (text.capacity() > kRoomKept) text = std::string();
+  ParseWhatWasRead(context, needs, page, text);
+}
+
+void ParseListedPage(const std::string& path, const RunContext& context, PageNeeds needs, ParsedPage& page,
+                     std::string& text) {
+  Empty(page);
+  page.path = path;
+  page.read = ReadPage(path, context.maxPageBytes, text, RegularFile::Known::kListedRegular);
+  ParseWhatWasRead(context, needs, page, text);
 }
 
 void ParsePageText(const std::string& path, std::string& text, const RunContext& context, PageNeeds needs,

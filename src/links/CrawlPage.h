@@ -57,6 +57,9 @@ struct ParsedPage {
 // writes no log, so several threads may parse pages side by side.
 void ParsePage(const std::string& target, const RunContext& context, PageNeeds needs, ParsedPage& page,
                std::string& text);
+// The same for the page `path` that a folder listing gave as a regular file, no link.
+void ParseListedPage(const std::string& path, const RunContext& context, PageNeeds needs, ParsedPage& page,
+                     std::string& text);
 // Parses `text`, read from the page `path`, into `page` as ParsePage does; the page takes
 // the text only when `needs` asks for it.
 void ParsePageText(const std::string& path, std::string& text, const RunContext& context, PageNeeds needs,

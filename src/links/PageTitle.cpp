@@ -137,9 +137,9 @@ PageRead ReadPieces(RegularFile& file, uint64_t maxBytes, std::string& text,
 }
 
 PageRead ReadPageUntil(const std::string& path, int64_t maxBytes, std::string& text,
-                       bool (*enough)(std::string_view)) {
+                       bool (*enough)(std::string_view), RegularFile::Known known) {
   text.clear();
-  RegularFile file(path);
+  RegularFile file(path, known);
   if (!file.IsOpen()) return PageRead::kUnreadable;
   if (file.Size() > static_cast<uint64_t>(maxBytes)) return PageRead::kTooLarge;
   const PageRead read = ReadPieces(file, static_cast<uint64_t>(maxBytes), text, enough);
@@ -149,8 +149,8 @@ PageRead ReadPageUntil(const std::string& path, int64_t maxBytes, std::string& t
 
 }  // namespace
 
-PageRead ReadPage(const std::string& path, int64_t maxBytes, std::string& text) {
-  return ReadPageUntil(path, maxBytes, text, nullptr);
+PageRead ReadPage(const std::string& path, int64_t maxBytes, std::string& text, RegularFile::Known known) {
+  return ReadPageUntil(path, maxBytes, text, nullptr, known);
 }
 
 void TraceTooLarge(const std::string& path, int64_t maxBytes) {
@@ -177,7 +177,7 @@ int64_t WildcardFind(const std::string& text, const std::string& pattern, bool i
 
 std::optional<std::string> ReadPageTitle(const std::string& path, int64_t maxBytes) {
   std::string head;
-  const PageRead read = ReadPageUntil(path, maxBytes, head, TitleSettled);
+  const PageRead read = ReadPageUntil(path, maxBytes, head, TitleSettled, RegularFile::Known::kNothing);
   if (read == PageRead::kTooLarge) TraceTooLarge(path, maxBytes);
   if (read == PageRead::kUnreadable) return std::nullopt;
   return TitleInText(head);

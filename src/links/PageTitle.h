@@ -10,15 +10,17 @@
 #include "common/RunSettings.h"
 #include "links/FolderRelativePath.h"
 #include "links/TextBlocks.h"
+#include "platform/RegularFile.h"
 
 enum class PageRead { kRead, kUnreadable, kTooLarge };
 // Reads the page `path` into `text` up to its first zero byte (a UTF-16 page with its
 // byte-order mark is converted to UTF-8 first), piece by piece, so memory
 // follows what the page holds rather than the size it claims. A page larger than
 // `maxBytes` is not read (kTooLarge; the caller tells the log with TraceTooLarge);
-// neither is anything but a regular file (kUnreadable). Writes no log, so any thread may
-// read pages.
-PageRead ReadPage(const std::string& path, int64_t maxBytes, std::string& text);
+// neither is anything but a regular file (kUnreadable). `known` says what a folder listing
+// told of the path. Writes no log, so any thread may read pages.
+PageRead ReadPage(const std::string& path, int64_t maxBytes, std::string& text,
+                  RegularFile::Known known = RegularFile::Known::kNothing);
 // Says in the log that the page `path` was not read, being larger than `maxBytes`.
 void TraceTooLarge(const std::string& path, int64_t maxBytes);
 // The whole file up to its first zero byte; nullopt when it cannot be opened (the log

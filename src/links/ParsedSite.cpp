@@ -42,7 +42,9 @@ void ParsedSite::Parse(const CandidatePages& pages, const RunContext& context, P
   root_ = context.root;
   while (root_.ends_with('/')) root_.pop_back();
   const auto parse = [&](size_t i, ParsedPage& page, std::string& text) {
-    ParsePage(pages.Path(i), context, needs, page, text);
+    const std::string path = pages.Path(i);
+    if (pages.ListedRegular(i)) ParseListedPage(path, context, needs, page, text);
+    else ParsePage(path, context, needs, page, text);
   };
   const auto take = [&](size_t i, const ParsedPage& page) {
     // Only a page read whole, under its own name, is as the crawl would read it.

@@ -138,6 +138,22 @@ bool VisitFolder(const std::string& folder, const FolderVisitor& visit) {
   return true;
 }
 
+namespace {
+
+// The kind of a listed entry; its status is read only where the listing does not say.
+EntryKind KindOf(int folderFd, const dirent& entry) {
+  struct stat info {};
+  if (entry.d_type == DT_UNKNOWN && fstatat(folderFd, entry.d_name, &info, AT_SYMLINK_NOFOLLOW) == 0) {
+    if (S_ISDIR(info.st_mode)) return EntryKind::kFolder;
+    if (S_ISREG(info.st_mode)) return EntryKind::kRegularFile;
+  }
+  if (entry.d_type == DT_DIR) return EntryKind::kFolder;
+  if (entry.d_type == DT_REG) return EntryKind::kRegularFile;
+  return EntryKind::kOther;
+}
+
+}  // namespace
+
 bool VisitFolderKinds(const std::string& folder, const FolderKindVisitor& visit) {
   const std::unique_ptr<DIR, DirCloser> dir(opendir(folder.c_str()));
   if (!dir) return false;
@@ -145,11 +161,7 @@ bool VisitFolderKinds(const std::string& folder, const FolderKindVisitor& visit)
   while (const dirent* entry = readdir(dir.get())) {
     name = entry->d_name;
     if (name == "." || name == "..") continue;
-    bool isFolder = entry->d_type == DT_DIR;
-    struct stat info {};
-    if (entry->d_type == DT_UNKNOWN && fstatat(dirfd(dir.get()), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0)
-      isFolder = S_ISDIR(info.st_mode);
-    visit(name, isFolder);
+    visit(name, KindOf(dirfd(dir.get()), *entry));
   }
   return true;
 }

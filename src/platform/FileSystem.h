@@ -50,10 +50,12 @@ std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder);
 // so a caller keeps one copy of a large folder's listing; false when it cannot be listed.
 using FolderVisitor = std::function<void(const std::string& name, const FileStatus& status)>;
 bool VisitFolder(const std::string& folder, const FolderVisitor& visit);
-// Tells `visit` of each entry's name and whether it is a folder (a link to one is not), from
-// the listing alone where the file system says: a whole tree is listed without a status per
-// file. False when `folder` cannot be listed.
-using FolderKindVisitor = std::function<void(const std::string& name, bool isFolder)>;
+// What a folder listing says an entry is; a link is neither a folder nor a regular file.
+enum class EntryKind { kFolder, kRegularFile, kOther };
+// Tells `visit` of each entry's name and kind, from the listing alone where the file system
+// says: a whole tree is listed without a status per file. False when `folder` cannot be
+// listed.
+using FolderKindVisitor = std::function<void(const std::string& name, EntryKind kind)>;
 bool VisitFolderKinds(const std::string& folder, const FolderKindVisitor& visit);
 // How many entries `folder` holds but "." and "..", read without their status; nullopt when
 // it cannot be listed. Room for a large listing is then made once, not grown step by step.

@@ -10,8 +10,13 @@
 // pipe would wait for a writer, and a device may never end or act on being opened.
 class RegularFile {
  public:
-  // Opens `path` when it names a regular file (through symlinks); else nothing is opened.
-  explicit RegularFile(const std::string& path);
+  // What the caller knows of `path`: nothing, or that a folder listing just gave it as a
+  // regular file, no link, which spares a status check before opening: it is opened without
+  // following a link, so one put in its place since fails to open.
+  enum class Known { kNothing, kListedRegular };
+  // Opens `path` when it names a regular file (through symlinks, unless listed); else
+  // nothing is opened.
+  explicit RegularFile(const std::string& path, Known known = Known::kNothing);
   bool IsOpen() const { return fd_.IsOpen(); }
   // As when opened.
   uint64_t Size() const { return static_cast<uint64_t>(info_.st_size); }

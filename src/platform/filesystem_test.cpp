@@ -10,6 +10,7 @@
 
 #include <csignal>
 #include <ctime>
+#include <map>
 
 #include "tests/support/TempDir.h"
 
@@ -150,6 +151,32 @@ TEST(ReadWholeFile, RefusesPipesAndDevicesWithoutWaiting) {
   char events[256];
   EXPECT_EQ(read(watch, events, sizeof events), -1);
   close(watch);
+}
+
+// A page the folder listing gave as a regular file is opened without a status check first:
+// a link or pipe put in its place since must still not be read.
+TEST(RegularFile, ListedFileIsOpenedOnlyWhileItIsOne) {
+  TempDir dir;
+  const std::string page = dir.Write("page.htm", "text");
+  ASSERT_EQ(symlink(page.c_str(), (dir / "link.htm").c_str()), 0);
+  ASSERT_EQ(symlink("/dev/zero", (dir / "zero.htm").c_str()), 0);
+  ASSERT_EQ(mkfifo((dir / "fifo.htm").c_str(), 0644), 0);
+  ASSERT_EQ(mkdir((dir / "folder.htm").c_str(), 0755), 0);
+  std::map<std::string, EntryKind> kinds;
+  ASSERT_TRUE(VisitFolderKinds(dir.Path(), [&](const std::string& name, EntryKind kind) { kinds[name] = kind; }));
+  EXPECT_EQ(kinds, (std::map<std::string, EntryKind>{{"fifo.htm", EntryKind::kOther},
+                                                     {"folder.htm", EntryKind::kFolder},
+                                                     {"link.htm", EntryKind::kOther},
+                                                     {"page.htm", EntryKind::kRegularFile},
+                                                     {"zero.htm", EntryKind::kOther}}));
+  constexpr auto kListed = RegularFile::Known::kListedRegular;
+  RegularFile file(page, kListed);
+  ASSERT_TRUE(file.IsOpen());
+  EXPECT_EQ(file.Size(), 4u);
+  for (const char* name : {"link.htm", "zero.htm", "fifo.htm", "folder.htm", "missing.htm"})
+    EXPECT_FALSE(RegularFile(dir / name, kListed).IsOpen()) << name;
+  // Unlisted, a link to a page is followed.
+  EXPECT_TRUE(RegularFile(dir / "link.htm").IsOpen());
 }
 
 TEST(RegularFile, ReadsPieceByPiece) {
