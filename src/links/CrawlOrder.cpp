@@ -32,7 +32,7 @@ CrawlOrder::CrawlOrder(const RunContext& context, const CrawlOptions& options, P
 
 void CrawlOrder::Start(const std::string& startPage) {
   // Counted when linked, never read: the map of the last run must not count.
-  if (!context_.outputPath.empty()) FirstTaken(context_.outputPath);
+  if (!context_.outputPath.empty()) FirstTaken(targets_.Number(context_.outputPath));
   pending_.push_back(static_cast<uint32_t>(targets_.Number(startPage)));
 }
 
@@ -62,27 +62,34 @@ ParsedPage CrawlOrder::Parse(const std::string& target) const {
   return page;
 }
 
-// The page parsed before for the target: a page under its own name, or a folder's index page.
-bool CrawlOrder::TakeParsed(size_t number, ParsedPage& page) {
-  if (parsed_.PageCount() == 0) return false;
+// The page parsed before for the target: a page under its own name, or a folder's index
+// page. Returns the number of the page taken, or nullopt when none was parsed.
+std::optional<size_t> CrawlOrder::TakeParsed(size_t number, ParsedPage& page) {
+  if (parsed_.PageCount() == 0) return std::nullopt;
   // The log's lines about the page's links need their texts as found, while it takes lines.
   const bool withFound = TraceLog::Instance().Keeps(LogDetail::kFull) && !TraceLog::Instance().IsFull("");
-  const std::string target = targets_.Text(number);
-  if (IsPageExtension(target)) return parsed_.Take(number, target, targets_, withFound, page);
-  const std::string index = DefaultDocument(target);
-  return index != target && parsed_.Take(targets_.Number(index), index, targets_, withFound, page);
+  size_t read = number;
+  std::string path = targets_.Text(number);
+  if (!IsPageExtension(path)) {
+    std::string index = DefaultDocument(path);
+    if (index == path) return std::nullopt;
+    read = targets_.Number(index);
+    path = std::move(index);
+  }
+  if (!parsed_.Take(read, path, targets_, withFound, page)) return std::nullopt;
+  return read;
 }
 
 void CrawlOrder::TakeUp(size_t number, TakenPage& taken) {
-  taken.spellings = nullptr;
-  if (TakeParsed(number, taken.page)) taken.spellings = &targets_;
-  else if (targets_[number].askedAhead) taken.page = TakeAhead(number);
-  else ParsePage(targets_.Text(number), context_, needs_, taken.page, text_);
+  std::optional<size_t> read = TakeParsed(number, taken.page);
+  taken.spellings = read ? &targets_ : nullptr;
+  if (!read && targets_[number].askedAhead) taken.page = TakeAhead(number);
+  else if (!read) ParsePage(targets_.Text(number), context_, needs_, taken.page, text_);
   targets_[number].takenUp = true;
-  const size_t read = targets_.Number(taken.page.path);
-  if (targets_[read].askedAhead) Forget(read);  // a folder's page, asked under its own name
-  targets_[read].takenUp = true;
-  taken.use = UseOf(taken.page);
+  if (!read) read = targets_.Number(taken.page.path);
+  if (targets_[*read].askedAhead) Forget(*read);  // a folder's page, asked under its own name
+  targets_[*read].takenUp = true;
+  taken.use = UseOf(taken.page, *read);
   taken.warning.clear();
   // A missing page is a broken link; one that is there but unread leaves counts out.
   if (taken.use == PageUse::kUnread && PathExists(taken.page.path))
@@ -92,10 +99,11 @@ void CrawlOrder::TakeUp(size_t number, TakenPage& taken) {
   if (readAhead_) AskAhead();
 }
 
-PageUse CrawlOrder::UseOf(const ParsedPage& page) {
-  if (!FirstTaken(page.path) || !IsPageExtension(page.path)) return PageUse::kPassedOver;
+// `number` is the page's own, under its path.
+PageUse CrawlOrder::UseOf(const ParsedPage& page, size_t number) {
+  if (!FirstTaken(number) || !IsPageExtension(page.path)) return PageUse::kPassedOver;
   // The start page, or a folder's index page, may be left out of the map.
-  if (options_.keeps && !options_.keeps(page.path)) return PageUse::kPassedOver;
+  if (!Kept(targets_[number], number)) return PageUse::kPassedOver;
   return page.read == PageRead::kRead ? PageUse::kCounted : PageUse::kUnread;
 }
 
@@ -134,8 +142,8 @@ void CrawlOrder::ThinOutStack() {
 
 // Only the exact spelling reaches a file on Linux: "PAGE.HTML" is no second spelling of
 // "page.html", but another file or none.
-bool CrawlOrder::FirstTaken(const std::string& path) {
-  TargetSpellings::Target& target = targets_[targets_.Number(path)];
+bool CrawlOrder::FirstTaken(size_t number) {
+  TargetSpellings::Target& target = targets_[number];
   if (target.pageTaken) return false;
   target.pageTaken = true;
   return true;

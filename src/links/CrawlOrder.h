@@ -49,12 +49,12 @@ class CrawlOrder {
 
  private:
   ParsedPage Parse(const std::string& target) const;
-  bool TakeParsed(size_t number, ParsedPage& page);
+  std::optional<size_t> TakeParsed(size_t number, ParsedPage& page);
   void TakeUp(size_t number, TakenPage& taken);
-  PageUse UseOf(const ParsedPage& page);
+  PageUse UseOf(const ParsedPage& page, size_t number);
   void StackLinks(ParsedPage& page);
   void ThinOutStack();
-  bool FirstTaken(const std::string& path);
+  bool FirstTaken(size_t number);
   bool Kept(TargetSpellings::Target& target, size_t number);
   void AskAhead();
   ParsedPage TakeAhead(size_t number);

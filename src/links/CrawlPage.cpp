@@ -140,16 +140,6 @@ void ParseWhatWasRead(const RunContext& context, PageNeeds needs, ParsedPage& pa
 
 }  // namespace
 
-ParsedLinkTexts::ParsedLinkTexts(const ParsedLink& link, std::string_view& texts) {
-  const bool asWritten = link.foundLength == ParsedLink::kFoundAsWritten;
-  const size_t foundLength = asWritten ? 0 : link.foundLength;
-  href = texts.substr(0, link.hrefLength);
-  found = asWritten ? href : texts.substr(link.hrefLength, foundLength);
-  target = texts.substr(link.hrefLength + foundLength, link.targetLength);
-  beyondRoot = texts.substr(link.hrefLength + foundLength + link.targetLength, link.beyondRootLength);
-  texts.remove_prefix(link.hrefLength + foundLength + link.targetLength + link.beyondRootLength);
-}
-
 void ParsePage(const std::string& target, const RunContext& context, PageNeeds needs, ParsedPage& page,
                std::string& text) {
   Empty(page);

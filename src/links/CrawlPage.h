@@ -36,8 +36,23 @@ struct ParsedLinkTexts {
   std::string_view found;
   std::string_view target;
   std::string_view beyondRoot;
-  // The texts of `link`, taken from the front of `texts`, the rest of the page's.
-  ParsedLinkTexts(const ParsedLink& link, std::string_view& texts);
+  // The texts of `link`, taken from the front of `texts`, the rest of the page's. Inline:
+  // the walk takes apart millions of links, most of them without texts.
+  ParsedLinkTexts(const ParsedLink& link, std::string_view& texts) {
+    const bool asWritten = link.foundLength == ParsedLink::kFoundAsWritten;
+    const size_t foundLength = asWritten ? 0 : link.foundLength;
+    const char* at = texts.data();
+    const auto next = [&at](size_t length) {
+      const std::string_view text(at, length);
+      at += length;
+      return text;
+    };
+    href = next(link.hrefLength);
+    found = asWritten ? href : next(foundLength);
+    target = next(link.targetLength);
+    beyondRoot = next(link.beyondRootLength);
+    texts.remove_prefix(static_cast<size_t>(at - texts.data()));
+  }
 };
 
 // A link target read and parsed, ready to be counted. Its links take little more room than

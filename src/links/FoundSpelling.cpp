@@ -1,19 +1,21 @@
 #include "links/FoundSpelling.h"
 
+#include <algorithm>
+
 namespace {
 
 // The length of the longest beginning that `folder` and `target` share, up to a "/".
 size_t SharedFolders(std::string_view folder, std::string_view target) {
-  size_t shared = 0;
-  for (size_t i = 0; i < folder.size() && i < target.size() && folder[i] == target[i]; ++i)
-    if (folder[i] == '/') shared = i + 1;
-  return shared;
+  const size_t length = std::min(folder.size(), target.size());
+  const size_t common = static_cast<size_t>(
+      std::mismatch(folder.begin(), folder.begin() + static_cast<std::ptrdiff_t>(length), target.begin()).first -
+      folder.begin());
+  const size_t slash = folder.substr(0, common).rfind('/');
+  return slash == std::string_view::npos ? 0 : slash + 1;
 }
 
 size_t FoldersBelow(std::string_view folder, size_t shared) {
-  size_t count = 0;
-  for (size_t i = shared; i < folder.size(); ++i) count += folder[i] == '/' ? 1 : 0;
-  return count;
+  return static_cast<size_t>(std::count(folder.begin() + static_cast<std::ptrdiff_t>(shared), folder.end(), '/'));
 }
 
 bool IsRelative(std::string_view found, std::string_view target, std::string_view folder) {
