@@ -1,16 +1,33 @@
 #include "links/FoundSpelling.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <cstring>
 
 namespace {
 
+// How many bytes `a` and `b` share at their beginning, compared eight at a time.
+size_t CommonLength(std::string_view a, std::string_view b) {
+  const size_t length = std::min(a.size(), b.size());
+  size_t i = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    for (; i + 8 <= length; i += 8) {
+      uint64_t x = 0;
+      uint64_t y = 0;
+      std::memcpy(&x, a.data() + i, 8);
+      std::memcpy(&y, b.data() + i, 8);
+      if (x != y) return i + static_cast<size_t>(std::countr_zero(x ^ y)) / 8;
+    }
+  }
+  while (i < length && a[i] == b[i]) ++i;
+  return i;
+}
+
 // The length of the longest beginning that `folder` and `target` share, up to a "/".
 size_t SharedFolders(std::string_view folder, std::string_view target) {
-  const size_t length = std::min(folder.size(), target.size());
-  const size_t common = static_cast<size_t>(
-      std::mismatch(folder.begin(), folder.begin() + static_cast<std::ptrdiff_t>(length), target.begin()).first -
-      folder.begin());
-  const size_t slash = folder.substr(0, common).rfind('/');
+  if (target.starts_with(folder)) return folder.size();  // most links stay in their folder
+  const size_t slash = folder.substr(0, CommonLength(folder, target)).rfind('/');
   return slash == std::string_view::npos ? 0 : slash + 1;
 }
 

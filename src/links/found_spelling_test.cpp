@@ -39,3 +39,23 @@ TEST(FoundSpelling, GivesBackEveryTextItDoesNotKeep) {
     EXPECT_EQ(text, std::string("before ") + c.found);
   }
 }
+
+// Long folders are compared eight bytes at a time: the texts must not depend on where in
+// such a block the folders part.
+TEST(FoundSpelling, FindsTheSharedFoldersOfLongPathsAtEveryByte) {
+  const std::string root = "/var/www/example.org/public";
+  const std::string folder = root + "/documentation/reference/";
+  for (size_t cut = root.size() + 1; cut < folder.size(); ++cut) {
+    // A sibling folder that parts from `folder` at byte `cut`.
+    std::string sibling = folder.substr(0, cut) + "~other/";
+    const std::string target = sibling + "p.htm";
+    const size_t shared = folder.rfind('/', cut - 1) + 1;
+    std::string found;
+    for (size_t i = shared; i < folder.size(); ++i) found += folder[i] == '/' ? "../" : "";
+    found += target.substr(shared);
+    EXPECT_EQ(SpellingOf(found, target, folder, root), FoundSpelling::kRelative) << found;
+    std::string text;
+    AppendSpelled(FoundSpelling::kRelative, target, folder, root, text);
+    EXPECT_EQ(text, found);
+  }
+}
