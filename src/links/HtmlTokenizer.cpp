@@ -8,6 +8,7 @@
 
 #include "common/HtmlEntities.h"
 #include "common/Text.h"
+#include "links/ByteSearch.h"
 
 namespace {
 
@@ -64,11 +65,6 @@ const char* FindBlankOr(const char* p, const char* end) {
   }
   while (p < end && !In(ends, *p)) ++p;
   return p;
-}
-// The first `c` from `p` on, or `end`.
-const char* Find(char c, const char* p, const char* end) {
-  const void* found = p < end ? std::memchr(p, c, static_cast<size_t>(end - p)) : nullptr;
-  return found != nullptr ? static_cast<const char*>(found) : end;
 }
 const char* SkipBlanks(const char* p, const char* end) {
   while (p < end && In(kBlank, *p)) ++p;
@@ -171,13 +167,39 @@ bool HtmlTokenizer::StartsMarkup(size_t at) const {
   return In(kOpensMarkup, c) & ((c != '/') | (at + 2 < page_.size()));
 }
 
+bool HtmlTokenizer::NextKeptStartTag(HtmlToken& token) {
+  while (pos_ < page_.size() && !plainText_) {
+    if (!rawElement_.empty()) {
+      pos_ = RawTextEnd();
+      rawElement_.clear();
+    } else if (!StartsMarkup(pos_)) {
+      pos_ = TextEnd();
+    } else {
+      token.rawText = false;
+      token.offset = static_cast<int64_t>(pos_);
+      if (ReadMarkup(token) && token.kind == HtmlToken::Kind::kStartTag && attributesKept_) return true;
+    }
+  }
+  pos_ = page_.size();
+  return false;
+}
+
 bool HtmlTokenizer::ReadText(HtmlToken& token) {
-  size_t end = pos_ + 1;
-  while ((end = std::min(page_.find('<', end), page_.size())) < page_.size() && !StartsMarkup(end)) ++end;
+  const size_t end = TextEnd();
   token.kind = HtmlToken::Kind::kText;
   token.text = page_.substr(pos_, end - pos_);
   pos_ = end;
   return true;
+}
+
+// Where the text from pos_ ends: at the next "<" that begins markup, or the end of the page.
+size_t HtmlTokenizer::TextEnd() const {
+  const char* const begin = page_.data();
+  const char* const end = begin + page_.size();
+  const char* p = begin + pos_;
+  do p = FindByte('<', p + 1, end);
+  while (p < end && !StartsMarkup(static_cast<size_t>(p - begin)));
+  return static_cast<size_t>(p - begin);
 }
 
 bool HtmlTokenizer::ReadMarkup(HtmlToken& token) {
@@ -255,8 +277,8 @@ bool HtmlTokenizer::ReadTag(HtmlToken& token, bool closing) {
     token.name = lowerCaseName_;
   }
   pos_ = static_cast<size_t>(nameEnd - page_.data());
-  const bool keep = !closing && (keeps_ == nullptr || keeps_(token.name));
-  if (!(keep ? ReadAttributes<true>(token) : ReadAttributes<false>(token))) {
+  attributesKept_ = !closing && (keeps_ == nullptr || keeps_(token.name));
+  if (!(attributesKept_ ? ReadAttributes<true>(token) : ReadAttributes<false>(token))) {
     pos_ = page_.size();
     return false;
   }
@@ -298,7 +320,7 @@ bool HtmlTokenizer::ReadAttributes(HtmlToken& token) {
       if (p == end) return false;
       const char quote = *p;
       if (quote == '"' || quote == '\'') {
-        const char* const close = Find(quote, p + 1, end);
+        const char* const close = FindByte(quote, p + 1, end);
         if (close == end) return false;
         value = std::string_view(p + 1, static_cast<size_t>(close - p - 1));
         p = close + 1;

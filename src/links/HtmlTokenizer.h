@@ -53,11 +53,15 @@ class HtmlTokenizer {
   void StartInside(std::string_view element);
   // The next token; false at the end of the page.
   bool Next(HtmlToken& token);
+  // The next start tag whose attributes are kept, as Next finds it; the tokens between are
+  // passed over. False at the end of the page.
+  bool NextKeptStartTag(HtmlToken& token);
 
  private:
   bool StartsMarkup(size_t at) const;
   bool ReadMarkup(HtmlToken& token);
   bool ReadText(HtmlToken& token);
+  size_t TextEnd() const;
   bool ReadTag(HtmlToken& token, bool closing);
   void ReadComment(HtmlToken& token);
   void ReadBogusComment(HtmlToken& token, size_t from);
@@ -73,6 +77,7 @@ class HtmlTokenizer {
   size_t pos_ = 0;
   std::string rawElement_;  // the raw-text element whose content comes next, if any
   bool plainText_ = false;  // the rest of the page is text
+  bool attributesKept_ = false;  // of the last tag read
   bool (*keeps_)(std::string_view element) = nullptr;  // all when null
   bool (*keepsNamed_)(std::string_view attribute) = nullptr;  // all when null
   std::string lowerCaseName_;  // the name of a tag written with capitals, in lower case

@@ -84,6 +84,11 @@ class LinkReader {
   }
 
   std::optional<std::string> Read() {
+    // Without the anchors' texts only the tags of link elements matter.
+    if (detail_ == AnchorDetail::kHrefOnly) {
+      while (tokenizer_.NextKeptStartTag(token_)) StartTag();
+      return base_;
+    }
     while (tokenizer_.Next(token_)) {
       if (token_.kind == HtmlToken::Kind::kStartTag) StartTag();
       else if (token_.kind == HtmlToken::Kind::kEndTag && token_.name == "a") EndAnchor();

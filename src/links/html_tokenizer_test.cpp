@@ -118,16 +118,18 @@ TEST(HtmlTokenizer, AgreesWithTheHtml5libCorpus) {
 // The tokens `tokenizer` reads, one line each with its place, and of its attributes those
 // that `shown` holds, so that a tokenizer keeping all can be compared with one keeping a few.
 using Shown = bool (*)(std::string_view element, std::string_view attribute);
+std::string Line(const HtmlToken& token, Shown shown) {
+  const bool tag = token.kind == HtmlToken::Kind::kStartTag || token.kind == HtmlToken::Kind::kEndTag;
+  std::string line = std::to_string(static_cast<int>(token.kind)) + "@" + std::to_string(token.offset) + " ";
+  line += tag ? std::string(token.name) + (token.selfClosing ? "/" : "") : "[" + std::string(token.text) + "]";
+  for (const HtmlAttribute& a : token.Attributes())
+    if (shown(token.name, a.name)) line += " " + a.name + "=" + a.value;
+  return line;
+}
 std::vector<std::string> Tokens(HtmlTokenizer tokenizer, Shown shown) {
   std::vector<std::string> tokens;
   HtmlToken token;
-  while (tokenizer.Next(token)) {
-    std::string line = std::to_string(static_cast<int>(token.kind)) + "@" + std::to_string(token.offset) + " " +
-                       std::string(token.name) + (token.selfClosing ? "/" : "") + " [" + std::string(token.text) + "]";
-    for (const HtmlAttribute& a : token.Attributes())
-      if (shown(token.name, a.name)) line += " " + a.name + "=" + a.value;
-    tokens.push_back(line);
-  }
+  while (tokenizer.Next(token)) tokens.push_back(Line(token, shown));
   return tokens;
 }
 
@@ -160,6 +162,33 @@ TEST(HtmlTokenizer, PassesOverTheAttributesNotAskedForExactly) {
     HtmlTokenizer oddNames(page);
     oddNames.KeepAttributesNamed(OddName);
     EXPECT_EQ(Tokens(oddNames, Any), Tokens(HtmlTokenizer(page), OddAttribute)) << page;
+  }
+}
+
+// Passing over the tokens between the start tags whose attributes are kept finds each of
+// them where reading every token finds it, with the same attributes: comments, raw text and
+// tags cut short are passed over as they are read.
+TEST(HtmlTokenizer, FindsTheKeptStartTagsWhereReadingEveryTokenFindsThem) {
+  std::vector<std::string> pages = {
+      "<a href=x>1</a><!-- <b c=d> --><b c='e>'>2<script><i j=k></script><I J=L>3",
+      "<p>x < y <q a=b><style>--><q a=c></style ><q a=d><textarea><q a=e></textarea><q a=f>",
+      "<xmp>a<q a=1></xmp><q a=2><plaintext><q a=3></plaintext><q a=4>",
+      "<?php <q a=1> ?><q a=2></ q><q a=3><!x><q a=4><q a=5",
+  };
+  if (std::filesystem::is_directory(kCorpus))
+    for (const CorpusCase& c : CorpusCases()) pages.push_back(c.input);
+  for (const std::string& page : pages) {
+    HtmlTokenizer every(page);
+    every.KeepAttributesOf(OddName);
+    std::vector<std::string> read;
+    HtmlToken token;
+    while (every.Next(token))
+      if (token.kind == HtmlToken::Kind::kStartTag && OddName(token.name)) read.push_back(Line(token, Any));
+    HtmlTokenizer kept(page);
+    kept.KeepAttributesOf(OddName);
+    std::vector<std::string> found;
+    while (kept.NextKeptStartTag(token)) found.push_back(Line(token, Any));
+    EXPECT_EQ(found, read) << page;
   }
 }
 
