@@ -33,7 +33,10 @@ int HexValue(char c) {
 // A browser asks for "a b.htm" when the link says "a%20b.htm". An encoded "/" or zero byte
 // stays encoded: decoded, it would split the segment or cut the path short.
 void AppendDecoded(std::string_view segment, std::string& out) {
-  for (size_t i = 0; i < segment.size(); ++i) {
+  const size_t escape = segment.find('%');
+  out.append(segment.substr(0, escape));  // most segments hold no escape
+  if (escape == std::string_view::npos) return;
+  for (size_t i = escape; i < segment.size(); ++i) {
     const int high = segment[i] == '%' && i + 2 < segment.size() ? HexValue(segment[i + 1]) : -1;
     const int low = high >= 0 ? HexValue(segment[i + 2]) : -1;
     const int byte = low >= 0 ? high * 16 + low : -1;
@@ -96,7 +99,7 @@ bool AppendSegments(std::string_view base, size_t floor, std::string_view refere
   }
   if (folder && out.size() > floor) out += '/';
   CollapseSlashes(out, floor);
-  if (out.empty()) out = "/";
+  if (out.empty()) out.push_back('/');
   return stopped;
 }
 
@@ -105,6 +108,11 @@ bool AppendSegments(std::string_view base, size_t floor, std::string_view refere
 void AssignAsBrowserReads(std::string_view href, std::string& out) {
   while (!href.empty() && static_cast<unsigned char>(href.front()) <= ' ') href.remove_prefix(1);
   while (!href.empty() && static_cast<unsigned char>(href.back()) <= ' ') href.remove_suffix(1);
+  // Most hrefs hold nothing to drop or change.
+  if (std::ranges::none_of(href, [](char c) { return c == '\t' || c == '\n' || c == '\r' || c == '\\'; })) {
+    out.assign(href);
+    return;
+  }
   out.clear();
   for (char c : href) {
     if (c == '\t' || c == '\n' || c == '\r') continue;
@@ -184,7 +192,10 @@ void LinkResolver::Resolve(std::string_view href, ResolvedLink& link) const {
   // "//host/x" takes the scheme of the page, served over http.
   const std::string schemeRelative = file.starts_with("//") ? "http:" + link.found : std::string();
   const std::string_view absolute = schemeRelative.empty() ? std::string_view(link.found) : schemeRelative;
-  if (const std::optional<std::string_view> rest = OwnSiteRest(context_.domain, absolute)) {
+  // Without a domain no address is the own site's.
+  const std::optional<std::string_view> ownRest =
+      context_.domain.empty() ? std::nullopt : OwnSiteRest(context_.domain, absolute);
+  if (const std::optional<std::string_view> rest = ownRest) {
     // An address of the own site is counted for its file but, as written, not read.
     AppendSegments(root_, root_.size(), FilePart(*rest), link.target);
     link.found = ToSlashes(JoinPath(context_.root, std::string(*rest)));
