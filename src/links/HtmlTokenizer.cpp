@@ -335,24 +335,27 @@ bool HtmlTokenizer::ReadAttributes(HtmlToken& token) {
   }
 }
 
-// The first attribute of a name counts; a later one of the same name is dropped. The
-// attribute is written into the first unused room and kept there only when it is new.
+// The first attribute of a name counts; a later one of the same name is dropped. Names
+// are judged where they stand in the page unless they hold capitals.
 void HtmlTokenizer::AddAttribute(HtmlToken& token, std::string_view name, std::string_view value) {
+  if (HasCapitals(name.data(), name.size(), page_.data() + page_.size())) {
+    AssignLowerCase(lowerCaseAttribute_, name);
+    name = lowerCaseAttribute_;
+  }
+  if (keepsNamed_ != nullptr && !keepsNamed_(name)) return;
   if (token.attributeCount_ == token.attributes_.size()) token.attributes_.emplace_back();
   const auto used = token.attributes_.begin() + static_cast<std::ptrdiff_t>(token.attributeCount_);
-  HtmlAttribute& attribute = *used;
-  AssignLowerCase(attribute.name, name);
-  if (keepsNamed_ != nullptr && !keepsNamed_(attribute.name)) return;
   if (token.attributeCount_ < kFewAttributes) {
-    if (std::any_of(token.attributes_.begin(), used, [&](const HtmlAttribute& a) { return a.name == attribute.name; }))
+    if (std::any_of(token.attributes_.begin(), used, [&](const HtmlAttribute& a) { return a.name == name; }))
       return;
   } else {
     if (seen_.empty())
       for (auto it = token.attributes_.begin(); it != used; ++it) seen_.insert(it->name);
-    if (!seen_.insert(attribute.name).second) return;
+    if (!seen_.emplace(name).second) return;
   }
-  attribute.value.clear();
-  AppendDecodedReferences(value, ReferencePlace::kAttribute, attribute.value);
+  used->name.assign(name);
+  used->value.clear();
+  AppendDecodedReferences(value, ReferencePlace::kAttribute, used->value);
   ++token.attributeCount_;
 }
 

@@ -81,6 +81,7 @@ class HtmlTokenizer {
   bool (*keeps_)(std::string_view element) = nullptr;  // all when null
   bool (*keepsNamed_)(std::string_view attribute) = nullptr;  // all when null
   std::string lowerCaseName_;  // the name of a tag written with capitals, in lower case
+  std::string lowerCaseAttribute_;  // the same for an attribute
   std::unordered_set<std::string> seen_;  // the attribute names of a tag with many
 };
 

@@ -56,8 +56,16 @@ bool HoldsLinks(std::string_view element) {
 // The attributes read besides those of kSources.
 constexpr std::string_view kOtherLinkAttributes[] = {"href", "srcset", "rel", "type"};
 
+constexpr std::array<bool, 256> kLinkAttributeSketches = [] {
+  std::array<bool, 256> sketches{};
+  for (const SourceAttribute& source : kSources) sketches[NameSketch(source.attributeName)] = true;
+  for (std::string_view attribute : kOtherLinkAttributes) sketches[NameSketch(attribute)] = true;
+  return sketches;
+}();
+
 // The attributes that tell where the links of a link element lead, and what they are.
 bool TellsLinks(std::string_view attribute) {
+  if (!kLinkAttributeSketches[NameSketch(attribute)]) return false;  // class, id, ...
   const uint64_t packed = Packed(attribute);
   for (const SourceAttribute& source : kSources)
     if (packed == source.attribute) return true;
