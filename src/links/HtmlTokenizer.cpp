@@ -174,7 +174,7 @@ bool HtmlTokenizer::NextKeptStartTag(HtmlToken& token) {
       rawElement_.clear();
     } else if (!StartsMarkup(pos_)) {
       pos_ = TextEnd();
-    } else {
+    } else if (!PassShortEndTag()) {
       token.rawText = false;
       token.offset = static_cast<int64_t>(pos_);
       if (ReadMarkup(token) && token.kind == HtmlToken::Kind::kStartTag && attributesKept_) return true;
@@ -182,6 +182,24 @@ bool HtmlTokenizer::NextKeptStartTag(HtmlToken& token) {
   }
   pos_ = page_.size();
   return false;
+}
+
+// An end tag such as "</span>", whose ">" stands within eight bytes of its name's start
+// with no quote before it, is passed over in one step: the ">" ends it whatever it holds,
+// and nothing in it matters to a reader of start tags.
+bool HtmlTokenizer::PassShortEndTag() {
+  if constexpr (std::endian::native != std::endian::little) return false;
+  const size_t from = pos_ + 2;
+  if (page_.size() - pos_ < 10 || page_[pos_ + 1] != '/' || !IsAsciiLetter(page_[from])) return false;
+  uint64_t bytes = 0;
+  std::memcpy(&bytes, page_.data() + from, sizeof bytes);
+  const uint64_t closes = ZeroBytes(bytes ^ (kOnes * '>'));
+  // Of each mask the lowest byte marked is exact; one marked above may not be.
+  const uint64_t quotes = ZeroBytes(bytes ^ (kOnes * '"')) | ZeroBytes(bytes ^ (kOnes * '\''));
+  const uint64_t first = closes & (~closes + 1);
+  if (first == 0 || (quotes & (first - 1)) != 0) return false;
+  pos_ = from + static_cast<size_t>(std::countr_zero(first)) / 8 + 1;
+  return true;
 }
 
 bool HtmlTokenizer::ReadText(HtmlToken& token) {

@@ -60,6 +60,7 @@ class HtmlTokenizer {
  private:
   bool StartsMarkup(size_t at) const;
   bool ReadMarkup(HtmlToken& token);
+  bool PassShortEndTag();
   bool ReadText(HtmlToken& token);
   size_t TextEnd() const;
   bool ReadTag(HtmlToken& token, bool closing);

@@ -174,6 +174,8 @@ TEST(HtmlTokenizer, FindsTheKeptStartTagsWhereReadingEveryTokenFindsThem) {
       "<p>x < y <q a=b><style>--><q a=c></style ><q a=d><textarea><q a=e></textarea><q a=f>",
       "<xmp>a<q a=1></xmp><q a=2><plaintext><q a=3></plaintext><q a=4>",
       "<?php <q a=1> ?><q a=2></ q><q a=3><!x><q a=4><q a=5",
+      // End tags whose ">" comes early or late, after a quote or inside one.
+      "</p a='><q a=1>'><q a=2></p\"><q a=3></ab x=\"><q a=4>\"><q a=5></abcdefghij><q a=6></b\n><q a=7>  ",
   };
   if (std::filesystem::is_directory(kCorpus))
     for (const CorpusCase& c : CorpusCases()) pages.push_back(c.input);
