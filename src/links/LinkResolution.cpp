@@ -142,6 +142,25 @@ bool IsInside(std::string_view path, std::string_view folder) {
   return path.starts_with(folder) && (path.size() == folder.size() || path[folder.size()] == '/');
 }
 
+// Whether a browser and a server take `path` as written: it is no folder, holds no scheme,
+// escape, blank, control or "\\", and no segment is empty or begins with a dot (no "." or
+// ".."). Such a path is joined to a folder as it stands.
+bool IsPlainPath(std::string_view path) {
+  if (path.empty() || path.front() == '.' || path.front() == '/' || path.back() == '/') return false;
+  for (size_t i = 0; i < path.size(); ++i) {
+    const char c = path[i];
+    if (static_cast<unsigned char>(c) <= ' ' || c == ':' || c == '%' || c == '\\') return false;
+    if (c == '/' && (path[i + 1] == '/' || path[i + 1] == '.')) return false;  // not the last byte
+  }
+  return true;
+}
+
+// Whether the query or fragment `rest` of an href is kept as written.
+bool IsPlainRest(std::string_view rest) {
+  return (rest.empty() || static_cast<unsigned char>(rest.back()) > ' ') &&
+         std::ranges::none_of(rest, [](char c) { return c == '\t' || c == '\n' || c == '\r' || c == '\\'; });
+}
+
 std::string WithoutTrailingSlashes(std::string path) {
   while (path.ends_with('/')) path.pop_back();
   return path;
@@ -181,9 +200,11 @@ LinkResolver::LinkResolver(const std::string& pagePath, const RunContext& contex
       folder_(WithoutTrailingSlashes(PathParent(pagePath))),
       root_(WithoutTrailingSlashes(context.root)),
       // ".." stops at the site root, or at once for a page outside it.
-      floor_(IsInside(folder_, root_) ? root_.size() : folder_.size()) {}
+      floor_(IsInside(folder_, root_) ? root_.size() : folder_.size()),
+      plainJoin_(CanJoinPlainly()) {}
 
 void LinkResolver::Resolve(std::string_view href, ResolvedLink& link) const {
+  if (ResolvePlain(href, link)) return;
   AssignAsBrowserReads(href, link.found);
   link.follow = false;
   link.beyondRoot.clear();
@@ -210,11 +231,30 @@ void LinkResolver::Resolve(std::string_view href, ResolvedLink& link) const {
   }
 }
 
+// Most hrefs of a site name the page itself ("#x"), or a page below its folder or below the
+// root as a plain path: the target is then the page, or the two joined, without the steps
+// Resolve takes for the others.
+bool LinkResolver::ResolvePlain(std::string_view href, ResolvedLink& link) const {
+  const std::string_view file = FilePart(href);
+  const bool fromRoot = file.starts_with('/');
+  if (!plainJoin_ || !IsPlainRest(href.substr(file.size())) ||
+      !(file.empty() || IsPlainPath(fromRoot ? file.substr(1) : file)))
+    return false;
+  link.found.assign(href);
+  link.follow = true;
+  link.beyondRoot.clear();
+  if (file.empty()) link.target.assign(page_);
+  else if (fromRoot) link.target.assign(root_).append(file);
+  else link.target.assign(folder_).append(1, '/').append(file);
+  return true;
+}
+
 void LinkResolver::SetBase(std::string_view href) {
   const ResolvedLink base = Resolve(href);
   if (!base.follow && !IsInside(base.target, root_)) {
     // Relative links then lead off the site, joined as written to the base's folder.
     if (HasUrlScheme(base.target)) outsideBase_ = base.target.substr(0, base.target.rfind('/') + 1);
+    plainJoin_ = CanJoinPlainly();
     return;
   }
   page_ = base.target;
@@ -222,6 +262,13 @@ void LinkResolver::SetBase(std::string_view href) {
   const bool folder = page_.ends_with('/') || page_ == root_;
   folder_ = WithoutTrailingSlashes(folder ? page_ : PathParent(page_));
   floor_ = IsInside(folder_, root_) ? root_.size() : folder_.size();
+  plainJoin_ = CanJoinPlainly();
+}
+
+// Plain paths are joined as written where nothing else decides: no own domain, no base off
+// the site, and no run of "/" in the page's folder that Resolve would make one.
+bool LinkResolver::CanJoinPlainly() const {
+  return context_.domain.empty() && outsideBase_.empty() && folder_.find("//", floor_) == std::string::npos;
 }
 
 void LinkResolver::ResolveLocal(std::string_view reference, ResolvedLink& link) const {

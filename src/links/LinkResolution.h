@@ -52,6 +52,8 @@ class LinkResolver {
  private:
   // A reference of the site, without scheme or host, into `link`.
   void ResolveLocal(std::string_view reference, ResolvedLink& link) const;
+  bool ResolvePlain(std::string_view href, ResolvedLink& link) const;
+  bool CanJoinPlainly() const;
 
   const RunContext& context_;
   std::string page_;
@@ -59,6 +61,7 @@ class LinkResolver {
   std::string root_;    // the site root, forward slashes, no trailing "/"
   size_t floor_;        // what ".." cannot remove from the folder: the site root
   std::string outsideBase_;  // the folder of a base off the site, or empty
+  bool plainJoin_;  // plain paths are joined to the folder as written
 };
 
 // One href resolved on its own; see LinkResolver::Resolve.

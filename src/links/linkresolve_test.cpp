@@ -254,3 +254,40 @@ TEST(TargetSpellings, NumbersEverySpellingInsideAndOutsideTheStartFolderApart) {
     EXPECT_EQ(appended, "x" + spellings[i]);
   }
 }
+
+namespace {
+
+// Plain hrefs are joined on a short path, the others take the full steps: a resolver that
+// knows an own domain takes the full steps for every href, and must find what one without a
+// domain finds for an href of no domain, on pages with and without a base.
+TEST(LinkResolver, JoinsPlainHrefsAsTheFullStepsDo) {
+  const char* hrefs[] = {"p.htm", "a/b.htm", "a/b.htm#x", "a/b.htm?q=1#y", "#x", "", "?q", "/x.htm", "/a/b",
+                         "/", "//x", "a//b", "./a", "a/./b", "a/../b", "..", "../../../x", ".htaccess", "a/.b",
+                         "a/", "a%20b", "a\\b", " a.htm", "a.htm ", "a\tb", "a\nb", "a:b", "x#a\tb", "x#a\\b",
+                         "x#y ", "\xc3\xa9.htm", "http:x.htm", "mailto:x", "p.htm#", "a/b/c/d.html"};
+  const char* bases[] = {nullptr, "../up/", "/sub2/b.htm", "http://off.example/x/", "//", "q/"};
+  for (const char* root : {"/site/", "/site", "/"}) {
+    for (const char* page : {"/site/sub/p.htm", "/site/p.htm", "/site/a//b/p.htm", "/elsewhere/p.htm", "/p.htm"}) {
+      for (const char* base : bases) {
+        const RunContext withoutDomain{root, ""}, withDomain{root, "http://own.example/"};
+        LinkResolver plain(page, withoutDomain);
+        LinkResolver full(page, withDomain);
+        if (base != nullptr) {
+          plain.SetBase(base);
+          full.SetBase(base);
+        }
+        for (const char* href : hrefs) {
+          SCOPED_TRACE(std::string(root) + " " + page + " " + (base ? base : "-") + " [" + href + "]");
+          const ResolvedLink expected = full.Resolve(href);
+          const ResolvedLink found = plain.Resolve(href);
+          EXPECT_EQ(found.found, expected.found);
+          EXPECT_EQ(found.target, expected.target);
+          EXPECT_EQ(found.follow, expected.follow);
+          EXPECT_EQ(found.beyondRoot, expected.beyondRoot);
+        }
+      }
+    }
+  }
+}
+
+}  // namespace
