@@ -139,19 +139,24 @@ bool NoAttribute(std::string_view, std::string_view) { return false; }
 bool OfOddElement(std::string_view element, std::string_view) { return OddName(element); }
 bool OddAttribute(std::string_view, std::string_view attribute) { return OddName(attribute); }
 
+// `pages`, and the inputs of the html5lib corpus where it is there.
+std::vector<std::string> WithCorpusInputs(std::vector<std::string> pages) {
+  if (std::filesystem::is_directory(kCorpus))
+    for (const CorpusCase& c : CorpusCases()) pages.push_back(c.input);
+  return pages;
+}
+
 // A reader that asks for the attributes of a few elements, or of a few names, finds every
 // tag where one keeping all finds it: passing attributes over is as exact about quotes, "="
 // and ">" as reading them, and the first attribute of a name still counts.
 TEST(HtmlTokenizer, PassesOverTheAttributesNotAskedForExactly) {
-  std::vector<std::string> pages = {
+  const std::vector<std::string> pages = WithCorpusInputs({
       "<div class=\"a>b\" data-x='c>d' =e>f\" g=h/ i/><p>",
       "<span a = \"1\" b= '2' c =3 d\te>x</span><br/><br a=b/><br =/><br a/>",
       "<a class=x HREF='1' title=\"t&amp;\" href=2 Title=u>a</a><img src=\"i.png\"/>",
       "<x \"a=b' c=\"d>e\">f<y 'g=\"h>i'>j<z a='unclosed>",
       "<q a=\"b\"c=d><q a=b\"c>d\"><q\na\n=\n\"b\"\n></q a=\">\">",
-  };
-  if (std::filesystem::is_directory(kCorpus))
-    for (const CorpusCase& c : CorpusCases()) pages.push_back(c.input);
+  });
   for (const std::string& page : pages) {
     HtmlTokenizer none(page);
     none.KeepAttributesOf([](std::string_view) { return false; });
@@ -169,16 +174,14 @@ TEST(HtmlTokenizer, PassesOverTheAttributesNotAskedForExactly) {
 // them where reading every token finds it, with the same attributes: comments, raw text and
 // tags cut short are passed over as they are read.
 TEST(HtmlTokenizer, FindsTheKeptStartTagsWhereReadingEveryTokenFindsThem) {
-  std::vector<std::string> pages = {
+  const std::vector<std::string> pages = WithCorpusInputs({
       "<a href=x>1</a><!-- <b c=d> --><b c='e>'>2<script><i j=k></script><I J=L>3",
       "<p>x < y <q a=b><style>--><q a=c></style ><q a=d><textarea><q a=e></textarea><q a=f>",
       "<xmp>a<q a=1></xmp><q a=2><plaintext><q a=3></plaintext><q a=4>",
       "<?php <q a=1> ?><q a=2></ q><q a=3><!x><q a=4><q a=5",
       // End tags whose ">" comes early or late, after a quote or inside one.
       "</p a='><q a=1>'><q a=2></p\"><q a=3></ab x=\"><q a=4>\"><q a=5></abcdefghij><q a=6></b\n><q a=7>  ",
-  };
-  if (std::filesystem::is_directory(kCorpus))
-    for (const CorpusCase& c : CorpusCases()) pages.push_back(c.input);
+  });
   for (const std::string& page : pages) {
     HtmlTokenizer every(page);
     every.KeepAttributesOf(OddName);
