@@ -4,12 +4,13 @@
 #include <atomic>
 #include <charconv>
 #include <chrono>
+#include <deque>
 #include <mutex>
-#include <vector>
 
 #include "common/Escape.h"
 #include "common/Paths.h"
 #include "common/Text.h"
+#include "log/LogWriter.h"
 #include "platform/FileSystem.h"
 #include "platform/Program.h"
 #include "platform/TraceSocket.h"
@@ -18,8 +19,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Lines wait in memory and reach the file in large writes: a write per line would cost more
-// than a crawl's own work. A killed process loses at most the last interval's lines.
+// Lines wait in memory and reach the file in large writes on the writer's thread: a write
+// per line would cost more than a crawl's own work. A killed process loses at most the last
+// interval's lines.
 constexpr size_t kFlushSize = 64 * 1024;
 constexpr Clock::duration kFlushInterval = std::chrono::milliseconds(100);
 // A per-link log of a site of a million links would fill a disk; this keeps several runs'
@@ -36,19 +38,22 @@ struct ThreadRecord {
   uint64_t leftOut = 0; // lines left out, said by the file's last line when it is closed
 };
 
-void FlushRecords(std::vector<ThreadRecord>& threads) {
-  for (ThreadRecord& record : threads) {
-    if (record.pending.empty()) continue;
-    record.file.Append(record.pending);
-    record.pending.clear();
-  }
-}
+// The end of a line, " (<time>,File:<file>, Line:<line>)\r\n": made again only when the
+// second or the caller changes, as runs of lines from one place share it.
+struct LineTail {
+  int64_t second = -1;
+  std::string sourceFile;
+  int32_t line = 0;
+  std::string text;
+};
 
 // The log's whole state; the mutex guards everything but the log-off flag, which is read
 // before taking it.
 struct LogState {
   std::mutex lock;
-  std::vector<ThreadRecord> threads;
+  // A deque keeps each record, and so its file, in place for the writer while more come.
+  std::deque<ThreadRecord> threads;
+  ThreadRecord* lastRecord = nullptr;  // the record of the line before, nearly always the next's
   uint32_t counter = 0;
   std::string folderForTesting;
   std::atomic<bool> off{false};
@@ -60,8 +65,11 @@ struct LogState {
   // The time text of the second `timeSecond`; formatting it per line costs a time-zone check.
   int64_t timeSecond = -1;
   std::string timeText;
+  LineTail tail;
   TraceViewerLink viewer{std::chrono::seconds(1)};
   Clock::time_point lastFlush = CoarseSteadyTime();
+  // Declared after the records: it goes first, with their files still open.
+  LogWriter writer;
 
   // The process's exit writes what is still waiting.
   ~LogState();
@@ -82,9 +90,12 @@ const std::string& ThreadName(const std::string& thread) {
 }
 
 ThreadRecord* FindThread(LogState& state, const std::string& name) {
+  if (state.lastRecord != nullptr && state.lastRecord->name == name) return state.lastRecord;
   const auto found = std::find_if(state.threads.begin(), state.threads.end(),
                                   [&](const ThreadRecord& r) { return EqualsNoCase(r.name, name); });
-  return found == state.threads.end() ? nullptr : &*found;
+  if (found == state.threads.end()) return nullptr;
+  state.lastRecord = &*found;
+  return state.lastRecord;
 }
 
 // The log file of `name`; makes the folder when it is missing.
@@ -124,33 +135,42 @@ AppendFile& LogFileOf(LogState& state, ThreadRecord& record) {
   return record.file;
 }
 
-const std::string& CurrentTimeText(LogState& state) {
-  const int64_t now = CurrentTime();
-  if (now != state.timeSecond) {
-    state.timeText = FormatLocalTime(now, "%d %b, %H:%M:%S");
-    state.timeSecond = now;
-  }
-  return state.timeText;
-}
-
 void AppendNumber(std::string& text, int64_t number) {
   char digits[24];
   const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
   text.append(digits, end);
 }
 
-// Appended to `text` in place: a large run logs hundreds of thousands of lines.
-void AppendLine(std::string& text, uint32_t counter, int32_t depth, const std::string& message,
-                const std::string& time, const std::string& sourceFile, int32_t line) {
-  AppendNumber(text, counter);
-  AppendEscapedLine(message, text.append(":").append(std::max(depth, 0), ' '));
-  text.append(" (").append(time).append(",File:").append(sourceFile).append(", Line:");
-  AppendNumber(text, line);
-  text.append(")\r\n");
+const std::string& CurrentTail(LogState& state, const std::string& sourceFile, int32_t line) {
+  const int64_t now = CurrentTime();
+  LineTail& tail = state.tail;
+  if (now == tail.second && line == tail.line && sourceFile == tail.sourceFile) return tail.text;
+  if (now != state.timeSecond) {
+    // Formatting the time costs a time-zone check: once a second is enough.
+    state.timeText = FormatLocalTime(now, "%d %b, %H:%M:%S");
+    state.timeSecond = now;
+  }
+  tail.second = now;
+  tail.sourceFile = sourceFile;
+  tail.line = line;
+  tail.text.assign(" (").append(state.timeText).append(",File:").append(sourceFile).append(", Line:");
+  AppendNumber(tail.text, line);
+  tail.text.append(")\r\n");
+  return tail.text;
 }
 
+// Appended to `text` in place: a large run logs hundreds of thousands of lines.
+void AppendLine(std::string& text, uint32_t counter, int32_t depth, const std::string& message,
+                const std::string& tail) {
+  AppendNumber(text, counter);
+  AppendEscapedLine(message, text.append(":").append(std::max(depth, 0), ' '));
+  text.append(tail);
+}
+
+// Hands every waiting line to the writer.
 void FlushAll(LogState& state) {
-  FlushRecords(state.threads);
+  for (ThreadRecord& record : state.threads)
+    if (!record.pending.empty()) state.writer.Queue(record.file, record.pending);
   state.lastFlush = CoarseSteadyTime();
 }
 
@@ -168,16 +188,22 @@ void AppendLeftOutLine(LogState& state, ThreadRecord& record) {
   AppendLine(record.pending, state.counter++, 0,
              "Log limit of " + SizeText(state.fileLimit) +
                  " reached, lines left out: " + std::to_string(record.leftOut),
-             CurrentTimeText(state), "TraceLog.cpp", __LINE__);
+             CurrentTail(state, "TraceLog.cpp", __LINE__));
   record.bytes += record.pending.size() - lineStart;
   record.leftOut = 0;
   state.viewer.Send(std::string_view(record.pending).substr(lineStart), CoarseSteadyTime());
 }
 
-// Writes every waiting line, each file's count of left-out lines last: for closing.
+// Writes every waiting line and returns once they are in their files.
+void WriteAll(LogState& state) {
+  FlushAll(state);
+  state.writer.Finish();
+}
+
+// The same, each file's count of left-out lines last: for closing.
 void FinishAll(LogState& state) {
   for (ThreadRecord& record : state.threads) AppendLeftOutLine(state, record);
-  FlushAll(state);
+  WriteAll(state);
 }
 
 void CloseLogFiles(LogState& state) {
@@ -208,7 +234,7 @@ void TraceLog::Write(const std::string& thread, const std::string& sourceFile, i
     return;
   }
   const size_t lineStart = record.pending.size();
-  AppendLine(record.pending, state.counter, record.depth, message, CurrentTimeText(state), sourceFile, line);
+  AppendLine(record.pending, state.counter, record.depth, message, CurrentTail(state, sourceFile, line));
   const size_t lineSize = record.pending.size() - lineStart;
   if (record.bytes + lineSize > state.fileLimit) {
     record.pending.resize(lineStart);
@@ -221,14 +247,14 @@ void TraceLog::Write(const std::string& thread, const std::string& sourceFile, i
   // One clock reading serves the viewer's retry and the flush interval.
   const Clock::time_point now = CoarseSteadyTime();
   state.viewer.Send(std::string_view(record.pending).substr(lineStart), now);
-  // A full buffer or the interval's end writes all waiting lines.
+  // A full buffer or the interval's end hands all waiting lines to the writer.
   if (record.pending.size() >= kFlushSize || now - state.lastFlush >= kFlushInterval) FlushAll(state);
 }
 
 void TraceLog::Flush() {
   LogState& state = State();
   const std::lock_guard<std::mutex> guard(state.lock);
-  FlushAll(state);
+  WriteAll(state);
 }
 
 void TraceLog::SetLogOff(bool off) { State().off = off; }
@@ -282,6 +308,7 @@ void TraceLog::ResetForTesting() {
   const std::lock_guard<std::mutex> guard(state.lock);
   FinishAll(state);
   state.threads.clear();
+  state.lastRecord = nullptr;
   state.counter = 0;
   state.detail = LogDetail::kFull;
 }

@@ -10,11 +10,12 @@ enum class LogDetail { kOff, kErrors, kFull };
 
 // The process-wide diagnostics log: one file per thread name in the LOGS folder beside
 // the executable, each moved aside to ".prev" by the first line it gets in a run. Lines are
-// kept in memory and written in large pieces: when 64 KB wait, when 100 ms have passed since
-// the last write (checked as lines come), on Flush, on a change of folder or run, and at
-// process exit. A file stops growing at its limit (64 MB): the lines beyond it are left
-// out, and its last line, written when it is closed (at exit, or on a change of folder or
-// run), says how many.
+// kept in memory and handed in large pieces to a writer thread of the log's own (started
+// when first needed): when 64 KB wait, or when 100 ms have passed since the last hand-over
+// (checked as lines come). On Flush, on a change of folder or run, and at process exit every
+// waiting line is written and the thread ends. A file stops growing at its limit (64 MB):
+// the lines beyond it are left out, and its last line, written when it is closed (at exit,
+// or on a change of folder or run), says how many.
 // Every failure is silent. All members are safe to call from any thread.
 class TraceLog {
  public:
@@ -24,7 +25,7 @@ class TraceLog {
   // asked for reaches `needed` (kErrors for error and warning lines).
   void Write(const std::string& thread, const std::string& sourceFile, int32_t line,
              const std::string& message, LogDetail needed = LogDetail::kFull);
-  // Writes every waiting line to its file now.
+  // Writes every waiting line to its file; they are there when it returns.
   void Flush();
   // While off, nothing is logged and no folder is created; the detail cannot undo it.
   void SetLogOff(bool off);

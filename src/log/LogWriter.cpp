@@ -1,0 +1,49 @@
+#include "log/LogWriter.h"
+
+#include <utility>
+
+LogWriter::~LogWriter() { Finish(); }
+
+void LogWriter::Queue(AppendFile& file, std::string& text) {
+  std::unique_lock<std::mutex> guard(lock_);
+  if (!thread_.joinable()) {
+    finishing_ = false;
+    thread_ = std::thread(&LogWriter::Run, this);
+  }
+  pieceTaken_.wait(guard, [this] { return waiting_.size() < kMaxWaiting; });
+  std::string next;
+  if (!spare_.empty()) {
+    next = std::move(spare_.back());
+    spare_.pop_back();
+  }
+  waiting_.push_back({&file, std::move(text)});
+  text = std::move(next);
+  pieceQueued_.notify_one();
+}
+
+void LogWriter::Finish() {
+  if (!thread_.joinable()) return;
+  {
+    const std::lock_guard<std::mutex> guard(lock_);
+    finishing_ = true;
+  }
+  pieceQueued_.notify_one();
+  thread_.join();
+}
+
+void LogWriter::Run() {
+  std::unique_lock<std::mutex> guard(lock_);
+  for (;;) {
+    pieceQueued_.wait(guard, [this] { return !waiting_.empty() || finishing_; });
+    if (waiting_.empty()) return;
+    Piece piece = std::move(waiting_.front());
+    waiting_.pop_front();
+    pieceTaken_.notify_all();
+    // The disk is written without the lock: callers keep queuing meanwhile.
+    guard.unlock();
+    piece.file->Append(piece.text);
+    piece.text.clear();
+    guard.lock();
+    if (spare_.size() < kMaxWaiting) spare_.push_back(std::move(piece.text));
+  }
+}
