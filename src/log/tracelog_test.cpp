@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <map>
 #include <thread>
 
@@ -266,6 +267,56 @@ TEST_F(TraceLogTest, ConcurrentWritersKeepLinesWholeAndCounterGapFree) {
   std::sort(counters.begin(), counters.end());
   ASSERT_EQ(counters.size(), names.size() * kLinesEach);
   for (size_t i = 0; i < counters.size(); ++i) ASSERT_EQ(counters[i], i);
+}
+
+// Other threads keep the writer busy; a line this thread flushed is in its file all the same.
+TEST_F(TraceLogTest, FlushedLinesAreInTheFileWhileOtherThreadsLog) {
+  std::atomic<bool> done{false};
+  std::vector<std::thread> others;
+  for (const char* name : {"Alpha", "Beta"})
+    others.emplace_back([&, name] {
+      for (int i = 0; !done; ++i) log_.Write(name, "o.cpp", i, "busy line " + std::to_string(i) + std::string(200, 'o'));
+    });
+  for (int i = 0; i < 100; ++i) {
+    log_.Write("T", "t.cpp", i, "flushed " + std::to_string(i));
+    log_.Flush();
+    const auto lines = ParseLog(ReadWholeFile(LogFile("T")).value_or(""));
+    ASSERT_EQ(lines.size(), static_cast<size_t>(i) + 1);
+    ASSERT_EQ(lines.back().message, "flushed " + std::to_string(i));
+  }
+  done = true;
+  for (std::thread& other : others) other.join();
+  // The busy files hold whole lines, each thread's in order.
+  for (const std::string name : {"Alpha", "Beta"}) {
+    const auto lines = ReadLog(LogFile(name));
+    ASSERT_FALSE(lines.empty()) << name;
+    for (size_t i = 0; i < lines.size(); ++i)
+      ASSERT_EQ(lines[i].message, "busy line " + std::to_string(i) + std::string(200, 'o')) << name;
+  }
+}
+
+// With a limit of many buffers, lines go on being left out correctly while the pieces
+// before them still wait to be written.
+TEST_F(TraceLogTest, LimitOfManyBuffersCutsAtTheSameLine) {
+  constexpr uint64_t kLimit = 1024 * 1024;
+  log_.SetFileLimitForTesting(kLimit);
+  const std::string padding(90, 'p');
+  constexpr int kLines = 20000;  // about twice the limit
+  for (int i = 0; i < kLines; ++i) log_.Write("T", "a.cpp", 7, "line " + std::to_string(i) + padding);
+  log_.SetFolderForTesting(logs_);  // closes the file
+  const std::string content = ReadWholeFile(LogFile("T")).value_or("");
+  const auto lines = ParseLog(content);
+  ASSERT_GE(lines.size(), 2u);
+  const size_t kept = lines.size() - 1;
+  const size_t lastLineStart = content.rfind("\r\n", content.size() - 3) + 2;
+  EXPECT_LE(lastLineStart, kLimit);
+  EXPECT_GT(lastLineStart + 200, kLimit);
+  for (size_t i = 0; i < kept; ++i) {
+    ASSERT_EQ(lines[i].counter, i);
+    ASSERT_EQ(lines[i].message, "line " + std::to_string(i) + padding);
+  }
+  EXPECT_EQ(lines.back().message, "Log limit of 1 MB reached, lines left out: " + std::to_string(kLines - kept));
+  EXPECT_EQ(lines.back().counter, kept);
 }
 
 }  // namespace
