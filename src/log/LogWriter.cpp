@@ -6,18 +6,26 @@ LogWriter::~LogWriter() { Finish(); }
 
 void LogWriter::Queue(AppendFile& file, std::string& text) {
   std::unique_lock<std::mutex> guard(lock_);
-  if (!thread_.joinable()) {
-    finishing_ = false;
-    thread_ = std::thread(&LogWriter::Run, this);
-  }
-  pieceTaken_.wait(guard, [this] { return waiting_.size() < kMaxWaiting; });
   std::string next;
   if (!spare_.empty()) {
     next = std::move(spare_.back());
     spare_.pop_back();
   }
-  waiting_.push_back({&file, std::move(text)});
-  text = std::move(next);
+  Add({&file, std::exchange(text, std::move(next)), {}}, guard);
+}
+
+void LogWriter::Release(DetachedFile file) {
+  std::unique_lock<std::mutex> guard(lock_);
+  Add({nullptr, {}, std::move(file)}, guard);
+}
+
+void LogWriter::Add(Piece piece, std::unique_lock<std::mutex>& guard) {
+  if (!thread_.joinable()) {
+    finishing_ = false;
+    thread_ = std::thread(&LogWriter::Run, this);
+  }
+  pieceTaken_.wait(guard, [this] { return waiting_.size() < kMaxWaiting; });
+  waiting_.push_back(std::move(piece));
   pieceQueued_.notify_one();
 }
 
@@ -41,9 +49,10 @@ void LogWriter::Run() {
     pieceTaken_.notify_all();
     // The disk is written without the lock: callers keep queuing meanwhile.
     guard.unlock();
-    piece.file->Append(piece.text);
+    if (piece.file != nullptr) piece.file->Append(piece.text);
+    piece.removed.Close();
     piece.text.clear();
     guard.lock();
-    if (spare_.size() < kMaxWaiting) spare_.push_back(std::move(piece.text));
+    if (piece.file != nullptr && spare_.size() < kMaxWaiting) spare_.push_back(std::move(piece.text));
   }
 }

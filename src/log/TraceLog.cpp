@@ -106,16 +106,18 @@ std::string LogPath(const LogState& state, const std::string& name) {
 }
 
 // The first line of a thread name in a run moves the last run's log aside, replacing an
-// older previous log; with no log yet the older one stays. The older one is deleted first:
-// renaming over it would make the file system write the moved log out at once. Anything
-// but a regular file at the log's name is left where it is, and the log is not written.
+// older previous log; with no log yet the older one stays. The older one is removed first:
+// renaming over it would make the file system write the moved log out at once. Freeing it
+// takes a while for a large one, so the writer does that. Anything but a regular file at
+// the log's name is left where it is, and the log is not written.
 ThreadRecord& FindOrRotate(LogState& state, const std::string& name) {
   if (ThreadRecord* record = FindThread(state, name)) return *record;
   const std::string log = LogPath(state, name);
   if (IsRegularFile(log)) {
-    const std::string previous = LogPath(state, name + ".prev");
-    DeleteFile(previous);
-    RenameFile(log, previous);
+    DetachedFile previous;
+    const std::string previousPath = LogPath(state, name + ".prev");
+    if (previous.Detach(previousPath) && previous.IsOpen()) state.writer.Release(std::move(previous));
+    RenameFile(log, previousPath);
   }
   ThreadRecord& record = state.threads.emplace_back();
   record.name = name;
