@@ -319,4 +319,23 @@ TEST_F(TraceLogTest, LimitOfManyBuffersCutsAtTheSameLine) {
   EXPECT_EQ(lines.back().counter, kept);
 }
 
+// The writer's thread runs only while lines wait to be written.
+TEST_F(TraceLogTest, WriterThreadOnlyWhileLinesWait) {
+  const auto threads = [] { return NamesInForTest("/proc/self/task").size(); };
+  const size_t alone = threads();
+  const auto writeMany = [this] {
+    for (int i = 0; i < 3000; ++i) log_.Write("T", "a.cpp", 1, "line " + std::to_string(i) + std::string(60, 'x'));
+  };
+  log_.SetLogOff(true);
+  writeMany();  // far more than one buffer
+  EXPECT_EQ(threads(), alone);
+
+  log_.SetLogOff(false);
+  writeMany();
+  EXPECT_EQ(threads(), alone + 1);
+  log_.Flush();
+  EXPECT_EQ(threads(), alone);
+  EXPECT_EQ(ReadLog(LogFile("T")).size(), 3000u);
+}
+
 }  // namespace
