@@ -24,6 +24,21 @@ std::vector<std::string> Messages(const std::vector<LogLine>& lines) {
 
 using Texts = std::vector<std::string>;
 
+// A log file as its closing left it: its lines, the count of left-out lines last.
+struct ClosedLog {
+  std::string content;
+  std::vector<LogLine> lines;
+  size_t lastLineStart = 0;  // where the line of the count begins
+};
+
+ClosedLog ReadClosedLog(const std::string& path) {
+  ClosedLog log;
+  log.content = ReadWholeFile(path).value_or("");
+  log.lines = ParseLog(log.content);
+  if (log.content.size() > 2) log.lastLineStart = log.content.rfind("\r\n", log.content.size() - 3) + 2;
+  return log;
+}
+
 TEST_F(TraceLogTest, LineFormat) {
   const int64_t before = CurrentTime();
   log_.Write("Worker", "Run.cpp", 42, "Hello (world), Line:7");
@@ -165,12 +180,10 @@ TEST_F(TraceLogTest, FileStopsAtItsLimitAndItsLastLineSaysHowManyLinesWereLeftOu
   log_.Flush();
   const std::string beforeClosing = ReadWholeFile(LogFile("T")).value_or("");
   log_.SetFolderForTesting(logs_);  // closes the files, as the exit does
-  const std::string content = ReadWholeFile(LogFile("T")).value_or("");
-  const auto lines = ParseLog(content);
+  const auto [content, lines, lastLineStart] = ReadClosedLog(LogFile("T"));
   ASSERT_GE(lines.size(), 2u);
   const size_t kept = lines.size() - 1;
   // The kept lines fill the limit as far as whole lines go (each is about 90 bytes).
-  const size_t lastLineStart = content.rfind("\r\n", content.size() - 3) + 2;
   EXPECT_LE(lastLineStart, kLimit);
   EXPECT_GT(lastLineStart + 100, kLimit);
   EXPECT_EQ(content.substr(0, lastLineStart), beforeClosing);
@@ -304,11 +317,11 @@ TEST_F(TraceLogTest, LimitOfManyBuffersCutsAtTheSameLine) {
   constexpr int kLines = 20000;  // about twice the limit
   for (int i = 0; i < kLines; ++i) log_.Write("T", "a.cpp", 7, "line " + std::to_string(i) + padding);
   log_.SetFolderForTesting(logs_);  // closes the file
-  const std::string content = ReadWholeFile(LogFile("T")).value_or("");
-  const auto lines = ParseLog(content);
+  const ClosedLog closed = ReadClosedLog(LogFile("T"));
+  const auto& lines = closed.lines;
   ASSERT_GE(lines.size(), 2u);
   const size_t kept = lines.size() - 1;
-  const size_t lastLineStart = content.rfind("\r\n", content.size() - 3) + 2;
+  const size_t lastLineStart = closed.lastLineStart;
   EXPECT_LE(lastLineStart, kLimit);
   EXPECT_GT(lastLineStart + 200, kLimit);
   for (size_t i = 0; i < kept; ++i) {

@@ -24,11 +24,8 @@ int OpenRegularToHold(const std::string& path) {
 
 DetachedFile::DetachedFile(DetachedFile&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
 
-DetachedFile& DetachedFile::operator=(DetachedFile&& other) noexcept {
-  if (this != &other) {
-    Close();
-    fd_ = std::exchange(other.fd_, -1);
-  }
+DetachedFile& DetachedFile::operator=(DetachedFile other) noexcept {
+  std::swap(fd_, other.fd_);
   return *this;
 }
 

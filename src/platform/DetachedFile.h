@@ -8,7 +8,8 @@ class DetachedFile {
  public:
   DetachedFile() = default;
   DetachedFile(DetachedFile&& other) noexcept;
-  DetachedFile& operator=(DetachedFile&& other) noexcept;
+  // The file held before is freed.
+  DetachedFile& operator=(DetachedFile other) noexcept;
   ~DetachedFile();  // closes
 
   // Removes `path` from its folder as DeleteFile does; true when it was removed. A regular
