@@ -2,14 +2,13 @@
 
 #include <algorithm>
 #include <atomic>
-#include <charconv>
 #include <chrono>
 #include <deque>
 #include <mutex>
 
-#include "common/Escape.h"
 #include "common/Paths.h"
 #include "common/Text.h"
+#include "log/LogLine.h"
 #include "log/LogWriter.h"
 #include "platform/FileSystem.h"
 #include "platform/Program.h"
@@ -38,15 +37,6 @@ struct ThreadRecord {
   uint64_t leftOut = 0; // lines left out, said by the file's last line when it is closed
 };
 
-// The end of a line, " (<time>,File:<file>, Line:<line>)\r\n": made again only when the
-// second or the caller changes, as runs of lines from one place share it.
-struct LineTail {
-  int64_t second = -1;
-  std::string sourceFile;
-  int32_t line = 0;
-  std::string text;
-};
-
 // The log's whole state; the mutex guards everything but the log-off flag, which is read
 // before taking it.
 struct LogState {
@@ -62,10 +52,7 @@ struct LogState {
   // Worked out on first use: they cannot change while the program runs.
   const std::string programPath = ProgramPath();
   const std::string programFolderLogs = ProgramDataFolders().logs;
-  // The time text of the second `timeSecond`; formatting it per line costs a time-zone check.
-  int64_t timeSecond = -1;
-  std::string timeText;
-  LineTail tail;
+  LogLineMaker lines;
   TraceViewerLink viewer{std::chrono::seconds(1)};
   Clock::time_point lastFlush = CoarseSteadyTime();
   // Declared after the records: it goes first, with their files still open.
@@ -137,38 +124,6 @@ AppendFile& LogFileOf(LogState& state, ThreadRecord& record) {
   return record.file;
 }
 
-void AppendNumber(std::string& text, int64_t number) {
-  char digits[24];
-  const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
-  text.append(digits, end);
-}
-
-const std::string& CurrentTail(LogState& state, const std::string& sourceFile, int32_t line) {
-  const int64_t now = CurrentTime();
-  LineTail& tail = state.tail;
-  if (now == tail.second && line == tail.line && sourceFile == tail.sourceFile) return tail.text;
-  if (now != state.timeSecond) {
-    // Formatting the time costs a time-zone check: once a second is enough.
-    state.timeText = FormatLocalTime(now, "%d %b, %H:%M:%S");
-    state.timeSecond = now;
-  }
-  tail.second = now;
-  tail.sourceFile = sourceFile;
-  tail.line = line;
-  tail.text.assign(" (").append(state.timeText).append(",File:").append(sourceFile).append(", Line:");
-  AppendNumber(tail.text, line);
-  tail.text.append(")\r\n");
-  return tail.text;
-}
-
-// Appended to `text` in place: a large run logs hundreds of thousands of lines.
-void AppendLine(std::string& text, uint32_t counter, int32_t depth, const std::string& message,
-                const std::string& tail) {
-  AppendNumber(text, counter);
-  AppendEscapedLine(message, text.append(":").append(std::max(depth, 0), ' '));
-  text.append(tail);
-}
-
 // Hands every waiting line to the writer.
 void FlushAll(LogState& state) {
   for (ThreadRecord& record : state.threads)
@@ -187,10 +142,10 @@ std::string SizeText(uint64_t bytes) {
 void AppendLeftOutLine(LogState& state, ThreadRecord& record) {
   if (record.leftOut == 0) return;
   const size_t lineStart = record.pending.size();
-  AppendLine(record.pending, state.counter++, 0,
-             "Log limit of " + SizeText(state.fileLimit) +
-                 " reached, lines left out: " + std::to_string(record.leftOut),
-             CurrentTail(state, "TraceLog.cpp", __LINE__));
+  state.lines.Append(record.pending, state.counter++, 0,
+                     "Log limit of " + SizeText(state.fileLimit) +
+                         " reached, lines left out: " + std::to_string(record.leftOut),
+                     "TraceLog.cpp", __LINE__);
   record.bytes += record.pending.size() - lineStart;
   record.leftOut = 0;
   state.viewer.Send(std::string_view(record.pending).substr(lineStart), CoarseSteadyTime());
@@ -236,7 +191,7 @@ void TraceLog::Write(const std::string& thread, const std::string& sourceFile, i
     return;
   }
   const size_t lineStart = record.pending.size();
-  AppendLine(record.pending, state.counter, record.depth, message, CurrentTail(state, sourceFile, line));
+  state.lines.Append(record.pending, state.counter, record.depth, message, sourceFile, line);
   const size_t lineSize = record.pending.size() - lineStart;
   if (record.bytes + lineSize > state.fileLimit) {
     record.pending.resize(lineStart);
