@@ -63,13 +63,30 @@ class CrawlCount {
       // Sources a page loads are only checked; the map counts hyperlinks.
       const bool hyperlink = link.kind == LinkKind::kHyperlink;
       if (tracing && hyperlink) {
-        line_.assign("BuildPageRankInfo()-found link:").append(texts.found);
-        Trace(line_.append(", abs:").append(texts.target));
+        lines_.append("BuildPageRankInfo()-found link:").append(texts.found);
+        lineEnds_.push_back(lines_.append(", abs:").append(texts.target).size());
       }
       if (hyperlink && link.target == ParsedLink::kNotCounted) continue;
       if (hyperlink) CountTarget(link.target, texts.target);
-      if (options_.observer != nullptr) TellObserver(link, texts);
+      if (options_.observer == nullptr) continue;
+      TraceLines();  // before what the observer logs
+      TellObserver(link, texts);
     }
+    TraceLines();
+  }
+
+  // Logs the lines about links made so far, in one go.
+  void TraceLines() {
+    if (lineEnds_.empty()) return;
+    messages_.clear();
+    size_t begin = 0;
+    for (const size_t end : lineEnds_) {
+      messages_.push_back(std::string_view(lines_).substr(begin, end - begin));
+      begin = end;
+    }
+    TraceEach(messages_);
+    lines_.clear();
+    lineEnds_.clear();
   }
 
   // `path` is the target's spelling; it may be left out but with the first link to it.
@@ -98,8 +115,11 @@ class CrawlCount {
   std::vector<std::string>& warnings_;
   const CrawlOptions& options_;
   std::vector<int32_t> entries_;  // by target number: its place in the count table, -1 until linked
-  // Buffers that serve link after link.
-  std::string line_;
+  // Buffers that serve link after link: the log's lines about a page's links, one after
+  // another, and where each ends.
+  std::string lines_;
+  std::vector<size_t> lineEnds_;
+  std::vector<std::string_view> messages_;
   LinkInfo linkInfo_;
   ResolvedLink resolved_;
 };

@@ -18,7 +18,7 @@ void AppendNumber(std::string& text, int64_t number) {
 }  // namespace
 
 void LogLineMaker::Append(std::string& text, uint32_t counter, int32_t depth,
-                          const std::string& message, const std::string& sourceFile, int32_t line) {
+                          std::string_view message, const std::string& sourceFile, int32_t line) {
   AppendNumber(text, counter);
   AppendEscapedLine(message, text.append(":").append(std::max(depth, 0), ' '));
   text.append(Tail(sourceFile, line));

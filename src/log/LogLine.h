@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // Makes the log's lines, "<counter>:<indent><message> (<08 Dec, 08:02:53>,File:<file>,
 // Line:<line>)" and CR LF, the message escaped so that it stays one line. The part after the
@@ -9,7 +10,7 @@
 class LogLineMaker {
  public:
   // Appends the line to `text` in place: a large run logs hundreds of thousands of lines.
-  void Append(std::string& text, uint32_t counter, int32_t depth, const std::string& message,
+  void Append(std::string& text, uint32_t counter, int32_t depth, std::string_view message,
               const std::string& sourceFile, int32_t line);
 
  private:

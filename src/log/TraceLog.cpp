@@ -179,31 +179,39 @@ TraceLog& TraceLog::Instance() {
 
 void TraceLog::Write(const std::string& thread, const std::string& sourceFile, int32_t line,
                      const std::string& message, LogDetail needed) {
-  if (!Keeps(needed)) return;
+  const std::string_view one = message;
+  WriteEach(thread, sourceFile, line, std::span(&one, 1), needed);
+}
+
+void TraceLog::WriteEach(const std::string& thread, const std::string& sourceFile, int32_t line,
+                         std::span<const std::string_view> messages, LogDetail needed) {
+  if (messages.empty() || !Keeps(needed)) return;
   LogState& state = State();
   const std::lock_guard<std::mutex> guard(state.lock);
   ThreadRecord& record = FindOrRotate(state, ThreadName(thread));
   // A line whose file cannot be opened, or that the limit leaves out, is neither counted
   // nor shown.
   if (!LogFileOf(state, record).IsOpen()) return;
-  if (record.full) {
-    ++record.leftOut;
-    return;
-  }
-  const size_t lineStart = record.pending.size();
-  state.lines.Append(record.pending, state.counter, record.depth, message, sourceFile, line);
-  const size_t lineSize = record.pending.size() - lineStart;
-  if (record.bytes + lineSize > state.fileLimit) {
-    record.pending.resize(lineStart);
-    record.full = true;
-    ++record.leftOut;
-    return;
-  }
-  record.bytes += lineSize;
-  ++state.counter;
   // One clock reading serves the viewer's retry and the flush interval.
   const Clock::time_point now = CoarseSteadyTime();
-  state.viewer.Send(std::string_view(record.pending).substr(lineStart), now);
+  for (const std::string_view message : messages) {
+    if (record.full) {
+      ++record.leftOut;
+      continue;
+    }
+    const size_t lineStart = record.pending.size();
+    state.lines.Append(record.pending, state.counter, record.depth, message, sourceFile, line);
+    const size_t lineSize = record.pending.size() - lineStart;
+    if (record.bytes + lineSize > state.fileLimit) {
+      record.pending.resize(lineStart);
+      record.full = true;
+      ++record.leftOut;
+      continue;
+    }
+    record.bytes += lineSize;
+    ++state.counter;
+    state.viewer.Send(std::string_view(record.pending).substr(lineStart), now);
+  }
   // A full buffer or the interval's end hands all waiting lines to the writer.
   if (record.pending.size() >= kFlushSize || now - state.lastFlush >= kFlushInterval) FlushAll(state);
 }
@@ -278,21 +286,30 @@ void TraceLog::SetFileLimitForTesting(uint64_t bytes) {
 
 namespace {
 
-void TraceAt(const std::string& message, SourceLocation where, LogDetail needed) {
-  // Most lines come from the file of the line before: its name is worked out once.
+// The name of the caller's file. Most lines come from the file of the line before: its name
+// is worked out once.
+const std::string& FileNameOf(SourceLocation where) {
   thread_local const char* lastFile = nullptr;
   thread_local std::string lastName;
   if (where.file_name() != lastFile) {
     lastFile = where.file_name();
     lastName = PathName(lastFile);
   }
-  TraceLog::Instance().Write("", lastName, static_cast<int32_t>(where.line()), message, needed);
+  return lastName;
+}
+
+void TraceAt(const std::string& message, SourceLocation where, LogDetail needed) {
+  TraceLog::Instance().Write("", FileNameOf(where), static_cast<int32_t>(where.line()), message, needed);
 }
 
 }  // namespace
 
 void Trace(const std::string& message, SourceLocation where) {
   TraceAt(message, where, LogDetail::kFull);
+}
+
+void TraceEach(std::span<const std::string_view> messages, SourceLocation where) {
+  TraceLog::Instance().WriteEach("", FileNameOf(where), static_cast<int32_t>(where.line()), messages);
 }
 
 void TraceProblem(const std::string& message, SourceLocation where) {

@@ -1,7 +1,9 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
+#include <string_view>
 
 #include "log/SourceLocation.h"
 
@@ -25,6 +27,10 @@ class TraceLog {
   // asked for reaches `needed` (kErrors for error and warning lines).
   void Write(const std::string& thread, const std::string& sourceFile, int32_t line,
              const std::string& message, LogDetail needed = LogDetail::kFull);
+  // Appends one line for each of `messages`, lines from one place, as Write would one
+  // after another, under one lock: a crawl logs every link of a page.
+  void WriteEach(const std::string& thread, const std::string& sourceFile, int32_t line,
+                 std::span<const std::string_view> messages, LogDetail needed = LogDetail::kFull);
   // Writes every waiting line to its file; they are there when it returns.
   void Flush();
   // While off, nothing is logged and no folder is created; the detail cannot undo it.
@@ -58,6 +64,8 @@ class TraceLog {
 // Shorthand for the main thread: Trace("...") logs with the caller's file and line.
 void Trace(const std::string& message,
            SourceLocation where = SourceLocation::current());
+// The same for lines from one place, one for each of `messages`.
+void TraceEach(std::span<const std::string_view> messages, SourceLocation where = SourceLocation::current());
 // The same for an error or warning line, which "--log=errors" keeps.
 void TraceProblem(const std::string& message,
                   SourceLocation where = SourceLocation::current());

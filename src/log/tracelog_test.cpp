@@ -352,3 +352,26 @@ TEST_F(TraceLogTest, WriterThreadOnlyWhileLinesWait) {
 }
 
 }  // namespace
+
+// A crawl logs a page's links in one go: the file must read as if they came one by one,
+// also where the limit cuts into them.
+TEST_F(TraceLogTest, LinesWrittenTogetherReadAsLinesWrittenOneByOne) {
+  log_.SetFileLimitForTesting(1000);
+  std::vector<std::string> texts;
+  for (int i = 0; i < 30; ++i) texts.push_back("link " + std::to_string(i) + (i == 3 ? "\r\n\x01" : "") + std::string(20, 'x'));
+  const std::vector<std::string_view> messages(texts.begin(), texts.end());
+  for (const std::string& text : texts) log_.Write("One", "a.cpp", 7, text);
+  log_.WriteEach("Each", "a.cpp", 7, std::span(messages).first(10));
+  log_.WriteEach("Each", "a.cpp", 7, std::span(messages).subspan(10));
+  log_.WriteEach("Each", "a.cpp", 7, {});
+  log_.SetFolderForTesting(logs_);  // closes the files with their counts of lines left out
+  const auto one = ReadClosedLog(LogFile("One"));
+  const auto each = ReadClosedLog(LogFile("Each"));
+  ASSERT_GT(one.lines.size(), 3u);
+  ASSERT_LT(one.lines.size(), 30u);
+  EXPECT_EQ(Messages(each.lines), Messages(one.lines));
+  EXPECT_EQ(each.lines.back().message,
+            "Log limit of 1000 bytes reached, lines left out: " + std::to_string(31 - each.lines.size()));
+  EXPECT_EQ(each.lines[3].message, "link 3\\r\\n\\x01" + std::string(20, 'x'));
+  for (size_t i = 1; i + 1 < each.lines.size(); ++i) EXPECT_EQ(each.lines[i].counter, each.lines[i - 1].counter + 1);
+}
