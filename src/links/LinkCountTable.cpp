@@ -79,6 +79,7 @@ class FirstEqualKey {
   }
   // The position of the first key equal to `path`; SIZE_MAX when none is.
   size_t Find(std::string_view path) const {
+    if (parts_.empty()) return SIZE_MAX;
     const std::string_view part = ComparedPart(path);
     const HashSlots::Slot* slot = slots_.FindUsed(FoldedHash(part), Matching{*this, part});
     return slot == nullptr ? SIZE_MAX : parts_[slot->Position()].second;
@@ -95,17 +96,12 @@ class FirstEqualKey {
   HashSlots slots_;
 };
 
-// The spellings of a key that SamePath finds equal to `path`, the kind of separator aside.
-std::vector<std::string> SamePathSpellings(std::string_view path) {
-  const std::string_view part = ComparedPart(path);
-  std::vector<std::string> spellings;
-  for (const std::string_view front : {"", "/"}) {
-    for (const std::string_view back : {"", "/"}) {
-      std::string spelling = std::string(front).append(part).append(back);
-      if (EqualFolded(ComparedPart(spelling), part)) spellings.push_back(std::move(spelling));
-    }
-  }
-  return spellings;
+// The hash of `text` with one more "/" behind it.
+uint64_t WithSlash(uint64_t hash) { return FoldedHash("/", hash); }
+
+// The index of `key`'s first byte in LinkCountTable's set of them (256 for an empty key).
+size_t FirstByteOf(std::string_view key) {
+  return key.empty() ? 256 : static_cast<unsigned char>(Folded(key.front()));
 }
 
 enum class KeyKind : uint8_t {
@@ -125,12 +121,16 @@ struct LinkCountTable::Index {
   PrefixSums wholeLocal;  // every key kept whole as a local path compares with it
   PrefixSums belowFolder;  // the keys kept without the table's folder
   PrefixSums web;          // the web addresses, for a web path
+  // Texts the lookups reuse, so that a lookup allocates nothing.
+  mutable std::string lookedUp;  // the path made a key
+  mutable std::string spelled;   // "/", its part SamePath compares, "/": its spellings are views of it
 };
 
 void LinkCountTable::Clear(std::string_view folder) {
   folder_ = folder;
   if (!folder_.empty() && folder_.back() != '/') folder_ += '/';
   folderHash_ = FoldedHash(folder_);
+  firstBytes_.reset();
   records_.clear();
   records_.shrink_to_fit();
   texts_.Clear();
@@ -140,10 +140,11 @@ void LinkCountTable::Clear(std::string_view folder) {
 
 size_t LinkCountTable::Add(std::string_view key) {
   slots_.Reserve(records_.size() + 1, [this](size_t position) { return HashOfEntry(position); });
-  const uint64_t hash = FoldedHash(key);
+  const uint64_t hash = KeyHash(key);
   HashSlots::Slot& slot = SlotOf(key, hash);
   if (slot.Free()) {
     slot.Fill(hash, records_.size());
+    firstBytes_.set(FirstByteOf(key));
     const FolderRelativePath kept = FolderRelativePath::Of(folder_, key);
     records_.push_back({texts_.Append(kept.rest), static_cast<uint32_t>(kept.rest.size()), kept.belowFolder, 0});
   }
@@ -179,10 +180,15 @@ HashSlots::Slot& LinkCountTable::SlotOf(std::string_view key, uint64_t hash) {
   return slots_.Find(hash, [&](size_t position) { return Matches(position, key); });
 }
 
-size_t LinkCountTable::PositionOf(std::string_view key) const {
-  const HashSlots::Slot* slot =
-      slots_.FindUsed(FoldedHash(key), [&](size_t position) { return Matches(position, key); });
+size_t LinkCountTable::PositionOf(std::string_view key, uint64_t hash) const {
+  const HashSlots::Slot* slot = slots_.FindUsed(hash, [&](size_t position) { return Matches(position, key); });
   return slot == nullptr ? SIZE_MAX : slot->Position();
+}
+
+uint64_t LinkCountTable::KeyHash(std::string_view key) const {
+  // Most keys begin with the folder, whose hash is known.
+  if (!folder_.empty() && key.starts_with(folder_)) return FoldedHash(key.substr(folder_.size()), folderHash_);
+  return FoldedHash(key);
 }
 
 uint64_t LinkCountTable::HashOfEntry(size_t position) const {
@@ -242,12 +248,25 @@ int64_t LinkCountTable::SumBelow(const std::string& path, const Index& index) co
 int32_t LinkCountTable::FirstEqualCount(const std::string& path, const Index& index) const {
   const bool web = IsWebKey(path);
   size_t first = web ? SIZE_MAX : index.mapped.Find(path);
-  for (const std::string& spelling : SamePathSpellings(path)) {
-    const size_t position = PositionOf(spelling);
-    if (position == SIZE_MAX) continue;
+  const std::string_view part = ComparedPart(path);
+  index.spelled.assign("/").append(part).append("/");
+  const std::string_view spelled = index.spelled;
+  const auto consider = [&](std::string_view spelling, uint64_t hash) {
+    // Where the part itself begins or ends with "/", SamePath trims that "/" instead.
+    if (ComparedPart(spelling).size() != part.size()) return;
+    const size_t position = PositionOf(spelling, hash);
+    if (position == SIZE_MAX) return;
     // A local path meets a web address only where no local form stands for it.
     const KeyKind kind = index.kinds[position];
     if (web ? kind != KeyKind::kLocal : kind != KeyKind::kMappedWeb) first = std::min(first, position);
+  };
+  // The part with and without a "/" in front, each with and without one behind.
+  for (const size_t front : {0, 1}) {
+    const std::string_view spelling = spelled.substr(1 - front, part.size() + front);
+    if (!firstBytes_.test(FirstByteOf(spelling))) continue;  // no key begins as it does
+    const uint64_t hash = KeyHash(spelling);
+    consider(spelling, hash);
+    consider(spelled.substr(1 - front, spelling.size() + 1), WithSlash(hash));
   }
   return first == SIZE_MAX ? 0 : records_[first].count;
 }
@@ -261,10 +280,12 @@ void SortLinkCounts(LinkCountTable& table) {
 
 int32_t LinkCountOf(const std::string& path, const LinkCountTable& table, const RunContext& context,
                     bool sumBelow) {
-  // A path of the walk: a backslash in it belongs to a name.
-  std::string item = StripTrailingSlash(path);
-  if (IsDefaultDocument(item)) item = StripTrailingSlash(PathParent(item));
   const LinkCountTable::Index& index = table.IndexFor(context);
+  // A path of the walk: a backslash in it belongs to a name.
+  std::string& item = index.lookedUp;
+  item.assign(path);
+  if (!item.empty() && IsSeparator(item.back())) item.pop_back();
+  if (IsDefaultDocument(item)) item = StripTrailingSlash(PathParent(item));
   if (!sumBelow) return table.FirstEqualCount(item, index);
   return static_cast<int32_t>(std::min<int64_t>(table.SumBelow(item, index), INT32_MAX));
 }

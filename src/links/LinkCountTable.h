@@ -1,4 +1,5 @@
 #pragma once
+#include <bitset>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -93,9 +94,11 @@ class LinkCountTable {
   const Index& IndexFor(const RunContext& context) const;
   // The slot of `key` or the free slot where it belongs.
   HashSlots::Slot& SlotOf(std::string_view key, uint64_t hash);
-  // The position of the entry whose key equals `key` as spelled (the kind of separator
-  // aside); SIZE_MAX when there is none.
-  size_t PositionOf(std::string_view key) const;
+  // The position of the entry whose key equals `key` (of KeyHash `hash`) as spelled (the
+  // kind of separator aside); SIZE_MAX when there is none.
+  size_t PositionOf(std::string_view key, uint64_t hash) const;
+  // The hash of `key` as the slots keep it, whether or not it begins with the folder.
+  uint64_t KeyHash(std::string_view key) const;
   uint64_t HashOfEntry(size_t position) const;
   bool Matches(size_t position, std::string_view key) const;
   // The two lookups of LinkCountOf, for a path made a key.
@@ -104,6 +107,7 @@ class LinkCountTable {
 
   std::string folder_;  // with its final "/"; empty when keys are kept whole
   uint64_t folderHash_ = 0;  // of folder_, where the hash of a key kept without it goes on
+  std::bitset<257> firstBytes_;  // the first bytes of the keys, separators folded; 256: ""
   TextBlocks texts_;
   std::vector<Record> records_;
   HashSlots slots_;  // the records by their keys
