@@ -236,31 +236,47 @@ std::string ExpandMacros(const std::string& templateText, const std::string& ite
 
 std::string ExpandMacros(const std::string& templateText, const SiteItem& item, int depth,
                          const LinkText& linkText, const RunSettings& settings) {
-  const std::string outputFolder = OutputFolder(settings);
+  return ExpandableTemplate(templateText).Expand(item, depth, linkText, settings, OutputFolder(settings));
+}
+
+struct ExpandableTemplate::Piece {
+  std::string_view written;    // taken over as it is
+  std::optional<MacroUse> use;  // then this macro, written as `macroText`
+  std::string_view macroText;
+};
+
+ExpandableTemplate::ExpandableTemplate(std::string text) : text_(std::move(text)) {
+  const std::string_view view = text_;
+  size_t written = 0;
+  bool argumentUsed = false;
+  for (size_t at = view.find('%'); at != std::string_view::npos; at = view.find('%', at + 1)) {
+    std::optional<MacroUse> use = ReadMacroAt(view, at, argumentUsed);
+    if (!use) continue;  // the "%" is text
+    const size_t end = use->end;
+    argumentUsed = argumentUsed || !kMacros[use->index].argument.empty();
+    pieces_.push_back({view.substr(written, at - written), std::move(use), view.substr(at, end - at)});
+    written = end;
+    at = end - 1;
+  }
+  pieces_.push_back({view.substr(written), std::nullopt, {}});
+}
+
+ExpandableTemplate::~ExpandableTemplate() = default;
+
+std::string ExpandableTemplate::Expand(const SiteItem& item, int depth, const LinkText& linkText,
+                                       const RunSettings& settings, const std::string& outputFolder) const {
   const MacroInput input{item, depth, linkText, settings, outputFolder, CurrentTime(), {}};
   MacroValues values(input);
-  const std::string_view text = templateText;
   std::string expanded;
-  bool argumentUsed = false;
-  for (size_t pos = 0; pos < text.size();) {
-    const size_t at = std::min(text.find('%', pos), text.size());
-    expanded.append(text.substr(pos, at - pos));
-    if (at == text.size()) break;
-    const std::optional<MacroUse> use = ReadMacroAt(text, at, argumentUsed);
-    if (!use) {
-      expanded += '%';
-      pos = at + 1;
-      continue;
-    }
-    const std::string_view written = text.substr(at, use->end - at);
-    if (use->unknownFilter) {
-      TraceProblem("ExpandMacros()-unknown filter, left as written: " + std::string(written));
-      expanded.append(written);
+  for (const Piece& piece : pieces_) {
+    expanded.append(piece.written);
+    if (!piece.use) continue;
+    if (piece.use->unknownFilter) {
+      TraceProblem("ExpandMacros()-unknown filter, left as written: " + std::string(piece.macroText));
+      expanded.append(piece.macroText);
     } else {
-      expanded += values.Of(*use);
+      expanded += values.Of(*piece.use);
     }
-    argumentUsed = argumentUsed || !kMacros[use->index].argument.empty();
-    pos = use->end;
   }
   return expanded;
 }

@@ -3,6 +3,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/RunSettings.h"
 #include "sitemap/SiteItem.h"
@@ -59,6 +60,25 @@ std::string ExpandMacros(const std::string& templateText, const std::string& ite
 // The same for an item listed already (its path with forward slashes), read no more.
 std::string ExpandMacros(const std::string& templateText, const SiteItem& item, int depth,
                          const LinkText& linkText, const RunSettings& settings);
+
+// A template read once and expanded for many items: its macros are found when it is made.
+class ExpandableTemplate {
+ public:
+  explicit ExpandableTemplate(std::string text);
+  ExpandableTemplate(const ExpandableTemplate&) = delete;  // its pieces view its text
+  ExpandableTemplate& operator=(const ExpandableTemplate&) = delete;
+  ~ExpandableTemplate();
+
+  const std::string& Text() const { return text_; }
+  // ExpandMacros of the text; `outputFolder` is OutputFolder(settings).
+  std::string Expand(const SiteItem& item, int depth, const LinkText& linkText, const RunSettings& settings,
+                     const std::string& outputFolder) const;
+
+ private:
+  struct Piece;  // text as written, then one macro or none
+  const std::string text_;
+  std::vector<Piece> pieces_;
+};
 
 // The folder of the output file, forward slashes, with its trailing "/": relative paths in
 // the site map start from here.

@@ -29,10 +29,16 @@ std::string IndexPageOf(const std::string& folder, const std::string& outputPath
 
 }  // namespace
 
+SiteMapBuilder::EntryTemplate::EntryTemplate(std::string text)
+    : text(std::move(text)), showsTitle(UsesMacro(this->text.Text(), "autoHrefText")),
+      // filters may follow the name
+      showsLinkCount(FindNoCase(this->text.Text(), "%fLinkCount") >= 0) {}
+
 SiteMapBuilder::SiteMapBuilder(const RunSettings& settings, const LinkCountTable& linkCounts,
                                const RunContext& context, const PageTitles& titles,
                                std::vector<std::string>& warnings, RunControl* control)
-    : settings_(settings), linkCounts_(linkCounts), context_(context), titles_(titles),
+    : settings_(settings), folderTemplate_(settings.sTemplateFolder + settings.sTemplateFolderLevelDown),
+      fileTemplate_(settings.sTemplateFile), linkCounts_(linkCounts), context_(context), titles_(titles),
       outputFolder_(OutputFolder(settings)),
       selection_(settings, StripTrailingSlashKeepRoot(settings.sStartDirectoryPath)), warnings_(warnings),
       control_(control), xmlMap_(EqualsNoCase(PathExtension(settings.sOutPutFileName), "xml")) {}
@@ -150,28 +156,24 @@ bool SiteMapBuilder::AddUrlToSiteMapHtmlCode(const SiteItem& listed, int depth) 
   if (settings_.bExcludeNotLinked && LinkCountOf(path, linkCounts_, context_, isFolder) == 0)
     return false;
   if (!isFolder && IsNoindexPage(path)) return false;
-  const std::string templateText =
-      isFolder ? settings_.sTemplateFolder + settings_.sTemplateFolderLevelDown
-               : settings_.sTemplateFile;
-  const bool autoText = UsesMacro(templateText, "autoHrefText");
+  const EntryTemplate& entry = isFolder ? folderTemplate_ : fileTemplate_;
   // The index page stands for its folder already.
-  if (autoText && !isFolder && settings_.bIndexAsDirText && IsIndexPage(path)) return false;
+  if (entry.showsTitle && !isFolder && settings_.bIndexAsDirText && IsIndexPage(path)) return false;
   Advance(control_, &RunProgress::items);
-  if (templateText.empty()) ++silentItems_;
+  if (entry.text.Text().empty()) ++silentItems_;
   if (Full()) {
     ++itemsLeftOut_;
     return true;
   }
   ++itemsShown_;
-  const LinkText linkText = autoText ? ChooseLinkText(path, isFolder) : LinkText{};
+  const LinkText linkText = entry.showsTitle ? ChooseLinkText(path, isFolder) : LinkText{};
   // The index page standing for its folder shows its own times and size.
   if (path != item.path) item = ItemAt(path);
   // "%fLinkCount%" shows the links to the item itself, not the sum below it that orders.
-  if (FindNoCase(templateText, "%fLinkCount") >= 0)  // filters may follow the name
-    item.linkCount = LinkCountOf(path, linkCounts_, context_, false);
+  if (entry.showsLinkCount) item.linkCount = LinkCountOf(path, linkCounts_, context_, false);
   Trace("AddUrlToSiteMapHtmlCode()-" + path + "-finaly, rel abs added=" +
         RelativeLink(outputFolder_, path));
-  const std::string text = ExpandMacros(templateText, item, depth, linkText, settings_);
+  const std::string text = entry.text.Expand(item, depth, linkText, settings_, outputFolder_);
   if (xmlMap_) {
     const std::string warning = LongAddressWarning(text, path);
     if (!warning.empty()) warnings_.push_back(warning);

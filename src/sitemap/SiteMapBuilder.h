@@ -93,7 +93,17 @@ class SiteMapBuilder {
   Mark Here() const;
   void Rewind(const Mark& mark);
 
+  // What a folder's or a file's entry is made of, read once for the whole walk.
+  struct EntryTemplate {
+    explicit EntryTemplate(std::string text);
+    ExpandableTemplate text;
+    bool showsTitle;      // "%AutoHrefText%"
+    bool showsLinkCount;  // "%fLinkCount%", with or without filters
+  };
+
   const RunSettings& settings_;
+  const EntryTemplate folderTemplate_;  // the Folder and Level down templates
+  const EntryTemplate fileTemplate_;
   const LinkCountTable& linkCounts_;
   const RunContext& context_;
   const PageTitles& titles_;
