@@ -152,18 +152,40 @@ EntryKind KindOf(int folderFd, const dirent& entry) {
   return EntryKind::kOther;
 }
 
-}  // namespace
+// The same through a link, whose target's status tells it; kOther where there is none.
+EntryKind KindThroughLinks(int folderFd, const dirent& entry) {
+  struct stat info {};
+  if ((entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN) || fstatat(folderFd, entry.d_name, &info, 0) != 0)
+    return KindOf(folderFd, entry);
+  if (S_ISDIR(info.st_mode)) return EntryKind::kFolder;
+  return S_ISREG(info.st_mode) ? EntryKind::kRegularFile : EntryKind::kOther;
+}
 
-bool VisitFolderKinds(const std::string& folder, const FolderKindVisitor& visit) {
+// Lists `folder`, telling `visit` each entry's name and the kind `kindOf` finds.
+bool VisitWithKinds(const std::string& folder, const FolderKindVisitor& visit,
+                    EntryKind (*kindOf)(int folderFd, const dirent& entry)) {
   const std::unique_ptr<DIR, DirCloser> dir(opendir(folder.c_str()));
   if (!dir) return false;
   std::string name;
   while (const dirent* entry = readdir(dir.get())) {
     name = entry->d_name;
     if (name == "." || name == "..") continue;
-    visit(name, KindOf(dirfd(dir.get()), *entry));
+    visit(name, kindOf(dirfd(dir.get()), *entry));
   }
   return true;
+}
+
+}  // namespace
+
+bool VisitFolderKinds(const std::string& folder, const FolderKindVisitor& visit) {
+  return VisitWithKinds(folder, visit, KindOf);
+}
+
+bool VisitFolderKindsThroughLinks(const std::string& folder, const FolderKindVisitor& visit) {
+  // Where no entry's status can be read, VisitFolder tells each as a plain file.
+  if (faccessat(AT_FDCWD, folder.c_str(), X_OK, AT_EACCESS) != 0)
+    return VisitWithKinds(folder, visit, [](int, const dirent&) { return EntryKind::kOther; });
+  return VisitWithKinds(folder, visit, KindThroughLinks);
 }
 
 std::optional<size_t> CountFolderEntries(const std::string& folder) {

@@ -57,6 +57,10 @@ enum class EntryKind { kFolder, kRegularFile, kOther };
 // listed.
 using FolderKindVisitor = std::function<void(const std::string& name, EntryKind kind)>;
 bool VisitFolderKinds(const std::string& folder, const FolderKindVisitor& visit);
+// The same with links followed, as VisitFolder tells the kinds: a link to a folder is a
+// folder, a dangling link kOther; and where the folder cannot be searched, so that no
+// entry has a status, every entry is kOther.
+bool VisitFolderKindsThroughLinks(const std::string& folder, const FolderKindVisitor& visit);
 // How many entries `folder` holds but "." and "..", read without their status; nullopt when
 // it cannot be listed. Room for a large listing is then made once, not grown step by step.
 std::optional<size_t> CountFolderEntries(const std::string& folder);

@@ -215,6 +215,11 @@ bool UsesMacro(std::string_view templateText, std::string_view name) {
   return false;
 }
 
+bool UsesItemStatus(std::string_view templateText) {
+  return std::ranges::any_of(std::array{"fSizeb", "fDateTime", "fDateTimeFormat"},
+                             [&](std::string_view name) { return UsesMacro(templateText, name); });
+}
+
 std::string MacroManualRows() {
   std::string rows;
   for (const MacroDefinition& macro : kMacros)

@@ -48,6 +48,8 @@ std::string MacroText(const MacroDefinition& macro);
 std::string MacroManualRows();
 // True when `templateText` uses the macro `name` ("autoHrefText"), with or without filters.
 bool UsesMacro(std::string_view templateText, std::string_view name);
+// True when `templateText` shows what only an item's status tells: its size or a time.
+bool UsesItemStatus(std::string_view templateText);
 
 // Expands the `%`-delimited macros of `templateText` for the folder or file at `itemPath`
 // (either separator) at indentation `depth`, with `linkText` as "%AutoHrefText%". Macro

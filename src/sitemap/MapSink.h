@@ -15,6 +15,8 @@ class MapSink {
   virtual void WillEndWith(std::string_view endText) { (void)endText; }
   // `time`: of a Folder or File piece, the item's time as "%fDateTime%" shows it; else 0.
   virtual void Put(MapPart part, std::string_view text, int64_t time) = 0;
+  // Whether the times given to Put matter; where they do not, the walk reads no times.
+  virtual bool UsesTimes() const { return false; }
 };
 
 // Passes the map's text on as it is.

@@ -26,7 +26,7 @@ struct PartLimits {
 struct PartSummary {
   int64_t entries = 0;  // folder and file pieces with text
   int64_t bytes = 0;
-  int64_t newest = 0;   // the latest time of its entries
+  int64_t newest = 0;   // the latest time of its entries, when the splitter UsesTimes()
 };
 
 // Cuts a map into parts between its entries: each part is the Start text, the next entries
@@ -41,6 +41,8 @@ class MapSplitter : public MapSink {
   bool Begin();
   void WillEndWith(std::string_view endText) override { end_ = endText; }
   void Put(MapPart part, std::string_view text, int64_t time) override;
+  // A map that may be cut dates its parts in their index.
+  bool UsesTimes() const override { return limits_.entries != PartLimits().entries || limits_.bytes != PartLimits().bytes; }
   // Ends the last part, once the whole map was put (an empty map is one empty part).
   void Finish();
 

@@ -46,15 +46,23 @@ SiteItem ItemAt(const std::string& path) {
 }
 
 // Items are made as the entries come, so a large folder's listing is held once.
-int64_t ScanFolder(const std::string& folder, SiteItemList& list) {
+int64_t ScanFolder(const std::string& folder, SiteItemList& list, EntryDetail detail) {
   const size_t before = list.size();
   if (const std::optional<size_t> count = CountFolderEntries(folder)) list.reserve(before + *count);
-  if (!VisitFolder(folder, [&](const std::string& name, const FileStatus& status) {
-        list.push_back(ItemOf(ChildPath(folder, name), status));
-      }))
-    return -1;
-  // The paths share the folder, so their byte order is the listing's order of names.
-  std::sort(list.begin() + static_cast<std::ptrdiff_t>(before), list.end(),
-            [](const SiteItem& a, const SiteItem& b) { return a.path < b.path; });
+  const bool listed =
+      detail == EntryDetail::kStatus
+          ? VisitFolder(folder, [&](const std::string& name, const FileStatus& status) {
+              list.push_back(ItemOf(ChildPath(folder, name), status));
+            })
+          : VisitFolderKindsThroughLinks(folder, [&](const std::string& name, EntryKind kind) {
+              const bool isFolder = kind == EntryKind::kFolder;
+              list.push_back({.path = ChildPath(folder, name), .attributes = isFolder ? kAttrFolder : uint8_t(0)});
+            });
+  if (!listed) return -1;
+  // The paths share the folder: the order of their names is the listing's order.
+  const size_t nameStart = ChildPath(folder, "").size();
+  std::sort(list.begin() + static_cast<std::ptrdiff_t>(before), list.end(), [&](const SiteItem& a, const SiteItem& b) {
+    return std::string_view(a.path).substr(nameStart) < std::string_view(b.path).substr(nameStart);
+  });
   return static_cast<int64_t>(list.size() - before);
 }

@@ -25,9 +25,13 @@ using SiteItemList = std::vector<SiteItem>;
 // when it has no status.
 SiteItem ItemAt(const std::string& path);
 
+// What a listing reads of each entry: its kind alone (whether it is a folder; no size,
+// times or other attributes), or its whole status.
+enum class EntryDetail { kKind, kStatus };
+
 // Appends the direct entries of `folder` (not "." and "..") to `list` in listing order
 // and returns how many; -1 when the folder cannot be listed, leaving `list` untouched.
-int64_t ScanFolder(const std::string& folder, SiteItemList& list);
+int64_t ScanFolder(const std::string& folder, SiteItemList& list, EntryDetail detail = EntryDetail::kStatus);
 
 // True for a page named "index.htm" or "index.html", in any letter case.
 bool IsIndexPage(const std::string& path);

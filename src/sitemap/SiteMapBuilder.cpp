@@ -32,7 +32,8 @@ std::string IndexPageOf(const std::string& folder, const std::string& outputPath
 SiteMapBuilder::EntryTemplate::EntryTemplate(std::string text)
     : text(std::move(text)), showsTitle(UsesMacro(this->text.Text(), "autoHrefText")),
       // filters may follow the name
-      showsLinkCount(FindNoCase(this->text.Text(), "%fLinkCount") >= 0) {}
+      showsLinkCount(FindNoCase(this->text.Text(), "%fLinkCount") >= 0),
+      showsStatus(UsesItemStatus(this->text.Text())) {}
 
 SiteMapBuilder::SiteMapBuilder(const RunSettings& settings, const LinkCountTable& linkCounts,
                                const RunContext& context, const PageTitles& titles,
@@ -55,6 +56,8 @@ void SiteMapBuilder::Build(const std::string& startFolder, TextSink& out) {
 
 void SiteMapBuilder::Build(const std::string& startFolder, MapSink& out) {
   out_ = &out;
+  const bool statusShown = folderTemplate_.showsStatus || fileTemplate_.showsStatus || out.UsesTimes();
+  detail_ = statusShown ? EntryDetail::kStatus : EntryDetail::kKind;
   held_.clear();
   bytes_ = 0;
   if (pieces_) pieces_->clear();
@@ -125,7 +128,7 @@ void SiteMapBuilder::EmitFolder(const SiteItem& listed, int depth) {
 void SiteMapBuilder::EmitEntries(const std::string& folder, int depth) {
   if (Cancelled(control_)) return;
   SiteItemList items;
-  if (ScanFolder(folder, items) < 0)
+  if (ScanFolder(folder, items, detail_) < 0)
     warnings_.push_back("couldn't list folder " + folder + ": " + ReadProblem(folder));
   Advance(control_, &RunProgress::folders);
   if (settings_.bUsePageRank)

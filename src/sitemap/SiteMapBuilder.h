@@ -99,6 +99,7 @@ class SiteMapBuilder {
     ExpandableTemplate text;
     bool showsTitle;      // "%AutoHrefText%"
     bool showsLinkCount;  // "%fLinkCount%", with or without filters
+    bool showsStatus;     // a size or a time
   };
 
   const RunSettings& settings_;
@@ -118,6 +119,7 @@ class SiteMapBuilder {
   int64_t itemsLeftOut_ = 0;
   int64_t silentItems_ = 0;  // items whose templates are empty
   bool xmlMap_ = false;      // the output is a sitemap file, whose addresses have a limit
+  EntryDetail detail_ = EntryDetail::kStatus;  // what the listings read: only what the map shows
   std::vector<MapPiece>* pieces_ = nullptr;
   std::vector<std::string>* files_ = nullptr;
   MapSink* out_ = nullptr;  // where Build writes
