@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "tests/support/RecordingSink.h"
@@ -303,4 +304,44 @@ TEST_F(SiteMapBuilderTest, BytesWrittenCountWhatReachedTheSinkWhenEmptyFoldersAr
   builder.Build(dir / "site", out);
   EXPECT_EQ(out.text, "S[site{(a.htm)[d{(x.htm)}]}]E");
   EXPECT_EQ(builder.BytesWritten(), out.text.size());
+}
+
+// Keeps the times of the entries, for a map that dates them (or not).
+class TimesSink : public MapSink {
+ public:
+  explicit TimesSink(bool usesTimes) : usesTimes_(usesTimes) {}
+  void Put(MapPart part, std::string_view, int64_t time) override {
+    if (part == MapPart::File) times.push_back(time);
+  }
+  bool UsesTimes() const override { return usesTimes_; }
+  std::vector<int64_t> times;
+
+ private:
+  bool usesTimes_;
+};
+
+TEST_F(SiteMapBuilderTest, TimesAreReadWhereTheMapOrItsTemplatesUseThem) {
+  dir.Build({{"site/a.htm", ""}, {"site/b.htm", ""}});
+  settings.sStartDirectoryPath = dir / "site";
+  const auto written = std::filesystem::file_time_type::clock::from_sys(
+      std::chrono::sys_seconds(std::chrono::seconds(1700000000)));
+  for (const char* name : {"site/a.htm", "site/b.htm"}) std::filesystem::last_write_time(dir / name, written);
+  const int64_t time = ItemAt(dir / "site/a.htm").lastWriteTime;
+  ASSERT_NE(time, 0);
+  const struct {
+    std::string fileTemplate;
+    bool sinkUsesTimes;
+    std::vector<int64_t> times;
+  } cases[] = {
+      {"(%fName%)", false, {0, 0}},
+      {"(%fName%)", true, {time, time}},
+      {"(%fDateTimeFormat(%Y)%)", false, {time, time}},
+      {"(%FSIZEB|xml%)", false, {time, time}},
+  };
+  for (const auto& c : cases) {
+    settings.sTemplateFile = c.fileTemplate;
+    TimesSink out(c.sinkUsesTimes);
+    SiteMapBuilder(settings, linkCounts, context, titles, warnings).Build(dir / "site", out);
+    EXPECT_EQ(out.times, c.times) << c.fileTemplate;
+  }
 }

@@ -205,3 +205,17 @@ TEST_F(ExpandMacrosTest, EveryMacroOfTheTableExpands) {
     EXPECT_FALSE(macro.description.empty() || macro.example.empty()) << text;
   }
 }
+
+TEST_F(ExpandMacrosTest, ATemplateReadOnceExpandsEachItemAsAlone) {
+  const ExpandableTemplate entry("50% <%fName%|%fDateTimeFormat(%Y)%|%fDateTimeFormat(%m)%|%fName|bad%|%fSizeb%>");
+  const std::string folder = OutputFolder(settings);
+  for (const char* relative : {"docs/my page.html", "docs/a b.png", "my.folder"}) {
+    const SiteItem item = ItemAt(dir / relative);
+    EXPECT_EQ(entry.Expand(item, 1, {}, settings, folder),
+              ExpandMacros(entry.Text(), item.path, 1, "", settings)) << relative;
+  }
+  EXPECT_EQ(entry.Expand(ItemAt(dir / "docs/my page.html"), 1, {}, settings, folder),
+            "50% <my page.html|" + FormatLocalTime(kPageTime, "%Y") + "|%fDateTimeFormat(%m)%|%fName|bad%|5>");
+  EXPECT_TRUE(UsesItemStatus("%fDateTime%") && UsesItemStatus("%FSIZEB|xml%"));
+  EXPECT_FALSE(UsesItemStatus("%fName% %fDateTime %fSize%"));
+}

@@ -98,6 +98,10 @@ TEST(MapSplitter, CutsBetweenEntriesWithinBothLimits) {
   EXPECT_EQ(byEntries.Parts()[0].newest, 9);
   EXPECT_EQ(byEntries.Parts()[1].newest, 7);
   EXPECT_EQ(byEntries.Parts()[1].bytes, 3);
+  // Only a map that may be cut dates its parts.
+  EXPECT_TRUE(byEntries.UsesTimes());
+  EXPECT_TRUE(MapSplitter({.bytes = 100}, store).UsesTimes());
+  EXPECT_FALSE(MapSplitter({}, store).UsesTimes());
 
   // The End text counts ("Sa]" with "bb" and "E" makes 6 bytes); an entry alone may pass.
   for (const auto& [bytes, texts] : {std::pair{int64_t{4}, Texts{"Sa]E", "SbbE", "ScE"}},

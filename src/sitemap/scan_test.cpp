@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "tests/support/TempDir.h"
+#include "common/Paths.h"
 #include "common/Text.h"
 #include "platform/FileSystem.h"
 #include "sitemap/SiteItem.h"
@@ -53,4 +54,29 @@ TEST(ScanFolder, FolderWrittenInJanuary1970TakesItsCreationTime) {
   if (file.creationTime == file.lastWriteTime) GTEST_SKIP() << "no birth times kept here";
   EXPECT_EQ(folder.lastWriteTime, folder.creationTime);
   EXPECT_NE(folder.lastWriteTime, file.lastWriteTime);
+}
+
+TEST(ScanFolder, KindsAloneListTheEntriesAsStatusesDo) {
+  TempDir dir;
+  dir.Build({{"a.htm", "12345"}, {"sub/", ""}, {"sub/inner.htm", "x"}, {"closed/", ""}, {"closed/in/", ""}});
+  fsys::create_directory_symlink(dir / "sub", dir / "to-sub");
+  fsys::create_symlink(dir / "a.htm", dir / "to-a.htm");
+  fsys::create_symlink(dir / "gone", dir / "dangling");
+  fsys::permissions(dir / "closed", fsys::perms::owner_read);  // listed, but no entry's status read
+  for (const std::string folder : {dir.Path(), dir / "closed"}) {
+    SiteItemList statuses, kinds;
+    EXPECT_GT(ScanFolder(folder, statuses, EntryDetail::kStatus), 0);
+    EXPECT_EQ(ScanFolder(folder, kinds, EntryDetail::kKind), static_cast<int64_t>(statuses.size()));
+    for (size_t i = 0; i < std::min(kinds.size(), statuses.size()); ++i) {
+      EXPECT_EQ(kinds[i].path, statuses[i].path);
+      EXPECT_EQ(kinds[i].IsFolder(), statuses[i].IsFolder()) << kinds[i].path;
+      EXPECT_EQ(kinds[i].size + uint64_t(kinds[i].lastWriteTime), 0u);  // nothing else read
+    }
+  }
+  fsys::permissions(dir / "closed", fsys::perms::owner_all);
+  SiteItemList kinds;
+  ScanFolder(dir.Path(), kinds, EntryDetail::kKind);
+  std::string folders;
+  for (const SiteItem& item : kinds) folders += item.IsFolder() ? PathName(item.path) + " " : "";
+  EXPECT_EQ(folders, "closed sub to-sub ");
 }
