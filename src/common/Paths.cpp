@@ -153,43 +153,48 @@ std::string ContainingFolder(const std::string& path) {
 
 std::string GetRelativePath(const std::string& base, const std::string& path) {
   if (!StartsWithNoCase(path, base)) return "";
-  const std::string rest = path.substr(base.size());
-  return rest.starts_with('/') ? rest.substr(1) : rest;
+  std::string_view rest = std::string_view(path).substr(base.size());
+  if (rest.starts_with('/')) rest.remove_prefix(1);
+  return std::string(rest);
 }
 
 namespace {
 
-std::vector<std::string_view> Components(std::string_view path) {
-  std::vector<std::string_view> parts;
-  for (size_t start = 0; start <= path.size();) {
-    const size_t end = std::min(path.find('/', start), path.size());
-    if (end > start) parts.push_back(path.substr(start, end - start));
-    start = end + 1;
-  }
-  return parts;
+// Takes the next component off the front of `path`, doubled "/" skipped; false when
+// none is left.
+bool NextComponent(std::string_view& path, std::string_view& component) {
+  while (path.starts_with('/')) path.remove_prefix(1);
+  if (path.empty()) return false;
+  const size_t end = std::min(path.find('/'), path.size());
+  component = path.substr(0, end);
+  path.remove_prefix(end);
+  return true;
 }
 
 }  // namespace
 
 std::string RelativeLink(const std::string& folder, const std::string& path) {
-  if (StartsWithNoCase(path, folder) || path == StripTrailingSlash(folder))
-    return GetRelativePath(folder, path);
-  const auto from = Components(folder);
-  const auto to = Components(path);
-  size_t common = 0;
-  while (common < from.size() && common < to.size() && from[common] == to[common]) ++common;
-  std::string link;
-  for (size_t i = common; i < from.size(); ++i) link += "../";
-  for (size_t i = common; i < to.size(); ++i) {
-    link += to[i];
-    if (i + 1 < to.size()) link += '/';
+  std::string_view bareFolder = folder;
+  if (!bareFolder.empty() && IsSeparator(bareFolder.back())) bareFolder.remove_suffix(1);
+  if (StartsWithNoCase(path, folder) || path == bareFolder) return GetRelativePath(folder, path);
+  std::string_view from = folder, to = path, fromPart, toPart;
+  bool inFrom = NextComponent(from, fromPart), inTo = NextComponent(to, toPart);
+  // Past the folders both share.
+  while (inFrom && inTo && fromPart == toPart) {
+    inFrom = NextComponent(from, fromPart);
+    inTo = NextComponent(to, toPart);
   }
+  std::string link;
+  for (; inFrom; inFrom = NextComponent(from, fromPart)) link += "../";
+  for (bool first = true; inTo; inTo = NextComponent(to, toPart), first = false)
+    link.append(first ? "" : "/").append(toPart);
   return link;
 }
 
 std::string LexicalPath(const std::string& path) {
   std::vector<std::string_view> kept;
-  for (const std::string_view part : Components(path)) {
+  std::string_view rest = path, part;
+  while (NextComponent(rest, part)) {
     if (part == "..") {
       if (!kept.empty()) kept.pop_back();
     } else if (part != ".") {
@@ -197,7 +202,7 @@ std::string LexicalPath(const std::string& path) {
     }
   }
   std::string result;
-  for (const std::string_view part : kept) result.append("/").append(part);
+  for (const std::string_view step : kept) result.append("/").append(step);
   if (result.empty() || (path.ends_with('/') && !kept.empty())) result += '/';
   return result;
 }

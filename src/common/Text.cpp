@@ -1,6 +1,7 @@
 #include "common/Text.h"
 
 #include <algorithm>
+#include <array>
 #include <ctime>
 #include <mutex>
 #include <utility>
@@ -30,7 +31,7 @@ std::string_view TrimView(std::string_view text, std::string_view blanks) {
 }
 
 bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
-  return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
+  return text.size() >= prefix.size() && EqualsNoCase(std::string_view(text).substr(0, prefix.size()), prefix);
 }
 
 int64_t FindNoCase(std::string_view text, std::string_view what, size_t start) {
@@ -49,21 +50,33 @@ int64_t FindNoCase(std::string_view text, std::string_view what, size_t start) {
   return -1;
 }
 
+namespace {
+
+// What WebEscape writes for each byte; empty for the bytes a link holds as they are.
+constexpr std::array<std::string_view, 256> kWebEscapes = [] {
+  std::array<std::string_view, 256> escapes{};
+  escapes[' '] = "%20";
+  escapes['"'] = "%22";
+  escapes['#'] = "%23";
+  escapes['%'] = "%25";
+  escapes['?'] = "%3F";
+  escapes['\\'] = "%5C";  // a browser would take it for "/"
+  return escapes;
+}();
+
+}  // namespace
+
 std::string WebEscape(const std::string& text) {
   std::string escaped;
   escaped.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case ' ': escaped += "%20"; break;
-      case '"': escaped += "%22"; break;
-      case '#': escaped += "%23"; break;
-      case '%': escaped += "%25"; break;
-      case '?': escaped += "%3F"; break;
-      case '\\': escaped += "%5C"; break;  // a browser would take it for "/"
-      default: escaped += c;
-    }
+  size_t plain = 0;  // where the bytes not yet copied begin
+  for (size_t i = 0; i < text.size(); ++i) {
+    const std::string_view escape = kWebEscapes[static_cast<unsigned char>(text[i])];
+    if (escape.empty()) continue;
+    escaped.append(text, plain, i - plain).append(escape);
+    plain = i + 1;
   }
-  return escaped;
+  return escaped.append(text, plain);
 }
 
 std::string FormatLocalTime(int64_t time, const std::string& format) {

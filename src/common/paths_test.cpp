@@ -166,3 +166,23 @@ TEST(Paths, GetOutputFilePath) {
 }
 
 }  // namespace
+
+TEST(Paths, RelativeLinkClimbsToTheSharedFolderAndLexicalPathTakesSteps) {
+  const struct {
+    std::string folder, path, link;
+  } links[] = {
+      {"/site/", "/site/a.htm", "a.htm"},
+      {"/SITE/", "/site/d/a.htm", "d/a.htm"},
+      {"/site/", "/site", ""},
+      {"/site/out/", "/site/a/b.htm", "../a/b.htm"},
+      {"/a/b/c/", "/a/x", "../../x"},
+      {"/a/b/", "/a/b2/c", "../b2/c"},
+      {"/tmp/", "/site//d/a.htm", "../site/d/a.htm"},
+      {"/a/", "/", "../"},
+      {"/", "/x/y", "x/y"},
+  };
+  for (const auto& c : links) EXPECT_EQ(RelativeLink(c.folder, c.path), c.link) << c.folder << " " << c.path;
+  EXPECT_EQ(LexicalPath("/a/./b/../c/"), "/a/c/");
+  EXPECT_EQ(LexicalPath("/../x//y"), "/x/y");
+  EXPECT_EQ(LexicalPath("/a/.."), "/");
+}
