@@ -36,6 +36,17 @@ uint64_t FoldedHash(std::string_view text, uint64_t hash = kHashBasis) {
   return hash;
 }
 
+// The first of `first` to `last` for which `before` fails, `before` holding for all ahead
+// of it: steps of doubling length from `first`, then a binary search in the last one, so
+// an answer near `first` costs a few comparisons.
+template <class Iterator, class Before>
+Iterator Gallop(Iterator first, Iterator last, Before before) {
+  for (ptrdiff_t step = 1;; step *= 2) {
+    if (last - first <= step || !before(first[step - 1])) return std::partition_point(first, first + std::min(step, last - first), before);
+    first += step;
+  }
+}
+
 // The sum over the keys that begin with a path, in O(log n). It holds views of the keys,
 // whose texts must outlive it.
 class PrefixSums {
@@ -48,19 +59,22 @@ class PrefixSums {
     sums_.assign(1, 0);
     for (const auto& [key, count] : keys_) sums_.push_back(sums_.back() + count);
   }
-  // Keys that begin with `path` lie side by side in byte order.
+  // Keys that begin with `path` lie side by side in byte order. The entries of a folder
+  // come in that order, so the search goes on from where the last one began.
   int64_t Below(std::string_view path) const {
-    const auto first = std::partition_point(keys_.begin(), keys_.end(),
-                                            [&](const auto& item) { return item.first < path; });
-    const auto last = std::partition_point(first, keys_.end(),
-                                           [&](const auto& item) { return item.first.starts_with(path); });
-    return sums_[static_cast<size_t>(last - keys_.begin())] - sums_[static_cast<size_t>(first - keys_.begin())];
+    const bool onward = lastFirst_ <= keys_.size() && (lastFirst_ == 0 || keys_[lastFirst_ - 1].first < path);
+    const auto from = keys_.begin() + static_cast<ptrdiff_t>(onward ? lastFirst_ : 0);
+    const auto first = Gallop(from, keys_.end(), [&](const auto& item) { return item.first < path; });
+    const auto last = Gallop(first, keys_.end(), [&](const auto& item) { return item.first.starts_with(path); });
+    lastFirst_ = static_cast<size_t>(first - keys_.begin());
+    return sums_[static_cast<size_t>(last - keys_.begin())] - sums_[lastFirst_];
   }
   int64_t Total() const { return sums_.back(); }
 
  private:
   std::vector<std::pair<std::string_view, int32_t>> keys_;
   std::vector<int64_t> sums_;
+  mutable size_t lastFirst_ = 0;  // where the last search's keys began
 };
 
 // The first of a list of keys equal to a path as SamePath compares, in O(1). It holds views
