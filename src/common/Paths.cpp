@@ -123,22 +123,19 @@ std::string PathFolder(const std::string& path) {
   return std::string(separator == std::string_view::npos ? "" : rest.substr(0, separator + 1));
 }
 
-std::string PathTitle(const std::string& path) {
-  const std::string_view name = LastComponent(path);
-  return std::string(name.substr(0, name.rfind('.')));
-}
-
-std::string PathExtension(const std::string& path) {
+PathNameParts NamePartsOf(std::string_view path) {
   const std::string_view name = LastComponent(path);
   const size_t dot = name.rfind('.');
-  return std::string(dot == std::string_view::npos ? "" : name.substr(dot + 1));
+  // Title and extension joined again: only a dot at the very end is lost.
+  return {name.substr(0, dot), dot == std::string_view::npos ? "" : name.substr(dot + 1),
+          name.ends_with('.') ? name.substr(0, name.size() - 1) : name};
 }
 
-std::string PathName(const std::string& path) {
-  // Title and extension joined again: only a dot at the very end is lost.
-  const std::string_view name = LastComponent(path);
-  return std::string(name.ends_with('.') ? name.substr(0, name.size() - 1) : name);
-}
+std::string PathTitle(const std::string& path) { return std::string(NamePartsOf(path).title); }
+
+std::string PathExtension(const std::string& path) { return std::string(NamePartsOf(path).extension); }
+
+std::string PathName(const std::string& path) { return std::string(NamePartsOf(path).name); }
 
 std::string PathParent(const std::string& path) {
   const size_t slash = LastSlash(path);

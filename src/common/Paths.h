@@ -23,6 +23,11 @@ std::string PathTitle(const std::string& path);
 std::string PathExtension(const std::string& path);
 // The last component with its extension.
 std::string PathName(const std::string& path);
+// The same three as views of the path, for a caller that compares many.
+struct PathNameParts {
+  std::string_view title, extension, name;
+};
+PathNameParts NamePartsOf(std::string_view path);
 // Everything up to and including the last "/"; empty when there is none.
 std::string PathParent(const std::string& path);
 // The folder holding the last component, without a trailing "/": "C:" of "C:/site", the

@@ -188,15 +188,6 @@ bool VisitFolderKindsThroughLinks(const std::string& folder, const FolderKindVis
   return VisitWithKinds(folder, visit, KindThroughLinks);
 }
 
-std::optional<size_t> CountFolderEntries(const std::string& folder) {
-  const std::unique_ptr<DIR, DirCloser> dir(opendir(folder.c_str()));
-  if (!dir) return std::nullopt;
-  size_t count = 0;
-  while (const dirent* entry = readdir(dir.get()))
-    if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) ++count;
-  return count;
-}
-
 std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder) {
   std::vector<FolderEntry> entries;
   if (!VisitFolder(folder, [&](const std::string& name, const FileStatus& status) {

@@ -61,9 +61,6 @@ bool VisitFolderKinds(const std::string& folder, const FolderKindVisitor& visit)
 // folder, a dangling link kOther; and where the folder cannot be searched, so that no
 // entry has a status, every entry is kOther.
 bool VisitFolderKindsThroughLinks(const std::string& folder, const FolderKindVisitor& visit);
-// How many entries `folder` holds but "." and "..", read without their status; nullopt when
-// it cannot be listed. Room for a large listing is then made once, not grown step by step.
-std::optional<size_t> CountFolderEntries(const std::string& folder);
 
 // The whole of a regular file, up to the size it had when opened; nullopt when it cannot be
 // opened or read, or is no regular file (a folder, a pipe, a device).

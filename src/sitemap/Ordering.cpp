@@ -7,18 +7,22 @@
 
 namespace {
 
-int CompareNoCase(const std::string& a, const std::string& b) {
-  if (a == b) return 0;
-  return ToLowerAscii(a).compare(ToLowerAscii(b));
+// Byte order of the texts with ASCII letters lowered, as a copy lowered whole would compare.
+int CompareNoCase(std::string_view a, std::string_view b) {
+  const size_t common = std::min(a.size(), b.size());
+  for (size_t i = 0; i < common; ++i) {
+    const auto x = static_cast<unsigned char>(ToLowerAscii(a[i]));
+    const auto y = static_cast<unsigned char>(ToLowerAscii(b[i]));
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
 }
-
-int Sign(int value) { return (value > 0) - (value < 0); }
 
 template <typename Compare>
 void SortBy(SiteItemList& list, Compare compare) {
   std::sort(list.begin(), list.end(), [&](const SiteItem& a, const SiteItem& b) {
     const int order = compare(a, b);
-    return order != 0 ? order < 0 : PathName(a.path) < PathName(b.path);
+    return order != 0 ? order < 0 : NamePartsOf(a.path).name < NamePartsOf(b.path).name;
   });
 }
 
@@ -26,9 +30,9 @@ void SortBy(SiteItemList& list, Compare compare) {
 
 int CompareSiteItems(const SiteItem& a, const SiteItem& b) {
   if (a.IsFolder() != b.IsFolder()) return a.IsFolder() ? -1 : 1;
-  const int byTitle = CompareNoCase(PathTitle(a.path), PathTitle(b.path));
-  if (byTitle != 0) return Sign(byTitle);
-  return Sign(CompareNoCase(PathExtension(a.path), PathExtension(b.path)));
+  const PathNameParts x = NamePartsOf(a.path), y = NamePartsOf(b.path);
+  const int byTitle = CompareNoCase(x.title, y.title);
+  return byTitle != 0 ? byTitle : CompareNoCase(x.extension, y.extension);
 }
 
 void SortSiteItems(SiteItemList& list) { SortBy(list, CompareSiteItems); }

@@ -45,10 +45,10 @@ SiteItem ItemAt(const std::string& path) {
   return status ? ItemOf(path, *status) : SiteItem{.path = path};
 }
 
-// Items are made as the entries come, so a large folder's listing is held once.
+// Items are made as the entries come, so a large folder's listing is held once. The folder
+// is read once: counting its entries first would cost a second reading.
 int64_t ScanFolder(const std::string& folder, SiteItemList& list, EntryDetail detail) {
   const size_t before = list.size();
-  if (const std::optional<size_t> count = CountFolderEntries(folder)) list.reserve(before + *count);
   const bool listed =
       detail == EntryDetail::kStatus
           ? VisitFolder(folder, [&](const std::string& name, const FileStatus& status) {

@@ -32,6 +32,10 @@ TEST(CompareSiteItems, FoldersFirstThenTitleThenExtensionIgnoringCase) {
       {Item("/s/Index.htm"), Item("/s/index.HTM"), 0},
       {Item("/s/a.txt"), Item("/s/a-b.htm"), -1},     // decided by the titles alone
       {Item("/s/my.folder", true), Item("/s/my", true), 1},
+      {Item("/s/_x.htm"), Item("/s/Zeta.htm"), -1},   // "_" lies between "Z" and "z"
+      {Item("/s/\xC3\xA9.htm"), Item("/s/z.htm"), 1},  // bytes above ASCII last
+      {Item("/s/ab.htm"), Item("/s/ABC.htm"), -1},
+      {Item("/s/a."), Item("/s/A"), 0},
   };
   for (const Case& c : cases)
     EXPECT_EQ(CompareSiteItems(c.a, c.b), c.expected) << c.a.path << " vs " << c.b.path;

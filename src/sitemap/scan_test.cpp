@@ -63,7 +63,7 @@ TEST(ScanFolder, KindsAloneListTheEntriesAsStatusesDo) {
   fsys::create_symlink(dir / "a.htm", dir / "to-a.htm");
   fsys::create_symlink(dir / "gone", dir / "dangling");
   fsys::permissions(dir / "closed", fsys::perms::owner_read);  // listed, but no entry's status read
-  for (const std::string folder : {dir.Path(), dir / "closed"}) {
+  for (const std::string& folder : {dir.Path(), dir / "closed"}) {
     SiteItemList statuses, kinds;
     EXPECT_GT(ScanFolder(folder, statuses, EntryDetail::kStatus), 0);
     EXPECT_EQ(ScanFolder(folder, kinds, EntryDetail::kKind), static_cast<int64_t>(statuses.size()));
