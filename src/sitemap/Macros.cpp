@@ -37,7 +37,9 @@ std::string Thumbnail(const std::string& path, const std::string& source) {
 }
 
 const std::string& PathOf(const MacroInput& in) { return in.item.path; }
-std::string Relative(const MacroInput& in) { return RelativeLink(in.outputFolder, PathOf(in)); }
+std::string Relative(const MacroInput& in) {
+  return in.relativeLink ? *in.relativeLink : RelativeLink(in.outputFolder, PathOf(in));
+}
 std::string ParentName(const MacroInput& in) {
   return PathName(StripTrailingSlashKeepRoot(PathParent(PathOf(in))));
 }
@@ -269,8 +271,9 @@ ExpandableTemplate::ExpandableTemplate(std::string text) : text_(std::move(text)
 ExpandableTemplate::~ExpandableTemplate() = default;
 
 std::string ExpandableTemplate::Expand(const SiteItem& item, int depth, const LinkText& linkText,
-                                       const RunSettings& settings, const std::string& outputFolder) const {
-  const MacroInput input{item, depth, linkText, settings, outputFolder, CurrentTime(), {}};
+                                       const RunSettings& settings, const std::string& outputFolder,
+                                       const std::string* relativeLink) const {
+  const MacroInput input{item, depth, linkText, settings, outputFolder, CurrentTime(), {}, relativeLink};
   MacroValues values(input);
   std::string expanded;
   for (const Piece& piece : pieces_) {

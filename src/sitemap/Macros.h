@@ -24,6 +24,7 @@ struct MacroInput {
   const std::string& outputFolder;  // OutputFolder(settings)
   int64_t now;
   std::string_view argument;  // the format of "%fDateTimeFormat(<format>)%"
+  const std::string* relativeLink = nullptr;  // RelativeLink(outputFolder, item's path), when made already
 };
 
 // One macro of the template language. The table of them drives the expansion, the macro
@@ -72,9 +73,10 @@ class ExpandableTemplate {
   ~ExpandableTemplate();
 
   const std::string& Text() const { return text_; }
-  // ExpandMacros of the text; `outputFolder` is OutputFolder(settings).
+  // ExpandMacros of the text; `outputFolder` is OutputFolder(settings), `relativeLink` the
+  // item's RelativeLink from it when the caller made that already.
   std::string Expand(const SiteItem& item, int depth, const LinkText& linkText, const RunSettings& settings,
-                     const std::string& outputFolder) const;
+                     const std::string& outputFolder, const std::string* relativeLink = nullptr) const;
 
  private:
   struct Piece;  // text as written, then one macro or none

@@ -93,6 +93,7 @@ bool Selection::Included(const std::string& relative) const {
 }
 
 std::string Selection::Relative(const std::string& path) const {
-  if (path.size() <= startFolder_.size() + 1 || !path.starts_with(startFolder_ + "/")) return "";
-  return path.substr(startFolder_.size() + 1);
+  const size_t start = startFolder_.size() + 1;  // behind the start folder and its "/"
+  if (path.size() <= start || !path.starts_with(startFolder_) || path[start - 1] != '/') return "";
+  return path.substr(start);
 }

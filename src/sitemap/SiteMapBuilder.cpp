@@ -174,9 +174,9 @@ bool SiteMapBuilder::AddUrlToSiteMapHtmlCode(const SiteItem& listed, int depth) 
   if (path != item.path) item = ItemAt(path);
   // "%fLinkCount%" shows the links to the item itself, not the sum below it that orders.
   if (entry.showsLinkCount) item.linkCount = LinkCountOf(path, linkCounts_, context_, false);
-  Trace("AddUrlToSiteMapHtmlCode()-" + path + "-finaly, rel abs added=" +
-        RelativeLink(outputFolder_, path));
-  const std::string text = entry.text.Expand(item, depth, linkText, settings_, outputFolder_);
+  const std::string relativeLink = RelativeLink(outputFolder_, path);
+  Trace("AddUrlToSiteMapHtmlCode()-" + path + "-finaly, rel abs added=" + relativeLink);
+  const std::string text = entry.text.Expand(item, depth, linkText, settings_, outputFolder_, &relativeLink);
   if (xmlMap_) {
     const std::string warning = LongAddressWarning(text, path);
     if (!warning.empty()) warnings_.push_back(warning);
