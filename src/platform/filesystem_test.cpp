@@ -31,7 +31,7 @@ TEST(ListFolder, ListsEveryEntryButDotsSortedByBytes) {
       ".hidden", "B.htm", "Z", "_x", "a", "a b", "b.htm", "\xC3\xA9t\xC3\xA9.html"};
   EXPECT_EQ(NamesIn(dir.Path()), expected);
   size_t kinds = 0;
-  EXPECT_TRUE(VisitFolderKindsThroughLinks(dir.Path(), [&](const std::string&, bool) { ++kinds; }));
+  EXPECT_TRUE(VisitFolderKindsThroughLinks(dir.Path(), [&](const std::string&, EntryKind) { ++kinds; }));
   EXPECT_EQ(kinds, expected.size());
   // A trailing "/" names the same folder; a backslash belongs to a name.
   EXPECT_EQ(NamesIn(dir.Path() + "/"), expected);
@@ -45,7 +45,7 @@ TEST(ListFolder, EmptyMissingAndFileFolders) {
   EXPECT_EQ(ListFolder(dir.Path()).value().size(), 0u);
   EXPECT_FALSE(ListFolder(dir / "missing").has_value());
   EXPECT_FALSE(ListFolder(dir.Write("file.txt", "x")).has_value());
-  EXPECT_FALSE(VisitFolderKindsThroughLinks(dir / "missing", [](const std::string&, bool) {}));
+  EXPECT_FALSE(VisitFolderKindsThroughLinks(dir / "missing", [](const std::string&, EntryKind) {}));
 }
 
 TEST(ListFolder, DanglingLinkIsAPlainFileWithoutStatus) {
