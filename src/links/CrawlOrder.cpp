@@ -82,7 +82,7 @@ std::optional<size_t> CrawlOrder::TakeParsed(size_t number, ParsedPage& page) {
 
 void CrawlOrder::TakeUp(size_t number, TakenPage& taken) {
   std::optional<size_t> read = TakeParsed(number, taken.page);
-  taken.parsedBefore = read.has_value();
+  taken.spellings = read ? &targets_ : nullptr;
   if (!read && targets_[number].askedAhead) taken.page = TakeAhead(number);
   else if (!read) ParsePage(targets_.Text(number), context_, needs_, taken.page, text_);
   targets_[number].takenUp = true;
@@ -122,19 +122,6 @@ void CrawlOrder::StackLinks(ParsedPage& page) {
   }
   std::reverse(pending_.begin() + static_cast<std::ptrdiff_t>(stacked), pending_.end());
   if (pending_.size() >= kThinOutFrom && pending_.size() >= 2 * thinnedSize_) ThinOutStack();
-  if (page.linkTexts.empty()) NameNewTargets(page);
-}
-
-// A page parsed before the crawl may come without its links' texts: the counting gets the
-// text of each target with the first link to it.
-void CrawlOrder::NameNewTargets(ParsedPage& page) {
-  for (ParsedLink& link : page.links) {
-    if (link.target == ParsedLink::kNotCounted || targets_[link.target].named) continue;
-    targets_[link.target].named = true;
-    const size_t begin = page.linkTexts.size();
-    targets_.AppendText(link.target, page.linkTexts);
-    link.targetLength = static_cast<uint32_t>(page.linkTexts.size() - begin);
-  }
 }
 
 // A target is taken up where it lies highest on the stack, and passed over where it lies

@@ -19,20 +19,21 @@ enum class PageUse {
 };
 
 // A page in crawl order, with all the counting of it needs: the number of every link's
-// target spelling (ParsedLink::target), the target's text at least with the first link to
-// it of the crawl, and, for a page that is there but unread, why.
+// target spelling (ParsedLink::target) and, for a page that is there but unread, why.
 struct TakenPage {
   ParsedPage page;
   PageUse use = PageUse::kPassedOver;
   std::string warning;
-  bool parsedBefore = false;  // parsed before the crawl: its title is remembered already
+  // Set for a page parsed before the crawl, whose title is remembered already: where the
+  // targets are spelled of links whose texts it leaves out (when the log takes no lines
+  // about them); valid until the next page.
+  const TargetSpellings* spellings = nullptr;
 };
 
 // Decides the depth-first order of a crawl: reads and parses each page, passes over what
 // was taken up before or is left out, and stacks the targets of its links, the first on
-// top. It logs nothing and touches nothing of the counting, and the pages it gives share
-// nothing with it, so it may run on a thread of its own ahead of the counting. With
-// workers, the targets on top of the stack are read ahead.
+// top. It logs nothing and touches nothing of the counting, so it may run on a thread of
+// its own ahead of it. With workers, the targets on top of the stack are read ahead.
 class CrawlOrder {
  public:
   CrawlOrder(const RunContext& context, const CrawlOptions& options, PageNeeds needs, int readAheadWorkers);
@@ -52,7 +53,6 @@ class CrawlOrder {
   void TakeUp(size_t number, TakenPage& taken);
   PageUse UseOf(const ParsedPage& page, size_t number);
   void StackLinks(ParsedPage& page);
-  void NameNewTargets(ParsedPage& page);
   void ThinOutStack();
   bool FirstTaken(size_t number);
   bool Kept(TargetSpellings::Target& target, size_t number);

@@ -47,14 +47,14 @@ class CrawlCount {
       if (!taken.warning.empty()) warnings_.push_back(taken.warning);
       return;
     }
-    if (options_.titles && !taken.parsedBefore) titles_.Remember(page.path, page.title);
+    if (options_.titles && taken.spellings == nullptr) titles_.Remember(page.path, page.title);
     if (options_.observer != nullptr) options_.observer->PageRead(page.path, page.text);
-    CountLinks(page);
+    CountLinks(page, taken.spellings);
     Advance(options_.control, &RunProgress::pages);
   }
 
  private:
-  void CountLinks(const ParsedPage& page) {
+  void CountLinks(const ParsedPage& page, const TargetSpellings* spellings) {
     const bool tracing = TraceLog::Instance().Keeps(LogDetail::kFull) &&
                          !TraceLog::Instance().LeavesOut("", HyperlinkCount(page));
     std::string_view rest = page.linkTexts;
@@ -67,7 +67,7 @@ class CrawlCount {
         lineEnds_.push_back(lines_.append(", abs:").append(texts.target).size());
       }
       if (hyperlink && link.target == ParsedLink::kNotCounted) continue;
-      if (hyperlink) CountTarget(link.target, texts.target);
+      if (hyperlink) CountTarget(link.target, texts.target, spellings);
       if (options_.observer == nullptr) continue;
       TraceLines();  // before what the observer logs
       TellObserver(link, texts);
@@ -89,12 +89,12 @@ class CrawlCount {
     lineEnds_.clear();
   }
 
-  // `path` is the target's spelling; it may be left out but with the first link to it.
-  void CountTarget(uint32_t number, std::string_view path) {
+  // `path` is the target's spelling, or empty when `spellings` has it.
+  void CountTarget(uint32_t number, std::string_view path, const TargetSpellings* spellings) {
     if (number >= entries_.size()) entries_.resize(number + size_t{1}, -1);
     int32_t& entry = entries_[number];
     if (entry >= 0) return table_.AddAt(static_cast<size_t>(entry));
-    const std::string key = LinkKey(std::string(path));
+    const std::string key = LinkKey(path.empty() && spellings ? spellings->Text(number) : std::string(path));
     entry = static_cast<int32_t>(table_.Add(key));
   }
 
@@ -148,8 +148,8 @@ void CrawlOnTwoThreads(CrawlOrder& order, CrawlCount& count, const RunControl* c
   ahead.join();
 }
 
-// Every page the crawl may read is parsed first, on all threads; then the walk in crawl
-// order, which reads almost nothing, decides the order on one thread and counts on another.
+// Every page the crawl may read is parsed first, on all threads; the walk in crawl order,
+// which then reads almost nothing, is quick on one.
 void CrawlInTwoPhases(CrawlOrder& order, CrawlCount& count, PageTitles& titles, const CrawlOptions& options) {
   RunTimes times;
   auto start = std::chrono::steady_clock::now();
@@ -158,8 +158,7 @@ void CrawlInTwoPhases(CrawlOrder& order, CrawlCount& count, PageTitles& titles, 
       order.ParseAll(options.jobs, logsLinks, options.titles ? &titles : nullptr, options.control));
   AddSecondsSince(start, times.parseSeconds);
   start = std::chrono::steady_clock::now();
-  if (options.jobs > 1) CrawlOnTwoThreads(order, count, options.control);
-  else CrawlOnOneThread(order, count, options.control);
+  CrawlOnOneThread(order, count, options.control);
   AddSecondsSince(start, times.walkSeconds);
   if (options.control != nullptr) options.control->times = times;
 }
