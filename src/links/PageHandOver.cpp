@@ -4,12 +4,14 @@
 
 namespace {
 
-// A batch is worth a wake-up at this many pages, or when no more may wait. Few are handed
-// back: room kept that the thread that reads does not use soon is memory lost.
+// Pages go over in batches of this many, or of half the bytes that may wait, so that neither
+// side takes the lock or wakes the other for every page. Pages are handed back as far as
+// their room is small: room kept that the thread that reads does not use soon is memory
+// lost, but room made anew for every page costs the time of both threads.
 constexpr size_t kBatchPages = 64;
 constexpr size_t kMostPagesWaiting = 4 * kBatchPages;
 constexpr size_t kMostBytesWaiting = size_t{8} << 20;
-constexpr size_t kMostPagesHandedBack = 16;
+constexpr size_t kMostBytesHandedBack = size_t{1} << 20;
 
 size_t BytesOf(const TakenPage& taken) {
   const ParsedPage& page = taken.page;
@@ -23,14 +25,23 @@ void PageHandOver::Wake(bool& waits) {
   changed_.notify_all();
 }
 
-bool PageHandOver::FullBatch() const { return waiting_.size() >= kBatchPages || Full(); }
-
 // A page larger than all the room goes over alone.
 bool PageHandOver::Full() const {
   return !waiting_.empty() && (waiting_.size() >= kMostPagesWaiting || waitingBytes_ >= kMostBytesWaiting);
 }
 
 bool PageHandOver::Give(TakenPage& page) {
+  givingBytes_ += BytesOf(page);
+  giving_.push_back(std::move(page));
+  if (!spare_.empty()) {
+    std::swap(page, spare_.back());
+    spare_.pop_back();
+  }
+  if (giving_.size() < kBatchPages && givingBytes_ < kMostBytesWaiting / 2) return true;
+  return HandOverGiven();
+}
+
+bool PageHandOver::HandOverGiven() {
   std::unique_lock lock(mutex_);
   // A side that waits is woken once: the other clears its mark then.
   while (!stopped_ && Full()) {
@@ -38,17 +49,20 @@ bool PageHandOver::Give(TakenPage& page) {
     changed_.wait(lock);
   }
   if (stopped_) return false;
-  waitingBytes_ += BytesOf(page);
-  waiting_.push_back(std::move(page));
-  if (!counted_.empty()) {
-    std::swap(page, counted_.back());
-    counted_.pop_back();
-  }
-  if (takerWaits_ && FullBatch()) Wake(takerWaits_);
+  waiting_.insert(waiting_.end(), std::make_move_iterator(giving_.begin()), std::make_move_iterator(giving_.end()));
+  waitingBytes_ += givingBytes_;
+  spare_.insert(spare_.end(), std::make_move_iterator(counted_.begin()), std::make_move_iterator(counted_.end()));
+  counted_.clear();
+  countedBytes_ = 0;
+  if (takerWaits_) Wake(takerWaits_);
+  lock.unlock();
+  giving_.clear();
+  givingBytes_ = 0;
   return true;
 }
 
 void PageHandOver::Finish() {
+  if (!giving_.empty()) HandOverGiven();
   const std::lock_guard lock(mutex_);
   finished_ = true;
   changed_.notify_all();
@@ -56,12 +70,15 @@ void PageHandOver::Finish() {
 
 bool PageHandOver::Take(std::vector<TakenPage>& batch) {
   std::unique_lock lock(mutex_);
-  for (TakenPage& page : batch)
-    if (counted_.size() < kMostPagesHandedBack) counted_.push_back(std::move(page));
+  for (TakenPage& page : batch) {
+    if (counted_.size() >= kMostPagesWaiting || countedBytes_ + BytesOf(page) > kMostBytesHandedBack) break;
+    countedBytes_ += BytesOf(page);
+    counted_.push_back(std::move(page));
+  }
   lock.unlock();
   batch.clear();  // what is not handed back goes here, outside the lock
   lock.lock();
-  while (!finished_ && !FullBatch()) {
+  while (!finished_ && waiting_.empty()) {
     takerWaits_ = true;
     changed_.wait(lock);
   }
