@@ -25,6 +25,9 @@ std::string DefaultDocument(const std::string& path) {
 
 namespace {
 
+// The log's lines about a page's links go in runs of this many: a page may hold thousands.
+constexpr size_t kLinesAtOnce = 256;
+
 size_t HyperlinkCount(const ParsedPage& page) {
   return static_cast<size_t>(std::ranges::count(page.links, LinkKind::kHyperlink, &ParsedLink::kind));
 }
@@ -65,6 +68,7 @@ class CrawlCount {
       if (tracing && hyperlink) {
         lines_.append("BuildPageRankInfo()-found link:").append(texts.found);
         lineEnds_.push_back(lines_.append(", abs:").append(texts.target).size());
+        if (lineEnds_.size() == kLinesAtOnce) TraceLines();
       }
       if (hyperlink && link.target == ParsedLink::kNotCounted) continue;
       if (hyperlink) CountTarget(link.target, texts.target, spellings);

@@ -211,9 +211,12 @@ void TraceLog::WriteEach(const std::string& thread, const std::string& sourceFil
     record.bytes += lineSize;
     ++state.counter;
     state.viewer.Send(std::string_view(record.pending).substr(lineStart), now);
+    // A full buffer hands all waiting lines to the writer: buffers stay small, whatever
+    // the number of lines.
+    if (record.pending.size() >= kFlushSize) FlushAll(state);
   }
-  // A full buffer or the interval's end hands all waiting lines to the writer.
-  if (record.pending.size() >= kFlushSize || now - state.lastFlush >= kFlushInterval) FlushAll(state);
+  // So does the interval's end.
+  if (now - state.lastFlush >= kFlushInterval) FlushAll(state);
 }
 
 void TraceLog::Flush() {
