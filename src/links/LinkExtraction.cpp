@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <span>
 
 #include "common/Text.h"
 #include "links/HtmlTokenizer.h"
@@ -35,42 +36,42 @@ constexpr SourceAttribute kSources[] = {
     {"video", "src", LinkKind::kResource},     {"video", "poster", LinkKind::kImage},
     {"audio", "src", LinkKind::kResource},     {"track", "src", LinkKind::kResource},
 };
+// The names of one part of kSources (the elements, or the attributes) and `others`: whether
+// a name is among them, most names ruled out by their sketch, the rest found as a packed
+// number, without comparing texts.
+class LinkNames {
+ public:
+  constexpr LinkNames(std::string_view SourceAttribute::*name, uint64_t SourceAttribute::*packed,
+                      std::span<const std::string_view> others)
+      : packed_(packed), others_(others) {
+    for (const SourceAttribute& source : kSources) sketches_[NameSketch(source.*name)] = true;
+    for (std::string_view other : others) sketches_[NameSketch(other)] = true;
+  }
+  bool Holds(std::string_view name) const {
+    if (!sketches_[NameSketch(name)]) return false;
+    const uint64_t packed = Packed(name);
+    for (const SourceAttribute& source : kSources)
+      if (packed == source.*packed_) return true;
+    return std::ranges::find(others_, name) != others_.end();
+  }
+
+ private:
+  std::array<bool, 256> sketches_{};
+  uint64_t SourceAttribute::*packed_;
+  std::span<const std::string_view> others_;
+};
+
 constexpr std::string_view kOtherLinkElements[] = {"base", "link", "input"};
-
-constexpr std::array<bool, 256> kLinkElementSketches = [] {
-  std::array<bool, 256> sketches{};
-  for (const SourceAttribute& source : kSources) sketches[NameSketch(source.elementName)] = true;
-  for (std::string_view element : kOtherLinkElements) sketches[NameSketch(element)] = true;
-  return sketches;
-}();
-
-// The elements whose attributes tell where links lead.
-bool HoldsLinks(std::string_view element) {
-  if (!kLinkElementSketches[NameSketch(element)]) return false;
-  const uint64_t packed = Packed(element);
-  for (const SourceAttribute& source : kSources)
-    if (packed == source.element) return true;
-  return std::ranges::find(kOtherLinkElements, element) != std::end(kOtherLinkElements);
-}
-
 // The attributes read besides those of kSources.
 constexpr std::string_view kOtherLinkAttributes[] = {"href", "srcset", "rel", "type"};
+constexpr LinkNames kLinkElements(&SourceAttribute::elementName, &SourceAttribute::element, kOtherLinkElements);
+constexpr LinkNames kLinkAttributes(&SourceAttribute::attributeName, &SourceAttribute::attribute,
+                                    kOtherLinkAttributes);
 
-constexpr std::array<bool, 256> kLinkAttributeSketches = [] {
-  std::array<bool, 256> sketches{};
-  for (const SourceAttribute& source : kSources) sketches[NameSketch(source.attributeName)] = true;
-  for (std::string_view attribute : kOtherLinkAttributes) sketches[NameSketch(attribute)] = true;
-  return sketches;
-}();
-
+// The elements whose attributes tell where links lead.
+bool HoldsLinks(std::string_view element) { return kLinkElements.Holds(element); }
 // The attributes that tell where the links of a link element lead, and what they are.
-bool TellsLinks(std::string_view attribute) {
-  if (!kLinkAttributeSketches[NameSketch(attribute)]) return false;  // class, id, ...
-  const uint64_t packed = Packed(attribute);
-  for (const SourceAttribute& source : kSources)
-    if (packed == source.attribute) return true;
-  return std::ranges::find(kOtherLinkAttributes, attribute) != std::end(kOtherLinkAttributes);
-}
+bool TellsLinks(std::string_view attribute) { return kLinkAttributes.Holds(attribute); }
 bool TellsLinksOrTitle(std::string_view attribute) { return attribute == "title" || TellsLinks(attribute); }
 
 bool HasWord(std::string_view list, std::string_view word) {
