@@ -83,10 +83,12 @@ std::optional<size_t> CrawlOrder::TakeParsed(size_t number, ParsedPage& page) {
 void CrawlOrder::TakeUp(size_t number, TakenPage& taken) {
   std::optional<size_t> read = TakeParsed(number, taken.page);
   taken.spellings = read ? &targets_ : nullptr;
-  if (!read && targets_[number].askedAhead) taken.page = TakeAhead(number);
-  else if (!read) ParsePage(targets_.Text(number), context_, needs_, taken.page, text_);
+  if (!read) {
+    if (targets_[number].askedAhead) taken.page = TakeAhead(number);
+    else ParsePage(targets_.Text(number), context_, needs_, taken.page, text_);
+    read = targets_.Number(taken.page.path);
+  }
   targets_[number].takenUp = true;
-  if (!read) read = targets_.Number(taken.page.path);
   if (targets_[*read].askedAhead) Forget(*read);  // a folder's page, asked under its own name
   targets_[*read].takenUp = true;
   taken.use = UseOf(taken.page, *read);
