@@ -36,12 +36,12 @@ void CrawlOrder::Start(const std::string& startPage) {
   pending_.push_back(static_cast<uint32_t>(targets_.Number(startPage)));
 }
 
-size_t CrawlOrder::ParseAll(int threads, bool keepFound, PageTitles* titles, RunControl* control) {
-  const CandidatePages pages(context_.root, [this](const std::string& path) {
+size_t CrawlOrder::ParseAhead(int threads, bool keepFound, PageTitles* titles, RunControl* control) {
+  CandidatePages pages(context_.root, [this](const std::string& path) {
     return path != context_.outputPath && (!options_.keeps || options_.keeps(path));
   });
-  parsed_.Parse(pages, context_, needs_, threads, keepFound, targets_, titles, control);
-  return pages.Size();
+  parsed_.Start(std::move(pages), context_, needs_, threads, keepFound, targets_, titles, control);
+  return parsed_.PageCount();
 }
 
 bool CrawlOrder::Next(TakenPage& taken) {
@@ -65,7 +65,7 @@ ParsedPage CrawlOrder::Parse(const std::string& target) const {
 // The page parsed before for the target: a page under its own name, or a folder's index
 // page. Returns the number of the page taken, or nullopt when none was parsed.
 std::optional<size_t> CrawlOrder::TakeParsed(size_t number, ParsedPage& page) {
-  if (parsed_.PageCount() == 0) return std::nullopt;
+  if (!parsed_.Started()) return std::nullopt;
   // The log's lines about the page's links need their texts as found, while it takes lines.
   const bool withFound = TraceLog::Instance().Keeps(LogDetail::kFull) && !TraceLog::Instance().IsFull("");
   size_t read = number;
@@ -81,11 +81,12 @@ std::optional<size_t> CrawlOrder::TakeParsed(size_t number, ParsedPage& page) {
 }
 
 void CrawlOrder::TakeUp(size_t number, TakenPage& taken) {
+  parsed_.TakeWaiting();
   std::optional<size_t> read = TakeParsed(number, taken.page);
   taken.spellings = read ? &targets_ : nullptr;
   if (!read) {
     if (targets_[number].askedAhead) taken.page = TakeAhead(number);
-    else ParsePage(targets_.Text(number), context_, needs_, taken.page, text_);
+    else parsed_.Clock().Time([&] { ParsePage(targets_.Text(number), context_, needs_, taken.page, text_); });
     read = targets_.Number(taken.page.path);
   }
   targets_[number].takenUp = true;

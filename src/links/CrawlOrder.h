@@ -39,11 +39,16 @@ class CrawlOrder {
   CrawlOrder(const RunContext& context, const CrawlOptions& options, PageNeeds needs, int readAheadWorkers);
 
   void Start(const std::string& startPage);
-  // Parses every page below the run's root that the crawl may read, on `threads` threads,
-  // this one included, before the crawl takes up the first; `keepFound` keeps the links' texts
-  // as found for the log, and `titles` (when given) gets the pages' titles. The crawl then
-  // reads only what the listing missed. Returns how many pages it parsed.
-  size_t ParseAll(int threads, bool keepFound, PageTitles* titles, RunControl* control);
+  // Starts parsing every page below the run's root that the crawl may read, on `threads`
+  // threads, this one included, in listing order while the crawl takes them up in its own;
+  // `keepFound` keeps the links' texts as found for the log, and `titles` (when given) gets
+  // the pages' titles. The crawl reads itself what no other thread took up yet, and what the
+  // listing missed. Returns how many pages are to be parsed.
+  size_t ParseAhead(int threads, bool keepFound, PageTitles* titles, RunControl* control);
+  // Parses the pages that the crawl did not reach, for their titles.
+  void FinishParse() { parsed_.TakeAll(); }
+  // Time spent parsing, added over the threads, and the part of it on this one.
+  const ParseClock& Clock() { return parsed_.Clock(); }
   // The next page taken up; false when the crawl is done.
   bool Next(TakenPage& taken);
 

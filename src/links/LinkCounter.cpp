@@ -152,18 +152,19 @@ void CrawlOnTwoThreads(CrawlOrder& order, CrawlCount& count, const RunControl* c
   ahead.join();
 }
 
-// Every page the crawl may read is parsed first, on all threads; the walk in crawl order,
-// which then reads almost nothing, is quick on one.
-void CrawlInTwoPhases(CrawlOrder& order, CrawlCount& count, PageTitles& titles, const CrawlOptions& options) {
+// Every page the crawl may read is parsed on the other threads, in listing order, while
+// this one walks them in crawl order; it reads itself what they have not taken up yet.
+void CrawlBesideTheParse(CrawlOrder& order, CrawlCount& count, PageTitles& titles, const CrawlOptions& options) {
   RunTimes times;
-  auto start = std::chrono::steady_clock::now();
+  const auto start = std::chrono::steady_clock::now();
   const bool logsLinks = TraceLog::Instance().Keeps(LogDetail::kFull);
   times.pagesParsed = static_cast<int64_t>(
-      order.ParseAll(options.jobs, logsLinks, options.titles ? &titles : nullptr, options.control));
-  AddSecondsSince(start, times.parseSeconds);
-  start = std::chrono::steady_clock::now();
+      order.ParseAhead(options.jobs, logsLinks, options.titles ? &titles : nullptr, options.control));
   CrawlOnOneThread(order, count, options.control);
+  order.FinishParse();
   AddSecondsSince(start, times.walkSeconds);
+  times.parseSeconds = order.Clock().Seconds();
+  times.walkSeconds -= order.Clock().OwnersSeconds();
   if (options.control != nullptr) options.control->times = times;
 }
 
@@ -192,7 +193,7 @@ void BuildPageRankInfo(const std::string& pagePath, LinkCountTable& table, const
   if (options.observer == nullptr) {
     CrawlOrder order(context, options, needs, 0);
     order.Start(pagePath);
-    CrawlInTwoPhases(order, count, titles, options);
+    CrawlBesideTheParse(order, count, titles, options);
     return;
   }
   // A thread decides the order beside the counting; more threads read pages ahead of it.

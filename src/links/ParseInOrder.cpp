@@ -1,9 +1,9 @@
 #include "links/ParseInOrder.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <mutex>
-#include <thread>
-#include <vector>
+#include <utility>
 
 #include "platform/Memory.h"
 
@@ -13,11 +13,13 @@ namespace {
 // for a moment, few enough that their links take little memory.
 constexpr size_t kWaitingPerThread = 16;
 
+}  // namespace
+
 // The pages under way, in a ring: page i lies in slot i % size. The taker takes parsed
 // pages in runs, so that the threads seldom wait for each other or wake each other up.
-class PagesUnderWay {
+class ParseInOrder::Ring {
  public:
-  PagesUnderWay(size_t count, size_t window) : count_(count), slots_(window) {}
+  Ring(size_t count, size_t window) : count_(count), slots_(window) {}
 
   // The next number to parse, or `count` when all are given out or the work stopped; waits
   // while the ring is full.
@@ -81,51 +83,60 @@ class PagesUnderWay {
   size_t taken_ = 0;  // the next number to be taken
 };
 
-void ParseOnThisThread(size_t count, const ParseNumbered& parse, const TakeNumbered& take) {
-  ParsedPage page;
+ParseInOrder::ParseInOrder(size_t count, int threads, ParseNumbered parse, TakeNumbered take)
+    : count_(count), parse_(std::move(parse)), take_(std::move(take)),
+      claimed_(std::make_unique<std::atomic<bool>[]>(count)),
+      ring_(std::make_unique<Ring>(count, kWaitingPerThread * static_cast<size_t>(std::max(threads, 1)))) {
+  if (threads > 1) ShareOneMemoryPool();
+  for (int w = 1; w < threads; ++w) workers_.emplace_back([this] { Work(); });
+}
+
+ParseInOrder::~ParseInOrder() {
+  ring_->Stop();
+  for (std::thread& worker : workers_) worker.join();
+}
+
+void ParseInOrder::Work() {
   std::string text;
-  for (size_t i = 0; i < count; ++i) {
-    parse(i, page, text);
-    if (!take(i, page)) return;
+  for (size_t i = ring_->Begin(); i < count_; i = ring_->Begin()) {
+    ParseOrPass(i, ring_->Page(i), text);
+    ring_->Done(i);
   }
 }
 
-// Takes the parsed pages in order on this thread, parsing one itself whenever none waits.
-void TakeInOrder(size_t count, PagesUnderWay& pages, const ParseNumbered& parse, const TakeNumbered& take) {
-  std::string text;
-  for (size_t taken = 0; taken < count;) {
-    size_t run = pages.Parsed(false);
+void ParseInOrder::ParseOrPass(size_t i, ParsedPage& page, std::string& text) {
+  if (Claim(i)) return parse_(i, page, text);
+  page.path.clear();
+  page.read = PageRead::kUnreadable;
+}
+
+void ParseInOrder::TakeWaiting() {
+  if (stopped_) return;
+  if (const size_t run = ring_->Parsed(false); run > 0) TakeRun(run);
+}
+
+void ParseInOrder::TakeThrough(size_t i) {
+  while (!stopped_ && taken_ <= i && taken_ < count_) {
+    size_t run = ring_->Parsed(false);
     if (run == 0) {
-      if (const size_t mine = pages.TryBegin(); mine < count) {
-        parse(mine, pages.Page(mine), text);
-        pages.Done(mine);
+      if (const size_t mine = ring_->TryBegin(); mine < count_) {
+        ParseOrPass(mine, ring_->Page(mine), text_);
+        ring_->Done(mine);
         continue;
       }
-      run = pages.Parsed(true);
+      run = ring_->Parsed(true);
     }
-    for (size_t i = taken; i < taken + run; ++i)
-      if (!take(i, pages.Page(i))) return;
-    pages.Taken(run);
-    taken += run;
+    TakeRun(run);
   }
 }
 
-}  // namespace
-
-void ParseInOrder(size_t count, int threads, const ParseNumbered& parse, const TakeNumbered& take) {
-  if (threads <= 1) return ParseOnThisThread(count, parse, take);
-  PagesUnderWay pages(count, kWaitingPerThread * static_cast<size_t>(threads));
-  ShareOneMemoryPool();
-  std::vector<std::thread> workers;
-  for (int w = 1; w < threads; ++w)
-    workers.emplace_back([&] {
-      std::string text;
-      for (size_t i = pages.Begin(); i < count; i = pages.Begin()) {
-        parse(i, pages.Page(i), text);
-        pages.Done(i);
-      }
-    });
-  TakeInOrder(count, pages, parse, take);
-  pages.Stop();
-  for (std::thread& worker : workers) worker.join();
+void ParseInOrder::TakeRun(size_t run) {
+  for (size_t k = 0; k < run; ++k)
+    if (!take_(taken_ + k, ring_->Page(taken_ + k))) {
+      stopped_ = true;
+      ring_->Stop();
+      return;
+    }
+  ring_->Taken(run);
+  taken_ += run;
 }

@@ -1,16 +1,55 @@
 #pragma once
+#include <atomic>
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "links/CrawlPage.h"
 
-// Parses page after page on `threads` threads, the calling one included, and hands them over
-// in order. `parse(i, page, text)` fills `page` for number i, with `text` as room for reading;
-// it runs on several threads at a time. `take(i, page)` runs on the calling thread for
-// i = 0, 1, ... count - 1 in turn, and stops the work early by returning false. Only a
-// bounded number of parsed pages wait to be taken. The calling thread parses whenever no
-// parsed page waits for it, so it never sleeps while there is work.
+// Parses page after page on worker threads and hands them over in order to the calling
+// thread, which may meanwhile read pages of its own choice: it claims such a page, and no
+// worker parses it then. `parse(i, page, text)` fills `page` for number i, with `text` as
+// room for reading; it runs on several threads at a time. `take(i, page)` runs on the calling
+// thread for i = 0, 1, ... count - 1 in turn (with an empty page, read kUnreadable, for a
+// claimed one), and stops the work early by returning false. Only a bounded number of parsed
+// pages wait to be taken. The calling thread parses whenever it waits and no parsed page does.
 using ParseNumbered = std::function<void(size_t i, ParsedPage& page, std::string& text)>;
 using TakeNumbered = std::function<bool(size_t i, ParsedPage& page)>;
-void ParseInOrder(size_t count, int threads, const ParseNumbered& parse, const TakeNumbered& take);
+
+class ParseInOrder {
+ public:
+  // `threads` counts the calling one: with one, pages are parsed only when it takes them.
+  ParseInOrder(size_t count, int threads, ParseNumbered parse, TakeNumbered take);
+  ~ParseInOrder();
+  ParseInOrder(const ParseInOrder&) = delete;
+  ParseInOrder& operator=(const ParseInOrder&) = delete;
+
+  // Whether page i is now the calling thread's to read: false when a thread parsed it or
+  // parses it, or the calling thread claimed it before.
+  bool Claim(size_t i) { return !claimed_[i].exchange(true, std::memory_order_acq_rel); }
+  // Takes the parsed pages waiting in order, without waiting for more.
+  void TakeWaiting();
+  // Takes the pages up to and with page i, parsing pages itself while none waits.
+  void TakeThrough(size_t i);
+  // Takes every page.
+  void TakeAll() { TakeThrough(count_ - 1); }
+
+ private:
+  class Ring;
+  void Work();
+  void ParseOrPass(size_t i, ParsedPage& page, std::string& text);
+  void TakeRun(size_t run);
+
+  const size_t count_;
+  const ParseNumbered parse_;
+  const TakeNumbered take_;
+  std::unique_ptr<std::atomic<bool>[]> claimed_;
+  std::unique_ptr<Ring> ring_;
+  size_t taken_ = 0;     // pages taken so far
+  bool stopped_ = false; // by `take`
+  std::string text_;     // the calling thread's room for reading
+  std::vector<std::thread> workers_;  // last: they stop before the rest goes
+};

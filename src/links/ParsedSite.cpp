@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "links/FoundSpelling.h"
-#include "links/ParseInOrder.h"
 
 namespace {
 
@@ -36,26 +35,39 @@ std::string_view FolderOf(std::string_view path) { return path.substr(0, path.rf
 
 }  // namespace
 
-void ParsedSite::Parse(const CandidatePages& pages, const RunContext& context, PageNeeds needs, int threads,
+void ParsedSite::Start(CandidatePages pages, const RunContext& context, PageNeeds needs, int threads,
                        bool keepFound, TargetSpellings& targets, PageTitles* titles, RunControl* control) {
   keepFound_ = keepFound;
   root_ = context.root;
   while (root_.ends_with('/')) root_.pop_back();
-  const auto parse = [&](size_t i, ParsedPage& page, std::string& text) {
-    const std::string path = pages.Path(i);
-    if (pages.ListedRegular(i)) ParseListedPage(path, context, needs, page, text);
-    else ParsePage(path, context, needs, page, text);
+  pages_.emplace(std::move(pages));
+  const auto parse = [this, &context, needs](size_t i, ParsedPage& page, std::string& text) {
+    clock_.Time([&] {
+      const std::string path = pages_->Path(i);
+      if (pages_->ListedRegular(i)) ParseListedPage(path, context, needs, page, text);
+      else ParsePage(path, context, needs, page, text);
+    });
   };
-  const auto take = [&](size_t i, const ParsedPage& page) {
+  const auto take = [this, &targets, titles, control](size_t i, const ParsedPage& page) {
     // Only a page read whole, under its own name, is as the crawl would read it.
-    if (page.read == PageRead::kRead && page.path == pages.Path(i)) {
+    if (page.read == PageRead::kRead && page.path == pages_->Path(i)) {
       Keep(page, targets);
       if (titles != nullptr) titles->Remember(page.path, page.title);
     }
     Advance(control, &RunProgress::parsed);
     return !Cancelled(control);
   };
-  ParseInOrder(pages.Size(), threads, parse, take);
+  parse_.emplace(pages_->Size(), threads, parse, take);
+  NumberCandidates(targets);
+}
+
+// Numbers the pages given, so that the walk knows which of its targets are among them.
+void ParsedSite::NumberCandidates(TargetSpellings& targets) {
+  for (size_t i = 0; i < pages_->Size(); ++i) {
+    const size_t number = targets.Number(pages_->Path(i));
+    if (number >= candidates_.size()) candidates_.resize(number + 1, kNoCandidate);
+    candidates_[number] = static_cast<uint32_t>(i);
+  }
 }
 
 void ParsedSite::Keep(const ParsedPage& page, TargetSpellings& targets) {
@@ -77,9 +89,8 @@ void ParsedSite::Keep(const ParsedPage& page, TargetSpellings& targets) {
     AppendNumber(encoded_, word * 4 + static_cast<uint64_t>(spelling));
     if (spelling == FoundSpelling::kOwn) AppendNumber(encoded_, found_.Number(texts.found));
   }
-  if (number >= pages_.size()) pages_.resize(number + 1);
-  Store(pages_[number]);
-  ++pageCount_;
+  if (number >= kept_.size()) kept_.resize(number + 1);
+  Store(kept_[number]);
 }
 
 void ParsedSite::Store(Page& page) {
@@ -105,13 +116,30 @@ size_t ParsedSite::AppendLinkTexts(uint32_t target, FoundSpelling spelling, uint
 }
 
 bool ParsedSite::Take(size_t number, const std::string& path, const TargetSpellings& targets, bool withFound,
-                      ParsedPage& page) const {
-  if (number >= pages_.size() || pages_[number].block == Page::kNone) return false;
-  const Page& parsed = pages_[number];
+                      ParsedPage& page) {
+  if (!IsKept(number) && !WaitFor(number)) return false;
+  // The texts as found are kept for all pages or none.
+  if (withFound && !keepFound_) return false;
+  Decode(number, path, targets, withFound, page);
+  return true;
+}
+
+// Whether the page `number` is kept once the thread that took it up is done with it; false
+// at once when none did, as the caller then reads it itself.
+bool ParsedSite::WaitFor(size_t number) {
+  if (!parse_ || number >= candidates_.size() || candidates_[number] == kNoCandidate) return false;
+  const size_t i = candidates_[number];
+  if (parse_->Claim(i)) return false;
+  parse_->TakeThrough(i);
+  return IsKept(number);
+}
+
+void ParsedSite::Decode(size_t number, const std::string& path, const TargetSpellings& targets, bool withFound,
+                        ParsedPage& page) const {
+  const Page& parsed = kept_[number];
   const auto* bytes = reinterpret_cast<const uint8_t*>(blocks_[parsed.block].data() + parsed.offset);
   const uint64_t head = NextNumber(bytes);
   const bool foundKept = head % 2 == 1;
-  if (withFound && !foundKept) return false;
   page.links.resize(head / 2);
   page.title.clear();
   page.path = path;
@@ -134,5 +162,4 @@ bool ParsedSite::Take(size_t number, const std::string& path, const TargetSpelli
             static_cast<uint32_t>(page.linkTexts.size() - begin - foundLength), 0, word % 2 == 1,
             LinkKind::kHyperlink, ParsedLink::kNotCounted, target};
   }
-  return true;
 }

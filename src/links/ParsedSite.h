@@ -1,35 +1,79 @@
 #pragma once
+#include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/RunControl.h"
 #include "links/CandidatePages.h"
 #include "links/CrawlPage.h"
 #include "links/FoundSpelling.h"
+#include "links/ParseInOrder.h"
 #include "links/TargetSpellings.h"
 
-// The hyperlinks of the pages a crawl may read, parsed before it walks them, on as many
-// threads as it may use. A page is kept in a few bytes a link, the numbers of their targets
-// near its own number. The numbers are given on the calling thread, in the order of the
-// pages. The texts of the links as found, which only the log needs, are mostly spelled from
-// their targets when asked for (FoundSpelling); the others are kept, numbered.
+// Time spent parsing pages, added over the threads, and the part of it on the thread that
+// made the clock.
+class ParseClock {
+ public:
+  template <class Parse>
+  void Time(Parse&& parse) {
+    const auto start = std::chrono::steady_clock::now();
+    parse();
+    const int64_t spent = (std::chrono::steady_clock::now() - start).count();
+    all_.fetch_add(spent, std::memory_order_relaxed);
+    if (std::this_thread::get_id() == owner_) owners_.fetch_add(spent, std::memory_order_relaxed);
+  }
+  double Seconds() const { return ToSeconds(all_); }
+  double OwnersSeconds() const { return ToSeconds(owners_); }
+
+ private:
+  static double ToSeconds(const std::atomic<int64_t>& ticks) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::duration(ticks.load())).count();
+  }
+  const std::thread::id owner_ = std::this_thread::get_id();
+  std::atomic<int64_t> all_{0};
+  std::atomic<int64_t> owners_{0};
+};
+
+// The hyperlinks of the pages a crawl may read, parsed on other threads while it walks
+// them. A page is kept in a few bytes a link, the numbers of their targets near its own
+// number. The numbers are given on the calling thread. The texts of the links as found,
+// which only the log needs, are mostly spelled from their targets when asked for
+// (FoundSpelling); the others are kept, numbered.
 class ParsedSite {
  public:
-  // Parses `pages` on `threads` threads, the calling one included (one: on it alone); the
-  // link targets and the pages are numbered in `targets`. `keepFound` keeps the links' texts
-  // as found; `titles`, when given, gets the pages' titles. Each page parsed counts as one of
-  // the control's `parsed`; a cancelled control stops it.
-  void Parse(const CandidatePages& pages, const RunContext& context, PageNeeds needs, int threads,
-             bool keepFound, TargetSpellings& targets, PageTitles* titles, RunControl* control);
-  // Fills `page` with the page read as target `number`, when it was parsed here and read
-  // whole, under `path`, without its title: its hyperlinks numbered (ParsedLink::number), and
-  // with `withFound` their texts as found and their targets in its link texts (else none).
-  // False when it is not here, or when the texts as found are asked for and were not kept.
+  // Starts parsing `pages` in their order on `threads` threads, the calling one included;
+  // the calling thread keeps them as it takes them (TakeWaiting, Take, TakeAll). The pages
+  // and link targets are numbered in `targets`. `keepFound` keeps the links' texts as found;
+  // `titles`, when given, gets the pages' titles. Each page parsed counts as one of the
+  // control's `parsed`; a cancelled control stops it. `targets`, `titles` and `control`
+  // must outlive the parse.
+  void Start(CandidatePages pages, const RunContext& context, PageNeeds needs, int threads, bool keepFound,
+             TargetSpellings& targets, PageTitles* titles, RunControl* control);
+  bool Started() const { return parse_.has_value(); }
+  // Keeps the pages parsed meanwhile, without waiting.
+  void TakeWaiting() {
+    if (parse_) parse_->TakeWaiting();
+  }
+  // Keeps every page, parsing those no thread has taken up yet.
+  void TakeAll() {
+    if (parse_) parse_->TakeAll();
+  }
+  // Fills `page` with the page read as target `number`, when it is one of the pages given and
+  // was read whole, under `path`, without its title: its hyperlinks numbered
+  // (ParsedLink::number), and with `withFound` their texts as found and their targets in its
+  // link texts (else none). Waits for the page when another thread parses it. False when it
+  // is not one of them, or not read, or when the texts as found are asked for and were not
+  // kept; also when no thread had taken it up yet: it is then the caller's to read.
   bool Take(size_t number, const std::string& path, const TargetSpellings& targets, bool withFound,
-            ParsedPage& page) const;
-  size_t PageCount() const { return pageCount_; }
+            ParsedPage& page);
+  size_t PageCount() const { return pages_ ? pages_->Size() : 0; }
+  ParseClock& Clock() { return clock_; }
 
  private:
   // Where a page's bytes begin: the link count (times two, plus one when the texts as found
@@ -42,17 +86,27 @@ class ParsedSite {
     uint32_t offset = 0;
   };
 
+  static constexpr uint32_t kNoCandidate = UINT32_MAX;
+
+  void NumberCandidates(TargetSpellings& targets);
+  bool IsKept(size_t number) const { return number < kept_.size() && kept_[number].block != Page::kNone; }
+  bool WaitFor(size_t number);
   void Keep(const ParsedPage& page, TargetSpellings& targets);
   void Store(Page& page);
+  void Decode(size_t number, const std::string& path, const TargetSpellings& targets, bool withFound,
+              ParsedPage& page) const;
   size_t AppendLinkTexts(uint32_t target, FoundSpelling spelling, uint64_t found, const std::string& path,
                          const TargetSpellings& targets, std::string& texts) const;
 
-  std::vector<Page> pages_;  // by target number
-  size_t pageCount_ = 0;
+  std::optional<CandidatePages> pages_;
+  std::vector<uint32_t> candidates_;  // by target number: the page's place in pages_, or kNoCandidate
+  std::vector<Page> kept_;  // by target number
   std::vector<std::string> blocks_;  // of pages' bytes, filled one after another, never moved
   TargetSpellings found_;  // the texts of the links as found, where kept
   bool keepFound_ = false;
   std::string root_;  // of the site, without a trailing "/"
   std::string encoded_;  // of the page being kept
   mutable std::string targetText_;  // of the link being taken
+  ParseClock clock_;
+  std::optional<ParseInOrder> parse_;  // last: its threads stop before the rest goes
 };
