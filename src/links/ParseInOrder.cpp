@@ -85,7 +85,7 @@ class ParseInOrder::Ring {
 
 ParseInOrder::ParseInOrder(size_t count, int threads, ParseNumbered parse, TakeNumbered take)
     : count_(count), parse_(std::move(parse)), take_(std::move(take)),
-      claimed_(std::make_unique<std::atomic<bool>[]>(count)),
+      holders_(std::make_unique<std::atomic<Holder>[]>(count)),
       ring_(std::make_unique<Ring>(count, kWaitingPerThread * static_cast<size_t>(std::max(threads, 1)))) {
   if (threads > 1) ShareOneMemoryPool();
   for (int w = 1; w < threads; ++w) workers_.emplace_back([this] { Work(); });
@@ -105,7 +105,7 @@ void ParseInOrder::Work() {
 }
 
 void ParseInOrder::ParseOrPass(size_t i, ParsedPage& page, std::string& text) {
-  if (Claim(i)) return parse_(i, page, text);
+  if (TakeUp(i, Holder::kParser) == Holder::kNobody) return parse_(i, page, text);
   page.path.clear();
   page.read = PageRead::kUnreadable;
 }

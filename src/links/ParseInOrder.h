@@ -1,6 +1,7 @@
 #pragma once
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -27,9 +28,12 @@ class ParseInOrder {
   ParseInOrder(const ParseInOrder&) = delete;
   ParseInOrder& operator=(const ParseInOrder&) = delete;
 
-  // Whether page i is now the calling thread's to read: false when a thread parsed it or
-  // parses it, or the calling thread claimed it before.
-  bool Claim(size_t i) { return !claimed_[i].exchange(true, std::memory_order_acq_rel); }
+  // Who took up a page: nobody yet, a thread that hands it over, or the calling thread that
+  // reads it itself.
+  enum class Holder : uint8_t { kNobody, kParser, kCaller };
+  // Claims page i for the calling thread to read itself, when nobody took it up yet; returns
+  // who held it before.
+  Holder Claim(size_t i) { return TakeUp(i, Holder::kCaller); }
   // Takes the parsed pages waiting in order, without waiting for more.
   void TakeWaiting();
   // Takes the pages up to and with page i, parsing pages itself while none waits.
@@ -39,6 +43,11 @@ class ParseInOrder {
 
  private:
   class Ring;
+  Holder TakeUp(size_t i, Holder holder) {
+    Holder before = Holder::kNobody;
+    holders_[i].compare_exchange_strong(before, holder, std::memory_order_acq_rel);
+    return before;
+  }
   void Work();
   void ParseOrPass(size_t i, ParsedPage& page, std::string& text);
   void TakeRun(size_t run);
@@ -46,7 +55,7 @@ class ParseInOrder {
   const size_t count_;
   const ParseNumbered parse_;
   const TakeNumbered take_;
-  std::unique_ptr<std::atomic<bool>[]> claimed_;
+  std::unique_ptr<std::atomic<Holder>[]> holders_;
   std::unique_ptr<Ring> ring_;
   size_t taken_ = 0;     // pages taken so far
   bool stopped_ = false; // by `take`

@@ -125,11 +125,11 @@ bool ParsedSite::Take(size_t number, const std::string& path, const TargetSpelli
 }
 
 // Whether the page `number` is kept once the thread that took it up is done with it; false
-// at once when none did, as the caller then reads it itself.
+// at once when the caller reads it itself, now or before.
 bool ParsedSite::WaitFor(size_t number) {
   if (!parse_ || number >= candidates_.size() || candidates_[number] == kNoCandidate) return false;
   const size_t i = candidates_[number];
-  if (parse_->Claim(i)) return false;
+  if (parse_->Claim(i) != ParseInOrder::Holder::kParser) return false;
   parse_->TakeThrough(i);
   return IsKept(number);
 }

@@ -55,9 +55,9 @@ TEST(ParseInOrder, EveryPageIsParsedOnceWhateverTheCallerClaims) {
       ParseInOrder parse(kPages, threads, counted.Parse(), counted.Take());
       for (const size_t i : walk) {
         parse.TakeWaiting();
-        if (parse.Claim(i)) {
+        if (parse.Claim(i) == ParseInOrder::Holder::kNobody) {
           claimed[i] = true;
-          EXPECT_FALSE(parse.Claim(i)) << "claimed twice: " << i;
+          EXPECT_EQ(parse.Claim(i), ParseInOrder::Holder::kCaller) << "claimed twice: " << i;
           continue;
         }
         parse.TakeThrough(i);
