@@ -62,9 +62,9 @@ ParsedPage CrawlOrder::Parse(const std::string& target) const {
   return page;
 }
 
-// The page parsed before for the target: a page under its own name, or a folder's index
-// page. Returns the number of the page taken, or nullopt when none was parsed.
-std::optional<size_t> CrawlOrder::TakeParsed(size_t number, ParsedPage& page) {
+// The page parsed for the target, before or now: a page under its own name, or a folder's
+// index page. Returns the number of the page taken, or nullopt when none was parsed.
+std::optional<size_t> CrawlOrder::TakeParsed(size_t number, TakenPage& taken) {
   if (!parsed_.Started()) return std::nullopt;
   // The log's lines about the page's links need their texts as found, while it takes lines.
   const bool withFound = TraceLog::Instance().Keeps(LogDetail::kFull) && !TraceLog::Instance().IsFull("");
@@ -76,15 +76,18 @@ std::optional<size_t> CrawlOrder::TakeParsed(size_t number, ParsedPage& page) {
     read = targets_.Number(index);
     path = std::move(index);
   }
-  if (!parsed_.Take(read, path, targets_, withFound, page)) return std::nullopt;
+  const ParsedSite::Taken got = parsed_.Take(read, path, targets_, withFound, taken.page);
+  if (got == ParsedSite::Taken::kNone) return std::nullopt;
+  // A page kept has its targets numbered, and its title is remembered already.
+  taken.spellings = got == ParsedSite::Taken::kKept ? &targets_ : nullptr;
   return read;
 }
 
 void CrawlOrder::TakeUp(size_t number, TakenPage& taken) {
   parsed_.TakeWaiting();
-  std::optional<size_t> read = TakeParsed(number, taken.page);
-  taken.spellings = read ? &targets_ : nullptr;
+  std::optional<size_t> read = TakeParsed(number, taken);
   if (!read) {
+    taken.spellings = nullptr;
     if (targets_[number].askedAhead) taken.page = TakeAhead(number);
     else parsed_.Clock().Time([&] { ParsePage(targets_.Text(number), context_, needs_, taken.page, text_); });
     read = targets_.Number(taken.page.path);

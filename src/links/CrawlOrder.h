@@ -54,7 +54,7 @@ class CrawlOrder {
 
  private:
   ParsedPage Parse(const std::string& target) const;
-  std::optional<size_t> TakeParsed(size_t number, ParsedPage& page);
+  std::optional<size_t> TakeParsed(size_t number, TakenPage& taken);
   void TakeUp(size_t number, TakenPage& taken);
   PageUse UseOf(const ParsedPage& page, size_t number);
   void StackLinks(ParsedPage& page);

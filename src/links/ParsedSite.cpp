@@ -40,14 +40,10 @@ void ParsedSite::Start(CandidatePages pages, const RunContext& context, PageNeed
   keepFound_ = keepFound;
   root_ = context.root;
   while (root_.ends_with('/')) root_.pop_back();
+  context_ = &context;
+  needs_ = needs;
   pages_.emplace(std::move(pages));
-  const auto parse = [this, &context, needs](size_t i, ParsedPage& page, std::string& text) {
-    clock_.Time([&] {
-      const std::string path = pages_->Path(i);
-      if (pages_->ListedRegular(i)) ParseListedPage(path, context, needs, page, text);
-      else ParsePage(path, context, needs, page, text);
-    });
-  };
+  const auto parse = [this](size_t i, ParsedPage& page, std::string& text) { Parse(i, page, text); };
   const auto take = [this, &targets, titles, control](size_t i, const ParsedPage& page) {
     // Only a page read whole, under its own name, is as the crawl would read it.
     if (page.read == PageRead::kRead && page.path == pages_->Path(i)) {
@@ -115,23 +111,40 @@ size_t ParsedSite::AppendLinkTexts(uint32_t target, FoundSpelling spelling, uint
   return foundLength;
 }
 
-bool ParsedSite::Take(size_t number, const std::string& path, const TargetSpellings& targets, bool withFound,
-                      ParsedPage& page) {
-  if (!IsKept(number) && !WaitFor(number)) return false;
+ParsedSite::Taken ParsedSite::Take(size_t number, const std::string& path, const TargetSpellings& targets,
+                                   bool withFound, ParsedPage& page) {
+  if (!IsKept(number)) {
+    if (!parse_ || number >= candidates_.size() || candidates_[number] == kNoCandidate) return Taken::kNone;
+    const size_t i = candidates_[number];
+    switch (parse_->Claim(i)) {
+      case ParseInOrder::Holder::kNobody:
+        return ReadNow(i, page) ? Taken::kRead : Taken::kNone;
+      case ParseInOrder::Holder::kCaller:
+        return Taken::kNone;  // read before
+      case ParseInOrder::Holder::kParser:
+        parse_->TakeThrough(i);
+        if (!IsKept(number)) return Taken::kNone;
+    }
+  }
   // The texts as found are kept for all pages or none.
-  if (withFound && !keepFound_) return false;
+  if (withFound && !keepFound_) return Taken::kNone;
   Decode(number, path, targets, withFound, page);
-  return true;
+  return Taken::kKept;
 }
 
-// Whether the page `number` is kept once the thread that took it up is done with it; false
-// at once when the caller reads it itself, now or before.
-bool ParsedSite::WaitFor(size_t number) {
-  if (!parse_ || number >= candidates_.size() || candidates_[number] == kNoCandidate) return false;
-  const size_t i = candidates_[number];
-  if (parse_->Claim(i) != ParseInOrder::Holder::kParser) return false;
-  parse_->TakeThrough(i);
-  return IsKept(number);
+void ParsedSite::Parse(size_t i, ParsedPage& page, std::string& text) {
+  clock_.Time([&] {
+    const std::string path = pages_->Path(i);
+    if (pages_->ListedRegular(i)) ParseListedPage(path, *context_, needs_, page, text);
+    else ParsePage(path, *context_, needs_, page, text);
+  });
+}
+
+// Only a page read whole is read as ParsePage would read its target; the caller reads the
+// others itself.
+bool ParsedSite::ReadNow(size_t i, ParsedPage& page) {
+  Parse(i, page, text_);
+  return page.read == PageRead::kRead;
 }
 
 void ParsedSite::Decode(size_t number, const std::string& path, const TargetSpellings& targets, bool withFound,

@@ -64,14 +64,17 @@ class ParsedSite {
   void TakeAll() {
     if (parse_) parse_->TakeAll();
   }
-  // Fills `page` with the page read as target `number`, when it is one of the pages given and
-  // was read whole, under `path`, without its title: its hyperlinks numbered
+  // How a page was taken: not (the caller reads it), kept (its links numbered, its title
+  // remembered), or read now on the calling thread, as ParsePage reads it.
+  enum class Taken { kNone, kKept, kRead };
+  // Fills `page` with the page read as target `number` under `path`, when it is one of the
+  // pages given and read whole. A page kept comes without its title, its hyperlinks numbered
   // (ParsedLink::number), and with `withFound` their texts as found and their targets in its
-  // link texts (else none). Waits for the page when another thread parses it. False when it
-  // is not one of them, or not read, or when the texts as found are asked for and were not
-  // kept; also when no thread had taken it up yet: it is then the caller's to read.
-  bool Take(size_t number, const std::string& path, const TargetSpellings& targets, bool withFound,
-            ParsedPage& page);
+  // link texts (else none); it is waited for when another thread parses it. A page no thread
+  // took up yet is read now. kNone when it is not one of them, or not read, or when the texts
+  // as found are asked for and were not kept.
+  Taken Take(size_t number, const std::string& path, const TargetSpellings& targets, bool withFound,
+             ParsedPage& page);
   size_t PageCount() const { return pages_ ? pages_->Size() : 0; }
   ParseClock& Clock() { return clock_; }
 
@@ -90,7 +93,8 @@ class ParsedSite {
 
   void NumberCandidates(TargetSpellings& targets);
   bool IsKept(size_t number) const { return number < kept_.size() && kept_[number].block != Page::kNone; }
-  bool WaitFor(size_t number);
+  void Parse(size_t i, ParsedPage& page, std::string& text);
+  bool ReadNow(size_t i, ParsedPage& page);
   void Keep(const ParsedPage& page, TargetSpellings& targets);
   void Store(Page& page);
   void Decode(size_t number, const std::string& path, const TargetSpellings& targets, bool withFound,
@@ -98,6 +102,9 @@ class ParsedSite {
   size_t AppendLinkTexts(uint32_t target, FoundSpelling spelling, uint64_t found, const std::string& path,
                          const TargetSpellings& targets, std::string& texts) const;
 
+  const RunContext* context_ = nullptr;
+  PageNeeds needs_;
+  std::string text_;  // room to read the caller's pages
   std::optional<CandidatePages> pages_;
   std::vector<uint32_t> candidates_;  // by target number: the page's place in pages_, or kNoCandidate
   std::vector<Page> kept_;  // by target number
