@@ -136,7 +136,7 @@ TEST_F(JobsTest, ManyThreadsMapAndCheckAWideSiteAsOneDoes) {
   for (const char* title : {"Caf\xc3\xa9", "\xe2\x80\x9cQuoted\xe2\x80\x9d", "\xe3\x83\x86\xe3\x82\xb9\xe3\x83\x88"})
     EXPECT_NE(map.map.find(title), std::string::npos) << title;
   EXPECT_NE(map.log.find("Not read, larger than nMaxPageBytes=2500"), std::string::npos);
-  // Every page of the site was parsed before the crawl: 8 folders of 30 pages and an
+  // Every page of the site was parsed, crawled or not: 8 folders of 30 pages and an
   // index, and the lonely page.
   const RunRecord timed = Run({"-profile", dir / "p", "-justdoit", "-o", dir / "map.html", "--timings"}, "2");
   EXPECT_NE(timed.output.err.find("folioscribe: timings: parsed 249 pages in "), std::string::npos)

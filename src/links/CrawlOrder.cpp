@@ -36,12 +36,11 @@ void CrawlOrder::Start(const std::string& startPage) {
   pending_.push_back(static_cast<uint32_t>(targets_.Number(startPage)));
 }
 
-size_t CrawlOrder::ParseAhead(int threads, bool keepFound, PageTitles* titles, RunControl* control) {
+void CrawlOrder::ParseAhead(int threads, bool keepFound, PageTitles* titles, RunControl* control) {
   CandidatePages pages(context_.root, [this](const std::string& path) {
     return path != context_.outputPath && (!options_.keeps || options_.keeps(path));
   });
   parsed_.Start(std::move(pages), context_, needs_, threads, keepFound, targets_, titles, control);
-  return parsed_.PageCount();
 }
 
 bool CrawlOrder::Next(TakenPage& taken) {
@@ -76,11 +75,24 @@ std::optional<size_t> CrawlOrder::TakeParsed(size_t number, TakenPage& taken) {
     read = targets_.Number(index);
     path = std::move(index);
   }
+  if (targets_[read].pageTaken) return TakenBefore(read, path, taken);
   const ParsedSite::Taken got = parsed_.Take(read, path, targets_, withFound, taken.page);
   if (got == ParsedSite::Taken::kNone) return std::nullopt;
   // A page kept has its targets numbered, and its title is remembered already.
   taken.spellings = got == ParsedSite::Taken::kKept ? &targets_ : nullptr;
   return read;
+}
+
+// A page taken up before under another spelling (a folder's index page) is passed over; it
+// is not read again, but whether it was too large is told again.
+size_t CrawlOrder::TakenBefore(size_t number, std::string path, TakenPage& taken) {
+  ParsedPage& page = taken.page;
+  page.path = std::move(path);
+  page.read = targets_[number].tooLarge ? PageRead::kTooLarge : PageRead::kRead;
+  page.links.clear();
+  page.linkTexts.clear();
+  taken.spellings = nullptr;
+  return number;
 }
 
 void CrawlOrder::TakeUp(size_t number, TakenPage& taken) {
@@ -89,13 +101,14 @@ void CrawlOrder::TakeUp(size_t number, TakenPage& taken) {
   if (!read) {
     taken.spellings = nullptr;
     if (targets_[number].askedAhead) taken.page = TakeAhead(number);
-    else parsed_.Clock().Time([&] { ParsePage(targets_.Text(number), context_, needs_, taken.page, text_); });
+    else ParsePage(targets_.Text(number), context_, needs_, taken.page, text_);
     read = targets_.Number(taken.page.path);
   }
   targets_[number].takenUp = true;
   if (targets_[*read].askedAhead) Forget(*read);  // a folder's page, asked under its own name
   targets_[*read].takenUp = true;
   taken.use = UseOf(taken.page, *read);
+  targets_[*read].tooLarge = taken.page.read == PageRead::kTooLarge;
   taken.warning.clear();
   // A missing page is a broken link; one that is there but unread leaves counts out.
   if (taken.use == PageUse::kUnread && PathExists(taken.page.path))

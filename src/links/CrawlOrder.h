@@ -43,18 +43,20 @@ class CrawlOrder {
   // threads, this one included, in listing order while the crawl takes them up in its own;
   // `keepFound` keeps the links' texts as found for the log, and `titles` (when given) gets
   // the pages' titles. The crawl reads itself what no other thread took up yet, and what the
-  // listing missed. Returns how many pages are to be parsed.
-  size_t ParseAhead(int threads, bool keepFound, PageTitles* titles, RunControl* control);
-  // Parses the pages that the crawl did not reach, for their titles.
-  void FinishParse() { parsed_.TakeAll(); }
-  // Time spent parsing, added over the threads, and the part of it on this one.
-  const ParseClock& Clock() { return parsed_.Clock(); }
+  // listing missed.
+  void ParseAhead(int threads, bool keepFound, PageTitles* titles, RunControl* control);
+  // Reads the titles of the pages that the crawl did not reach, when they are asked for.
+  void FinishParse() { parsed_.Finish(); }
+  // The pages parsed of those listed, and the time spent on them: added over the threads,
+  // and the part of it on this one.
+  const ParseClock& Clock() const { return parsed_.Clock(); }
   // The next page taken up; false when the crawl is done.
   bool Next(TakenPage& taken);
 
  private:
   ParsedPage Parse(const std::string& target) const;
   std::optional<size_t> TakeParsed(size_t number, TakenPage& taken);
+  size_t TakenBefore(size_t number, std::string path, TakenPage& taken);
   void TakeUp(size_t number, TakenPage& taken);
   PageUse UseOf(const ParsedPage& page, size_t number);
   void StackLinks(ParsedPage& page);

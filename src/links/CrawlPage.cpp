@@ -155,6 +155,15 @@ void ParseListedPage(const std::string& path, const RunContext& context, PageNee
   ParseWhatWasRead(context, needs, page, text);
 }
 
+void ReadListedTitle(const std::string& path, const RunContext& context, RegularFile::Known known,
+                     ParsedPage& page, std::string& text) {
+  Empty(page);
+  page.path = path;
+  page.read = ReadPageHead(path, context.maxPageBytes, text, known);
+  if (page.read == PageRead::kRead) page.title = TitleInText(text);
+  text.clear();
+}
+
 void ParsePageText(const std::string& path, std::string& text, const RunContext& context, PageNeeds needs,
                    ParsedPage& page) {
   Empty(page);

@@ -75,6 +75,10 @@ void ParsePage(const std::string& target, const RunContext& context, PageNeeds n
 // The same for the page `path` that a folder listing gave as a regular file, no link.
 void ParseListedPage(const std::string& path, const RunContext& context, PageNeeds needs, ParsedPage& page,
                      std::string& text);
+// Reads only the title of the page `path` (as PageTitles reads a title it was not told),
+// for a page the crawl did not reach; `known` as for ReadPage.
+void ReadListedTitle(const std::string& path, const RunContext& context, RegularFile::Known known,
+                     ParsedPage& page, std::string& text);
 // Parses `text`, read from the page `path`, into `page` as ParsePage does; the page takes
 // the text only when `needs` asks for it.
 void ParsePageText(const std::string& path, std::string& text, const RunContext& context, PageNeeds needs,

@@ -158,11 +158,11 @@ void CrawlBesideTheParse(CrawlOrder& order, CrawlCount& count, PageTitles& title
   RunTimes times;
   const auto start = std::chrono::steady_clock::now();
   const bool logsLinks = TraceLog::Instance().Keeps(LogDetail::kFull);
-  times.pagesParsed = static_cast<int64_t>(
-      order.ParseAhead(options.jobs, logsLinks, options.titles ? &titles : nullptr, options.control));
+  order.ParseAhead(options.jobs, logsLinks, options.titles ? &titles : nullptr, options.control);
   CrawlOnOneThread(order, count, options.control);
   order.FinishParse();
   AddSecondsSince(start, times.walkSeconds);
+  times.pagesParsed = order.Clock().Pages();
   times.parseSeconds = order.Clock().Seconds();
   times.walkSeconds -= order.Clock().OwnersSeconds();
   if (options.control != nullptr) options.control->times = times;

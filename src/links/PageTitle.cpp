@@ -175,9 +175,13 @@ int64_t WildcardFind(const std::string& text, const std::string& pattern, bool i
   return -1;
 }
 
+PageRead ReadPageHead(const std::string& path, int64_t maxBytes, std::string& text, RegularFile::Known known) {
+  return ReadPageUntil(path, maxBytes, text, TitleSettled, known);
+}
+
 std::optional<std::string> ReadPageTitle(const std::string& path, int64_t maxBytes) {
   std::string head;
-  const PageRead read = ReadPageUntil(path, maxBytes, head, TitleSettled, RegularFile::Known::kNothing);
+  const PageRead read = ReadPageHead(path, maxBytes, head);
   if (read == PageRead::kTooLarge) TraceTooLarge(path, maxBytes);
   if (read == PageRead::kUnreadable) return std::nullopt;
   return TitleInText(head);

@@ -21,6 +21,10 @@ enum class PageRead { kRead, kUnreadable, kTooLarge };
 // told of the path. Writes no log, so any thread may read pages.
 PageRead ReadPage(const std::string& path, int64_t maxBytes, std::string& text,
                   RegularFile::Known known = RegularFile::Known::kNothing);
+// The same, but only as far as the page's title is settled (64 KB at least, which holds what
+// decides the charset).
+PageRead ReadPageHead(const std::string& path, int64_t maxBytes, std::string& text,
+                      RegularFile::Known known = RegularFile::Known::kNothing);
 // Says in the log that the page `path` was not read, being larger than `maxBytes`.
 void TraceTooLarge(const std::string& path, int64_t maxBytes);
 // The whole file up to its first zero byte; nullopt when it cannot be opened (the log

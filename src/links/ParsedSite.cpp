@@ -42,13 +42,14 @@ void ParsedSite::Start(CandidatePages pages, const RunContext& context, PageNeed
   while (root_.ends_with('/')) root_.pop_back();
   context_ = &context;
   needs_ = needs;
+  titles_ = titles;
   pages_.emplace(std::move(pages));
   const auto parse = [this](size_t i, ParsedPage& page, std::string& text) { Parse(i, page, text); };
-  const auto take = [this, &targets, titles, control](size_t i, const ParsedPage& page) {
+  const auto take = [this, &targets, control](size_t i, const ParsedPage& page) {
     // Only a page read whole, under its own name, is as the crawl would read it.
     if (page.read == PageRead::kRead && page.path == pages_->Path(i)) {
-      Keep(page, targets);
-      if (titles != nullptr) titles->Remember(page.path, page.title);
+      if (!walked_) Keep(page, targets);
+      if (titles_ != nullptr) titles_->Remember(page.path, page.title);
     }
     Advance(control, &RunProgress::parsed);
     return !Cancelled(control);
@@ -132,19 +133,33 @@ ParsedSite::Taken ParsedSite::Take(size_t number, const std::string& path, const
   return Taken::kKept;
 }
 
+void ParsedSite::Finish() {
+  walked_ = true;
+  if (parse_) parse_->TakeAll();
+}
+
 void ParsedSite::Parse(size_t i, ParsedPage& page, std::string& text) {
+  if (walked_.load(std::memory_order_relaxed) && titles_ == nullptr) {
+    page.path.clear();
+    page.read = PageRead::kUnreadable;
+    return;
+  }
   clock_.Time([&] {
     const std::string path = pages_->Path(i);
-    if (pages_->ListedRegular(i)) ParseListedPage(path, *context_, needs_, page, text);
+    const bool listed = pages_->ListedRegular(i);
+    if (walked_.load(std::memory_order_relaxed))
+      ReadListedTitle(path, *context_, listed ? RegularFile::Known::kListedRegular : RegularFile::Known::kNothing,
+                      page, text);
+    else if (listed) ParseListedPage(path, *context_, needs_, page, text);
     else ParsePage(path, *context_, needs_, page, text);
   });
 }
 
-// Only a page read whole is read as ParsePage would read its target; the caller reads the
+// A page read, or found too large, is as ParsePage finds its target; the caller tries the
 // others itself.
 bool ParsedSite::ReadNow(size_t i, ParsedPage& page) {
   Parse(i, page, text_);
-  return page.read == PageRead::kRead;
+  return page.read != PageRead::kUnreadable;
 }
 
 void ParsedSite::Decode(size_t number, const std::string& path, const TargetSpellings& targets, bool withFound,

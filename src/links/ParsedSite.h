@@ -16,8 +16,8 @@
 #include "links/ParseInOrder.h"
 #include "links/TargetSpellings.h"
 
-// Time spent parsing pages, added over the threads, and the part of it on the thread that
-// made the clock.
+// The pages parsed and the time spent on them, added over the threads, and the part of it on
+// the thread that made the clock.
 class ParseClock {
  public:
   template <class Parse>
@@ -25,9 +25,11 @@ class ParseClock {
     const auto start = std::chrono::steady_clock::now();
     parse();
     const int64_t spent = (std::chrono::steady_clock::now() - start).count();
+    pages_.fetch_add(1, std::memory_order_relaxed);
     all_.fetch_add(spent, std::memory_order_relaxed);
     if (std::this_thread::get_id() == owner_) owners_.fetch_add(spent, std::memory_order_relaxed);
   }
+  int64_t Pages() const { return pages_.load(); }
   double Seconds() const { return ToSeconds(all_); }
   double OwnersSeconds() const { return ToSeconds(owners_); }
 
@@ -36,6 +38,7 @@ class ParseClock {
     return std::chrono::duration<double>(std::chrono::steady_clock::duration(ticks.load())).count();
   }
   const std::thread::id owner_ = std::this_thread::get_id();
+  std::atomic<int64_t> pages_{0};
   std::atomic<int64_t> all_{0};
   std::atomic<int64_t> owners_{0};
 };
@@ -56,14 +59,15 @@ class ParsedSite {
   void Start(CandidatePages pages, const RunContext& context, PageNeeds needs, int threads, bool keepFound,
              TargetSpellings& targets, PageTitles* titles, RunControl* control);
   bool Started() const { return parse_.has_value(); }
+  // The pages given that were parsed, on all threads, and the time spent on them.
+  const ParseClock& Clock() const { return clock_; }
   // Keeps the pages parsed meanwhile, without waiting.
   void TakeWaiting() {
     if (parse_) parse_->TakeWaiting();
   }
-  // Keeps every page, parsing those no thread has taken up yet.
-  void TakeAll() {
-    if (parse_) parse_->TakeAll();
-  }
+  // Once the walk is done: takes the pages it did not reach, reading only their titles, and
+  // only when the titles are asked for.
+  void Finish();
   // How a page was taken: not (the caller reads it), kept (its links numbered, its title
   // remembered), or read now on the calling thread, as ParsePage reads it.
   enum class Taken { kNone, kKept, kRead };
@@ -75,8 +79,6 @@ class ParsedSite {
   // as found are asked for and were not kept.
   Taken Take(size_t number, const std::string& path, const TargetSpellings& targets, bool withFound,
              ParsedPage& page);
-  size_t PageCount() const { return pages_ ? pages_->Size() : 0; }
-  ParseClock& Clock() { return clock_; }
 
  private:
   // Where a page's bytes begin: the link count (times two, plus one when the texts as found
@@ -111,6 +113,8 @@ class ParsedSite {
   std::vector<std::string> blocks_;  // of pages' bytes, filled one after another, never moved
   TargetSpellings found_;  // the texts of the links as found, where kept
   bool keepFound_ = false;
+  PageTitles* titles_ = nullptr;
+  std::atomic<bool> walked_{false};  // the walk is done: only titles are read
   std::string root_;  // of the site, without a trailing "/"
   std::string encoded_;  // of the page being kept
   mutable std::string targetText_;  // of the link being taken

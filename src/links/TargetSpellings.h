@@ -21,6 +21,7 @@ class TargetSpellings {
     bool stacked : 1 = false;     // seen while the stack of targets is thinned out
     bool keptKnown : 1 = false;   // whether `kept` was asked yet
     bool kept : 1 = false;        // whether the site map lists it
+    bool tooLarge : 1 = false;    // a page taken up and found too large to read
   };
   // Spellings below `folder` are kept without it; without one, every spelling is kept whole.
   explicit TargetSpellings(std::string_view folder = {}) : folder_(FolderRelativePath::Folder(folder)) {}
