@@ -9,14 +9,14 @@ struct RunProgress {
   int64_t folders = 0;  // folders listed by the walk
   int64_t items = 0;    // folders and files written into the map
   int64_t pages = 0;    // pages read by the link counter
-  int64_t parsed = 0;   // pages the link counter parsed before its crawl
+  int64_t parsed = 0;   // listed pages the link counter parsed, crawled or not
 };
 
 // How long the steps of a run took, for whoever times it.
 struct RunTimes {
-  int64_t pagesParsed = 0;  // by the link counter before its crawl
-  double parseSeconds = 0;  // those pages parsed
-  double walkSeconds = 0;   // the crawl in its order, counting the links
+  int64_t pagesParsed = 0;  // listed pages the link counter parsed, crawled or not
+  double parseSeconds = 0;  // those pages parsed, added over the threads
+  double walkSeconds = 0;   // the rest of the crawl on its own thread, counting the links
   double mapSeconds = 0;    // the folder walk writing the map
 };
 

@@ -24,7 +24,7 @@ struct TakenPage {
   ParsedPage page;
   PageUse use = PageUse::kPassedOver;
   std::string warning;
-  // Set for a page parsed before the crawl, whose title is remembered already: where the
+  // Set for a page parsed and kept aside, whose title is remembered already: where the
   // targets are spelled of links whose texts it leaves out (when the log takes no lines
   // about them); valid until the next page.
   const TargetSpellings* spellings = nullptr;

@@ -26,7 +26,7 @@ struct ParsedLink {
   bool follow = false;
   LinkKind kind = LinkKind::kHyperlink;  // only hyperlinks are followed and counted
   uint32_t target = kNotCounted;  // the crawl's number of the target, once it is known to count
-  uint32_t number = kUnnumbered;  // the same, when given before the crawl, counting or not
+  uint32_t number = kUnnumbered;  // the same, when given before the walk, counting or not
   static constexpr uint32_t kUnnumbered = UINT32_MAX;
 };
 

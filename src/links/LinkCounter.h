@@ -37,8 +37,9 @@ struct CrawlOptions {
   CrawlObserver* observer = nullptr;  // told of every page read and link found
   RunControl* control = nullptr;      // cancelled, it stops the crawl before the next page
   bool titles = true;                 // whether the titles of the pages read are remembered
-  // Threads at work. Without an observer, every page the crawl may read is parsed first on
-  // this many threads, then walked on the calling one. With one, from two threads one reads
+  // Threads at work. Without an observer, every page the crawl may read is parsed on the
+  // others while the calling one walks them, reading itself what none has taken up yet.
+  // With one, from two threads one reads
   // the pages in crawl order while the calling thread counts them, and from three the others
   // read pages ahead. The result is the same for every number.
   int jobs = 1;
