@@ -39,9 +39,9 @@ struct CrawlOptions {
   bool titles = true;                 // whether the titles of the pages read are remembered
   // Threads at work. Without an observer, every page the crawl may read is parsed on the
   // others while the calling one walks them, reading itself what none has taken up yet.
-  // With one, from two threads one reads
-  // the pages in crawl order while the calling thread counts them, and from three the others
-  // read pages ahead. The result is the same for every number.
+  // With one, from two threads one reads the pages in crawl order while the calling thread
+  // counts them, and from three the others read pages ahead. The result is the same for
+  // every number.
   int jobs = 1;
 };
 
