@@ -9,11 +9,6 @@ CandidatePages::CandidatePages(const std::string& folder, const std::function<bo
   List(folder_, wanted);
 }
 
-std::string CandidatePages::Path(size_t i) const {
-  const size_t begin = i == 0 ? 0 : ends_[i - 1];
-  return folder_ + rests_.substr(begin, ends_[i] - begin);
-}
-
 // `folder` ends with "/".
 void CandidatePages::List(const std::string& folder, const std::function<bool(const std::string& path)>& wanted) {
   std::vector<std::string> subfolders;

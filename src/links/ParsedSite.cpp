@@ -47,7 +47,7 @@ void ParsedSite::Start(CandidatePages pages, const RunContext& context, PageNeed
   const auto parse = [this](size_t i, ParsedPage& page, std::string& text) { Parse(i, page, text); };
   const auto take = [this, &targets, control](size_t i, const ParsedPage& page) {
     // Only a page read whole, under its own name, is as the crawl would read it.
-    if (page.read == PageRead::kRead && page.path == pages_->Path(i)) {
+    if (page.read == PageRead::kRead && pages_->IsPath(i, page.path)) {
       if (!walked_) Keep(page, targets);
       if (titles_ != nullptr) titles_->Remember(page.path, page.title);
     }
