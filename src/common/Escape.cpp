@@ -28,23 +28,50 @@ void ForEachCharacter(std::string_view text, Each each) {
   }
 }
 
-// The length of the front of `text` that prints as it is: printable ASCII without "\\".
-// Most lines are, and the log writes hundreds of thousands of them, so eight bytes are
-// looked at in one step until one of them may not be.
-size_t PlainLength(std::string_view text) {
-  constexpr uint64_t kOnes = 0x0101010101010101, kHighBits = kOnes * 0x80;
-  const auto mayHoldZero = [](uint64_t bytes) { return (bytes - kOnes) & ~bytes & kHighBits; };
-  size_t plain = 0;
-  for (uint64_t bytes = 0; plain + sizeof bytes <= text.size(); plain += sizeof bytes) {
-    std::memcpy(&bytes, text.data() + plain, sizeof bytes);
-    // A byte below 0x20 borrows into its high bit, one from 0x80 up has it already.
-    if (((bytes - kOnes * 0x20) | bytes | mayHoldZero(bytes ^ (kOnes * 0x7f)) | mayHoldZero(bytes ^ (kOnes * '\\'))) &
-        kHighBits)
-      break;
+// Whether `byte` prints as it is: printable ASCII but "\\".
+bool IsPlain(unsigned char byte) { return static_cast<unsigned char>(byte - 0x20) < 0x5f && byte != '\\'; }
+
+// The log writes hundreds of thousands of lines, nearly all of them plain, so whole texts
+// are looked at in blocks of bytes, the last one overlapping the one before.
+
+// Marks in `marks` the bytes of the 16 at `bytes` that do not print as they are. A loop
+// without branches over a fixed count, which the compiler makes a few vector instructions.
+constexpr size_t kBlock = 16;
+void MarkBlock(const char* bytes, unsigned char* marks) {
+  for (size_t i = 0; i < kBlock; ++i) {
+    const auto byte = static_cast<unsigned char>(bytes[i]);
+    marks[i] |= static_cast<unsigned char>(static_cast<unsigned char>(byte - 0x20) >= 0x5f) |
+                static_cast<unsigned char>(byte == '\\');
   }
-  const auto special = [](char c) { return c < 0x20 || c >= 0x7f || c == '\\'; };
-  return static_cast<size_t>(std::find_if(text.begin() + static_cast<std::ptrdiff_t>(plain), text.end(), special) -
-                             text.begin());
+}
+
+// For a text of at least kBlock bytes.
+bool IsPlainLong(std::string_view text) {
+  unsigned char marks[kBlock] = {};
+  for (size_t pos = 0; pos + kBlock <= text.size(); pos += kBlock) MarkBlock(text.data() + pos, marks);
+  MarkBlock(text.data() + text.size() - kBlock, marks);
+  uint64_t halves[2];
+  std::memcpy(halves, marks, sizeof halves);
+  return (halves[0] | halves[1]) == 0;
+}
+
+// Whether the eight bytes at `bytes` all print as they are, looked at in one word: each
+// byte is kept below 0x80 before any sum, so no carry crosses into the next.
+bool IsPlainWord(const char* bytes) {
+  constexpr uint64_t kOnes = 0x0101010101010101, kLowBits = kOnes * 0x7f;
+  uint64_t word = 0;
+  std::memcpy(&word, bytes, sizeof word);
+  const uint64_t low = word & kLowBits;
+  const uint64_t control = ~(low + kOnes * 0x60);  // high bit set below 0x20
+  const uint64_t del = low + kOnes;                 // set at 0x7f
+  const uint64_t backslash = ~((low ^ (kOnes * '\\')) + kLowBits);
+  return ((word | control | del | backslash) & (kOnes * 0x80)) == 0;
+}
+
+bool IsPlainText(std::string_view text) {
+  if (text.size() >= kBlock) return IsPlainLong(text);
+  if (text.size() >= sizeof(uint64_t)) return IsPlainWord(text.data()) && IsPlainWord(text.data() + text.size() - sizeof(uint64_t));
+  return std::all_of(text.begin(), text.end(), [](char c) { return IsPlain(static_cast<unsigned char>(c)); });
 }
 
 }  // namespace
@@ -58,7 +85,13 @@ bool IsSafeLine(std::string_view text) {
 }
 
 void AppendEscapedLine(std::string_view text, std::string& out) {
-  const size_t plain = PlainLength(text);
+  if (IsPlainText(text)) {
+    out.append(text);
+    return;
+  }
+  const size_t plain = static_cast<size_t>(
+      std::find_if_not(text.begin(), text.end(), [](char c) { return IsPlain(static_cast<unsigned char>(c)); }) -
+      text.begin());
   out.append(text.substr(0, plain));
   ForEachCharacter(text.substr(plain), [&out](char32_t c, std::string_view bytes, bool valid) {
     if (valid && c == '\\') out += "\\\\";

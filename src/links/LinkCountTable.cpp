@@ -166,11 +166,6 @@ size_t LinkCountTable::Add(std::string_view key) {
   return slot.Position();
 }
 
-void LinkCountTable::AddAt(size_t position) {
-  ++records_[position].count;
-  index_.reset();
-}
-
 LinkCountEntry LinkCountTable::EntryAt(size_t position) const {
   return {KeptKey(position).Whole(folder_), records_[position].count};
 }

@@ -69,8 +69,11 @@ class LinkCountTable {
   // new entry (key, 1) at the end. Returns the entry's position, valid until the sort.
   size_t Add(std::string_view key);
   // Adds one link to the entry at `position`, as Add returned it: a caller that knows the
-  // entry of a target spares the lookup.
-  void AddAt(size_t position);
+  // entry of a target spares the lookup. Inline: a crawl adds every link it counts.
+  void AddAt(size_t position) {
+    ++records_[position].count;
+    if (index_ != nullptr) index_.reset();
+  }
   EntryList Entries() const { return EntryList(*this); }
   bool Empty() const { return records_.empty(); }
 

@@ -27,6 +27,8 @@ namespace {
 
 // The log's lines about a page's links go in runs of this many: a page may hold thousands.
 constexpr size_t kLinesAtOnce = 256;
+// Such a line: each text followed by the link as found and its target.
+constexpr std::string_view kLinkLine[] = {"BuildPageRankInfo()-found link:", ", abs:"};
 
 size_t HyperlinkCount(const ParsedPage& page) {
   return static_cast<size_t>(std::ranges::count(page.links, LinkKind::kHyperlink, &ParsedLink::kind));
@@ -66,9 +68,8 @@ class CrawlCount {
       // Sources a page loads are only checked; the map counts hyperlinks.
       const bool hyperlink = link.kind == LinkKind::kHyperlink;
       if (tracing && hyperlink) {
-        lines_.append("BuildPageRankInfo()-found link:").append(texts.found);
-        lineEnds_.push_back(lines_.append(", abs:").append(texts.target).size());
-        if (lineEnds_.size() == kLinesAtOnce) TraceLines();
+        lineValues_.insert(lineValues_.end(), {texts.found, texts.target});
+        if (lineValues_.size() == kLinesAtOnce * std::size(kLinkLine)) TraceLines();
       }
       if (hyperlink && link.target == ParsedLink::kNotCounted) continue;
       if (hyperlink) CountTarget(link.target, texts.target, spellings);
@@ -79,18 +80,11 @@ class CrawlCount {
     TraceLines();
   }
 
-  // Logs the lines about links made so far, in one go.
+  // Logs the lines about links gathered so far, in one go.
   void TraceLines() {
-    if (lineEnds_.empty()) return;
-    messages_.clear();
-    size_t begin = 0;
-    for (const size_t end : lineEnds_) {
-      messages_.push_back(std::string_view(lines_).substr(begin, end - begin));
-      begin = end;
-    }
-    TraceEach(messages_);
-    lines_.clear();
-    lineEnds_.clear();
+    if (lineValues_.empty()) return;
+    TraceEachOfForm(kLinkLine, lineValues_);
+    lineValues_.clear();
   }
 
   // `path` is the target's spelling, or empty when `spellings` has it.
@@ -119,11 +113,9 @@ class CrawlCount {
   std::vector<std::string>& warnings_;
   const CrawlOptions& options_;
   std::vector<int32_t> entries_;  // by target number: its place in the count table, -1 until linked
-  // Buffers that serve link after link: the log's lines about a page's links, one after
-  // another, and where each ends.
-  std::string lines_;
-  std::vector<size_t> lineEnds_;
-  std::vector<std::string_view> messages_;
+  // The values of the log's lines about a page's links, line after line: views of the
+  // page's texts, which outlive the run they are logged in.
+  std::vector<std::string_view> lineValues_;
   LinkInfo linkInfo_;
   ResolvedLink resolved_;
 };

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/HashSlots.h"
+#include "common/TextHash.h"
 #include "links/FolderRelativePath.h"
 
 // Every target spelling met in a crawl, exactly as resolved (kept without the start folder),
@@ -31,7 +32,8 @@ class TargetSpellings {
   std::string Text(size_t number) const { return Kept(number).Whole(folder_); }
   void AppendText(size_t number, std::string& out) const {
     const FolderRelativePath kept = Kept(number);
-    out.append(kept.belowFolder ? folder_ : "").append(kept.rest);
+    if (kept.belowFolder) out.append(folder_);
+    out.append(kept.rest);
   }
 
  private:
@@ -42,6 +44,9 @@ class TargetSpellings {
     Target target;
   };
   static_assert(sizeof(Record) <= 16);
+  static uint64_t HashOf(const FolderRelativePath& path) {
+    return TextHash::Of(path.rest) ^ static_cast<uint64_t>(path.belowFolder);
+  }
   FolderRelativePath Kept(size_t number) const {
     const Record& record = records_[number];
     return {std::string_view(texts_).substr(record.offset, record.length), record.belowFolder == 1};

@@ -1,22 +1,30 @@
 #pragma once
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Makes the log's lines, "<counter>:<indent><message> (<08 Dec, 08:02:53>,File:<file>,
-// Line:<line>)" and CR LF, the message escaped so that it stays one line. The part after the
-// message is made again only when the second or the caller changes: runs of lines from one
-// place share it. One caller at a time: the log's lock sees to it.
+// Line:<line>)" and CR LF, the message escaped so that it stays one line. Lines come in
+// runs from one place, their messages of one form: fixed texts, each followed by a value.
+// What a run shares is made once: the fixed texts escaped, and the part after the message,
+// made again only when the second or the place changes. One caller at a time: the log's
+// lock sees to it.
 class LogLineMaker {
  public:
-  // Appends the line to `text` in place: a large run logs hundreds of thousands of lines.
-  void Append(std::string& text, uint32_t counter, int32_t depth, std::string_view message,
-              const std::string& sourceFile, int32_t line);
+  // Starts a run of lines from `sourceFile` and `line`, made now, whose messages are
+  // `fixed`[0], a value, `fixed`[1], a value, and so on.
+  void Start(const std::string& sourceFile, int32_t line, std::span<const std::string_view> fixed);
+  // Appends the line of `values` (one for each fixed text) to `text` in place: a large run
+  // logs hundreds of thousands of lines. Each value is escaped on its own.
+  void Append(std::string& text, uint32_t counter, int32_t depth, std::span<const std::string_view> values) const;
 
  private:
-  const std::string& Tail(const std::string& sourceFile, int32_t line);
+  void MakeTail(const std::string& sourceFile, int32_t line);
 
-  int64_t timeSecond_ = -1;  // the second of `timeText_`
+  std::vector<std::string> fixed_;  // escaped
+  int64_t timeSecond_ = -1;         // the second of `timeText_`
   std::string timeText_;
   int64_t tailSecond_ = -1;  // the second, file and line of `tail_`
   std::string tailFile_;

@@ -138,14 +138,19 @@ std::string SizeText(uint64_t bytes) {
   return std::to_string(bytes) + " bytes";
 }
 
+// The form of a line that is its message alone.
+constexpr std::string_view kMessageOnlyText[] = {""};
+constexpr std::span<const std::string_view> kMessageOnly(kMessageOnlyText);
+
 // Adds the line saying how many lines the limit left out, when it left out any.
 void AppendLeftOutLine(LogState& state, ThreadRecord& record) {
   if (record.leftOut == 0) return;
   const size_t lineStart = record.pending.size();
-  state.lines.Append(record.pending, state.counter++, 0,
-                     "Log limit of " + SizeText(state.fileLimit) +
-                         " reached, lines left out: " + std::to_string(record.leftOut),
-                     "TraceLog.cpp", __LINE__);
+  const std::string message =
+      "Log limit of " + SizeText(state.fileLimit) + " reached, lines left out: " + std::to_string(record.leftOut);
+  const std::string_view part = message;
+  state.lines.Start("TraceLog.cpp", __LINE__, kMessageOnly);
+  state.lines.Append(record.pending, state.counter++, 0, std::span(&part, 1));
   record.bytes += record.pending.size() - lineStart;
   record.leftOut = 0;
   state.viewer.Send(std::string_view(record.pending).substr(lineStart), CoarseSteadyTime());
@@ -185,7 +190,14 @@ void TraceLog::Write(const std::string& thread, const std::string& sourceFile, i
 
 void TraceLog::WriteEach(const std::string& thread, const std::string& sourceFile, int32_t line,
                          std::span<const std::string_view> messages, LogDetail needed) {
-  if (messages.empty() || !Keeps(needed)) return;
+  WriteEachOfForm(thread, sourceFile, line, kMessageOnly, messages, needed);
+}
+
+void TraceLog::WriteEachOfForm(const std::string& thread, const std::string& sourceFile, int32_t line,
+                               std::span<const std::string_view> fixed, std::span<const std::string_view> values,
+                               LogDetail needed) {
+  const size_t valuesPerLine = fixed.size();
+  if (valuesPerLine == 0 || values.size() < valuesPerLine || !Keeps(needed)) return;
   LogState& state = State();
   const std::lock_guard<std::mutex> guard(state.lock);
   ThreadRecord& record = FindOrRotate(state, ThreadName(thread));
@@ -194,13 +206,14 @@ void TraceLog::WriteEach(const std::string& thread, const std::string& sourceFil
   if (!LogFileOf(state, record).IsOpen()) return;
   // One clock reading serves the viewer's retry and the flush interval.
   const Clock::time_point now = CoarseSteadyTime();
-  for (const std::string_view message : messages) {
+  state.lines.Start(sourceFile, line, fixed);
+  for (size_t first = 0; first + valuesPerLine <= values.size(); first += valuesPerLine) {
     if (record.full) {
       ++record.leftOut;
       continue;
     }
     const size_t lineStart = record.pending.size();
-    state.lines.Append(record.pending, state.counter, record.depth, message, sourceFile, line);
+    state.lines.Append(record.pending, state.counter, record.depth, values.subspan(first, valuesPerLine));
     const size_t lineSize = record.pending.size() - lineStart;
     if (record.bytes + lineSize > state.fileLimit) {
       record.pending.resize(lineStart);
@@ -313,6 +326,11 @@ void Trace(const std::string& message, SourceLocation where) {
 
 void TraceEach(std::span<const std::string_view> messages, SourceLocation where) {
   TraceLog::Instance().WriteEach("", FileNameOf(where), static_cast<int32_t>(where.line()), messages);
+}
+
+void TraceEachOfForm(std::span<const std::string_view> fixed, std::span<const std::string_view> values,
+                     SourceLocation where) {
+  TraceLog::Instance().WriteEachOfForm("", FileNameOf(where), static_cast<int32_t>(where.line()), fixed, values);
 }
 
 void TraceProblem(const std::string& message, SourceLocation where) {

@@ -31,6 +31,12 @@ class TraceLog {
   // after another, under one lock: a crawl logs every link of a page.
   void WriteEach(const std::string& thread, const std::string& sourceFile, int32_t line,
                  std::span<const std::string_view> messages, LogDetail needed = LogDetail::kFull);
+  // The same for lines whose messages have one form: `fixed`[0], a value, `fixed`[1], a
+  // value, and so on; `values` holds a line's values, line after line. A caller need not
+  // join them, and the fixed texts are escaped once, each value on its own.
+  void WriteEachOfForm(const std::string& thread, const std::string& sourceFile, int32_t line,
+                       std::span<const std::string_view> fixed, std::span<const std::string_view> values,
+                       LogDetail needed = LogDetail::kFull);
   // Writes every waiting line to its file; they are there when it returns.
   void Flush();
   // While off, nothing is logged and no folder is created; the detail cannot undo it.
@@ -66,6 +72,9 @@ void Trace(const std::string& message,
            SourceLocation where = SourceLocation::current());
 // The same for lines from one place, one for each of `messages`.
 void TraceEach(std::span<const std::string_view> messages, SourceLocation where = SourceLocation::current());
+// The same for lines of one form, as WriteEachOfForm takes them.
+void TraceEachOfForm(std::span<const std::string_view> fixed, std::span<const std::string_view> values,
+                     SourceLocation where = SourceLocation::current());
 // The same for an error or warning line, which "--log=errors" keeps.
 void TraceProblem(const std::string& message,
                   SourceLocation where = SourceLocation::current());
