@@ -33,7 +33,8 @@ TEST(EscapedLine, LeavesNoByteThatCouldForgeALineOrDriveATerminal) {
   }
 }
 
-// Long lines are looked at eight bytes at a time: a byte to escape is found at any place,
+// Texts are looked at a word or a block at a time, the last one overlapping the one before:
+// a byte to escape is found at any place of a text of any length, alone or after another,
 // and the printable bytes next to the limits (" ", "~", "[", "]") are left as they are.
 TEST(EscapedLine, FindsEachByteToEscapeWhereverItStands) {
   const struct {
@@ -45,11 +46,17 @@ TEST(EscapedLine, FindsEachByteToEscapeWhereverItStands) {
       {']', "]"},
   };
   for (const auto& c : cases) {
-    for (size_t at = 0; at < 20; ++at) {
-      std::string line(20, 'a');
-      line[at] = c.byte;
-      const std::string expected = std::string(at, 'a') + c.escaped + std::string(19 - at, 'a');
-      EXPECT_EQ(EscapedLine(line), expected) << c.escaped << " at " << at;
+    for (size_t length = 1; length <= 70; ++length) {
+      for (size_t at = 0; at < length; ++at) {
+        std::string line(length, 'a');
+        line[at] = c.byte;
+        const std::string expected = std::string(at, 'a') + c.escaped + std::string(length - 1 - at, 'a');
+        EXPECT_EQ(EscapedLine(line), expected) << c.escaped << " at " << at << " of " << length;
+        if (at + 1 == length) continue;
+        line.back() = '\x01';
+        EXPECT_EQ(EscapedLine(line), expected.substr(0, expected.size() - 1) + "\\x01")
+            << c.escaped << " at " << at << " of " << length << ", then one more";
+      }
     }
   }
 }

@@ -378,4 +378,40 @@ TEST_F(TraceLogTest, LinesWrittenTogetherReadAsLinesWrittenOneByOne) {
   for (size_t i = 1; i + 1 < each.lines.size(); ++i) EXPECT_EQ(each.lines[i].counter, each.lines[i - 1].counter + 1);
 }
 
+// The walk logs its links as values of one form: each line must read as the message of its
+// fixed texts and values joined, escaped alike, whatever form and place came before.
+TEST_F(TraceLogTest, LinesOfOneFormReadAsTheirJoinedMessages) {
+  const std::vector<std::string_view> fixed = {"found link:", ", abs\t:"};
+  const std::vector<std::string_view> values = {"a.html", "/s/a.html", "b\\\x01.html", "/s/b\n.html",
+                                                "", "/s/", "caf\xc3\xa9", "\xc3"};
+  const std::vector<std::string_view> other = {"<", ">"};
+  for (size_t i = 0; i < values.size(); i += 2) {
+    log_.Write("Joined", "a.cpp", 7, std::string(fixed[0]) + std::string(values[i]) + std::string(fixed[1]) +
+                                         std::string(values[i + 1]));
+  }
+  log_.WriteEachOfForm("Form", "a.cpp", 7, fixed, values);
+  const std::vector<std::string_view> xy = {"x", "", "y"};
+  log_.WriteEachOfForm("Form", "b.cpp", 9, other, std::span(xy).first(2));
+  log_.WriteEachOfForm("Form", "b.cpp", 9, std::span(other).first(1), std::span(xy).last(1));
+  log_.Write("Form", "b.cpp", 9, "<y>");  // a message alone after a form of two texts
+  log_.WriteEachOfForm("Form", "b.cpp", 9, other, std::span(values).first(1));  // too few values: no line
+  log_.Flush();
+  const auto joined = ReadLog(LogFile("Joined"));
+  const auto form = ReadLog(LogFile("Form"));
+  ASSERT_EQ(joined.size(), 4u);
+  ASSERT_EQ(form.size(), 7u);
+  EXPECT_EQ(form[1].message, "found link:b\\\\\\x01.html, abs\\t:/s/b\\n.html");
+  EXPECT_EQ(form[3].message, "found link:caf\xc3\xa9, abs\\t:\\xc3");
+  for (size_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(form[i].message, joined[i].message);
+    EXPECT_EQ(form[i].sourceFile, "a.cpp");
+    EXPECT_EQ(form[i].line, 7);
+  }
+  EXPECT_EQ(form[4].message, "<x>");
+  EXPECT_EQ(form[5].message, "<y");
+  EXPECT_EQ(form[6].message, "<y>");
+  EXPECT_EQ(form[6].sourceFile, "b.cpp");
+  EXPECT_EQ(form[6].line, 9);
+}
+
 }  // namespace
