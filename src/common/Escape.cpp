@@ -68,13 +68,13 @@ bool IsPlainWord(const char* bytes) {
   return ((word | control | del | backslash) & (kOnes * 0x80)) == 0;
 }
 
-bool IsPlainText(std::string_view text) {
+}  // namespace
+
+bool IsPlainAscii(std::string_view text) {
   if (text.size() >= kBlock) return IsPlainLong(text);
   if (text.size() >= sizeof(uint64_t)) return IsPlainWord(text.data()) && IsPlainWord(text.data() + text.size() - sizeof(uint64_t));
   return std::all_of(text.begin(), text.end(), [](char c) { return IsPlain(static_cast<unsigned char>(c)); });
 }
-
-}  // namespace
 
 bool IsSafeLine(std::string_view text) {
   bool safe = true;
@@ -85,7 +85,7 @@ bool IsSafeLine(std::string_view text) {
 }
 
 void AppendEscapedLine(std::string_view text, std::string& out) {
-  if (IsPlainText(text)) {
+  if (IsPlainAscii(text)) {
     out.append(text);
     return;
   }

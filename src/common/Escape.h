@@ -15,6 +15,9 @@ void AppendEscapedLine(std::string_view text, std::string& out);
 // True when `text` prints as it is: valid UTF-8 without control characters. What EscapedLine
 // gives always is.
 bool IsSafeLine(std::string_view text);
+// True when `text` is printable ASCII without "\\", which EscapedLine leaves as it is: quick,
+// for the many texts of a log that need no escaping.
+bool IsPlainAscii(std::string_view text);
 
 // The inside of a JSON string (RFC 8259): `"` and "\" escaped, control characters as "\n",
 // "\r", "\t" or "\u00hh", a byte that is not UTF-8 as U+FFFD.

@@ -52,6 +52,7 @@ TEST(EscapedLine, FindsEachByteToEscapeWhereverItStands) {
         line[at] = c.byte;
         const std::string expected = std::string(at, 'a') + c.escaped + std::string(length - 1 - at, 'a');
         EXPECT_EQ(EscapedLine(line), expected) << c.escaped << " at " << at << " of " << length;
+        EXPECT_EQ(IsPlainAscii(line), c.escaped.size() == 1) << c.escaped << " at " << at << " of " << length;
         if (at + 1 == length) continue;
         line.back() = '\x01';
         EXPECT_EQ(EscapedLine(line), expected.substr(0, expected.size() - 1) + "\\x01")

@@ -1,5 +1,6 @@
 #include "log/LogLine.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "common/Escape.h"
@@ -8,9 +9,11 @@
 
 void LogLineMaker::Start(const std::string& sourceFile, int32_t line, std::span<const std::string_view> fixed) {
   fixed_.resize(fixed.size());
+  fixedLength_ = 0;
   for (size_t i = 0; i < fixed.size(); ++i) {
     fixed_[i].clear();
     AppendEscapedLine(fixed[i], fixed_[i]);
+    fixedLength_ += fixed_[i].size();
   }
   MakeTail(sourceFile, line);
 }
@@ -33,13 +36,27 @@ void LogLineMaker::MakeTail(const std::string& sourceFile, int32_t line) {
 void LogLineMaker::Append(std::string& text, uint32_t counter, int32_t depth,
                           std::span<const std::string_view> values) const {
   char head[16];
-  char* end = std::to_chars(head, head + sizeof head, counter).ptr;
-  *end++ = ':';
-  text.append(head, end);
-  if (depth > 0) text.append(static_cast<size_t>(depth), ' ');
-  for (size_t i = 0; i < fixed_.size(); ++i) {
-    text.append(fixed_[i]);
-    AppendEscapedLine(values[i], text);
+  char* headEnd = std::to_chars(head, head + sizeof head, counter).ptr;
+  *headEnd++ = ':';
+  const size_t indent = static_cast<size_t>(std::max(depth, 0));
+  if (!std::all_of(values.begin(), values.end(), IsPlainAscii)) {
+    text.append(head, headEnd).append(indent, ' ');
+    for (size_t i = 0; i < fixed_.size(); ++i) AppendEscapedLine(values[i], text.append(fixed_[i]));
+    text.append(tail_);
+    return;
   }
-  text.append(tail_);
+  // Nearly every line: its length is known, so the text grows once and the parts are copied in.
+  size_t length = static_cast<size_t>(headEnd - head) + indent + fixedLength_ + tail_.size();
+  for (const std::string_view value : values) length += value.size();
+  const size_t start = text.size();
+  text.resize(start + length);
+  char* out = text.data() + start;
+  const auto copy = [&out](std::string_view part) { out = std::copy(part.begin(), part.end(), out); };
+  copy({head, headEnd});
+  out = std::fill_n(out, indent, ' ');
+  for (size_t i = 0; i < fixed_.size(); ++i) {
+    copy(fixed_[i]);
+    copy(values[i]);
+  }
+  copy(tail_);
 }

@@ -24,6 +24,7 @@ class LogLineMaker {
   void MakeTail(const std::string& sourceFile, int32_t line);
 
   std::vector<std::string> fixed_;  // escaped
+  size_t fixedLength_ = 0;          // of them all
   int64_t timeSecond_ = -1;         // the second of `timeText_`
   std::string timeText_;
   int64_t tailSecond_ = -1;  // the second, file and line of `tail_`
