@@ -37,21 +37,26 @@ bool IsPlain(unsigned char byte) { return static_cast<unsigned char>(byte - 0x20
 // Marks in `marks` the bytes of the 16 at `bytes` that do not print as they are. A loop
 // without branches over a fixed count, which the compiler makes a few vector instructions.
 constexpr size_t kBlock = 16;
-void MarkBlock(const char* bytes, unsigned char* marks) {
+struct BlockMarks {
+  unsigned char byte[kBlock] = {};
+};
+void MarkBlock(const char* bytes, BlockMarks& marks) {
   for (size_t i = 0; i < kBlock; ++i) {
     const auto byte = static_cast<unsigned char>(bytes[i]);
-    marks[i] |= static_cast<unsigned char>(static_cast<unsigned char>(byte - 0x20) >= 0x5f) |
-                static_cast<unsigned char>(byte == '\\');
+    marks.byte[i] |= static_cast<unsigned char>(static_cast<unsigned char>(byte - 0x20) >= 0x5f) |
+                     static_cast<unsigned char>(byte == '\\');
   }
 }
 
-// For a text of at least kBlock bytes.
+// For a text of at least kBlock bytes. The loop runs over pointers: one over a count would
+// be made a second, scalar loop too, for counts near the largest.
 bool IsPlainLong(std::string_view text) {
-  unsigned char marks[kBlock] = {};
-  for (size_t pos = 0; pos + kBlock <= text.size(); pos += kBlock) MarkBlock(text.data() + pos, marks);
-  MarkBlock(text.data() + text.size() - kBlock, marks);
+  BlockMarks marks;
+  const char* last = text.data() + text.size() - kBlock;
+  for (const char* at = text.data(); at < last; at += kBlock) MarkBlock(at, marks);
+  MarkBlock(last, marks);
   uint64_t halves[2];
-  std::memcpy(halves, marks, sizeof halves);
+  std::memcpy(halves, marks.byte, sizeof halves);
   return (halves[0] | halves[1]) == 0;
 }
 

@@ -11,7 +11,7 @@ class TextHash {
   static uint64_t Of(std::string_view text) {
     const char* bytes = text.data();
     const size_t size = text.size();
-    uint64_t hash = Mixed(size ^ kSeed);
+    uint64_t hash = size * kSeed;
     size_t pos = 0;
     for (; pos + 8 <= size; pos += 8) hash = Step(hash, Load<uint64_t>(bytes + pos));
     if (pos < size) hash = Step(hash, Rest(bytes, pos, size));

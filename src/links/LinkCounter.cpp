@@ -68,7 +68,8 @@ class CrawlCount {
       // Sources a page loads are only checked; the map counts hyperlinks.
       const bool hyperlink = link.kind == LinkKind::kHyperlink;
       if (tracing && hyperlink) {
-        lineValues_.insert(lineValues_.end(), {texts.found, texts.target});
+        lineValues_.push_back(texts.found);
+        lineValues_.push_back(texts.target);
         if (lineValues_.size() == kLinesAtOnce * std::size(kLinkLine)) TraceLines();
       }
       if (hyperlink && link.target == ParsedLink::kNotCounted) continue;

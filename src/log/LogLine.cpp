@@ -34,29 +34,44 @@ void LogLineMaker::MakeTail(const std::string& sourceFile, int32_t line) {
 }
 
 void LogLineMaker::Append(std::string& text, uint32_t counter, int32_t depth,
-                          std::span<const std::string_view> values) const {
-  char head[16];
-  char* headEnd = std::to_chars(head, head + sizeof head, counter).ptr;
-  *headEnd++ = ':';
+                          std::span<const std::string_view> values) {
+  const std::string_view head = Head(counter);
   const size_t indent = static_cast<size_t>(std::max(depth, 0));
   if (!std::all_of(values.begin(), values.end(), IsPlainAscii)) {
-    text.append(head, headEnd).append(indent, ' ');
+    text.append(head).append(indent, ' ');
     for (size_t i = 0; i < fixed_.size(); ++i) AppendEscapedLine(values[i], text.append(fixed_[i]));
     text.append(tail_);
     return;
   }
   // Nearly every line: its length is known, so the text grows once and the parts are copied in.
-  size_t length = static_cast<size_t>(headEnd - head) + indent + fixedLength_ + tail_.size();
+  size_t length = head.size() + indent + fixedLength_ + tail_.size();
   for (const std::string_view value : values) length += value.size();
   const size_t start = text.size();
   text.resize(start + length);
   char* out = text.data() + start;
   const auto copy = [&out](std::string_view part) { out = std::copy(part.begin(), part.end(), out); };
-  copy({head, headEnd});
+  copy(head);
   out = std::fill_n(out, indent, ' ');
   for (size_t i = 0; i < fixed_.size(); ++i) {
     copy(fixed_[i]);
     copy(values[i]);
   }
   copy(tail_);
+}
+
+std::string_view LogLineMaker::Head(uint32_t counter) {
+  if (counter != headCounter_ + 1 || counter == 0 || head_.empty()) {
+    head_.resize(16);
+    head_.resize(static_cast<size_t>(std::to_chars(head_.data(), head_.data() + head_.size(), counter).ptr - head_.data()));
+    head_ += ':';
+  } else {
+    // One up from the counter before: the last digits that were 9 become 0, the one before
+    // them goes up, or a 1 goes in front.
+    size_t digit = head_.size() - 1;
+    while (digit > 0 && head_[digit - 1] == '9') head_[--digit] = '0';
+    if (digit == 0) head_.insert(head_.begin(), '1');
+    else ++head_[digit - 1];
+  }
+  headCounter_ = counter;
+  return head_;
 }

@@ -18,10 +18,12 @@ class LogLineMaker {
   void Start(const std::string& sourceFile, int32_t line, std::span<const std::string_view> fixed);
   // Appends the line of `values` (one for each fixed text) to `text` in place: a large run
   // logs hundreds of thousands of lines. Each value is escaped on its own.
-  void Append(std::string& text, uint32_t counter, int32_t depth, std::span<const std::string_view> values) const;
+  void Append(std::string& text, uint32_t counter, int32_t depth, std::span<const std::string_view> values);
 
  private:
   void MakeTail(const std::string& sourceFile, int32_t line);
+  // "<counter>:", made from the one before when the counter went one up, as it mostly does.
+  std::string_view Head(uint32_t counter);
 
   std::vector<std::string> fixed_;  // escaped
   size_t fixedLength_ = 0;          // of them all
@@ -31,4 +33,6 @@ class LogLineMaker {
   std::string tailFile_;
   int32_t tailLine_ = 0;
   std::string tail_;
+  uint32_t headCounter_ = 0;  // the counter of `head_`
+  std::string head_;
 };

@@ -137,6 +137,15 @@ TEST_F(TraceLogTest, LinesBeyondOneBufferArriveWholeAndInOrder) {
     ASSERT_EQ(lines[i].counter, i);
     ASSERT_EQ(lines[i].message, "line " + std::to_string(i) + padding);
   }
+  // Each counter is spelled from the one before: where the digits carry, too.
+  const std::string content = ReadWholeFile(LogFile("T")).value_or("");
+  EXPECT_TRUE(content.starts_with("0:line 0x"));
+  for (const char* counter : {"9", "10", "99", "100", "199", "200", "999", "1000", "2999"})
+    EXPECT_NE(content.find("\r\n" + std::string(counter) + ":line " + counter + "x"), std::string::npos) << counter;
+  log_.ResetForTesting();  // the counter starts again
+  log_.Write("T", "a.cpp", 1, "again");
+  log_.Flush();
+  EXPECT_TRUE(ReadWholeFile(LogFile("T")).value_or("").starts_with("0:again"));
 }
 
 TEST_F(TraceLogTest, EmptyNameIsMainThread) {
