@@ -37,15 +37,19 @@ void LogLineMaker::Append(std::string& text, uint32_t counter, int32_t depth,
                           std::span<const std::string_view> values) {
   const std::string_view head = Head(counter);
   const size_t indent = static_cast<size_t>(std::max(depth, 0));
-  if (!std::all_of(values.begin(), values.end(), IsPlainAscii)) {
+  size_t length = head.size() + indent + fixedLength_ + tail_.size();
+  bool plain = true;
+  for (const std::string_view value : values) {
+    length += value.size();
+    plain = plain && IsPlainAscii(value);
+  }
+  if (!plain) {
     text.append(head).append(indent, ' ');
     for (size_t i = 0; i < fixed_.size(); ++i) AppendEscapedLine(values[i], text.append(fixed_[i]));
     text.append(tail_);
     return;
   }
   // Nearly every line: its length is known, so the text grows once and the parts are copied in.
-  size_t length = head.size() + indent + fixedLength_ + tail_.size();
-  for (const std::string_view value : values) length += value.size();
   const size_t start = text.size();
   text.resize(start + length);
   char* out = text.data() + start;
@@ -61,9 +65,8 @@ void LogLineMaker::Append(std::string& text, uint32_t counter, int32_t depth,
 
 std::string_view LogLineMaker::Head(uint32_t counter) {
   if (counter != headCounter_ + 1 || counter == 0 || head_.empty()) {
-    head_.resize(16);
-    head_.resize(static_cast<size_t>(std::to_chars(head_.data(), head_.data() + head_.size(), counter).ptr - head_.data()));
-    head_ += ':';
+    char digits[16];
+    head_.assign(digits, std::to_chars(digits, digits + sizeof digits, counter).ptr) += ':';
   } else {
     // One up from the counter before: the last digits that were 9 become 0, the one before
     // them goes up, or a 1 goes in front.
