@@ -1,8 +1,9 @@
 #pragma once
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
+
+#include "common/TextHash.h"
 
 // A path as a run's tables keep it: without the folder most of its paths lie in, so that
 // what they keep does not grow with where the site lies. Paths outside it stay whole.
@@ -27,6 +28,6 @@ struct FolderRelativePath {
   std::string Whole(std::string_view folder) const {
     return belowFolder ? std::string(folder).append(rest) : std::string(rest);
   }
-  uint64_t Hash() const { return std::hash<std::string_view>{}(rest) ^ static_cast<uint64_t>(belowFolder); }
+  uint64_t Hash() const { return TextHash::Of(rest) ^ static_cast<uint64_t>(belowFolder); }
   bool operator==(const FolderRelativePath&) const = default;
 };

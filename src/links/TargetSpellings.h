@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "common/HashSlots.h"
-#include "common/TextHash.h"
 #include "links/FolderRelativePath.h"
 
 // Every target spelling met in a crawl, exactly as resolved (kept without the start folder),
@@ -44,9 +43,6 @@ class TargetSpellings {
     Target target;
   };
   static_assert(sizeof(Record) <= 16);
-  static uint64_t HashOf(const FolderRelativePath& path) {
-    return TextHash::Of(path.rest) ^ static_cast<uint64_t>(path.belowFolder);
-  }
   FolderRelativePath Kept(size_t number) const {
     const Record& record = records_[number];
     return {std::string_view(texts_).substr(record.offset, record.length), record.belowFolder == 1};
