@@ -103,6 +103,24 @@ bool HasCapitals(const char* p, size_t length, const char* end) {
   return std::any_of(p, p + length, [](char c) { return c >= 'A' && c <= 'Z'; });
 }
 
+// The end of the tag name from `p` on, as FindBlankOr<'/', '>'> finds it, and whether the name
+// holds capitals. Most names end within eight bytes: one word read answers both.
+const char* TagNameEnd(const char* p, const char* end, bool& capitals) {
+  if (std::endian::native == std::endian::little && end - p >= 8) {
+    uint64_t bytes = 0;
+    std::memcpy(&bytes, p, sizeof bytes);
+    const uint64_t marked = MayEnd<'/', '>'>(bytes);
+    const int length = std::countr_zero(marked) / 8;
+    if (marked != 0 && In(kEndsName, p[length])) {
+      capitals = (Capitals(bytes) & ((uint64_t{1} << (8 * length)) - 1)) != 0;
+      return p + length;
+    }
+  }
+  const char* const nameEnd = FindBlankOr<'/', '>'>(p, end);
+  capitals = HasCapitals(p, static_cast<size_t>(nameEnd - p), end);
+  return nameEnd;
+}
+
 // `out` becomes `text` in lower case.
 void AssignLowerCase(std::string& out, std::string_view text) {
   if (out.size() != text.size()) out.resize(text.size());
@@ -177,7 +195,9 @@ bool HtmlTokenizer::NextKeptStartTag(HtmlToken& token) {
     } else if (!PassShortEndTag()) {
       token.rawText = false;
       token.offset = static_cast<int64_t>(pos_);
+      nextOpen_ = 0;
       if (ReadMarkup(token) && token.kind == HtmlToken::Kind::kStartTag && attributesKept_) return true;
+      if (nextOpen_ != 0) pos_ = nextOpen_;  // the text (or raw text) up to it needs no search
     }
   }
   pos_ = page_.size();
@@ -199,6 +219,10 @@ bool HtmlTokenizer::PassShortEndTag() {
   const uint64_t first = closes & (~closes + 1);
   if (first == 0 || (quotes & (first - 1)) != 0) return false;
   pos_ = from + static_cast<size_t>(std::countr_zero(first)) / 8 + 1;
+  // A "<" among the same bytes behind the ">" spares searching the text up to it. The lowest
+  // marked there is exact: the ">" stops what carries over from the bytes below it.
+  const uint64_t opens = ZeroBytes(bytes ^ (kOnes * '<')) & ~(first | (first - 1));
+  if (opens != 0) pos_ = from + static_cast<size_t>(std::countr_zero(opens)) / 8;
   return true;
 }
 
@@ -286,17 +310,19 @@ bool HtmlTokenizer::ReadTag(HtmlToken& token, bool closing) {
   token.kind = closing ? HtmlToken::Kind::kEndTag : HtmlToken::Kind::kStartTag;
   token.selfClosing = false;
   token.attributeCount_ = 0;
-  const char* const from = page_.data() + pos_ + (closing ? 2 : 1);
+  const char* const tag = page_.data() + pos_;
+  const char* const from = tag + (closing ? 2 : 1);
   const char* const end = page_.data() + page_.size();
-  const char* const nameEnd = FindBlankOr<'/', '>'>(from, end);
+  bool capitals = false;
+  const char* const nameEnd = TagNameEnd(from, end, capitals);
   token.name = std::string_view(from, static_cast<size_t>(nameEnd - from));
-  if (HasCapitals(from, token.name.size(), end)) {
+  if (capitals) {
     AssignLowerCase(lowerCaseName_, token.name);
     token.name = lowerCaseName_;
   }
   pos_ = static_cast<size_t>(nameEnd - page_.data());
   attributesKept_ = !closing && (keeps_ == nullptr || keeps_(token.name));
-  if (!(attributesKept_ ? ReadAttributes<true>(token) : ReadAttributes<false>(token))) {
+  if (!(attributesKept_ ? ReadAttributes<true>(token) : PassAttributes(token, tag))) {
     pos_ = page_.size();
     return false;
   }
@@ -305,6 +331,19 @@ bool HtmlTokenizer::ReadTag(HtmlToken& token, bool closing) {
   } else if (kTextElementSketches[NameSketch(token.name)]) {  // most tags are ruled out here
     StartInside(token.name);
   }
+  return true;
+}
+
+// Behind the tag name, through its ">", passing over the attributes: in wide steps where
+// they are written plainly.
+bool HtmlTokenizer::PassAttributes(HtmlToken& token, const char* tag) {
+  const char* const begin = page_.data();
+  const int nameEnd = static_cast<int>(std::min<ptrdiff_t>(begin + pos_ - tag, kTagWindow));
+  const PassedTag passed = passPlainTag_(tag, nameEnd, begin + page_.size());
+  nextOpen_ = passed.nextOpen != nullptr ? static_cast<size_t>(passed.nextOpen - begin) : 0;
+  if (passed.behind == nullptr) return ReadAttributes<false>(token);
+  token.selfClosing = passed.selfClosing;
+  pos_ = static_cast<size_t>(passed.behind - begin);
   return true;
 }
 

@@ -6,6 +6,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "links/TagSkip.h"
+
 // One attribute of a start tag: the name in lower case, the value with its character
 // references decoded.
 struct HtmlAttribute {
@@ -66,6 +68,7 @@ class HtmlTokenizer {
   bool ReadTag(HtmlToken& token, bool closing);
   void ReadComment(HtmlToken& token);
   void ReadBogusComment(HtmlToken& token, size_t from);
+  bool PassAttributes(HtmlToken& token, const char* tag);
   template <bool kKeep>
   bool ReadAttributes(HtmlToken& token);
   void AddAttribute(HtmlToken& token, std::string_view name, std::string_view value);
@@ -81,6 +84,8 @@ class HtmlTokenizer {
   bool attributesKept_ = false;  // of the last tag read
   bool (*keeps_)(std::string_view element) = nullptr;  // all when null
   bool (*keepsNamed_)(std::string_view attribute) = nullptr;  // all when null
+  PassPlainTag passPlainTag_ = PassPlainTagHere();
+  size_t nextOpen_ = 0;  // the "<" next after the tag last passed over, when it was seen; else 0
   std::string lowerCaseName_;  // the name of a tag written with capitals, in lower case
   std::string lowerCaseAttribute_;  // the same for an attribute
   std::unordered_set<std::string> seen_;  // the attribute names of a tag with many

@@ -140,9 +140,13 @@ bool OfOddElement(std::string_view element, std::string_view) { return OddName(e
 bool OddAttribute(std::string_view, std::string_view attribute) { return OddName(attribute); }
 
 // `pages`, and the inputs of the html5lib corpus where it is there.
+// Each page also with blanks behind it, so that its last tags too lie a window's width or
+// more from the end, where tags are passed over in wide steps.
 std::vector<std::string> WithCorpusInputs(std::vector<std::string> pages) {
   if (std::filesystem::is_directory(kCorpus))
     for (const CorpusCase& c : CorpusCases()) pages.push_back(c.input);
+  const size_t written = pages.size();
+  for (size_t i = 0; i < written; ++i) pages.push_back(pages[i] + std::string(kTagWindow + 8, ' '));
   return pages;
 }
 

@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "links/HtmlTokenizer.h"
+#include "links/TagSkip.h"
+
+namespace {
+
+// Attributes the wide step must answer for, and ones it must leave to the tokenizer or read
+// as the tokenizer does (unquoted values, blanks around "=", quotes inside names, a value
+// straight behind another, a name that begins with "="): their ">" in quotes ends the tag
+// unless the quote opens a value.
+const std::vector<std::string> kPlainAttributes = {
+    "class=\"pre\"", "id='x'", "hidden", "title=\"a>b <c\"", "alt='it\"s'", "data-x=\"it's\"", "A=\"\""};
+const std::vector<std::string> kOtherAttributes = {
+    "a=b/",    "a = \"b>\"", "a =\"b>\"", "a= \"b>\"", "=\"x>\"", "a==\"x>\"", "a=b\"c>\"",
+    "b\"c=\"d>\"", "a=\"x\"=\"y>\"", "a/=\"x>\"", "a=\"x\"b=\"y>\"", "a=", "/", "a='unclosed"};
+
+struct Tag {
+  std::string text;
+  size_t nameEnd;
+  bool plain;  // every attribute plainly written
+};
+
+// Tags of a few names and endings holding up to two of the attributes above, with a blank,
+// a new line, a "/" or nothing between them.
+std::vector<Tag> Tags() {
+  std::vector<std::string> attributes = kPlainAttributes;
+  attributes.insert(attributes.end(), kOtherAttributes.begin(), kOtherAttributes.end());
+  std::vector<Tag> tags;
+  for (std::string name : {"<p", "<Span", "<x-y"}) {
+    for (std::string ending : {">", "/>", " />", "\n>"}) {
+      tags.push_back({name + ending, name.size(), true});
+      for (size_t first = 0; first < attributes.size(); ++first) {
+        const bool firstPlain = first < kPlainAttributes.size();
+        tags.push_back({name + " " + attributes[first] + ending, name.size(), firstPlain});
+        for (size_t second = 0; second < attributes.size(); second += 3)
+          for (std::string between : {" ", "\n", "/", ""})
+            tags.push_back({name + " " + attributes[first] + between + attributes[second] + ending, name.size(),
+                            firstPlain && second < kPlainAttributes.size() && !between.empty()});
+      }
+    }
+  }
+  return tags;
+}
+
+// Where the tokenizer, reading every attribute, ends the first tag of `page`, and whether it
+// closes itself.
+std::pair<size_t, bool> TokenizerEnd(const std::string& page) {
+  HtmlTokenizer tokenizer(page);
+  HtmlToken token;
+  if (!tokenizer.Next(token)) return {page.size(), false};
+  const bool selfClosing = token.selfClosing;
+  return {tokenizer.Next(token) ? static_cast<size_t>(token.offset) : page.size(), selfClosing};
+}
+
+// Every kind of marking this processor has ends a tag where the tokenizer ends it, sees
+// whether it closes itself and where the next "<" stands, whatever text follows, wherever in
+// the window its end falls; it answers for every tag plainly written that ends within the
+// window, and for no tag it cannot end exactly.
+TEST(TagSkip, EndsPlainTagsWhereTheTokenizerEndsThem) {
+  int kinds = 0;
+  for (TagMarking marking : {TagMarking::kPlainly, TagMarking::kSse2, TagMarking::kAvx2}) {
+    if (!CanMarkBy(marking)) continue;
+    ++kinds;
+    const PassPlainTag pass = PassPlainTagBy(marking);
+    for (const Tag& tag : Tags()) {
+      for (size_t fill = 0; fill <= 40; fill += 20) {
+        for (std::string after : {"te<xt", "<b>", "\"q' >"}) {
+          const std::string page = tag.text + std::string(fill, 'f') + after + std::string(70, ' ');
+          const auto [end, selfClosing] = TokenizerEnd(page);
+          const PassedTag passed = pass(page.data(), static_cast<int>(tag.nameEnd), page.data() + page.size());
+          const size_t open = page.find('<', end);
+          if (tag.plain && end <= kTagWindow) {
+            ASSERT_NE(passed.behind, nullptr) << page;
+          }
+          if (passed.behind == nullptr) continue;
+          EXPECT_EQ(static_cast<size_t>(passed.behind - page.data()), end) << page;
+          EXPECT_EQ(passed.selfClosing, selfClosing) << page;
+          EXPECT_EQ(passed.nextOpen, open < kTagWindow ? page.data() + open : nullptr) << page;
+        }
+      }
+    }
+    // Fewer than 64 bytes left: no answer, nothing read beyond the page.
+    const std::string shortPage = "<p class=\"x\">";
+    EXPECT_EQ(pass(shortPage.data(), 2, shortPage.data() + shortPage.size()).behind, nullptr);
+  }
+  EXPECT_GE(kinds, 1);
+  EXPECT_NE(PassPlainTagHere(), nullptr);
+}
+
+}  // namespace
