@@ -2,8 +2,8 @@
 
 #include <bit>
 #include <cstdint>
-#include <functional>
 
+#include "common/TextHash.h"
 #include "links/LinkCounter.h"
 
 namespace {
@@ -65,7 +65,7 @@ class ResolvedHrefs {
   // The entry of `href`: an earlier link's, or else `first`, noted for it (then `added`).
   Resolved& FindOrAdd(std::string_view href, const Resolved& first, const ParsedPage& page, bool& added) {
     const size_t mask = slots_.size() - 1;
-    for (size_t i = std::hash<std::string_view>()(href) & mask;; i = (i + 1) & mask) {
+    for (size_t i = TextHash::Of(href) & mask;; i = (i + 1) & mask) {
       added = slots_[i] == 0;
       if (added) {
         firsts_.push_back(first);
