@@ -93,16 +93,27 @@ void AppendAsEarlier(const ParsedLink& earlier, const Resolved& resolved, Parsed
   texts.append(texts, resolved.at, earlier.hrefLength + found + earlier.targetLength + earlier.beyondRootLength);
 }
 
+// Keeps each link of a page, its href appended to the others.
+class PageHrefs final : public HrefSink {
+ public:
+  PageHrefs(ParsedPage& page, std::string& hrefs) : page_(page), hrefs_(hrefs) {}
+  void Found(std::string_view href, int64_t offset, LinkKind kind) override {
+    page_.links.push_back({offset, static_cast<uint32_t>(href.size()), 0, 0, 0, false, kind});
+    hrefs_.append(href);
+  }
+
+ private:
+  ParsedPage& page_;
+  std::string& hrefs_;
+};
+
 // Keeps the hrefs of the page's links, resolved, one after another. They are resolved once
 // all are read, as a base element anywhere on the page sets where they lead; an href that
 // comes again is resolved once.
 void ExtractPageLinks(const RunContext& context, const std::string& text, ParsedPage& page) {
   std::string hrefs;
-  const auto keep = [&](const LinkInfo& link) {
-    page.links.push_back({link.offset, static_cast<uint32_t>(link.href.size()), 0, 0, 0, false, link.kind});
-    hrefs.append(link.href);
-  };
-  const std::optional<std::string> base = ExtractLinks(text, keep, AnchorDetail::kHrefOnly);
+  PageHrefs keep(page, hrefs);
+  const std::optional<std::string> base = ExtractHrefs(text, keep);
   LinkResolver resolver(page.path, context);
   if (base) resolver.SetBase(*base);
   ResolvedLink resolved;

@@ -86,15 +86,16 @@ bool HasWord(std::string_view list, std::string_view word) {
 // Reads one page's tokens and hands on its links.
 class LinkReader {
  public:
-  LinkReader(std::string_view page, const LinkSink& sink, AnchorDetail detail)
-      : tokenizer_(page), sink_(sink), detail_(detail) {
+  // Hands the links to `hrefs` when given, else as a whole, titles and texts, to `sink`.
+  LinkReader(std::string_view page, const LinkSink* sink, HrefSink* hrefs)
+      : tokenizer_(page), sink_(sink), hrefs_(hrefs) {
     tokenizer_.KeepAttributesOf(HoldsLinks);
-    tokenizer_.KeepAttributesNamed(detail == AnchorDetail::kHrefOnly ? TellsLinks : TellsLinksOrTitle);
+    tokenizer_.KeepAttributesNamed(hrefs != nullptr ? TellsLinks : TellsLinksOrTitle);
   }
 
   std::optional<std::string> Read() {
     // Without the anchors' texts only the tags of link elements matter.
-    if (detail_ == AnchorDetail::kHrefOnly) {
+    if (hrefs_ != nullptr) {
       while (tokenizer_.NextKeptStartTag(token_)) StartTag();
       return base_;
     }
@@ -147,7 +148,7 @@ class LinkReader {
       std::string_view url = set.substr(at, end - at);
       const bool lastInCandidate = url.ends_with(',');
       while (url.ends_with(',')) url.remove_suffix(1);
-      if (!url.empty()) Found(std::string(url), LinkKind::kImage);
+      if (!url.empty()) Found(url, LinkKind::kImage);
       if (!lastInCandidate) end = SkipDescriptors(set, end);
       at = end;
     }
@@ -166,14 +167,18 @@ class LinkReader {
   }
 
   // An anchor whose text is wanted is told when it ends, and the links inside it after it.
-  void Found(const std::string& href, LinkKind kind) {
+  void Found(std::string_view href, LinkKind kind) {
+    if (hrefs_ != nullptr) {
+      hrefs_->Found(href, token_.offset, kind);
+      return;
+    }
     const bool anchor = kind == LinkKind::kHyperlink && token_.name == "a";
     LinkInfo& link = anchor ? anchor_ : anchorOpen_ ? inside_.emplace_back() : link_;
-    link.href = href;
+    link.href.assign(href);
     link.offset = token_.offset;
     link.kind = kind;
-    if (!anchor || detail_ == AnchorDetail::kHrefOnly) {
-      if (!anchorOpen_) sink_(link);
+    if (!anchor) {
+      if (!anchorOpen_) (*sink_)(link);
       return;
     }
     anchor_.text.clear();
@@ -187,14 +192,14 @@ class LinkReader {
   void EndAnchor() {
     if (!anchorOpen_) return;
     anchorOpen_ = false;
-    sink_(anchor_);
-    for (const LinkInfo& link : inside_) sink_(link);
+    (*sink_)(anchor_);
+    for (const LinkInfo& link : inside_) (*sink_)(link);
     inside_.clear();
   }
 
   HtmlTokenizer tokenizer_;
-  const LinkSink& sink_;
-  AnchorDetail detail_;
+  const LinkSink* sink_;
+  HrefSink* hrefs_;
   HtmlToken token_;
   LinkInfo anchor_;  // the anchor open, told when it ends
   bool anchorOpen_ = false;
@@ -203,10 +208,32 @@ class LinkReader {
   std::optional<std::string> base_;
 };
 
+// Hands hrefs on as whole links.
+class HrefsAsLinks final : public HrefSink {
+ public:
+  explicit HrefsAsLinks(const LinkSink& sink) : sink_(sink) {}
+  void Found(std::string_view href, int64_t offset, LinkKind kind) override {
+    link_.href.assign(href);
+    link_.offset = offset;
+    link_.kind = kind;
+    sink_(link_);
+  }
+
+ private:
+  const LinkSink& sink_;
+  LinkInfo link_;
+};
+
 }  // namespace
 
+std::optional<std::string> ExtractHrefs(std::string_view page, HrefSink& sink) {
+  return LinkReader(page, nullptr, &sink).Read();
+}
+
 std::optional<std::string> ExtractLinks(std::string_view page, const LinkSink& sink, AnchorDetail detail) {
-  return LinkReader(page, sink, detail).Read();
+  if (detail == AnchorDetail::kWithTitleAndText) return LinkReader(page, &sink, nullptr).Read();
+  HrefsAsLinks hrefs(sink);
+  return ExtractHrefs(page, hrefs);
 }
 
 std::optional<std::string> ExtractLinks(std::string_view page, std::vector<LinkInfo>& links, AnchorDetail detail) {

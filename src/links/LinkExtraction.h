@@ -34,6 +34,18 @@ std::optional<std::string> ExtractLinks(std::string_view page, const LinkSink& s
 std::optional<std::string> ExtractLinks(std::string_view page, std::vector<LinkInfo>& links,
                                         AnchorDetail detail = AnchorDetail::kWithTitleAndText);
 
+// What a crawl keeps of each link, told without a copy: the href (valid during the call),
+// where its element's "<" stands, and its kind.
+class HrefSink {
+ public:
+  virtual void Found(std::string_view href, int64_t offset, LinkKind kind) = 0;
+
+ protected:
+  ~HrefSink() = default;
+};
+// Hands the links of `page` to `sink` as ExtractLinks does with AnchorDetail::kHrefOnly.
+std::optional<std::string> ExtractHrefs(std::string_view page, HrefSink& sink);
+
 // Appends the names a "#fragment" can point to on a page: every element's id and the name
 // of every anchor, outside comments and raw text, in page order.
 void ExtractFragmentTargets(std::string_view page, std::vector<std::string>& names);
