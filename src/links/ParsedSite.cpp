@@ -8,6 +8,13 @@ namespace {
 
 // Bytes a block of pages holds; a larger page has a block of its own.
 constexpr size_t kBlockBytes = size_t{1} << 20;
+// Bytes of the pages kept as parsed, at most.
+constexpr size_t kWholeBytes = size_t{8} << 20;
+
+size_t BytesOf(const ParsedPage& page) {
+  return page.path.capacity() + page.title.capacity() + page.links.capacity() * sizeof(ParsedLink) +
+         page.linkTexts.capacity();
+}
 
 void AppendNumber(std::string& bytes, uint64_t number) {
   for (; number >= 0x80; number >>= 7) bytes.push_back(static_cast<char>(number | 0x80));
@@ -45,11 +52,11 @@ void ParsedSite::Start(CandidatePages pages, const RunContext& context, PageNeed
   titles_ = titles;
   pages_.emplace(std::move(pages));
   const auto parse = [this](size_t i, ParsedPage& page, std::string& text) { Parse(i, page, text); };
-  const auto take = [this, &targets, control](size_t i, const ParsedPage& page) {
+  const auto take = [this, &targets, control](size_t i, ParsedPage& page) {
     // Only a page read whole, under its own name, is as the crawl would read it.
     if (page.read == PageRead::kRead && pages_->IsPath(i, page.path)) {
-      if (!walked_) Keep(page, targets);
       if (titles_ != nullptr) titles_->Remember(page.path, page.title);
+      if (!walked_) Keep(page, targets);
     }
     Advance(control, &RunProgress::parsed);
     return !Cancelled(control);
@@ -67,8 +74,26 @@ void ParsedSite::NumberCandidates(TargetSpellings& targets) {
   }
 }
 
-void ParsedSite::Keep(const ParsedPage& page, TargetSpellings& targets) {
+// A page is kept as parsed while such pages take little room: the walk, mostly soon to come
+// to it, then takes it as it is. Others are kept encoded.
+void ParsedSite::Keep(ParsedPage& page, TargetSpellings& targets) {
   const size_t number = targets.Number(page.path);
+  const size_t bytes = BytesOf(page);
+  if (wholeBytes_ + bytes > kWholeBytes) return Encode(page, number, targets);
+  wholeBytes_ += bytes;
+  std::swap(whole_[number], page);
+}
+
+bool ParsedSite::TakeWhole(size_t number, ParsedPage& page) {
+  const auto whole = whole_.find(number);
+  if (whole == whole_.end()) return false;
+  std::swap(page, whole->second);
+  wholeBytes_ -= BytesOf(page);
+  whole_.erase(whole);
+  return true;
+}
+
+void ParsedSite::Encode(const ParsedPage& page, size_t number, TargetSpellings& targets) {
   size_t hyperlinks = 0;
   for (const ParsedLink& link : page.links) hyperlinks += link.kind == LinkKind::kHyperlink ? 1 : 0;
   encoded_.clear();
@@ -114,6 +139,7 @@ size_t ParsedSite::AppendLinkTexts(uint32_t target, FoundSpelling spelling, uint
 
 ParsedSite::Taken ParsedSite::Take(size_t number, const std::string& path, const TargetSpellings& targets,
                                    bool withFound, ParsedPage& page) {
+  if (TakeWhole(number, page)) return Taken::kRead;
   if (!IsKept(number)) {
     if (!parse_ || number >= candidates_.size() || candidates_[number] == kNoCandidate) return Taken::kNone;
     const size_t i = candidates_[number];
@@ -124,6 +150,7 @@ ParsedSite::Taken ParsedSite::Take(size_t number, const std::string& path, const
         return Taken::kNone;  // read before
       case ParseInOrder::Holder::kParser:
         parse_->TakeThrough(i);
+        if (TakeWhole(number, page)) return Taken::kRead;
         if (!IsKept(number)) return Taken::kNone;
     }
   }

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 #include "common/RunControl.h"
@@ -97,7 +98,9 @@ class ParsedSite {
   bool IsKept(size_t number) const { return number < kept_.size() && kept_[number].block != Page::kNone; }
   void Parse(size_t i, ParsedPage& page, std::string& text);
   bool ReadNow(size_t i, ParsedPage& page);
-  void Keep(const ParsedPage& page, TargetSpellings& targets);
+  void Keep(ParsedPage& page, TargetSpellings& targets);
+  bool TakeWhole(size_t number, ParsedPage& page);
+  void Encode(const ParsedPage& page, size_t number, TargetSpellings& targets);
   void Store(Page& page);
   void Decode(size_t number, const std::string& path, const TargetSpellings& targets, bool withFound,
               ParsedPage& page) const;
@@ -110,6 +113,8 @@ class ParsedSite {
   std::optional<CandidatePages> pages_;
   std::vector<uint32_t> candidates_;  // by target number: the page's place in pages_, or kNoCandidate
   std::vector<Page> kept_;  // by target number
+  std::unordered_map<size_t, ParsedPage> whole_;  // pages kept as parsed, by target number
+  size_t wholeBytes_ = 0;
   std::vector<std::string> blocks_;  // of pages' bytes, filled one after another, never moved
   TargetSpellings found_;  // the texts of the links as found, where kept
   bool keepFound_ = false;
