@@ -1,12 +1,10 @@
 #pragma once
 #include <atomic>
-#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -14,45 +12,19 @@
 #include "links/CandidatePages.h"
 #include "links/CrawlPage.h"
 #include "links/FoundSpelling.h"
+#include "links/ParseClock.h"
 #include "links/ParseInOrder.h"
 #include "links/TargetSpellings.h"
 
-// The pages parsed and the time spent on them, added over the threads, and the part of it on
-// the thread that made the clock.
-class ParseClock {
- public:
-  template <class Parse>
-  void Time(Parse&& parse) {
-    const auto start = std::chrono::steady_clock::now();
-    parse();
-    const int64_t spent = (std::chrono::steady_clock::now() - start).count();
-    pages_.fetch_add(1, std::memory_order_relaxed);
-    all_.fetch_add(spent, std::memory_order_relaxed);
-    if (std::this_thread::get_id() == owner_) owners_.fetch_add(spent, std::memory_order_relaxed);
-  }
-  int64_t Pages() const { return pages_.load(); }
-  double Seconds() const { return ToSeconds(all_); }
-  double OwnersSeconds() const { return ToSeconds(owners_); }
-
- private:
-  static double ToSeconds(const std::atomic<int64_t>& ticks) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::duration(ticks.load())).count();
-  }
-  const std::thread::id owner_ = std::this_thread::get_id();
-  std::atomic<int64_t> pages_{0};
-  std::atomic<int64_t> all_{0};
-  std::atomic<int64_t> owners_{0};
-};
-
 // The hyperlinks of the pages a crawl may read, parsed on other threads while it walks
-// them. A page is kept in a few bytes a link, the numbers of their targets near its own
-// number. The numbers are given on the calling thread. The texts of the links as found,
+// them. Up to 8 MB of pages wait as parsed; beyond that a page is kept in a few bytes a link,
+// the numbers of their targets near its own number. The numbers are given on the calling thread. The texts of the links as found,
 // which only the log needs, are mostly spelled from their targets when asked for
 // (FoundSpelling); the others are kept, numbered.
 class ParsedSite {
  public:
   // Starts parsing `pages` in their order on `threads` threads, the calling one included;
-  // the calling thread keeps them as it takes them (TakeWaiting, Take, TakeAll). The pages
+  // the calling thread keeps them as it takes them (TakeWaiting, Take, Finish). The pages
   // and link targets are numbered in `targets`. `keepFound` keeps the links' texts as found;
   // `titles`, when given, gets the pages' titles. Each page parsed counts as one of the
   // control's `parsed`; a cancelled control stops it. `targets`, `titles` and `control`
@@ -69,15 +41,16 @@ class ParsedSite {
   // Once the walk is done: takes the pages it did not reach, reading only their titles, and
   // only when the titles are asked for.
   void Finish();
-  // How a page was taken: not (the caller reads it), kept (its links numbered, its title
-  // remembered), or read now on the calling thread, as ParsePage reads it.
+  // How a page was taken: not (the caller reads it), kept encoded (its links numbered, its
+  // title remembered), or whole, as ParsePage reads it (read now on the calling thread, or
+  // waiting as parsed).
   enum class Taken { kNone, kKept, kRead };
   // Fills `page` with the page read as target `number` under `path`, when it is one of the
-  // pages given and read whole. A page kept comes without its title, its hyperlinks numbered
-  // (ParsedLink::number), and with `withFound` their texts as found and their targets in its
-  // link texts (else none); it is waited for when another thread parses it. A page no thread
-  // took up yet is read now. kNone when it is not one of them, or not read, or when the texts
-  // as found are asked for and were not kept.
+  // pages given and read whole. A page kept encoded comes without its title, its hyperlinks
+  // numbered (ParsedLink::number), and with `withFound` their texts as found and their
+  // targets in its link texts (else none). A page another thread parses is waited for; one
+  // no thread took up yet is read now. kNone when it is not one of them, or not read, or
+  // when the texts as found are asked for and were not kept.
   Taken Take(size_t number, const std::string& path, const TargetSpellings& targets, bool withFound,
              ParsedPage& page);
 
