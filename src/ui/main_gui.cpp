@@ -6,6 +6,7 @@
 #include "app/CommandLine.h"
 #include "app/Folioscribe.h"
 #include "log/TraceScope.h"
+#include "platform/Memory.h"
 #include "platform/Program.h"
 #include "ui/FolioscribeDlg.h"
 #include "ui/UiPrompts.h"
@@ -19,6 +20,7 @@ bool DisplayReachable() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  ReadyMemoryPool();
   const std::vector<std::string> args(argv + 1, argv + argc);
   const StartupRequest startup = ReadStartupRequest(ParseCommandLine(args));
   // A batch run never opens a window, display or not: a job started from a desktop session
