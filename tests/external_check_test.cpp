@@ -1,5 +1,8 @@
+#include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <link.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -190,6 +193,36 @@ TEST_F(ExternalCheckTest, ExclusionsAndAcceptedStatuses) {
       << run.err;
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(server.Requests(), (std::map<std::string, int>{{"127.0.0.1 HEAD /missing", 1}}));
+}
+
+// The file the dynamic loader opens for `soname`, as the program would; empty when none.
+std::string LoaderFileOf(const char* soname) {
+  void* handle = dlopen(soname, RTLD_LAZY | RTLD_LOCAL);
+  if (!handle) return "";
+  link_map* map = nullptr;
+  std::string file;
+  if (dlinfo(handle, RTLD_DI_LINKMAP, &map) == 0) file = map->l_name;
+  dlclose(handle);
+  return file;
+}
+
+TEST(ExternalCheckWithoutLibcurl, SaysSoAndChecksTheRest) {
+  // libcurl hidden behind an empty file, in a mount namespace of the program's own.
+  const std::string libcurl = LoaderFileOf("libcurl.so.4");
+  ASSERT_FALSE(libcurl.empty()) << "libcurl.so.4 is not installed (scripts/install-deps does it)";
+  if (std::system("unshare -rm true >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "no mount namespace can be made here (unshare -rm)";
+  TempDir dir;
+  dir.Write("site/index.html", "<a href=\"http://127.0.0.1:1/\">x</a><a href=\"none.html\">y</a>");
+  RunOptions options;
+  options.wrapper = {"unshare", "-rm", "sh", "-c", "mount --bind /dev/null \"$0\" && exec \"$@\"",
+                     libcurl};
+  const ProgramOutput run = RunFolioscribe({dir / "site", "--check", "--check-external"}, options);
+  EXPECT_EQ(run.out, "index.html:1: broken link \"none.html\" (none.html does not exist)\n");
+  EXPECT_EQ(run.err.rfind("folioscribe: External links not checked: ", 0), 0u) << run.err;
+  EXPECT_NE(run.err.find("libcurl.so.4"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("1 external link seen (not checked)"), std::string::npos) << run.err;
+  EXPECT_EQ(run.status, 1);
 }
 
 TEST_F(ExternalCheckTest, PermanentRedirectFailsOnlyWhenStrict) {

@@ -50,7 +50,7 @@ void ReportSitemapLimits(const RunResult& result, size_t bytes, MessageSink& mes
 }
 
 // The check of the outside links for a run of the dialog; none when the profile's patterns
-// do not compile, which `messages` is told.
+// do not compile or libcurl is missing, which `messages` is told.
 std::unique_ptr<ExternalCheck> NewExternalCheck(const RunSettings& settings,
                                                 MessageSink& messages) {
   const std::string problem = ExcludeUrlProblem(settings.aExcludeUrls);
@@ -58,6 +58,7 @@ std::unique_ptr<ExternalCheck> NewExternalCheck(const RunSettings& settings,
     messages.ShowMessage("External links not checked: ExcludeUrls: " + problem);
     return nullptr;
   }
+  if (!CanCheckExternal(messages)) return nullptr;
   return std::make_unique<ExternalCheck>(
       ExternalSettingsForRun({}, settings.aExcludeUrls, settings.sDomain));
 }

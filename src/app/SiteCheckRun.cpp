@@ -5,6 +5,7 @@
 #include "app/GenerationRun.h"
 #include "common/Paths.h"
 #include "common/Text.h"
+#include "log/TraceLog.h"
 #include "platform/FileSystem.h"
 #include "sitemap/SiteMapBuilder.h"
 
@@ -40,7 +41,7 @@ SiteCheckOutcome CheckSite(const RunSettings& settings, bool checkAnchors,
     return outcome;
   }
   std::optional<ExternalCheck> externalCheck;
-  if (external) externalCheck.emplace(*external);
+  if (external && CanCheckExternal(messages)) externalCheck.emplace(*external);
   SiteCheck check(folder, checkAnchors, externalCheck ? &*externalCheck : nullptr);
   CrawlForCheck(normalised, check, control);
   outcome.findings = check.Finish(ListSiteFiles(normalised, folder));
@@ -51,6 +52,14 @@ SiteCheckOutcome CheckSite(const RunSettings& settings, bool checkAnchors,
   }
   outcome.started = true;
   return outcome;
+}
+
+bool CanCheckExternal(MessageSink& messages) {
+  const std::string problem = HttpCheckProblem();
+  if (problem.empty()) return true;
+  TraceProblem("External links not checked: " + problem);
+  messages.ShowMessage("External links not checked: " + problem);
+  return false;
 }
 
 void AddExternalFindings(ExternalCheck& external, std::vector<SiteFinding>& findings) {

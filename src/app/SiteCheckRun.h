@@ -24,6 +24,10 @@ SiteCheckOutcome CheckSite(const RunSettings& settings, bool checkAnchors,
                            const ExternalCheckSettings* external, MessageSink& messages,
                            RunControl* control = nullptr);
 
+// Whether outside links can be requested (libcurl, loaded by the first call, is there);
+// when not, `messages` and the log are told, and the run goes on without them.
+bool CanCheckExternal(MessageSink& messages);
+
 // The outside links' findings added to `findings`, all in report order.
 void AddExternalFindings(ExternalCheck& external, std::vector<SiteFinding>& findings);
 

@@ -1,13 +1,12 @@
 #include "net/HttpChecker.h"
 
-#include <curl/curl.h>
-
 #include <algorithm>
 #include <deque>
 #include <memory>
 #include <unordered_map>
 #include <unordered_set>
 
+#include "net/CurlLibrary.h"
 #include "net/HttpTransfer.h"
 #include "net/Url.h"
 
@@ -19,13 +18,14 @@ using Clock = std::chrono::steady_clock;
 // way, and the outcomes of those done.
 class Schedule {
  public:
-  Schedule(CURLM* multi, const HttpCheckOptions& options) : multi_(multi), options_(options) {
+  Schedule(const CurlLibrary& curl, CURLM* multi, const HttpCheckOptions& options)
+      : curl_(curl), multi_(multi), options_(options) {
     for (const std::string& header : options.headers)
-      headers_ = curl_slist_append(headers_, header.c_str());
+      headers_ = curl.slist_append(headers_, header.c_str());
   }
   ~Schedule() {
-    for (auto& [handle, transfer] : active_) curl_multi_remove_handle(multi_, handle);
-    curl_slist_free_all(headers_);
+    for (auto& [handle, transfer] : active_) curl_.multi_remove_handle(multi_, handle);
+    curl_.slist_free_all(headers_);
   }
 
   void Add(const std::string& url) {
@@ -50,10 +50,10 @@ class Schedule {
       while (!queue.empty() && activeByHost_[host] < options_.hostConnections &&
              static_cast<int>(active_.size()) < options_.connections) {
         auto transfer =
-            std::make_unique<HttpTransfer>(std::move(queue.front()), options_, headers_);
+            std::make_unique<HttpTransfer>(curl_, std::move(queue.front()), options_, headers_);
         queue.pop_front();
         ++activeByHost_[host];
-        curl_multi_add_handle(multi_, transfer->Handle());
+        curl_.multi_add_handle(multi_, transfer->Handle());
         active_.emplace(transfer->Handle(), std::move(transfer));
       }
     }
@@ -62,12 +62,12 @@ class Schedule {
   // Takes in the requests that ended.
   void CollectDone() {
     int left = 0;
-    while (CURLMsg* message = curl_multi_info_read(multi_, &left)) {
+    while (CURLMsg* message = curl_.multi_info_read(multi_, &left)) {
       if (message->msg != CURLMSG_DONE) continue;
       const auto found = active_.find(message->easy_handle);
       std::unique_ptr<HttpTransfer> transfer = std::move(found->second);
       active_.erase(found);
-      curl_multi_remove_handle(multi_, transfer->Handle());
+      curl_.multi_remove_handle(multi_, transfer->Handle());
       --activeByHost_[UrlHost(transfer->Job().current)];
       const HttpNext next = transfer->Finish(message->data.result);
       HttpJob& job = transfer->Job();
@@ -102,6 +102,7 @@ class Schedule {
                        [](const auto& entry) { return entry.second.empty(); });
   }
 
+  const CurlLibrary& curl_;
   CURLM* multi_;
   const HttpCheckOptions& options_;
   curl_slist* headers_ = nullptr;
@@ -115,27 +116,33 @@ class Schedule {
 
 }  // namespace
 
-HttpChecker::HttpChecker(HttpCheckOptions options) : options_(std::move(options)) {
-  curl_global_init(CURL_GLOBAL_DEFAULT);
-  multi_ = curl_multi_init();
+HttpChecker::HttpChecker(HttpCheckOptions options) : HttpChecker(std::move(options), Curl()) {}
+
+HttpChecker::HttpChecker(HttpCheckOptions options, const CurlLibrary& curl)
+    : options_(std::move(options)), curl_(curl) {
+  if (!curl_.Loaded()) return;
+  // Before any other call and before the thread starts, as libcurl asks.
+  curl_.global_init(CURL_GLOBAL_DEFAULT);
+  multi_ = curl_.multi_init();
   // libcurl keeps to the same limits on connections, idle ones included.
-  curl_multi_setopt(multi_, CURLMOPT_MAX_HOST_CONNECTIONS,
-                    static_cast<long>(options_.hostConnections));
-  curl_multi_setopt(multi_, CURLMOPT_MAX_TOTAL_CONNECTIONS,
-                    static_cast<long>(options_.connections));
-  curl_multi_setopt(multi_, CURLMOPT_MAXCONNECTS, static_cast<long>(options_.connections));
+  curl_.multi_setopt(multi_, CURLMOPT_MAX_HOST_CONNECTIONS,
+                     static_cast<long>(options_.hostConnections));
+  curl_.multi_setopt(multi_, CURLMOPT_MAX_TOTAL_CONNECTIONS,
+                     static_cast<long>(options_.connections));
+  curl_.multi_setopt(multi_, CURLMOPT_MAXCONNECTS, static_cast<long>(options_.connections));
   thread_ = std::thread(&HttpChecker::Run, this);
 }
 
 HttpChecker::~HttpChecker() {
+  if (!multi_) return;
   {
     const std::lock_guard lock(mutex_);
     stopping_ = finishing_ = true;
   }
-  curl_multi_wakeup(multi_);
+  curl_.multi_wakeup(multi_);
   if (thread_.joinable()) thread_.join();
-  curl_multi_cleanup(multi_);
-  curl_global_cleanup();
+  curl_.multi_cleanup(multi_);
+  curl_.global_cleanup();
 }
 
 void HttpChecker::Check(const std::string& url) {
@@ -143,21 +150,33 @@ void HttpChecker::Check(const std::string& url) {
     const std::lock_guard lock(mutex_);
     arrived_.push_back(url);
   }
-  curl_multi_wakeup(multi_);
+  if (multi_) curl_.multi_wakeup(multi_);
 }
 
 std::map<std::string, HttpOutcome> HttpChecker::Finish() {
+  if (!multi_) return FailEveryAddress();
   {
     const std::lock_guard lock(mutex_);
     finishing_ = true;
   }
-  curl_multi_wakeup(multi_);
+  curl_.multi_wakeup(multi_);
   if (thread_.joinable()) thread_.join();
   return std::move(outcomes_);
 }
 
+std::map<std::string, HttpOutcome> HttpChecker::FailEveryAddress() const {
+  std::map<std::string, HttpOutcome> outcomes;
+  for (const std::string& url : arrived_) {
+    HttpOutcome& outcome = outcomes[url];
+    outcome.failure = HttpOutcome::Failure::kOther;
+    outcome.reason = curl_.Problem();
+    outcome.finalUrl = url;
+  }
+  return outcomes;
+}
+
 void HttpChecker::Run() {
-  Schedule schedule(multi_, options_);
+  Schedule schedule(curl_, multi_, options_);
   std::vector<std::string> arrived;
   while (true) {
     bool finishing = false;
@@ -171,11 +190,13 @@ void HttpChecker::Run() {
     arrived.clear();
     schedule.StartDue();
     int running = 0;
-    curl_multi_perform(multi_, &running);
+    curl_.multi_perform(multi_, &running);
     schedule.CollectDone();
     if (finishing && schedule.Idle()) break;
     schedule.StartDue();
-    curl_multi_poll(multi_, nullptr, 0, schedule.WaitMilliseconds(), nullptr);
+    curl_.multi_poll(multi_, nullptr, 0, schedule.WaitMilliseconds(), nullptr);
   }
   outcomes_ = std::move(schedule.Outcomes());
 }
+
+std::string HttpCheckProblem() { return Curl().Problem(); }

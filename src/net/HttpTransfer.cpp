@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "common/Text.h"
+#include "net/CurlLibrary.h"
 
 namespace {
 
@@ -46,39 +47,40 @@ bool IsCertificateProblem(CURLcode code) {
 }
 
 // "Retry-After: 120" or an HTTP date; -1 when it is neither.
-long RetryAfterSeconds(std::string_view value) {
+long RetryAfterSeconds(const CurlLibrary& curl, std::string_view value) {
   const std::string text = Trim(value);
   if (!text.empty() && text.find_first_not_of("0123456789") == std::string::npos)
     return std::min(std::stol(text.substr(0, 9)), 999999999L);
-  const time_t when = curl_getdate(text.c_str(), nullptr);
+  const time_t when = curl.getdate(text.c_str(), nullptr);
   return when < 0 ? -1 : std::max<long>(0, static_cast<long>(when - time(nullptr)));
 }
 
 }  // namespace
 
-HttpTransfer::HttpTransfer(HttpJob job, const HttpCheckOptions& options, curl_slist* headers)
-    : job_(std::move(job)), options_(options), handle_(curl_easy_init()) {
-  curl_easy_setopt(handle_, CURLOPT_URL, job_.current.c_str());
-  curl_easy_setopt(handle_, CURLOPT_PRIVATE, this);
-  curl_easy_setopt(handle_, CURLOPT_NOBODY, job_.get ? 0L : 1L);
-  curl_easy_setopt(handle_, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(handle_, CURLOPT_USERAGENT, options.userAgent.c_str());
-  curl_easy_setopt(handle_, CURLOPT_HTTPHEADER, headers);
-  curl_easy_setopt(handle_, CURLOPT_ACCEPT_ENCODING, "");
-  curl_easy_setopt(handle_, CURLOPT_TIMEOUT, static_cast<long>(options.timeoutSeconds));
-  curl_easy_setopt(
+HttpTransfer::HttpTransfer(const CurlLibrary& curl, HttpJob job, const HttpCheckOptions& options,
+                           curl_slist* headers)
+    : curl_(curl), job_(std::move(job)), options_(options), handle_(curl.easy_init()) {
+  curl.easy_setopt(handle_, CURLOPT_URL, job_.current.c_str());
+  curl.easy_setopt(handle_, CURLOPT_PRIVATE, this);
+  curl.easy_setopt(handle_, CURLOPT_NOBODY, job_.get ? 0L : 1L);
+  curl.easy_setopt(handle_, CURLOPT_PROTOCOLS_STR, "http,https");
+  curl.easy_setopt(handle_, CURLOPT_USERAGENT, options.userAgent.c_str());
+  curl.easy_setopt(handle_, CURLOPT_HTTPHEADER, headers);
+  curl.easy_setopt(handle_, CURLOPT_ACCEPT_ENCODING, "");
+  curl.easy_setopt(handle_, CURLOPT_TIMEOUT, static_cast<long>(options.timeoutSeconds));
+  curl.easy_setopt(
       handle_, CURLOPT_CONNECTTIMEOUT,
       static_cast<long>(std::min(options.connectTimeoutSeconds, options.timeoutSeconds)));
-  curl_easy_setopt(handle_, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(handle_, CURLOPT_ERRORBUFFER, error_);
-  curl_easy_setopt(handle_, CURLOPT_HEADERFUNCTION, &HttpTransfer::OnHeader);
-  curl_easy_setopt(handle_, CURLOPT_HEADERDATA, this);
-  curl_easy_setopt(handle_, CURLOPT_WRITEFUNCTION, &HttpTransfer::OnBody);
-  curl_easy_setopt(handle_, CURLOPT_WRITEDATA, this);
+  curl.easy_setopt(handle_, CURLOPT_NOSIGNAL, 1L);
+  curl.easy_setopt(handle_, CURLOPT_ERRORBUFFER, error_);
+  curl.easy_setopt(handle_, CURLOPT_HEADERFUNCTION, &HttpTransfer::OnHeader);
+  curl.easy_setopt(handle_, CURLOPT_HEADERDATA, this);
+  curl.easy_setopt(handle_, CURLOPT_WRITEFUNCTION, &HttpTransfer::OnBody);
+  curl.easy_setopt(handle_, CURLOPT_WRITEDATA, this);
   ++job_.outcome.requests;
 }
 
-HttpTransfer::~HttpTransfer() { curl_easy_cleanup(handle_); }
+HttpTransfer::~HttpTransfer() { curl_.easy_cleanup(handle_); }
 
 size_t HttpTransfer::OnHeader(char* data, size_t size, size_t count, void* self) {
   auto* transfer = static_cast<HttpTransfer*>(self);
@@ -90,7 +92,7 @@ size_t HttpTransfer::OnHeader(char* data, size_t size, size_t count, void* self)
     transfer->reason_ = reason == std::string_view::npos ? "" : Trim(line.substr(reason + 1));
     transfer->retryAfter_ = -1;
   } else if (line.size() > 12 && EqualsNoCase(line.substr(0, 12), "retry-after:")) {
-    transfer->retryAfter_ = RetryAfterSeconds(line.substr(12));
+    transfer->retryAfter_ = RetryAfterSeconds(transfer->curl_, line.substr(12));
   }
   return size * count;
 }
@@ -103,7 +105,7 @@ size_t HttpTransfer::OnBody(char*, size_t, size_t, void* self) {
 
 HttpNext HttpTransfer::Finish(CURLcode code) {
   long status = 0;
-  curl_easy_getinfo(handle_, CURLINFO_RESPONSE_CODE, &status);
+  curl_.easy_getinfo(handle_, CURLINFO_RESPONSE_CODE, &status);
   if (code == CURLE_OK || (code == CURLE_WRITE_ERROR && bodyCut_ && status > 0))
     return FinishResponse(status);
   return FinishFailed(code);
@@ -123,7 +125,7 @@ HttpNext HttpTransfer::FinishFailed(CURLcode code) {
     return Fail(HttpOutcome::Failure::kHostNotFound, "host not found");
   if (code == CURLE_COULDNT_CONNECT) {
     long osError = 0;
-    curl_easy_getinfo(handle_, CURLINFO_OS_ERRNO, &osError);
+    curl_.easy_getinfo(handle_, CURLINFO_OS_ERRNO, &osError);
     return Fail(HttpOutcome::Failure::kCouldNotConnect,
                 "could not connect: " +
                     std::string(osError ? std::strerror(static_cast<int>(osError)) : error_));
@@ -134,7 +136,7 @@ HttpNext HttpTransfer::FinishFailed(CURLcode code) {
     if (problem.starts_with(kPrefix)) problem.erase(0, kPrefix.size());
     return Fail(HttpOutcome::Failure::kCertificate, "certificate: " + problem);
   }
-  return Fail(HttpOutcome::Failure::kOther, error_[0] ? error_ : curl_easy_strerror(code));
+  return Fail(HttpOutcome::Failure::kOther, error_[0] ? error_ : curl_.easy_strerror(code));
 }
 
 HttpNext HttpTransfer::FinishResponse(long status) {
@@ -147,7 +149,7 @@ HttpNext HttpTransfer::FinishResponse(long status) {
     return HttpNext::kRequestAgain;
   }
   const char* location = nullptr;
-  curl_easy_getinfo(handle_, CURLINFO_REDIRECT_URL, &location);
+  curl_.easy_getinfo(handle_, CURLINFO_REDIRECT_URL, &location);
   if (status >= 300 && status < 400 && location) {
     if (job_.visited.empty() && (status == 301 || status == 308)) outcome.movedTo = location;
     job_.visited.push_back(job_.current);

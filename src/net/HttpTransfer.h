@@ -7,6 +7,8 @@
 
 #include "net/HttpCheck.h"
 
+class CurlLibrary;
+
 // One address on its way through requests: HEAD first, GET when HEAD is refused, its
 // redirects and retries.
 struct HttpJob {
@@ -25,7 +27,8 @@ enum class HttpNext { kDone, kRetry, kRequestAgain };
 // One request of a job on a libcurl easy handle, which the multi handle drives.
 class HttpTransfer {
  public:
-  HttpTransfer(HttpJob job, const HttpCheckOptions& options, curl_slist* headers);
+  HttpTransfer(const CurlLibrary& curl, HttpJob job, const HttpCheckOptions& options,
+               curl_slist* headers);
   ~HttpTransfer();
   HttpTransfer(const HttpTransfer&) = delete;
   HttpTransfer& operator=(const HttpTransfer&) = delete;
@@ -44,6 +47,7 @@ class HttpTransfer {
   HttpNext Retry(std::chrono::seconds wait);
   HttpNext Fail(HttpOutcome::Failure failure, std::string reason);
 
+  const CurlLibrary& curl_;
   HttpJob job_;
   const HttpCheckOptions& options_;
   CURL* handle_;
