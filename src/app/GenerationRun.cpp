@@ -59,8 +59,8 @@ std::unique_ptr<ExternalCheck> NewExternalCheck(const RunSettings& settings,
     return nullptr;
   }
   if (!CanCheckExternal(messages)) return nullptr;
-  return std::make_unique<ExternalCheck>(
-      ExternalSettingsForRun({}, settings.aExcludeUrls, settings.sDomain));
+  const ExternalRequest defaults;  // the dialog has no options of its own for the check
+  return std::make_unique<ExternalCheck>(ExternalSettingsForRun(defaults, settings.aExcludeUrls, settings.sDomain));
 }
 
 }  // namespace
