@@ -139,6 +139,9 @@ constexpr ByteSet kTextElementSketches = [] {
   return sketches;
 }();
 
+// No name needs a look: end tags keep no attributes and start no raw text.
+constexpr NameSketches kNoSketches{};
+
 // A tag with more attributes than this finds duplicates through a set, not a look at each.
 constexpr size_t kFewAttributes = 16;
 
@@ -153,6 +156,18 @@ const std::string* HtmlToken::Attribute(std::string_view name) const {
   for (const HtmlAttribute& attribute : Attributes())
     if (attribute.name == name) return &attribute.value;
   return nullptr;
+}
+
+NameSketches HtmlTokenizer::AllSketches() {
+  NameSketches all;
+  all.fill(true);
+  return all;
+}
+
+void HtmlTokenizer::KeepAttributesOf(bool (*keeps)(std::string_view element), const NameSketches& sketches) {
+  keeps_ = keeps;
+  for (size_t sketch = 0; sketch < lookedAt_.size(); ++sketch)
+    lookedAt_[sketch] = sketches[sketch] || kTextElementSketches[sketch];
 }
 
 void HtmlTokenizer::StartInside(std::string_view element) {
@@ -305,24 +320,40 @@ void HtmlTokenizer::ReadBogusComment(HtmlToken& token, size_t from) {
   pos_ = std::min(end + 1, page_.size());
 }
 
-// A tag cut short by the end of the page is no tag.
+// A tag cut short by the end of the page is no tag. Most tags have their name, and most their
+// end, within the 64 bytes from their "<": one look at them finds both, and passes over the
+// tag when its name's sketch rules out that its attributes are kept.
 bool HtmlTokenizer::ReadTag(HtmlToken& token, bool closing) {
   token.kind = closing ? HtmlToken::Kind::kEndTag : HtmlToken::Kind::kStartTag;
   token.selfClosing = false;
   token.attributeCount_ = 0;
-  const char* const tag = page_.data() + pos_;
-  const char* const from = tag + (closing ? 2 : 1);
-  const char* const end = page_.data() + page_.size();
-  bool capitals = false;
-  const char* const nameEnd = TagNameEnd(from, end, capitals);
-  token.name = std::string_view(from, static_cast<size_t>(nameEnd - from));
+  const char* const begin = page_.data();
+  const char* const tag = begin + pos_;
+  const int nameStart = closing ? 2 : 1;
+  const char* const end = begin + page_.size();
+  const PassedTag passed = closing || keeps_ != nullptr
+                               ? passPlainTag_(tag, nameStart, end, closing ? kNoSketches : lookedAt_)
+                               : PassedTag{};
+  bool capitals = passed.capitals;
+  const char* const nameEnd = passed.nameEnd != nullptr ? passed.nameEnd : TagNameEnd(tag + nameStart, end, capitals);
+  token.name = std::string_view(tag + nameStart, static_cast<size_t>(nameEnd - tag - nameStart));
   if (capitals) {
     AssignLowerCase(lowerCaseName_, token.name);
     token.name = lowerCaseName_;
   }
-  pos_ = static_cast<size_t>(nameEnd - page_.data());
+  if (passed.behind != nullptr) {
+    attributesKept_ = false;
+    token.selfClosing = passed.selfClosing;
+    pos_ = static_cast<size_t>(passed.behind - begin);
+    nextOpen_ = passed.nextOpen != nullptr ? static_cast<size_t>(passed.nextOpen - begin) : 0;
+    return true;
+  }
+  pos_ = static_cast<size_t>(nameEnd - begin);
   attributesKept_ = !closing && (keeps_ == nullptr || keeps_(token.name));
-  if (!(attributesKept_ ? ReadAttributes<true>(token) : PassAttributes(token, tag))) {
+  const bool read = attributesKept_                ? ReadAttributes<true>(token)
+                    : passed.nameEnd != nullptr && !closing ? PassAttributes(token, tag, nameStart)
+                                                     : ReadAttributes<false>(token);
+  if (!read) {
     pos_ = page_.size();
     return false;
   }
@@ -334,12 +365,12 @@ bool HtmlTokenizer::ReadTag(HtmlToken& token, bool closing) {
   return true;
 }
 
-// Behind the tag name, through its ">", passing over the attributes: in wide steps where
-// they are written plainly.
-bool HtmlTokenizer::PassAttributes(HtmlToken& token, const char* tag) {
+// Behind the name of a start tag whose sketch asked for a look and whose attributes are not
+// kept, through its ">", passing over the attributes: in wide steps where they are written
+// plainly.
+bool HtmlTokenizer::PassAttributes(HtmlToken& token, const char* tag, int nameStart) {
   const char* const begin = page_.data();
-  const int nameEnd = static_cast<int>(std::min<ptrdiff_t>(begin + pos_ - tag, kTagWindow));
-  const PassedTag passed = passPlainTag_(tag, nameEnd, begin + page_.size());
+  const PassedTag passed = passPlainTag_(tag, nameStart, begin + page_.size(), kNoSketches);
   nextOpen_ = passed.nextOpen != nullptr ? static_cast<size_t>(passed.nextOpen - begin) : 0;
   if (passed.behind == nullptr) return ReadAttributes<false>(token);
   token.selfClosing = passed.selfClosing;

@@ -47,6 +47,7 @@ class LinkNames {
     for (const SourceAttribute& source : kSources) sketches_[NameSketch(source.*name)] = true;
     for (std::string_view other : others) sketches_[NameSketch(other)] = true;
   }
+  const NameSketches& Sketches() const { return sketches_; }
   bool Holds(std::string_view name) const {
     if (!sketches_[NameSketch(name)]) return false;
     const uint64_t packed = Packed(name);
@@ -56,7 +57,7 @@ class LinkNames {
   }
 
  private:
-  std::array<bool, 256> sketches_{};
+  NameSketches sketches_{};
   uint64_t SourceAttribute::*packed_;
   std::span<const std::string_view> others_;
 };
@@ -89,7 +90,7 @@ class LinkReader {
   // Hands the links to `hrefs` when given, else as a whole, titles and texts, to `sink`.
   LinkReader(std::string_view page, const LinkSink* sink, HrefSink* hrefs)
       : tokenizer_(page), sink_(sink), hrefs_(hrefs) {
-    tokenizer_.KeepAttributesOf(HoldsLinks);
+    tokenizer_.KeepAttributesOf(HoldsLinks, kLinkElements.Sketches());
     tokenizer_.KeepAttributesNamed(hrefs != nullptr ? TellsLinks : TellsLinksOrTitle);
   }
 
