@@ -207,16 +207,28 @@ bool HtmlTokenizer::NextKeptStartTag(HtmlToken& token) {
       rawElement_.clear();
     } else if (!StartsMarkup(pos_)) {
       pos_ = TextEnd();
-    } else if (!PassShortEndTag()) {
+    } else if (PassedTag startTag; !PassStartTag(startTag) && !PassShortEndTag()) {
       token.rawText = false;
       token.offset = static_cast<int64_t>(pos_);
       nextOpen_ = 0;
-      if (ReadMarkup(token) && token.kind == HtmlToken::Kind::kStartTag && attributesKept_) return true;
+      const bool read = startTag.nameEnd != nullptr ? ReadTag(token, false, startTag) : ReadMarkup(token);
+      if (read && token.kind == HtmlToken::Kind::kStartTag && attributesKept_) return true;
       if (nextOpen_ != 0) pos_ = nextOpen_;  // the text (or raw text) up to it needs no search
     }
   }
   pos_ = page_.size();
   return false;
+}
+
+// A start tag whose attributes are not kept, passed over as its window shows it, without a
+// token; `window` becomes what the window showed of the tag (nothing if no start tag).
+bool HtmlTokenizer::PassStartTag(PassedTag& window) {
+  window = {};
+  if (!IsAsciiLetter(page_[pos_ + 1])) return false;
+  window = LookAtTag(false);
+  if (window.behind == nullptr) return false;
+  pos_ = static_cast<size_t>((window.nextOpen != nullptr ? window.nextOpen : window.behind) - page_.data());
+  return true;
 }
 
 // An end tag such as "</span>", whose ">" stands within eight bytes of its name's start
@@ -323,7 +335,17 @@ void HtmlTokenizer::ReadBogusComment(HtmlToken& token, size_t from) {
 // A tag cut short by the end of the page is no tag. Most tags have their name, and most their
 // end, within the 64 bytes from their "<": one look at them finds both, and passes over the
 // tag when its name's sketch rules out that its attributes are kept.
-bool HtmlTokenizer::ReadTag(HtmlToken& token, bool closing) {
+bool HtmlTokenizer::ReadTag(HtmlToken& token, bool closing) { return ReadTag(token, closing, LookAtTag(closing)); }
+
+// The tag from pos_ as its window shows it, passed over unless its attributes may be kept or
+// it starts raw text; nothing when all are kept.
+PassedTag HtmlTokenizer::LookAtTag(bool closing) const {
+  if (!closing && keeps_ == nullptr) return {};
+  const char* const tag = page_.data() + pos_;
+  return passPlainTag_(tag, closing ? 2 : 1, page_.data() + page_.size(), closing ? kNoSketches : lookedAt_);
+}
+
+bool HtmlTokenizer::ReadTag(HtmlToken& token, bool closing, const PassedTag& passed) {
   token.kind = closing ? HtmlToken::Kind::kEndTag : HtmlToken::Kind::kStartTag;
   token.selfClosing = false;
   token.attributeCount_ = 0;
@@ -331,9 +353,6 @@ bool HtmlTokenizer::ReadTag(HtmlToken& token, bool closing) {
   const char* const tag = begin + pos_;
   const int nameStart = closing ? 2 : 1;
   const char* const end = begin + page_.size();
-  const PassedTag passed = closing || keeps_ != nullptr
-                               ? passPlainTag_(tag, nameStart, end, closing ? kNoSketches : lookedAt_)
-                               : PassedTag{};
   bool capitals = passed.capitals;
   const char* const nameEnd = passed.nameEnd != nullptr ? passed.nameEnd : TagNameEnd(tag + nameStart, end, capitals);
   token.name = std::string_view(tag + nameStart, static_cast<size_t>(nameEnd - tag - nameStart));

@@ -66,7 +66,10 @@ class HtmlTokenizer {
   bool PassShortEndTag();
   bool ReadText(HtmlToken& token);
   size_t TextEnd() const;
+  bool PassStartTag(PassedTag& window);
   bool ReadTag(HtmlToken& token, bool closing);
+  PassedTag LookAtTag(bool closing) const;
+  bool ReadTag(HtmlToken& token, bool closing, const PassedTag& window);
   void ReadComment(HtmlToken& token);
   void ReadBogusComment(HtmlToken& token, size_t from);
   bool PassAttributes(HtmlToken& token, const char* tag, int nameStart);
