@@ -18,7 +18,14 @@ struct TagMarks {
   uint64_t opens = 0;         // "<"
   uint64_t nameEnds = 0;      // a blank, "/" or ">": what ends a tag's name
   uint64_t capitals = 0;      // "A" to "Z"
+  uint64_t oddQuotes = 0;     // the bytes at or behind an odd number of double quotes
 };
+
+// Each bit set where an odd number of `marks` stand at or below it.
+uint64_t PrefixXor(uint64_t marks) {
+  for (int shift = 1; shift < kTagWindow; shift *= 2) marks ^= marks << shift;
+  return marks;
+}
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r'; }
 
@@ -35,6 +42,7 @@ bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\f' ||
     if (p[i] == '/' || p[i] == '>' || IsBlank(p[i])) marks.nameEnds |= bit;
     if (p[i] >= 'A' && p[i] <= 'Z') marks.capitals |= bit;
   }
+  marks.oddQuotes = PrefixXor(marks.doubleQuotes);
   return marks;
 }
 
@@ -83,20 +91,29 @@ uint64_t Sse2Capitals(const __m128i (&bytes)[4]) {
   const uint64_t closes = Sse2Equal(bytes, '>');
   const uint64_t nameEnds = closes | Sse2Equal(bytes, '/') | Sse2Equal(bytes, ' ') | Sse2Equal(bytes, '\t') |
                             Sse2Equal(bytes, '\n') | Sse2Equal(bytes, '\f') | Sse2Equal(bytes, '\r');
-  return {closes, Sse2Equal(bytes, '"'), Sse2Equal(bytes, '\''), Sse2Equal(bytes, '='), Sse2Equal(bytes, '<'),
-          nameEnds, Sse2Capitals(bytes)};
+  const uint64_t doubleQuotes = Sse2Equal(bytes, '"');
+  return {closes,   doubleQuotes,        Sse2Equal(bytes, '\''),   Sse2Equal(bytes, '='),
+          Sse2Equal(bytes, '<'), nameEnds, Sse2Capitals(bytes), PrefixXor(doubleQuotes)};
 }
 
-[[gnu::target("avx2"), gnu::always_inline]] inline TagMarks MarkAvx2(const char* p) {
+// Multiplying without carries by all ones sums each bit with those below it.
+[[gnu::target("pclmul"), gnu::always_inline]] inline uint64_t ClmulPrefixXor(uint64_t marks) {
+  const __m128i product = _mm_clmulepi64_si128(_mm_cvtsi64_si128(static_cast<int64_t>(marks)), _mm_set1_epi8(-1), 0);
+  return static_cast<uint64_t>(_mm_cvtsi128_si64(product));
+}
+
+[[gnu::target("avx2,pclmul"), gnu::always_inline]] inline TagMarks MarkAvx2(const char* p) {
   const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
   const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32));
+  const uint64_t doubleQuotes = Avx2Equal(low, high, '"');
   return {Avx2Equal(low, high, '>'),
-          Avx2Equal(low, high, '"'),
+          doubleQuotes,
           Avx2Equal(low, high, '\''),
           Avx2Equal(low, high, '='),
           Avx2Equal(low, high, '<'),
           Avx2Marks(Avx2EndsName(low), Avx2EndsName(high)),
-          Avx2Marks(Avx2Capitals(low), Avx2Capitals(high))};
+          Avx2Marks(Avx2Capitals(low), Avx2Capitals(high)),
+          ClmulPrefixXor(doubleQuotes)};
 }
 #endif
 
@@ -132,6 +149,30 @@ int FirstBehind(uint64_t marks, int at) { return at + 1 + std::countr_zero(marks
   }
 }
 
+// Most tags hold no single quote but inside double-quoted values: then the double quotes alone
+// tell which bytes are quoted, and the tag is read as PassMarked reads it all at once, not one
+// value after another. False when a single quote stands ahead of the tag's end (or anywhere in
+// the window if it has no end there), which leaves the tag to PassMarked.
+[[gnu::always_inline]] inline bool PassDoubleQuoted(const TagMarks& marks, const char* tag, int nameEnd,
+                                                    PassedTag& passed) {
+  const uint64_t behindName = From(~uint64_t{0}, nameEnd);
+  // The values in double quotes and their opening quotes, counting the quotes from the name's end.
+  const uint64_t quoted = (marks.oddQuotes >> (nameEnd - 1) & 1 ? ~marks.oddQuotes : marks.oddQuotes) & behindName;
+  const uint64_t closes = marks.closes & ~quoted & behindName;
+  const uint64_t ahead = ((closes & (~closes + 1)) - 1) & behindName;  // the window when no end
+  if ((marks.singleQuotes & ~quoted & ahead) != 0) return false;
+  const uint64_t opening = marks.doubleQuotes & quoted & ahead, closing = marks.doubleQuotes & ~quoted & ahead;
+  // Each value's quote follows an "=", and that a name's byte; no other "=" stands unquoted.
+  if (closes == 0 || (marks.equals & ~quoted & ahead) != opening >> 1 || (opening >> 2 & (marks.nameEnds | closing)) != 0)
+    return true;
+  const int at = std::countr_zero(closes);
+  const int next = FirstBehind(marks.opens, at);
+  passed.behind = tag + at + 1;
+  passed.selfClosing = tag[at - 1] == '/';  // the name's last byte at the least
+  passed.nextOpen = next < kTagWindow ? tag + next : nullptr;
+  return true;
+}
+
 // The tag's name from the same marks, and the tag passed over unless the name asks for a look
 // (a sketch is the same whatever the name's case).
 [[gnu::always_inline]] inline PassedTag ReadMarked(const TagMarks& marks, const char* tag, int nameStart,
@@ -140,7 +181,8 @@ int FirstBehind(uint64_t marks, int at) { return at + 1 + std::countr_zero(marks
   if (nameEnds == 0) return {};
   const int nameEnd = std::countr_zero(nameEnds);
   PassedTag passed{.nameEnd = tag + nameEnd, .capitals = (marks.capitals & ((uint64_t{1} << nameEnd) - 1)) != 0};
-  if (!lookedAt[NameSketch({tag + nameStart, static_cast<size_t>(nameEnd - nameStart)})])
+  if (!lookedAt[NameSketch({tag + nameStart, static_cast<size_t>(nameEnd - nameStart)})] &&
+      !PassDoubleQuoted(marks, tag, nameEnd, passed))
     PassMarked(marks, tag, nameEnd, passed);
   return passed;
 }
@@ -153,7 +195,7 @@ PassedTag PassPlainly(const char* tag, int nameStart, const char* end, const Nam
 PassedTag PassBySse2(const char* tag, int nameStart, const char* end, const NameSketches& lookedAt) {
   return end - tag < kTagWindow ? PassedTag{} : ReadMarked(MarkSse2(tag), tag, nameStart, lookedAt);
 }
-[[gnu::target("avx2")]] PassedTag PassByAvx2(const char* tag, int nameStart, const char* end,
+[[gnu::target("avx2,pclmul")]] PassedTag PassByAvx2(const char* tag, int nameStart, const char* end,
                                            const NameSketches& lookedAt) {
   return end - tag < kTagWindow ? PassedTag{} : ReadMarked(MarkAvx2(tag), tag, nameStart, lookedAt);
 }
@@ -163,7 +205,7 @@ PassedTag PassBySse2(const char* tag, int nameStart, const char* end, const Name
 
 bool CanMarkBy(TagMarking marking) {
 #ifdef FOLIOSCRIBE_X86
-  if (marking == TagMarking::kAvx2) return __builtin_cpu_supports("avx2");
+  if (marking == TagMarking::kAvx2) return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("pclmul");
   return true;
 #else
   return marking == TagMarking::kPlainly;
