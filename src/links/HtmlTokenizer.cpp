@@ -207,7 +207,10 @@ bool HtmlTokenizer::NextKeptStartTag(HtmlToken& token) {
       rawElement_.clear();
     } else if (!StartsMarkup(pos_)) {
       pos_ = TextEnd();
-    } else if (PassedTag startTag; !PassStartTag(startTag) && !PassShortEndTag()) {
+    } else if (const PassedTag startTag = LookAtStartTag(); startTag.behind != nullptr) {
+      // A start tag whose attributes are not kept, passed over without a token.
+      pos_ = static_cast<size_t>((startTag.nextOpen != nullptr ? startTag.nextOpen : startTag.behind) - page_.data());
+    } else if (!PassShortEndTag()) {
       token.rawText = false;
       token.offset = static_cast<int64_t>(pos_);
       nextOpen_ = 0;
@@ -220,15 +223,11 @@ bool HtmlTokenizer::NextKeptStartTag(HtmlToken& token) {
   return false;
 }
 
-// A start tag whose attributes are not kept, passed over as its window shows it, without a
-// token; `window` becomes what the window showed of the tag (nothing if no start tag).
-bool HtmlTokenizer::PassStartTag(PassedTag& window) {
-  window = {};
-  if (!IsAsciiLetter(page_[pos_ + 1])) return false;
-  window = LookAtTag(false);
-  if (window.behind == nullptr) return false;
-  pos_ = static_cast<size_t>((window.nextOpen != nullptr ? window.nextOpen : window.behind) - page_.data());
-  return true;
+// The start tag from pos_ as LookAtTag shows it; nothing when no start tag stands there. (Handed
+// back, not copied: a copy made of the parts just written waits for them.)
+PassedTag HtmlTokenizer::LookAtStartTag() const {
+  if (!IsAsciiLetter(page_[pos_ + 1])) return {};
+  return LookAtTag(false);
 }
 
 // An end tag such as "</span>", whose ">" stands within eight bytes of its name's start

@@ -66,7 +66,7 @@ class HtmlTokenizer {
   bool PassShortEndTag();
   bool ReadText(HtmlToken& token);
   size_t TextEnd() const;
-  bool PassStartTag(PassedTag& window);
+  PassedTag LookAtStartTag() const;
   bool ReadTag(HtmlToken& token, bool closing);
   PassedTag LookAtTag(bool closing) const;
   bool ReadTag(HtmlToken& token, bool closing, const PassedTag& window);
