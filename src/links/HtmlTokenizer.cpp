@@ -444,6 +444,7 @@ bool HtmlTokenizer::ReadAttributes(HtmlToken& token) {
 // The first attribute of a name counts; a later one of the same name is dropped. Names
 // are judged where they stand in the page unless they hold capitals.
 void HtmlTokenizer::AddAttribute(HtmlToken& token, std::string_view name, std::string_view value) {
+  if (keepsNamed_ != nullptr && !namedSketches_[NameSketch(name)]) return;  // most are ruled out here
   if (HasCapitals(name.data(), name.size(), page_.data() + page_.size())) {
     AssignLowerCase(lowerCaseAttribute_, name);
     name = lowerCaseAttribute_;

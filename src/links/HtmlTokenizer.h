@@ -49,8 +49,12 @@ class HtmlTokenizer {
   // holds the sketch of every name `keeps` holds: the others are passed over unasked.
   void KeepAttributesOf(bool (*keeps)(std::string_view element), const NameSketches& sketches);
   // Of those, keeps only the attributes whose (lower-case) name `keeps` holds; the first of
-  // each name still counts.
-  void KeepAttributesNamed(bool (*keeps)(std::string_view attribute)) { keepsNamed_ = keeps; }
+  // each name still counts. `sketches` holds the sketch of every name `keeps` holds: the
+  // others are dropped unasked.
+  void KeepAttributesNamed(bool (*keeps)(std::string_view attribute), const NameSketches& sketches) {
+    keepsNamed_ = keeps;
+    namedSketches_ = sketches;
+  }
   // Starts as if the start tag of `element` had just been read (for a raw-text element, its
   // content follows).
   void StartInside(std::string_view element);
@@ -89,6 +93,7 @@ class HtmlTokenizer {
   bool attributesKept_ = false;  // of the last tag read
   bool (*keeps_)(std::string_view element) = nullptr;  // all when null
   bool (*keepsNamed_)(std::string_view attribute) = nullptr;  // all when null
+  NameSketches namedSketches_{};  // of the names keepsNamed_ holds
   PassPlainTag passPlainTag_ = PassPlainTagHere();
   NameSketches lookedAt_ = AllSketches();  // of the start tags not passed over unasked
   size_t nextOpen_ = 0;  // the "<" next after the tag last passed over, when it was seen; else 0

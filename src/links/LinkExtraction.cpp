@@ -65,15 +65,18 @@ class LinkNames {
 constexpr std::string_view kOtherLinkElements[] = {"base", "link", "input"};
 // The attributes read besides those of kSources.
 constexpr std::string_view kOtherLinkAttributes[] = {"href", "srcset", "rel", "type"};
+constexpr std::string_view kOtherLinkAttributesOrTitle[] = {"href", "srcset", "rel", "type", "title"};
 constexpr LinkNames kLinkElements(&SourceAttribute::elementName, &SourceAttribute::element, kOtherLinkElements);
 constexpr LinkNames kLinkAttributes(&SourceAttribute::attributeName, &SourceAttribute::attribute,
                                     kOtherLinkAttributes);
+constexpr LinkNames kLinkAttributesOrTitle(&SourceAttribute::attributeName, &SourceAttribute::attribute,
+                                           kOtherLinkAttributesOrTitle);
 
 // The elements whose attributes tell where links lead.
 bool HoldsLinks(std::string_view element) { return kLinkElements.Holds(element); }
 // The attributes that tell where the links of a link element lead, and what they are.
 bool TellsLinks(std::string_view attribute) { return kLinkAttributes.Holds(attribute); }
-bool TellsLinksOrTitle(std::string_view attribute) { return attribute == "title" || TellsLinks(attribute); }
+bool TellsLinksOrTitle(std::string_view attribute) { return kLinkAttributesOrTitle.Holds(attribute); }
 
 bool HasWord(std::string_view list, std::string_view word) {
   for (size_t start = 0; start < list.size();) {
@@ -91,7 +94,8 @@ class LinkReader {
   LinkReader(std::string_view page, const LinkSink* sink, HrefSink* hrefs)
       : tokenizer_(page), sink_(sink), hrefs_(hrefs) {
     tokenizer_.KeepAttributesOf(HoldsLinks, kLinkElements.Sketches());
-    tokenizer_.KeepAttributesNamed(hrefs != nullptr ? TellsLinks : TellsLinksOrTitle);
+    if (hrefs != nullptr) tokenizer_.KeepAttributesNamed(TellsLinks, kLinkAttributes.Sketches());
+    else tokenizer_.KeepAttributesNamed(TellsLinksOrTitle, kLinkAttributesOrTitle.Sketches());
   }
 
   std::optional<std::string> Read() {

@@ -175,7 +175,7 @@ TEST(HtmlTokenizer, PassesOverTheAttributesNotAskedForExactly) {
     oddElements.KeepAttributesOf(OddName, OddSketches());
     EXPECT_EQ(Tokens(oddElements, Any), Tokens(HtmlTokenizer(page), OfOddElement)) << page;
     HtmlTokenizer oddNames(page);
-    oddNames.KeepAttributesNamed(OddName);
+    oddNames.KeepAttributesNamed(OddName, OddSketches());
     EXPECT_EQ(Tokens(oddNames, Any), Tokens(HtmlTokenizer(page), OddAttribute)) << page;
   }
 }
