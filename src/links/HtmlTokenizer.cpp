@@ -344,7 +344,7 @@ PassedTag HtmlTokenizer::LookAtTag(bool closing) const {
   return passPlainTag_(tag, closing ? 2 : 1, page_.data() + page_.size(), closing ? kNoSketches : lookedAt_);
 }
 
-bool HtmlTokenizer::ReadTag(HtmlToken& token, bool closing, const PassedTag& passed) {
+bool HtmlTokenizer::ReadTag(HtmlToken& token, bool closing, const PassedTag& window) {
   token.kind = closing ? HtmlToken::Kind::kEndTag : HtmlToken::Kind::kStartTag;
   token.selfClosing = false;
   token.attributeCount_ = 0;
@@ -352,25 +352,27 @@ bool HtmlTokenizer::ReadTag(HtmlToken& token, bool closing, const PassedTag& pas
   const char* const tag = begin + pos_;
   const int nameStart = closing ? 2 : 1;
   const char* const end = begin + page_.size();
-  bool capitals = passed.capitals;
-  const char* const nameEnd = passed.nameEnd != nullptr ? passed.nameEnd : TagNameEnd(tag + nameStart, end, capitals);
+  bool capitals = window.capitals;
+  const char* const nameEnd = window.nameEnd != nullptr ? window.nameEnd : TagNameEnd(tag + nameStart, end, capitals);
   token.name = std::string_view(tag + nameStart, static_cast<size_t>(nameEnd - tag - nameStart));
   if (capitals) {
     AssignLowerCase(lowerCaseName_, token.name);
     token.name = lowerCaseName_;
   }
-  if (passed.behind != nullptr) {
+  if (window.behind != nullptr) {
     attributesKept_ = false;
-    token.selfClosing = passed.selfClosing;
-    pos_ = static_cast<size_t>(passed.behind - begin);
-    nextOpen_ = passed.nextOpen != nullptr ? static_cast<size_t>(passed.nextOpen - begin) : 0;
+    token.selfClosing = window.selfClosing;
+    pos_ = static_cast<size_t>(window.behind - begin);
+    nextOpen_ = window.nextOpen != nullptr ? static_cast<size_t>(window.nextOpen - begin) : 0;
     return true;
   }
   pos_ = static_cast<size_t>(nameEnd - begin);
   attributesKept_ = !closing && (keeps_ == nullptr || keeps_(token.name));
-  const bool read = attributesKept_                ? ReadAttributes<true>(token)
-                    : passed.nameEnd != nullptr && !closing ? PassAttributes(token, tag, nameStart)
-                                                     : ReadAttributes<false>(token);
+  // A start tag not kept whose name asked for a look is passed over from its window.
+  const bool look = !closing && window.nameEnd != nullptr;
+  const bool read = attributesKept_ ? ReadAttributes<true>(token)
+                    : look          ? PassAttributes(token, tag, nameStart)
+                                    : ReadAttributes<false>(token);
   if (!read) {
     pos_ = page_.size();
     return false;

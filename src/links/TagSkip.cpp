@@ -92,8 +92,8 @@ uint64_t Sse2Capitals(const __m128i (&bytes)[4]) {
   const uint64_t nameEnds = closes | Sse2Equal(bytes, '/') | Sse2Equal(bytes, ' ') | Sse2Equal(bytes, '\t') |
                             Sse2Equal(bytes, '\n') | Sse2Equal(bytes, '\f') | Sse2Equal(bytes, '\r');
   const uint64_t doubleQuotes = Sse2Equal(bytes, '"');
-  return {closes,   doubleQuotes,        Sse2Equal(bytes, '\''),   Sse2Equal(bytes, '='),
-          Sse2Equal(bytes, '<'), nameEnds, Sse2Capitals(bytes), PrefixXor(doubleQuotes)};
+  return {closes,   doubleQuotes, Sse2Equal(bytes, '\''), Sse2Equal(bytes, '='), Sse2Equal(bytes, '<'),
+          nameEnds, Sse2Capitals(bytes), PrefixXor(doubleQuotes)};
 }
 
 // Multiplying without carries by all ones sums each bit with those below it.
@@ -163,8 +163,9 @@ int FirstBehind(uint64_t marks, int at) { return at + 1 + std::countr_zero(marks
   if ((marks.singleQuotes & ~quoted & ahead) != 0) return false;
   const uint64_t opening = marks.doubleQuotes & quoted & ahead, closing = marks.doubleQuotes & ~quoted & ahead;
   // Each value's quote follows an "=", and that a name's byte; no other "=" stands unquoted.
-  if (closes == 0 || (marks.equals & ~quoted & ahead) != opening >> 1 || (opening >> 2 & (marks.nameEnds | closing)) != 0)
-    return true;
+  const bool plain =
+      (marks.equals & ~quoted & ahead) == opening >> 1 && (opening >> 2 & (marks.nameEnds | closing)) == 0;
+  if (closes == 0 || !plain) return true;
   const int at = std::countr_zero(closes);
   const int next = FirstBehind(marks.opens, at);
   passed.behind = tag + at + 1;
@@ -196,7 +197,7 @@ PassedTag PassBySse2(const char* tag, int nameStart, const char* end, const Name
   return end - tag < kTagWindow ? PassedTag{} : ReadMarked(MarkSse2(tag), tag, nameStart, lookedAt);
 }
 [[gnu::target("avx2,pclmul")]] PassedTag PassByAvx2(const char* tag, int nameStart, const char* end,
-                                           const NameSketches& lookedAt) {
+                                                    const NameSketches& lookedAt) {
   return end - tag < kTagWindow ? PassedTag{} : ReadMarked(MarkAvx2(tag), tag, nameStart, lookedAt);
 }
 #endif

@@ -31,11 +31,12 @@ struct PassedTag {
 };
 
 // From `tag`, the "<" of a tag whose name starts `nameStart` bytes on, and `end` the end of
-// the page: the tag read from its window; it is passed over only when its name holds no
-// capitals, the name's sketch is not among `lookedAt`, every attribute is written plainly and
-// the tag ends within the window. Nothing is read when the page ends within the window.
+// the page: the tag read from its window; it is passed over only when its name's sketch is not
+// among `lookedAt`, every attribute is written plainly and the tag ends within the window.
+// Nothing is read when the page ends within the window.
 using PassPlainTag = PassedTag (*)(const char* tag, int nameStart, const char* end, const NameSketches& lookedAt);
-// The one for this processor, and each kind by name (for tests).
+// The one for this processor, and each kind by name (for tests); kAvx2 asks for carry-less
+// multiplication too.
 PassPlainTag PassPlainTagHere();
 enum class TagMarking { kPlainly, kSse2, kAvx2 };
 PassPlainTag PassPlainTagBy(TagMarking marking);
