@@ -207,27 +207,32 @@ bool HtmlTokenizer::NextKeptStartTag(HtmlToken& token) {
       rawElement_.clear();
     } else if (!StartsMarkup(pos_)) {
       pos_ = TextEnd();
-    } else if (const PassedTag startTag = LookAtStartTag(); startTag.behind != nullptr) {
-      // A start tag whose attributes are not kept, passed over without a token.
-      pos_ = static_cast<size_t>((startTag.nextOpen != nullptr ? startTag.nextOpen : startTag.behind) - page_.data());
-    } else if (!PassShortEndTag()) {
-      token.rawText = false;
-      token.offset = static_cast<int64_t>(pos_);
-      nextOpen_ = 0;
-      const bool read = startTag.nameEnd != nullptr ? ReadTag(token, false, startTag) : ReadMarkup(token);
-      if (read && token.kind == HtmlToken::Kind::kStartTag && attributesKept_) return true;
-      if (nextOpen_ != 0) pos_ = nextOpen_;  // the text (or raw text) up to it needs no search
+    } else if (IsAsciiLetter(page_[pos_ + 1])) {
+      // A start tag: most are passed over from their window, without a token. (The window is
+      // handed back, not copied: a copy made of the parts just written waits for them.)
+      const PassedTag window = LookAtTag(false);
+      if (window.behind != nullptr)
+        pos_ = static_cast<size_t>((window.nextOpen != nullptr ? window.nextOpen : window.behind) - page_.data());
+      else if (ReadsKeptStartTag(token, window))
+        return true;
+    } else if (!PassShortEndTag() && ReadsKeptStartTag(token, {})) {
+      return true;
     }
   }
   pos_ = page_.size();
   return false;
 }
 
-// The start tag from pos_ as LookAtTag shows it; nothing when no start tag stands there. (Handed
-// back, not copied: a copy made of the parts just written waits for them.)
-PassedTag HtmlTokenizer::LookAtStartTag() const {
-  if (!IsAsciiLetter(page_[pos_ + 1])) return {};
-  return LookAtTag(false);
+// Reads the markup from pos_ as Next does, from what `window` showed of a start tag there if
+// anything: true when it is a start tag whose attributes are kept.
+bool HtmlTokenizer::ReadsKeptStartTag(HtmlToken& token, const PassedTag& window) {
+  token.rawText = false;
+  token.offset = static_cast<int64_t>(pos_);
+  nextOpen_ = 0;
+  const bool read = window.nameEnd != nullptr ? ReadTag(token, false, window) : ReadMarkup(token);
+  if (read && token.kind == HtmlToken::Kind::kStartTag && attributesKept_) return true;
+  if (nextOpen_ != 0) pos_ = nextOpen_;  // the text (or raw text) up to it needs no search
+  return false;
 }
 
 // An end tag such as "</span>", whose ">" stands within eight bytes of its name's start

@@ -70,7 +70,7 @@ class HtmlTokenizer {
   bool PassShortEndTag();
   bool ReadText(HtmlToken& token);
   size_t TextEnd() const;
-  PassedTag LookAtStartTag() const;
+  bool ReadsKeptStartTag(HtmlToken& token, const PassedTag& window);
   bool ReadTag(HtmlToken& token, bool closing);
   PassedTag LookAtTag(bool closing) const;
   bool ReadTag(HtmlToken& token, bool closing, const PassedTag& window);
