@@ -24,13 +24,13 @@ struct Tag {
   bool plain;  // every attribute plainly written
 };
 
-// Tags of a few names and endings holding up to two of the attributes above, with a blank,
-// a new line, a "/" or nothing between them.
+// Tags of a few names (one with capitals, one holding a quote) and endings holding up to two
+// of the attributes above, with a blank, a new line, a "/" or nothing between them.
 std::vector<Tag> Tags() {
   std::vector<std::string> attributes = kPlainAttributes;
   attributes.insert(attributes.end(), kOtherAttributes.begin(), kOtherAttributes.end());
   std::vector<Tag> tags;
-  for (std::string name : {"<p", "<Span", "<x-y"}) {
+  for (std::string name : {"<p", "<Span", "<x-y", "<q\"r"}) {
     for (std::string ending : {">", "/>", " />", "\n>"}) {
       tags.push_back({name + ending, name.size(), true});
       for (size_t first = 0; first < attributes.size(); ++first) {
@@ -109,8 +109,8 @@ TEST(TagSkip, EndsNamesWhereTheTokenizerEndsThem) {
   for (TagMarking marking : {TagMarking::kPlainly, TagMarking::kSse2, TagMarking::kAvx2}) {
     if (!CanMarkBy(marking)) continue;
     const PassPlainTag pass = PassPlainTagBy(marking);
-    for (int c = 1; c < 256; ++c) {
-      for (const std::string& open : {"<", "</"}) {
+    for (int c = 0; c < 256; ++c) {
+      for (std::string open : {"<", "</"}) {
         for (size_t length = 1; length + open.size() < kTagWindow; ++length) {
           std::string name(length, 'a');
           for (size_t at = 0; at < length; at += 5) name[at] = "@[Z`{A"[(at + length) % 6];
