@@ -139,6 +139,9 @@ constexpr ByteSet kTextElementSketches = [] {
   return sketches;
 }();
 
+// No name needs a look: end tags keep no attributes and start no raw text.
+constexpr NameSketches kNoSketches{};
+
 // A tag with more attributes than this finds duplicates through a set, not a look at each.
 constexpr size_t kFewAttributes = 16;
 
@@ -153,6 +156,18 @@ const std::string* HtmlToken::Attribute(std::string_view name) const {
   for (const HtmlAttribute& attribute : Attributes())
     if (attribute.name == name) return &attribute.value;
   return nullptr;
+}
+
+NameSketches HtmlTokenizer::AllSketches() {
+  NameSketches all;
+  all.fill(true);
+  return all;
+}
+
+void HtmlTokenizer::KeepAttributesOf(bool (*keeps)(std::string_view element), const NameSketches& sketches) {
+  keeps_ = keeps;
+  for (size_t sketch = 0; sketch < lookedAt_.size(); ++sketch)
+    lookedAt_[sketch] = sketches[sketch] || kTextElementSketches[sketch];
 }
 
 void HtmlTokenizer::StartInside(std::string_view element) {
@@ -192,15 +207,31 @@ bool HtmlTokenizer::NextKeptStartTag(HtmlToken& token) {
       rawElement_.clear();
     } else if (!StartsMarkup(pos_)) {
       pos_ = TextEnd();
-    } else if (!PassShortEndTag()) {
-      token.rawText = false;
-      token.offset = static_cast<int64_t>(pos_);
-      nextOpen_ = 0;
-      if (ReadMarkup(token) && token.kind == HtmlToken::Kind::kStartTag && attributesKept_) return true;
-      if (nextOpen_ != 0) pos_ = nextOpen_;  // the text (or raw text) up to it needs no search
+    } else if (IsAsciiLetter(page_[pos_ + 1])) {
+      // A start tag: most are passed over from their window, without a token. (The window is
+      // handed back, not copied: a copy made of the parts just written waits for them.)
+      const PassedTag window = LookAtTag(false);
+      if (window.behind != nullptr)
+        pos_ = static_cast<size_t>((window.nextOpen != nullptr ? window.nextOpen : window.behind) - page_.data());
+      else if (ReadsKeptStartTag(token, window))
+        return true;
+    } else if (!PassShortEndTag() && ReadsKeptStartTag(token, {})) {
+      return true;
     }
   }
   pos_ = page_.size();
+  return false;
+}
+
+// Reads the markup from pos_ as Next does, from what `window` showed of a start tag there if
+// anything: true when it is a start tag whose attributes are kept.
+bool HtmlTokenizer::ReadsKeptStartTag(HtmlToken& token, const PassedTag& window) {
+  token.rawText = false;
+  token.offset = static_cast<int64_t>(pos_);
+  nextOpen_ = 0;
+  const bool read = window.nameEnd != nullptr ? ReadTag(token, false, window) : ReadMarkup(token);
+  if (read && token.kind == HtmlToken::Kind::kStartTag && attributesKept_) return true;
+  if (nextOpen_ != 0) pos_ = nextOpen_;  // the text (or raw text) up to it needs no search
   return false;
 }
 
@@ -305,24 +336,49 @@ void HtmlTokenizer::ReadBogusComment(HtmlToken& token, size_t from) {
   pos_ = std::min(end + 1, page_.size());
 }
 
-// A tag cut short by the end of the page is no tag.
-bool HtmlTokenizer::ReadTag(HtmlToken& token, bool closing) {
+// A tag cut short by the end of the page is no tag. Most tags have their name, and most their
+// end, within the 64 bytes from their "<": one look at them finds both, and passes over the
+// tag when its name's sketch rules out that its attributes are kept.
+bool HtmlTokenizer::ReadTag(HtmlToken& token, bool closing) { return ReadTag(token, closing, LookAtTag(closing)); }
+
+// The tag from pos_ as its window shows it, passed over unless its attributes may be kept or
+// it starts raw text; nothing when all are kept.
+PassedTag HtmlTokenizer::LookAtTag(bool closing) const {
+  if (!closing && keeps_ == nullptr) return {};
+  const char* const tag = page_.data() + pos_;
+  return passPlainTag_(tag, closing ? 2 : 1, page_.data() + page_.size(), closing ? kNoSketches : lookedAt_);
+}
+
+bool HtmlTokenizer::ReadTag(HtmlToken& token, bool closing, const PassedTag& window) {
   token.kind = closing ? HtmlToken::Kind::kEndTag : HtmlToken::Kind::kStartTag;
   token.selfClosing = false;
   token.attributeCount_ = 0;
-  const char* const tag = page_.data() + pos_;
-  const char* const from = tag + (closing ? 2 : 1);
-  const char* const end = page_.data() + page_.size();
-  bool capitals = false;
-  const char* const nameEnd = TagNameEnd(from, end, capitals);
-  token.name = std::string_view(from, static_cast<size_t>(nameEnd - from));
+  const char* const begin = page_.data();
+  const char* const tag = begin + pos_;
+  const int nameStart = closing ? 2 : 1;
+  const char* const end = begin + page_.size();
+  bool capitals = window.capitals;
+  const char* const nameEnd = window.nameEnd != nullptr ? window.nameEnd : TagNameEnd(tag + nameStart, end, capitals);
+  token.name = std::string_view(tag + nameStart, static_cast<size_t>(nameEnd - tag - nameStart));
   if (capitals) {
     AssignLowerCase(lowerCaseName_, token.name);
     token.name = lowerCaseName_;
   }
-  pos_ = static_cast<size_t>(nameEnd - page_.data());
+  if (window.behind != nullptr) {
+    attributesKept_ = false;
+    token.selfClosing = window.selfClosing;
+    pos_ = static_cast<size_t>(window.behind - begin);
+    nextOpen_ = window.nextOpen != nullptr ? static_cast<size_t>(window.nextOpen - begin) : 0;
+    return true;
+  }
+  pos_ = static_cast<size_t>(nameEnd - begin);
   attributesKept_ = !closing && (keeps_ == nullptr || keeps_(token.name));
-  if (!(attributesKept_ ? ReadAttributes<true>(token) : PassAttributes(token, tag))) {
+  // A start tag not kept whose name asked for a look is passed over from its window.
+  const bool look = !closing && window.nameEnd != nullptr;
+  const bool read = attributesKept_ ? ReadAttributes<true>(token)
+                    : look          ? PassAttributes(token, tag, nameStart)
+                                    : ReadAttributes<false>(token);
+  if (!read) {
     pos_ = page_.size();
     return false;
   }
@@ -334,12 +390,12 @@ bool HtmlTokenizer::ReadTag(HtmlToken& token, bool closing) {
   return true;
 }
 
-// Behind the tag name, through its ">", passing over the attributes: in wide steps where
-// they are written plainly.
-bool HtmlTokenizer::PassAttributes(HtmlToken& token, const char* tag) {
+// Behind the name of a start tag whose sketch asked for a look and whose attributes are not
+// kept, through its ">", passing over the attributes: in wide steps where they are written
+// plainly.
+bool HtmlTokenizer::PassAttributes(HtmlToken& token, const char* tag, int nameStart) {
   const char* const begin = page_.data();
-  const int nameEnd = static_cast<int>(std::min<ptrdiff_t>(begin + pos_ - tag, kTagWindow));
-  const PassedTag passed = passPlainTag_(tag, nameEnd, begin + page_.size());
+  const PassedTag passed = passPlainTag_(tag, nameStart, begin + page_.size(), kNoSketches);
   nextOpen_ = passed.nextOpen != nullptr ? static_cast<size_t>(passed.nextOpen - begin) : 0;
   if (passed.behind == nullptr) return ReadAttributes<false>(token);
   token.selfClosing = passed.selfClosing;
@@ -395,6 +451,7 @@ bool HtmlTokenizer::ReadAttributes(HtmlToken& token) {
 // The first attribute of a name counts; a later one of the same name is dropped. Names
 // are judged where they stand in the page unless they hold capitals.
 void HtmlTokenizer::AddAttribute(HtmlToken& token, std::string_view name, std::string_view value) {
+  if (keepsNamed_ != nullptr && !namedSketches_[NameSketch(name)]) return;  // most are ruled out here
   if (HasCapitals(name.data(), name.size(), page_.data() + page_.size())) {
     AssignLowerCase(lowerCaseAttribute_, name);
     name = lowerCaseAttribute_;

@@ -45,11 +45,16 @@ class HtmlTokenizer {
  public:
   explicit HtmlTokenizer(std::string_view page) : page_(page) {}
   // Keeps the attributes only of the start tags whose name `keeps` holds: a reader that
-  // needs a few elements' attributes spares decoding and copying the others.
-  void KeepAttributesOf(bool (*keeps)(std::string_view element)) { keeps_ = keeps; }
+  // needs a few elements' attributes spares decoding and copying the others. `sketches`
+  // holds the sketch of every name `keeps` holds: the others are passed over unasked.
+  void KeepAttributesOf(bool (*keeps)(std::string_view element), const NameSketches& sketches);
   // Of those, keeps only the attributes whose (lower-case) name `keeps` holds; the first of
-  // each name still counts.
-  void KeepAttributesNamed(bool (*keeps)(std::string_view attribute)) { keepsNamed_ = keeps; }
+  // each name still counts. `sketches` holds the sketch of every name `keeps` holds: the
+  // others are dropped unasked.
+  void KeepAttributesNamed(bool (*keeps)(std::string_view attribute), const NameSketches& sketches) {
+    keepsNamed_ = keeps;
+    namedSketches_ = sketches;
+  }
   // Starts as if the start tag of `element` had just been read (for a raw-text element, its
   // content follows).
   void StartInside(std::string_view element);
@@ -65,10 +70,13 @@ class HtmlTokenizer {
   bool PassShortEndTag();
   bool ReadText(HtmlToken& token);
   size_t TextEnd() const;
+  bool ReadsKeptStartTag(HtmlToken& token, const PassedTag& window);
   bool ReadTag(HtmlToken& token, bool closing);
+  PassedTag LookAtTag(bool closing) const;
+  bool ReadTag(HtmlToken& token, bool closing, const PassedTag& window);
   void ReadComment(HtmlToken& token);
   void ReadBogusComment(HtmlToken& token, size_t from);
-  bool PassAttributes(HtmlToken& token, const char* tag);
+  bool PassAttributes(HtmlToken& token, const char* tag, int nameStart);
   template <bool kKeep>
   bool ReadAttributes(HtmlToken& token);
   void AddAttribute(HtmlToken& token, std::string_view name, std::string_view value);
@@ -76,6 +84,7 @@ class HtmlTokenizer {
   size_t RawTextEnd() const;
   size_t ScriptEnd() const;
   bool IsRawElementTag(size_t at, std::string_view prefix) const;
+  static NameSketches AllSketches();
 
   std::string_view page_;
   size_t pos_ = 0;
@@ -84,7 +93,9 @@ class HtmlTokenizer {
   bool attributesKept_ = false;  // of the last tag read
   bool (*keeps_)(std::string_view element) = nullptr;  // all when null
   bool (*keepsNamed_)(std::string_view attribute) = nullptr;  // all when null
+  NameSketches namedSketches_{};  // of the names keepsNamed_ holds
   PassPlainTag passPlainTag_ = PassPlainTagHere();
+  NameSketches lookedAt_ = AllSketches();  // of the start tags not passed over unasked
   size_t nextOpen_ = 0;  // the "<" next after the tag last passed over, when it was seen; else 0
   std::string lowerCaseName_;  // the name of a tag written with capitals, in lower case
   std::string lowerCaseAttribute_;  // the same for an attribute
@@ -95,12 +106,6 @@ class HtmlTokenizer {
 // iframe, noembed, noframes. Only in textarea and title are references decoded.
 bool IsRawTextElement(std::string_view name);
 bool DecodesReferences(std::string_view element);
-
-// A tag name's length and first letter in one byte: a table of the sketches of a few
-// elements rules out most other names before any is compared.
-constexpr uint8_t NameSketch(std::string_view name) {
-  return name.empty() ? 0 : static_cast<uint8_t>((name.size() & 7) << 5 | (name[0] & 31));
-}
 
 // True for the token that ends the head of a page: "</head>" or "<body>".
 inline bool EndsHead(const HtmlToken& token) {

@@ -47,6 +47,7 @@ class LinkNames {
     for (const SourceAttribute& source : kSources) sketches_[NameSketch(source.*name)] = true;
     for (std::string_view other : others) sketches_[NameSketch(other)] = true;
   }
+  const NameSketches& Sketches() const { return sketches_; }
   bool Holds(std::string_view name) const {
     if (!sketches_[NameSketch(name)]) return false;
     const uint64_t packed = Packed(name);
@@ -56,7 +57,7 @@ class LinkNames {
   }
 
  private:
-  std::array<bool, 256> sketches_{};
+  NameSketches sketches_{};
   uint64_t SourceAttribute::*packed_;
   std::span<const std::string_view> others_;
 };
@@ -64,15 +65,18 @@ class LinkNames {
 constexpr std::string_view kOtherLinkElements[] = {"base", "link", "input"};
 // The attributes read besides those of kSources.
 constexpr std::string_view kOtherLinkAttributes[] = {"href", "srcset", "rel", "type"};
+constexpr std::string_view kOtherLinkAttributesOrTitle[] = {"href", "srcset", "rel", "type", "title"};
 constexpr LinkNames kLinkElements(&SourceAttribute::elementName, &SourceAttribute::element, kOtherLinkElements);
 constexpr LinkNames kLinkAttributes(&SourceAttribute::attributeName, &SourceAttribute::attribute,
                                     kOtherLinkAttributes);
+constexpr LinkNames kLinkAttributesOrTitle(&SourceAttribute::attributeName, &SourceAttribute::attribute,
+                                           kOtherLinkAttributesOrTitle);
 
 // The elements whose attributes tell where links lead.
 bool HoldsLinks(std::string_view element) { return kLinkElements.Holds(element); }
 // The attributes that tell where the links of a link element lead, and what they are.
 bool TellsLinks(std::string_view attribute) { return kLinkAttributes.Holds(attribute); }
-bool TellsLinksOrTitle(std::string_view attribute) { return attribute == "title" || TellsLinks(attribute); }
+bool TellsLinksOrTitle(std::string_view attribute) { return kLinkAttributesOrTitle.Holds(attribute); }
 
 bool HasWord(std::string_view list, std::string_view word) {
   for (size_t start = 0; start < list.size();) {
@@ -89,8 +93,9 @@ class LinkReader {
   // Hands the links to `hrefs` when given, else as a whole, titles and texts, to `sink`.
   LinkReader(std::string_view page, const LinkSink* sink, HrefSink* hrefs)
       : tokenizer_(page), sink_(sink), hrefs_(hrefs) {
-    tokenizer_.KeepAttributesOf(HoldsLinks);
-    tokenizer_.KeepAttributesNamed(hrefs != nullptr ? TellsLinks : TellsLinksOrTitle);
+    tokenizer_.KeepAttributesOf(HoldsLinks, kLinkElements.Sketches());
+    if (hrefs != nullptr) tokenizer_.KeepAttributesNamed(TellsLinks, kLinkAttributes.Sketches());
+    else tokenizer_.KeepAttributesNamed(TellsLinksOrTitle, kLinkAttributesOrTitle.Sketches());
   }
 
   std::optional<std::string> Read() {

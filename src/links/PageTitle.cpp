@@ -82,7 +82,7 @@ bool MatchAt(const std::string& text, size_t p, const std::string& pattern, bool
 // or its end tag is missing.
 std::optional<std::string_view> TitleElementText(std::string_view page) {
   HtmlTokenizer tokenizer(page);
-  tokenizer.KeepAttributesOf([](std::string_view) { return false; });  // the title needs none
+  tokenizer.KeepAttributesOf([](std::string_view) { return false; }, {});  // the title needs none
   HtmlToken token;
   while (tokenizer.Next(token)) {
     if (token.kind != HtmlToken::Kind::kStartTag || token.name != "title") continue;

@@ -1,27 +1,42 @@
 #pragma once
+#include <array>
 #include <cstdint>
+#include <string_view>
 
-// Passing over a tag nobody reads the attributes of, from the marks of the 64 bytes from its
-// "<": most tags are written plainly (name="value" or name='value', or a name alone), and in
-// those only the quotes and the ">" matter. The marks are found all at once, not each after
-// the one before, so the tag's end is known a few steps after its start.
+// Reading a tag's name and passing over the tag when nobody reads its attributes, from the
+// marks of the 64 bytes from its "<": most tags are written plainly (name="value" or
+// name='value', or a name alone), and in those only the name's end, the quotes and the ">"
+// matter. The marks are found all at once, not each after the one before, so the tag's name
+// and end are known a few steps after its start.
 
 constexpr int kTagWindow = 64;
 
-// A tag passed over: behind its ">", whether it closed itself, and the next "<" when it
-// stands within the window (else nullptr).
+// A tag name's length and first letter in one byte, whatever the letter's case: a table of
+// the sketches of a few elements rules out most other names before any is compared.
+constexpr uint8_t NameSketch(std::string_view name) {
+  return name.empty() ? 0 : static_cast<uint8_t>((name.size() & 7) << 5 | (name[0] & 31));
+}
+using NameSketches = std::array<bool, 256>;
+
+// A tag read from its window: where its name ends and whether the name holds capitals, when
+// it ends within the window (else nameEnd is nullptr); and when the tag was passed over,
+// behind its ">" (else nullptr), whether it closed itself, and the next "<" when it stands
+// within the window (else nullptr).
 struct PassedTag {
+  const char* nameEnd = nullptr;
+  bool capitals = false;
   const char* behind = nullptr;
   bool selfClosing = false;
   const char* nextOpen = nullptr;
 };
 
-// From `tag`, the "<" of a tag whose name ends `nameEnd` bytes on: the
-// tag passed over when every attribute is written plainly and the tag ends within the 64
-// bytes from `tag`; `behind` nullptr when not, or when the page ends within them, where the
-// tokenizer's own reading has to decide.
-using PassPlainTag = PassedTag (*)(const char* tag, int nameEnd, const char* end);
-// The one for this processor, and each kind by name (for tests).
+// From `tag`, the "<" of a tag whose name starts `nameStart` bytes on, and `end` the end of
+// the page: the tag read from its window; it is passed over only when its name's sketch is not
+// among `lookedAt`, every attribute is written plainly and the tag ends within the window.
+// Nothing is read when the page ends within the window.
+using PassPlainTag = PassedTag (*)(const char* tag, int nameStart, const char* end, const NameSketches& lookedAt);
+// The one for this processor, and each kind by name (for tests); kAvx2 asks for carry-less
+// multiplication too.
 PassPlainTag PassPlainTagHere();
 enum class TagMarking { kPlainly, kSse2, kAvx2 };
 PassPlainTag PassPlainTagBy(TagMarking marking);

@@ -24,13 +24,13 @@ struct Tag {
   bool plain;  // every attribute plainly written
 };
 
-// Tags of a few names and endings holding up to two of the attributes above, with a blank,
-// a new line, a "/" or nothing between them.
+// Tags of a few names (one with capitals, one holding a quote) and endings holding up to two
+// of the attributes above, with a blank, a new line, a "/" or nothing between them.
 std::vector<Tag> Tags() {
   std::vector<std::string> attributes = kPlainAttributes;
   attributes.insert(attributes.end(), kOtherAttributes.begin(), kOtherAttributes.end());
   std::vector<Tag> tags;
-  for (std::string name : {"<p", "<Span", "<x-y"}) {
+  for (std::string name : {"<p", "<Span", "<x-y", "<q\"r"}) {
     for (std::string ending : {">", "/>", " />", "\n>"}) {
       tags.push_back({name + ending, name.size(), true});
       for (size_t first = 0; first < attributes.size(); ++first) {
@@ -56,6 +56,13 @@ std::pair<size_t, bool> TokenizerEnd(const std::string& page) {
   return {tokenizer.Next(token) ? static_cast<size_t>(token.offset) : page.size(), selfClosing};
 }
 
+NameSketches EverySketch() {
+  NameSketches every;
+  every.fill(true);
+  return every;
+}
+const NameSketches kEverySketch = EverySketch();
+
 // Every kind of marking this processor has ends a tag where the tokenizer ends it, sees
 // whether it closes itself and where the next "<" stands, whatever text follows, wherever in
 // the window its end falls; it answers for every tag plainly written that ends within the
@@ -71,7 +78,10 @@ TEST(TagSkip, EndsPlainTagsWhereTheTokenizerEndsThem) {
         for (std::string after : {"te<xt", "<b>", "\"q' >"}) {
           const std::string page = tag.text + std::string(fill, 'f') + after + std::string(70, ' ');
           const auto [end, selfClosing] = TokenizerEnd(page);
-          const PassedTag passed = pass(page.data(), static_cast<int>(tag.nameEnd), page.data() + page.size());
+          const PassedTag passed = pass(page.data(), 1, page.data() + page.size(), {});
+          EXPECT_EQ(passed.nameEnd, page.data() + tag.nameEnd) << page;
+          EXPECT_EQ(passed.capitals, tag.text[1] == 'S') << page;
+          EXPECT_EQ(pass(page.data(), 1, page.data() + page.size(), kEverySketch).behind, nullptr) << page;
           const size_t open = page.find('<', end);
           if (tag.plain && end <= kTagWindow) {
             ASSERT_NE(passed.behind, nullptr) << page;
@@ -85,10 +95,45 @@ TEST(TagSkip, EndsPlainTagsWhereTheTokenizerEndsThem) {
     }
     // Fewer than 64 bytes left: no answer, nothing read beyond the page.
     const std::string shortPage = "<p class=\"x\">";
-    EXPECT_EQ(pass(shortPage.data(), 2, shortPage.data() + shortPage.size()).behind, nullptr);
+    EXPECT_EQ(pass(shortPage.data(), 1, shortPage.data() + shortPage.size(), {}).nameEnd, nullptr);
   }
   EXPECT_GE(kinds, 1);
   EXPECT_NE(PassPlainTagHere(), nullptr);
+}
+
+// A tag's name ends where the tokenizer ends it, at each byte value that can stand behind it
+// and at every place in the window, start and end tags alike (a name that runs on to the
+// window's end is left to the tokenizer); it holds capitals when one of its bytes is "A" to
+// "Z", not a byte next to them.
+TEST(TagSkip, EndsNamesWhereTheTokenizerEndsThem) {
+  for (TagMarking marking : {TagMarking::kPlainly, TagMarking::kSse2, TagMarking::kAvx2}) {
+    if (!CanMarkBy(marking)) continue;
+    const PassPlainTag pass = PassPlainTagBy(marking);
+    for (int c = 0; c < 256; ++c) {
+      for (std::string open : {"<", "</"}) {
+        for (size_t length = 1; length + open.size() < kTagWindow; ++length) {
+          std::string name(length, 'a');
+          for (size_t at = 0; at < length; at += 5) name[at] = "@[Z`{A"[(at + length) % 6];
+          name[0] = 'x';
+          const std::string tag = open + name + static_cast<char>(c) + ">";
+          HtmlTokenizer tokenizer(tag);
+          HtmlToken token;
+          ASSERT_TRUE(tokenizer.Next(token)) << tag;
+          const std::string page = tag + std::string(kTagWindow, ' ');
+          const PassedTag passed = pass(page.data(), static_cast<int>(open.size()), page.data() + page.size(), {});
+          if (passed.nameEnd == nullptr) {  // left to the tokenizer
+            EXPECT_GE(open.size() + token.name.size(), static_cast<size_t>(kTagWindow)) << tag;
+            continue;
+          }
+          const size_t nameEnd = static_cast<size_t>(passed.nameEnd - page.data());
+          std::string lower = page.substr(open.size(), nameEnd - open.size());
+          for (char& b : lower) b = b >= 'A' && b <= 'Z' ? static_cast<char>(b + 32) : b;
+          EXPECT_EQ(lower, token.name) << static_cast<int>(marking) << " " << tag;
+          EXPECT_EQ(passed.capitals, lower != page.substr(open.size(), nameEnd - open.size())) << tag;
+        }
+      }
+    }
+  }
 }
 
 }  // namespace
