@@ -130,10 +130,11 @@ PageUse CrawlOrder::UseOf(const ParsedPage& page, size_t number) {
 void CrawlOrder::StackLinks(ParsedPage& page) {
   const size_t stacked = pending_.size();
   std::string_view rest = page.linkTexts;
+  PageTargetNumbers numbers(targets_);
   for (ParsedLink& link : page.links) {
     const ParsedLinkTexts texts(link, rest);
     if (link.kind != LinkKind::kHyperlink) continue;
-    const size_t number = link.number != ParsedLink::kUnnumbered ? link.number : targets_.Number(texts.target);
+    const size_t number = link.number != ParsedLink::kUnnumbered ? link.number : numbers.Number(texts.target);
     TargetSpellings::Target& target = targets_[number];
     if (!Kept(target, number)) continue;
     link.target = static_cast<uint32_t>(number);

@@ -99,10 +99,11 @@ void ParsedSite::Encode(const ParsedPage& page, size_t number, TargetSpellings& 
   encoded_.clear();
   AppendNumber(encoded_, hyperlinks * 2 + (keepFound_ ? 1 : 0));
   std::string_view rest = page.linkTexts;
+  PageTargetNumbers numbers(targets);
   for (const ParsedLink& link : page.links) {
     const ParsedLinkTexts texts(link, rest);
     if (link.kind != LinkKind::kHyperlink) continue;  // only checked, never counted
-    const uint64_t word = Distance(targets.Number(texts.target), number) * 2 + (link.follow ? 1 : 0);
+    const uint64_t word = Distance(numbers.Number(texts.target), number) * 2 + (link.follow ? 1 : 0);
     if (!keepFound_) {
       AppendNumber(encoded_, word);
       continue;

@@ -53,3 +53,24 @@ class TargetSpellings {
   std::string texts_;
   HashSlots slots_;
 };
+
+// Numbers the targets of one page's links, in their order. Links in a row mostly lead to one
+// page (to its anchors, in reference pages), which is then looked up once.
+class PageTargetNumbers {
+ public:
+  explicit PageTargetNumbers(TargetSpellings& targets) : targets_(targets) {}
+  // `target` must stay in place, unchanged, until the next call.
+  size_t Number(std::string_view target) {
+    if (number_ == kNone || target != last_) {
+      number_ = targets_.Number(target);
+      last_ = target;
+    }
+    return number_;
+  }
+
+ private:
+  static constexpr size_t kNone = SIZE_MAX;
+  TargetSpellings& targets_;
+  std::string_view last_;
+  size_t number_ = kNone;
+};

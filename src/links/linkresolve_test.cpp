@@ -255,6 +255,22 @@ TEST(TargetSpellings, NumbersEverySpellingInsideAndOutsideTheStartFolderApart) {
   }
 }
 
+// A page's links numbered in turn get the numbers their spellings have: in runs of one
+// target spelled at different places, and after an empty one.
+TEST(PageTargetNumbers, GivesEachLinkItsTargetsNumber) {
+  TargetSpellings targets("/site");
+  targets.Number("/site/first.htm");
+  PageTargetNumbers numbers(targets);
+  const std::string_view all = "/site/a.htm/site/a.htm/site/b.htm";
+  EXPECT_EQ(numbers.Number(""), targets.Number(""));
+  EXPECT_EQ(numbers.Number(all.substr(0, 11)), targets.Number("/site/a.htm"));
+  EXPECT_EQ(numbers.Number(all.substr(11, 11)), targets.Number("/site/a.htm"));
+  EXPECT_EQ(numbers.Number(all.substr(22, 11)), targets.Number("/site/b.htm"));
+  EXPECT_EQ(numbers.Number(all.substr(22, 11)), targets.Number("/site/b.htm"));
+  EXPECT_EQ(numbers.Number(""), targets.Number(""));
+  EXPECT_EQ(numbers.Number("/site/first.htm"), 0u);
+}
+
 namespace {
 
 // Plain hrefs are joined on a short path, the others take the full steps: a resolver that

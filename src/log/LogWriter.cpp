@@ -10,6 +10,9 @@ void LogWriter::Queue(AppendFile& file, std::string& text) {
   if (!spare_.empty()) {
     next = std::move(spare_.back());
     spare_.pop_back();
+  } else {
+    // Room for as much again at once: grown line by line, it would be copied over and over.
+    next.reserve(text.capacity());
   }
   Add({&file, std::exchange(text, std::move(next)), {}}, guard);
 }

@@ -17,7 +17,7 @@
 // sees to it.
 class LogWriter {
  public:
-  static constexpr size_t kMaxWaiting = 4;
+  static constexpr size_t kMaxWaiting = 2;
 
   LogWriter() = default;
   // Finishes: no piece is lost at exit.
@@ -27,7 +27,7 @@ class LogWriter {
 
   // Queues the contents of `text` for appending to `file`, starting the thread when none
   // runs. `file` must stay open and in place until Finish returns. `text` is left empty,
-  // holding a spare buffer when one is free.
+  // holding a spare buffer when one is free, or room for as much again.
   void Queue(AppendFile& file, std::string& text);
   // Queues the closing of `file`, which frees it, in the same way.
   void Release(DetachedFile file);

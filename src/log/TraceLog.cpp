@@ -21,7 +21,7 @@ using Clock = std::chrono::steady_clock;
 // Lines wait in memory and reach the file in large writes on the writer's thread: a write
 // per line would cost more than a crawl's own work. A killed process loses at most the last
 // interval's lines.
-constexpr size_t kFlushSize = 64 * 1024;
+constexpr size_t kFlushSize = 1024 * 1024;
 constexpr Clock::duration kFlushInterval = std::chrono::milliseconds(100);
 // A per-link log of a site of a million links would fill a disk; this keeps several runs'
 // worth of ordinary sites whole.

@@ -349,8 +349,9 @@ TEST_F(TraceLogTest, WriterThreadOnlyWhileLinesWait) {
   log_.Write("W", "a.cpp", 1, "warm-up");
   log_.Flush();
   const size_t alone = threads();
+  constexpr int kLines = 12000;  // about 1.3 MB
   const auto writeMany = [this] {
-    for (int i = 0; i < 3000; ++i) log_.Write("T", "a.cpp", 1, "line " + std::to_string(i) + std::string(60, 'x'));
+    for (int i = 0; i < kLines; ++i) log_.Write("T", "a.cpp", 1, "line " + std::to_string(i) + std::string(60, 'x'));
   };
   log_.SetLogOff(true);
   writeMany();  // far more than one buffer
@@ -361,7 +362,7 @@ TEST_F(TraceLogTest, WriterThreadOnlyWhileLinesWait) {
   EXPECT_EQ(threads(), alone + 1);
   log_.Flush();
   EXPECT_EQ(threads(), alone);
-  EXPECT_EQ(ReadLog(LogFile("T")).size(), 3000u);
+  EXPECT_EQ(ReadLog(LogFile("T")).size(), static_cast<size_t>(kLines));
 }
 
 // A crawl logs a page's links in one go: the file must read as if they came one by one,

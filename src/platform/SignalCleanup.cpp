@@ -17,11 +17,11 @@ constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP};
 enum SlotState : int { kFree, kTaken, kArmed };
 struct Slot {
   std::atomic<int> state{kFree};
-  char path[PATH_MAX];
+  char path[PATH_MAX] = {};
 };
 static_assert(std::atomic<int>::is_always_lock_free);
 // A map split into parts holds a temporary file for each until all are whole.
-Slot slots[64];
+constinit Slot slots[64];  // zeros: no start-up work, no pages touched
 
 // Only async-signal-safe calls: unlink, sigaction, raise.
 extern "C" void RemoveFilesAndEnd(int signal) {
