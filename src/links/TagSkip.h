@@ -35,9 +35,9 @@ struct PassedTag {
 // among `lookedAt`, every attribute is written plainly and the tag ends within the window.
 // Nothing is read when the page ends within the window.
 using PassPlainTag = PassedTag (*)(const char* tag, int nameStart, const char* end, const NameSketches& lookedAt);
-// The one for this processor, and each kind by name (for tests); kAvx2 asks for carry-less
-// multiplication too.
+// The one for this processor, and each kind by name (for tests); kAvx2 and kAvx512 ask for
+// carry-less multiplication too.
 PassPlainTag PassPlainTagHere();
-enum class TagMarking { kPlainly, kSse2, kAvx2 };
+enum class TagMarking { kPlainly, kSse2, kAvx2, kAvx512 };
 PassPlainTag PassPlainTagBy(TagMarking marking);
 bool CanMarkBy(TagMarking marking);

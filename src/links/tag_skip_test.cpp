@@ -69,7 +69,7 @@ const NameSketches kEverySketch = EverySketch();
 // window, and for no tag it cannot end exactly.
 TEST(TagSkip, EndsPlainTagsWhereTheTokenizerEndsThem) {
   int kinds = 0;
-  for (TagMarking marking : {TagMarking::kPlainly, TagMarking::kSse2, TagMarking::kAvx2}) {
+  for (TagMarking marking : {TagMarking::kPlainly, TagMarking::kSse2, TagMarking::kAvx2, TagMarking::kAvx512}) {
     if (!CanMarkBy(marking)) continue;
     ++kinds;
     const PassPlainTag pass = PassPlainTagBy(marking);
@@ -106,7 +106,7 @@ TEST(TagSkip, EndsPlainTagsWhereTheTokenizerEndsThem) {
 // window's end is left to the tokenizer); it holds capitals when one of its bytes is "A" to
 // "Z", not a byte next to them.
 TEST(TagSkip, EndsNamesWhereTheTokenizerEndsThem) {
-  for (TagMarking marking : {TagMarking::kPlainly, TagMarking::kSse2, TagMarking::kAvx2}) {
+  for (TagMarking marking : {TagMarking::kPlainly, TagMarking::kSse2, TagMarking::kAvx2, TagMarking::kAvx512}) {
     if (!CanMarkBy(marking)) continue;
     const PassPlainTag pass = PassPlainTagBy(marking);
     for (int c = 0; c < 256; ++c) {
