@@ -210,7 +210,7 @@ bool HtmlTokenizer::NextKeptStartTag(HtmlToken& token) {
     } else if (IsAsciiLetter(page_[pos_ + 1])) {
       // A start tag: most are passed over from their window, without a token. (The window is
       // handed back, not copied: a copy made of the parts just written waits for them.)
-      const PassedTag window = LookAtTag(false);
+      const PassedTag window = LookAtTag(false, true);
       if (window.behind != nullptr)
         pos_ = static_cast<size_t>((window.nextOpen != nullptr ? window.nextOpen : window.behind) - page_.data());
       else if (ReadsKeptStartTag(token, window))
@@ -339,14 +339,18 @@ void HtmlTokenizer::ReadBogusComment(HtmlToken& token, size_t from) {
 // A tag cut short by the end of the page is no tag. Most tags have their name, and most their
 // end, within the 64 bytes from their "<": one look at them finds both, and passes over the
 // tag when its name's sketch rules out that its attributes are kept.
-bool HtmlTokenizer::ReadTag(HtmlToken& token, bool closing) { return ReadTag(token, closing, LookAtTag(closing)); }
+bool HtmlTokenizer::ReadTag(HtmlToken& token, bool closing) {
+  return ReadTag(token, closing, LookAtTag(closing, false));
+}
 
 // The tag from pos_ as its window shows it, passed over unless its attributes may be kept or
-// it starts raw text; nothing when all are kept.
-PassedTag HtmlTokenizer::LookAtTag(bool closing) const {
+// it starts raw text, and with `onward` the tags behind it that can be passed over too;
+// nothing when all are kept.
+PassedTag HtmlTokenizer::LookAtTag(bool closing, bool onward) const {
   if (!closing && keeps_ == nullptr) return {};
   const char* const tag = page_.data() + pos_;
-  return passPlainTag_(tag, closing ? 2 : 1, page_.data() + page_.size(), closing ? kNoSketches : lookedAt_);
+  return passPlainTag_(tag, closing ? 2 : 1, page_.data() + page_.size(), closing ? kNoSketches : lookedAt_,
+                       onward);
 }
 
 bool HtmlTokenizer::ReadTag(HtmlToken& token, bool closing, const PassedTag& window) {
@@ -395,7 +399,7 @@ bool HtmlTokenizer::ReadTag(HtmlToken& token, bool closing, const PassedTag& win
 // plainly.
 bool HtmlTokenizer::PassAttributes(HtmlToken& token, const char* tag, int nameStart) {
   const char* const begin = page_.data();
-  const PassedTag passed = passPlainTag_(tag, nameStart, begin + page_.size(), kNoSketches);
+  const PassedTag passed = passPlainTag_(tag, nameStart, begin + page_.size(), kNoSketches, false);
   nextOpen_ = passed.nextOpen != nullptr ? static_cast<size_t>(passed.nextOpen - begin) : 0;
   if (passed.behind == nullptr) return ReadAttributes<false>(token);
   token.selfClosing = passed.selfClosing;

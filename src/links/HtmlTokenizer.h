@@ -72,7 +72,7 @@ class HtmlTokenizer {
   size_t TextEnd() const;
   bool ReadsKeptStartTag(HtmlToken& token, const PassedTag& window);
   bool ReadTag(HtmlToken& token, bool closing);
-  PassedTag LookAtTag(bool closing) const;
+  PassedTag LookAtTag(bool closing, bool onward) const;
   bool ReadTag(HtmlToken& token, bool closing, const PassedTag& window);
   void ReadComment(HtmlToken& token);
   void ReadBogusComment(HtmlToken& token, size_t from);

@@ -215,21 +215,61 @@ int FirstBehind(uint64_t marks, int at) { return at + 1 + std::countr_zero(marks
   return passed;
 }
 
-PassedTag PassPlainly(const char* tag, int nameStart, const char* end, const NameSketches& lookedAt) {
-  return end - tag < kTagWindow ? PassedTag{} : ReadMarked(MarkPlainly(tag), tag, nameStart, lookedAt);
+bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+// Behind the tags `passed` passed over, the next one from the same marks when it starts at
+// the "<" seen next and is passed over in turn: an end tag whose ">" stands in the window
+// with no quote before it (that ">" ends it whatever it holds), or a start tag passed over
+// as the first was. False when there is none.
+[[gnu::always_inline]] inline bool PassNext(const TagMarks& marks, const char* tag, const NameSketches& lookedAt,
+                                            PassedTag& passed) {
+  const int open = static_cast<int>(passed.nextOpen - tag);
+  if (open + 3 >= kTagWindow) return false;
+  PassedTag next;
+  if (IsAsciiLetter(tag[open + 1])) {
+    next = ReadMarked(marks, tag, open + 1, lookedAt);
+  } else if (tag[open + 1] == '/' && IsAsciiLetter(tag[open + 2])) {
+    const uint64_t closes = From(marks.closes, open + 3);
+    const uint64_t before = (closes & (~closes + 1)) - 1;  // the window when no end
+    if (closes == 0 || (From(marks.doubleQuotes | marks.singleQuotes, open + 3) & before) != 0) return false;
+    const int at = std::countr_zero(closes);
+    const int following = FirstBehind(marks.opens, at);
+    next.behind = tag + at + 1;
+    next.nextOpen = following < kTagWindow ? tag + following : nullptr;
+  }
+  if (next.behind == nullptr) return false;
+  passed.behind = next.behind;
+  passed.selfClosing = next.selfClosing;
+  passed.nextOpen = next.nextOpen;
+  return true;
+}
+
+// The tag read from its window, and when it was passed over and `onward`, the tags behind it
+// that PassNext passes over.
+[[gnu::always_inline]] inline PassedTag ReadMarkedOnward(const TagMarks& marks, const char* tag, int nameStart,
+                                                         const NameSketches& lookedAt, bool onward) {
+  PassedTag passed = ReadMarked(marks, tag, nameStart, lookedAt);
+  if (onward && passed.behind != nullptr)
+    while (passed.nextOpen != nullptr && PassNext(marks, tag, lookedAt, passed)) {
+    }
+  return passed;
+}
+
+PassedTag PassPlainly(const char* tag, int nameStart, const char* end, const NameSketches& lookedAt, bool onward) {
+  return end - tag < kTagWindow ? PassedTag{} : ReadMarkedOnward(MarkPlainly(tag), tag, nameStart, lookedAt, onward);
 }
 
 #ifdef FOLIOSCRIBE_X86
-PassedTag PassBySse2(const char* tag, int nameStart, const char* end, const NameSketches& lookedAt) {
-  return end - tag < kTagWindow ? PassedTag{} : ReadMarked(MarkSse2(tag), tag, nameStart, lookedAt);
+PassedTag PassBySse2(const char* tag, int nameStart, const char* end, const NameSketches& lookedAt, bool onward) {
+  return end - tag < kTagWindow ? PassedTag{} : ReadMarkedOnward(MarkSse2(tag), tag, nameStart, lookedAt, onward);
 }
 [[gnu::target("avx2,pclmul")]] PassedTag PassByAvx2(const char* tag, int nameStart, const char* end,
-                                                    const NameSketches& lookedAt) {
-  return end - tag < kTagWindow ? PassedTag{} : ReadMarked(MarkAvx2(tag), tag, nameStart, lookedAt);
+                                                    const NameSketches& lookedAt, bool onward) {
+  return end - tag < kTagWindow ? PassedTag{} : ReadMarkedOnward(MarkAvx2(tag), tag, nameStart, lookedAt, onward);
 }
 [[gnu::target("avx512bw,pclmul")]] PassedTag PassByAvx512(const char* tag, int nameStart, const char* end,
-                                                         const NameSketches& lookedAt) {
-  return end - tag < kTagWindow ? PassedTag{} : ReadMarked(MarkAvx512(tag), tag, nameStart, lookedAt);
+                                                         const NameSketches& lookedAt, bool onward) {
+  return end - tag < kTagWindow ? PassedTag{} : ReadMarkedOnward(MarkAvx512(tag), tag, nameStart, lookedAt, onward);
 }
 #endif
 

@@ -78,10 +78,10 @@ TEST(TagSkip, EndsPlainTagsWhereTheTokenizerEndsThem) {
         for (std::string after : {"te<xt", "<b>", "\"q' >"}) {
           const std::string page = tag.text + std::string(fill, 'f') + after + std::string(70, ' ');
           const auto [end, selfClosing] = TokenizerEnd(page);
-          const PassedTag passed = pass(page.data(), 1, page.data() + page.size(), {});
+          const PassedTag passed = pass(page.data(), 1, page.data() + page.size(), {}, false);
           EXPECT_EQ(passed.nameEnd, page.data() + tag.nameEnd) << page;
           EXPECT_EQ(passed.capitals, tag.text[1] == 'S') << page;
-          EXPECT_EQ(pass(page.data(), 1, page.data() + page.size(), kEverySketch).behind, nullptr) << page;
+          EXPECT_EQ(pass(page.data(), 1, page.data() + page.size(), kEverySketch, false).behind, nullptr) << page;
           const size_t open = page.find('<', end);
           if (tag.plain && end <= kTagWindow) {
             ASSERT_NE(passed.behind, nullptr) << page;
@@ -95,7 +95,7 @@ TEST(TagSkip, EndsPlainTagsWhereTheTokenizerEndsThem) {
     }
     // Fewer than 64 bytes left: no answer, nothing read beyond the page.
     const std::string shortPage = "<p class=\"x\">";
-    EXPECT_EQ(pass(shortPage.data(), 1, shortPage.data() + shortPage.size(), {}).nameEnd, nullptr);
+    EXPECT_EQ(pass(shortPage.data(), 1, shortPage.data() + shortPage.size(), {}, false).nameEnd, nullptr);
   }
   EXPECT_GE(kinds, 1);
   EXPECT_NE(PassPlainTagHere(), nullptr);
@@ -120,7 +120,7 @@ TEST(TagSkip, EndsNamesWhereTheTokenizerEndsThem) {
           HtmlToken token;
           ASSERT_TRUE(tokenizer.Next(token)) << tag;
           const std::string page = tag + std::string(kTagWindow, ' ');
-          const PassedTag passed = pass(page.data(), static_cast<int>(open.size()), page.data() + page.size(), {});
+          const PassedTag passed = pass(page.data(), static_cast<int>(open.size()), page.data() + page.size(), {}, false);
           if (passed.nameEnd == nullptr) {  // left to the tokenizer
             EXPECT_GE(open.size() + token.name.size(), static_cast<size_t>(kTagWindow)) << tag;
             continue;
