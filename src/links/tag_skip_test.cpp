@@ -101,6 +101,74 @@ TEST(TagSkip, EndsPlainTagsWhereTheTokenizerEndsThem) {
   EXPECT_NE(PassPlainTagHere(), nullptr);
 }
 
+struct OnwardPage {
+  std::string text;
+  size_t firstTag;  // the length of its first tag
+  bool passedThrough;  // every tag plainly written and read by nobody, all within the window
+};
+
+// A first tag whose length puts the tags behind it at every place in the window, its end too,
+// then two pieces: tags that are passed over, or texts and tags that stop the passing.
+std::vector<OnwardPage> OnwardPages() {
+  const std::vector<std::pair<std::string, bool>> pieces = {
+      {"<p>", true},           {"<i class=\"x\">", true}, {"</i>", true},           {"</b\n>", true},
+      {"<br/>", true},         {"<a\nhref=\"z\">", true}, {"<i title='y>'>", true}, {"</p x='>'>", false},
+      {"</b x=\">\">", false}, {"text", false},          {"a<b", false},           {"<q a=1>", false},
+      {"<!-- c -->", false},   {"</>", false},            {"< i>", false},          {"</ i>", false},
+      {"<i a=\"b>\"c>", false}, {"</q", false}};
+  std::vector<OnwardPage> pages;
+  for (size_t fill = 0; fill < kTagWindow; ++fill) {
+    const std::string quoted = "<i class=\"" + std::string(fill, 'x') + "\">", blank = "<i" + std::string(fill, ' ') + ">";
+    for (const std::string& first : {quoted, blank}) {
+      for (const auto& [second, secondPassed] : pieces) {
+        for (const auto& [third, thirdPassed] : pieces) {
+          const std::string text = first + second + third;
+          pages.push_back({text, first.size(), secondPassed && thirdPassed && text.size() + 4 <= kTagWindow});
+        }
+      }
+    }
+  }
+  return pages;
+}
+
+// Passing onward, every kind of marking stops behind the first tag, where a token starts or at
+// a "<" inside a text or "</>", passing tags and texts only, none of them a start tag whose
+// name's sketch asks for a look; tags plainly written that nobody reads are passed all
+// through while they fit in the window.
+TEST(TagSkip, PassesOnwardOverTheTagsNobodyReads) {
+  NameSketches lookedAt{};
+  lookedAt[NameSketch("q")] = true;
+  const std::vector<OnwardPage> pages = OnwardPages();
+  for (TagMarking marking : {TagMarking::kPlainly, TagMarking::kSse2, TagMarking::kAvx2, TagMarking::kAvx512}) {
+    if (!CanMarkBy(marking)) continue;
+    const PassPlainTag pass = PassPlainTagBy(marking);
+    for (const OnwardPage& onward : pages) {
+      const std::string page = onward.text + std::string(kTagWindow, ' ');
+      const PassedTag passed = pass(page.data(), 1, page.data() + page.size(), lookedAt, true);
+      if (passed.behind == nullptr) {  // only a first tag that ends beyond the window is left
+        EXPECT_GT(onward.firstTag, static_cast<size_t>(kTagWindow)) << page;
+        continue;
+      }
+      const char* const stop = passed.nextOpen != nullptr ? passed.nextOpen : passed.behind;
+      const int64_t resume = stop - page.data();
+      EXPECT_GE(resume, static_cast<int64_t>(onward.firstTag)) << page;
+      HtmlTokenizer tokenizer(page);
+      HtmlToken token;
+      bool inText = false;  // the last token before the stop is a text
+      while (tokenizer.Next(token) && token.offset < resume) {
+        inText = token.kind == HtmlToken::Kind::kText;
+        EXPECT_TRUE(inText || token.kind == HtmlToken::Kind::kStartTag || token.kind == HtmlToken::Kind::kEndTag)
+            << page;
+        EXPECT_FALSE(token.kind == HtmlToken::Kind::kStartTag && token.name == "q") << page;
+      }
+      // "</>" is no token at all.
+      const bool outsideTokens = *stop == '<' && (inText || std::string_view(stop, 3) == "</>");
+      EXPECT_TRUE(token.offset == resume || outsideTokens) << page;
+      if (onward.passedThrough) EXPECT_EQ(resume, static_cast<int64_t>(onward.text.size())) << page;
+    }
+  }
+}
+
 // A tag's name ends where the tokenizer ends it, at each byte value that can stand behind it
 // and at every place in the window, start and end tags alike (a name that runs on to the
 // window's end is left to the tokenizer); it holds capitals when one of its bytes is "A" to
