@@ -118,7 +118,8 @@ std::vector<OnwardPage> OnwardPages() {
       {"<i a=\"b>\"c>", false}, {"</q", false}};
   std::vector<OnwardPage> pages;
   for (size_t fill = 0; fill < kTagWindow; ++fill) {
-    const std::string quoted = "<i class=\"" + std::string(fill, 'x') + "\">", blank = "<i" + std::string(fill, ' ') + ">";
+    const std::string quoted = "<i class=\"" + std::string(fill, 'x') + "\">";
+    const std::string blank = "<i" + std::string(fill, ' ') + ">";
     for (const std::string& first : {quoted, blank}) {
       for (const auto& [second, secondPassed] : pieces) {
         for (const auto& [third, thirdPassed] : pieces) {
@@ -188,7 +189,8 @@ TEST(TagSkip, EndsNamesWhereTheTokenizerEndsThem) {
           HtmlToken token;
           ASSERT_TRUE(tokenizer.Next(token)) << tag;
           const std::string page = tag + std::string(kTagWindow, ' ');
-          const PassedTag passed = pass(page.data(), static_cast<int>(open.size()), page.data() + page.size(), {}, false);
+          const PassedTag passed =
+              pass(page.data(), static_cast<int>(open.size()), page.data() + page.size(), {}, false);
           if (passed.nameEnd == nullptr) {  // left to the tokenizer
             EXPECT_GE(open.size() + token.name.size(), static_cast<size_t>(kTagWindow)) << tag;
             continue;
