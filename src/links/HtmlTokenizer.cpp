@@ -215,7 +215,7 @@ bool HtmlTokenizer::NextKeptStartTag(HtmlToken& token) {
         pos_ = static_cast<size_t>((window.nextOpen != nullptr ? window.nextOpen : window.behind) - page_.data());
       else if (ReadsKeptStartTag(token, window))
         return true;
-    } else if (!PassShortEndTag() && ReadsKeptStartTag(token, {})) {
+    } else if (!PassEndTag() && ReadsKeptStartTag(token, {})) {
       return true;
     }
   }
@@ -233,6 +233,18 @@ bool HtmlTokenizer::ReadsKeptStartTag(HtmlToken& token, const PassedTag& window)
   if (read && token.kind == HtmlToken::Kind::kStartTag && attributesKept_) return true;
   if (nextOpen_ != 0) pos_ = nextOpen_;  // the text (or raw text) up to it needs no search
   return false;
+}
+
+// An end tag and the tags behind it that its window shows are passed over, as start tags are;
+// one the window leaves, as PassShortEndTag passes it. False when there is no end tag at pos_
+// or it is not passed over.
+bool HtmlTokenizer::PassEndTag() {
+  if (page_[pos_ + 1] != '/' || !IsAsciiLetter(page_[pos_ + 2])) return false;
+  const char* const begin = page_.data();
+  const PassedTag window = passPlainTag_(begin + pos_, 2, begin + page_.size(), lookedAt_, true);
+  if (window.behind == nullptr) return PassShortEndTag();
+  pos_ = static_cast<size_t>((window.nextOpen != nullptr ? window.nextOpen : window.behind) - begin);
+  return true;
 }
 
 // An end tag such as "</span>", whose ">" stands within eight bytes of its name's start

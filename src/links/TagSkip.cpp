@@ -201,15 +201,16 @@ int FirstBehind(uint64_t marks, int at) { return at + 1 + std::countr_zero(marks
   return true;
 }
 
-// The tag's name from the same marks, and the tag passed over unless the name asks for a look
-// (a sketch is the same whatever the name's case).
+// The tag's name from the same marks, and the tag passed over unless it is a start tag whose
+// name asks for a look (a sketch is the same whatever the name's case).
 [[gnu::always_inline]] inline PassedTag ReadMarked(const TagMarks& marks, const char* tag, int nameStart,
                                                    const NameSketches& lookedAt) {
   const uint64_t nameEnds = From(marks.nameEnds, nameStart);
   if (nameEnds == 0) return {};
   const int nameEnd = std::countr_zero(nameEnds);
   PassedTag passed{.nameEnd = tag + nameEnd, .capitals = (marks.capitals & ((uint64_t{1} << nameEnd) - 1)) != 0};
-  if (!lookedAt[NameSketch({tag + nameStart, static_cast<size_t>(nameEnd - nameStart)})] &&
+  const bool endTag = tag[nameStart - 1] == '/';
+  if ((endTag || !lookedAt[NameSketch({tag + nameStart, static_cast<size_t>(nameEnd - nameStart)})]) &&
       !PassDoubleQuoted(marks, tag, nameEnd, passed))
     PassMarked(marks, tag, nameEnd, passed);
   return passed;

@@ -31,8 +31,9 @@ struct PassedTag {
 };
 
 // From `tag`, the "<" of a tag whose name starts `nameStart` bytes on, and `end` the end of
-// the page: the tag read from its window; it is passed over only when its name's sketch is not
-// among `lookedAt`, every attribute is written plainly and the tag ends within the window.
+// the page: the tag read from its window; it is passed over only when it is an end tag or its
+// name's sketch is not among `lookedAt`, every attribute is written plainly and the tag ends
+// within the window.
 // Nothing is read when the page ends within the window. With `onward`, the tags that follow
 // it in the window are passed over too while each is a start tag passed over likewise or an
 // end tag whose ">" no quote precedes (then the passed tag tells of the last one passed): a
