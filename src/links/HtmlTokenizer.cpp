@@ -139,7 +139,7 @@ constexpr ByteSet kTextElementSketches = [] {
   return sketches;
 }();
 
-// No name needs a look: end tags keep no attributes and start no raw text.
+// No name needs a look: for a tag looked at already.
 constexpr NameSketches kNoSketches{};
 
 // A tag with more attributes than this finds duplicates through a set, not a look at each.
@@ -207,15 +207,16 @@ bool HtmlTokenizer::NextKeptStartTag(HtmlToken& token) {
       rawElement_.clear();
     } else if (!StartsMarkup(pos_)) {
       pos_ = TextEnd();
-    } else if (IsAsciiLetter(page_[pos_ + 1])) {
-      // A start tag: most are passed over from their window, without a token. (The window is
-      // handed back, not copied: a copy made of the parts just written waits for them.)
-      const PassedTag window = LookAtTag(false, true);
+    } else if (const bool closing = page_[pos_ + 1] == '/'; IsAsciiLetter(page_[pos_ + 1 + (closing ? 1 : 0)])) {
+      // A tag: most are passed over from their window, with the tags behind them there,
+      // without a token. (The window is handed back, not copied: a copy made of the parts just
+      // written waits for them.)
+      const PassedTag window = LookAtTag(closing, true);
       if (window.behind != nullptr)
         pos_ = static_cast<size_t>((window.nextOpen != nullptr ? window.nextOpen : window.behind) - page_.data());
-      else if (ReadsKeptStartTag(token, window))
+      else if (closing ? !PassShortEndTag() && ReadsKeptStartTag(token, {}) : ReadsKeptStartTag(token, window))
         return true;
-    } else if (!PassEndTag() && ReadsKeptStartTag(token, {})) {
+    } else if (ReadsKeptStartTag(token, {})) {
       return true;
     }
   }
@@ -233,18 +234,6 @@ bool HtmlTokenizer::ReadsKeptStartTag(HtmlToken& token, const PassedTag& window)
   if (read && token.kind == HtmlToken::Kind::kStartTag && attributesKept_) return true;
   if (nextOpen_ != 0) pos_ = nextOpen_;  // the text (or raw text) up to it needs no search
   return false;
-}
-
-// An end tag and the tags behind it that its window shows are passed over, as start tags are;
-// one the window leaves, as PassShortEndTag passes it. False when there is no end tag at pos_
-// or it is not passed over.
-bool HtmlTokenizer::PassEndTag() {
-  if (page_[pos_ + 1] != '/' || !IsAsciiLetter(page_[pos_ + 2])) return false;
-  const char* const begin = page_.data();
-  const PassedTag window = passPlainTag_(begin + pos_, 2, begin + page_.size(), lookedAt_, true);
-  if (window.behind == nullptr) return PassShortEndTag();
-  pos_ = static_cast<size_t>((window.nextOpen != nullptr ? window.nextOpen : window.behind) - begin);
-  return true;
 }
 
 // An end tag such as "</span>", whose ">" stands within eight bytes of its name's start
@@ -361,8 +350,7 @@ bool HtmlTokenizer::ReadTag(HtmlToken& token, bool closing) {
 PassedTag HtmlTokenizer::LookAtTag(bool closing, bool onward) const {
   if (!closing && keeps_ == nullptr) return {};
   const char* const tag = page_.data() + pos_;
-  return passPlainTag_(tag, closing ? 2 : 1, page_.data() + page_.size(), closing ? kNoSketches : lookedAt_,
-                       onward);
+  return passPlainTag_(tag, closing ? 2 : 1, page_.data() + page_.size(), lookedAt_, onward);
 }
 
 bool HtmlTokenizer::ReadTag(HtmlToken& token, bool closing, const PassedTag& window) {

@@ -67,7 +67,6 @@ class HtmlTokenizer {
  private:
   bool StartsMarkup(size_t at) const;
   bool ReadMarkup(HtmlToken& token);
-  bool PassEndTag();
   bool PassShortEndTag();
   bool ReadText(HtmlToken& token);
   size_t TextEnd() const;
