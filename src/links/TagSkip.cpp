@@ -250,9 +250,8 @@ bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 
 [[gnu::always_inline]] inline PassedTag ReadMarkedOnward(const TagMarks& marks, const char* tag, int nameStart,
                                                          const NameSketches& lookedAt, bool onward) {
   PassedTag passed = ReadMarked(marks, tag, nameStart, lookedAt);
-  if (onward && passed.behind != nullptr)
-    while (passed.nextOpen != nullptr && PassNext(marks, tag, lookedAt, passed)) {
-    }
+  if (!onward || passed.behind == nullptr) return passed;
+  while (passed.nextOpen != nullptr && PassNext(marks, tag, lookedAt, passed)) continue;
   return passed;
 }
 

@@ -33,11 +33,11 @@ struct PassedTag {
 // From `tag`, the "<" of a tag whose name starts `nameStart` bytes on, and `end` the end of
 // the page: the tag read from its window; it is passed over only when it is an end tag or its
 // name's sketch is not among `lookedAt`, every attribute is written plainly and the tag ends
-// within the window.
-// Nothing is read when the page ends within the window. With `onward`, the tags that follow
-// it in the window are passed over too while each is a start tag passed over likewise or an
-// end tag whose ">" no quote precedes (then the passed tag tells of the last one passed): a
-// reader of a few elements' start tags passes over most tags, and many fit in one window.
+// within the window. Nothing is read when the page ends within the window. With `onward`, the
+// tags that follow it in the window are passed over too while each is a start tag passed over
+// likewise or an end tag whose ">" no quote precedes (then the passed tag tells of the last
+// one passed): a reader of a few elements' start tags passes over most tags, and many fit in
+// one window.
 using PassPlainTag = PassedTag (*)(const char* tag, int nameStart, const char* end, const NameSketches& lookedAt,
                                    bool onward);
 // The one for this processor, and each kind by name (for tests); kAvx2 and kAvx512 ask for
