@@ -167,7 +167,9 @@ TEST(TagSkip, PassesOnwardOverTheTagsNobodyReads) {
       // "</>" is no token at all.
       const bool outsideTokens = *stop == '<' && (inText || std::string_view(stop, 3) == "</>");
       EXPECT_TRUE(token.offset == resume || outsideTokens) << page;
-      if (onward.passedThrough) EXPECT_EQ(resume, static_cast<int64_t>(onward.text.size())) << page;
+      if (onward.passedThrough) {
+        EXPECT_EQ(resume, static_cast<int64_t>(onward.text.size())) << page;
+      }
     }
   }
 }
