@@ -83,7 +83,7 @@ class SiteMapBuilder {
   void EmitEntries(const std::string& path, int depth);
   bool Full() const { return itemsShown_ >= maxItems_; }
   // `time`: of a folder or file, its time; 0 for the other pieces.
-  void Append(MapPart part, std::string text, int64_t time = 0);
+  void Append(MapPart part, std::string_view text, int64_t time = 0);
   // Where the text and its counts stand, to take back a folder that holds no file.
   struct Mark {
     size_t text, pieces, held;
@@ -131,6 +131,7 @@ class SiteMapBuilder {
   // With empty folders left out, the text of folders not yet known to keep a file.
   std::vector<HeldPiece> held_;
   size_t bytes_ = 0;  // the text so far, passed on or held
+  std::string entryText_;  // the text of the last entry, its room reused by the next
 };
 
 // Whether the site map of `settings` shows page titles ("%AutoHrefText%"), which a crawl
