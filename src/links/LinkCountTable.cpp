@@ -274,6 +274,8 @@ int32_t LinkCountTable::FirstEqualCount(const std::string& path, const Index& in
     const std::string_view spelling = spelled.substr(1 - front, part.size() + front);
     if (!firstBytes_.test(FirstByteOf(spelling))) continue;  // no key begins as it does
     const uint64_t hash = KeyHash(spelling);
+    // Both slots are fetched at once rather than one after the other.
+    slots_.Prefetch(WithSlash(hash));
     consider(spelling, hash);
     consider(spelled.substr(1 - front, spelling.size() + 1), WithSlash(hash));
   }

@@ -226,3 +226,7 @@ std::optional<std::string> PageTitles::TryOf(const std::string& path) const {
   const Record& record = records_[slot->Position()];
   return std::string(texts_.At(record.path, record.pathLength + record.titleLength).substr(record.pathLength));
 }
+
+void PageTitles::Prefetch(const std::string& path) const {
+  slots_.Prefetch(FolderRelativePath::Of(folder_, path).Hash());
+}

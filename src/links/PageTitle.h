@@ -58,6 +58,8 @@ class PageTitles {
   std::string Of(const std::string& path) const;
   // The same; nullopt when the page cannot be read.
   std::optional<std::string> TryOf(const std::string& path) const;
+  // Starts fetching what a lookup of `path` reads first, for a caller that knows its next pages.
+  void Prefetch(const std::string& path) const;
 
  private:
   struct Record {

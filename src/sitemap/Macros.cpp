@@ -195,8 +195,7 @@ class MacroValues {
     if (!use.argument.empty()) {
       MacroInput withArgument = input_;
       withArgument.argument = use.argument;
-      withArgument_ = make(withArgument);
-      return withArgument_;
+      return withArgument_ = make(withArgument);
     }
     if (!cache_[slot]) cache_[slot] = make(input_);
     return *cache_[slot];
@@ -211,10 +210,6 @@ class MacroValues {
 }  // namespace
 
 std::span<const MacroDefinition> MacroTable() { return kMacros; }
-
-std::string MacroText(const MacroDefinition& macro) {
-  return "%" + std::string(macro.name) + std::string(macro.argument) + "%";
-}
 
 bool UsesMacro(std::string_view templateText, std::string_view name) {
   for (size_t at = templateText.find('%'); at != std::string_view::npos;
@@ -236,11 +231,6 @@ std::string MacroManualRows() {
     rows += "| `" + MacroText(macro) + "` | " + std::string(macro.description) + " | `" +
             std::string(macro.example) + "` |\n";
   return rows;
-}
-
-std::string OutputFolder(const RunSettings& settings) {
-  return ToSlashes(
-      PathParent(GetOutputFilePath(settings.sStartDirectoryPath, settings.sOutPutFileName)), '/');
 }
 
 std::string ExpandMacros(const std::string& templateText, const std::string& itemPath, int depth,
@@ -296,4 +286,13 @@ void ExpandableTemplate::Expand(std::string& expanded, const SiteItem& item, int
       expanded += values.Of(*piece.use);
     }
   }
+}
+
+std::string MacroText(const MacroDefinition& macro) {
+  return "%" + std::string(macro.name) + std::string(macro.argument) + "%";
+}
+
+std::string OutputFolder(const RunSettings& settings) {
+  return ToSlashes(
+      PathParent(GetOutputFilePath(settings.sStartDirectoryPath, settings.sOutPutFileName)), '/');
 }

@@ -27,13 +27,6 @@ std::string IndexPageOf(const std::string& folder, const std::string& outputPath
   return "";
 }
 
-// Whether a line of the walk would reach the log. A full log counts it as left out here,
-// and the caller spares making it.
-bool LogTakesLine() {
-  TraceLog& log = TraceLog::Instance();
-  return log.Keeps(LogDetail::kFull) && !log.LeavesOut("", 1);
-}
-
 }  // namespace
 
 SiteMapBuilder::EntryTemplate::EntryTemplate(std::string text)
@@ -142,8 +135,8 @@ void SiteMapBuilder::EmitEntries(const std::string& folder, int depth) {
     SortSiteItems(items, linkCounts_, context_);
   else
     SortSiteItems(items);
-  for (const SiteItem& item : items)
-    if (!item.IsFolder() && !Cancelled(control_)) AddUrlToSiteMapHtmlCode(item, depth + 1);
+  // The files come first, then the sub-folders.
+  EmitFiles(items, depth + 1);
   // Only the sub-folders stay while they are walked, so the listings of the folders above
   // a large folder hold no files.
   std::erase_if(items, [](const SiteItem& item) { return !item.IsFolder(); });
@@ -260,4 +253,17 @@ bool SiteMapBuilder::IsOwnFile(const std::string& path) const {
   return path == context_.outputPath || IsTemporaryFileName(NamePartsOf(path).name) ||
          (MayBeSplit(context_.outputPath, settings_.nSitemapPartEntries) &&
           IsMapPartPath(path, context_.outputPath));
+}
+
+void SiteMapBuilder::EmitFiles(const SiteItemList& items, int depth) {
+  for (size_t i = 0; i < items.size(); ++i) {
+    // The title of a file a few entries on is fetched while this one is written.
+    if (fileTemplate_.showsTitle && i + 2 < items.size()) titles_.Prefetch(items[i + 2].path);
+    if (!items[i].IsFolder() && !Cancelled(control_)) AddUrlToSiteMapHtmlCode(items[i], depth);
+  }
+}
+
+bool SiteMapBuilder::LogTakesLine() {
+  TraceLog& log = TraceLog::Instance();
+  return log.Keeps(LogDetail::kFull) && !log.LeavesOut("", 1);
 }

@@ -81,6 +81,11 @@ class SiteMapBuilder {
   // Passes on the text held while it could yet be taken back.
   void Release();
   void EmitEntries(const std::string& path, int depth);
+  // Emits the files among the sorted entries of one folder, at `depth`.
+  void EmitFiles(const SiteItemList& items, int depth);
+  // Whether a line of the walk would reach the log. A full log counts it as left out here,
+  // and the caller spares making it.
+  static bool LogTakesLine();
   bool Full() const { return itemsShown_ >= maxItems_; }
   // `time`: of a folder or file, its time; 0 for the other pieces.
   void Append(MapPart part, std::string_view text, int64_t time = 0);
