@@ -42,6 +42,13 @@ class HashSlots {
   void Prefetch(uint64_t hash) const {
     if (!slots_.empty()) __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]);
   }
+  // The first used slot of `hash` whose check matches, the keys not compared: for a prefetch,
+  // which may guess wrong. nullptr when there is none.
+  const Slot* Probable(uint64_t hash) const {
+    if (slots_.empty()) return nullptr;
+    const Slot& slot = slots_[IndexOf(hash, [](size_t) { return true; })];
+    return slot.Free() ? nullptr : &slot;
+  }
   // Makes room for `count` positions, at most half the slots used; `hashOf(position)` gives
   // the hash of each of the count - 1 positions already in.
   template <class HashOf>

@@ -282,6 +282,21 @@ int32_t LinkCountTable::FirstEqualCount(const std::string& path, const Index& in
   return first == SIZE_MAX ? 0 : records_[first].count;
 }
 
+void LinkCountTable::PrefetchEqual(std::string_view path, int step) const {
+  // Such a path is its own spelling with a "/" in front, which FirstEqualCount looks up.
+  if (!path.starts_with('/') || path.ends_with('/')) return;
+  const uint64_t hash = KeyHash(path);
+  if (step == 0) {
+    slots_.Prefetch(hash);
+    return slots_.Prefetch(WithSlash(hash));
+  }
+  const HashSlots::Slot* slot = slots_.Probable(hash);
+  if (slot == nullptr) return;
+  const Record& record = records_[slot->Position()];
+  if (step == 1) return __builtin_prefetch(&record);
+  __builtin_prefetch(texts_.At(record.key, 0).data());
+}
+
 void SortLinkCounts(LinkCountTable& table) {
   std::stable_sort(table.records_.begin(), table.records_.end(),
                    [](const LinkCountTable::Record& a, const LinkCountTable::Record& b) { return a.count > b.count; });

@@ -257,8 +257,9 @@ bool SiteMapBuilder::IsOwnFile(const std::string& path) const {
 
 void SiteMapBuilder::EmitFiles(const SiteItemList& items, int depth) {
   for (size_t i = 0; i < items.size(); ++i) {
-    // The title of a file a few entries on is fetched while this one is written.
-    if (fileTemplate_.showsTitle && i + 2 < items.size()) titles_.Prefetch(items[i + 2].path);
+    // What the next few files look up is fetched step by step while this one is written.
+    for (size_t step = 0; step < 3; ++step)
+      if (i + 3 - step < items.size()) Prefetch(items[i + 3 - step].path, static_cast<int>(step));
     if (!items[i].IsFolder() && !Cancelled(control_)) AddUrlToSiteMapHtmlCode(items[i], depth);
   }
 }
@@ -266,4 +267,9 @@ void SiteMapBuilder::EmitFiles(const SiteItemList& items, int depth) {
 bool SiteMapBuilder::LogTakesLine() {
   TraceLog& log = TraceLog::Instance();
   return log.Keeps(LogDetail::kFull) && !log.LeavesOut("", 1);
+}
+
+void SiteMapBuilder::Prefetch(const std::string& path, int step) const {
+  if (fileTemplate_.showsTitle) titles_.Prefetch(path, step);
+  if (settings_.bExcludeNotLinked) linkCounts_.PrefetchEqual(path, step);
 }

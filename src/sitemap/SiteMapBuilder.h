@@ -83,6 +83,8 @@ class SiteMapBuilder {
   void EmitEntries(const std::string& path, int depth);
   // Emits the files among the sorted entries of one folder, at `depth`.
   void EmitFiles(const SiteItemList& items, int depth);
+  // Starts fetching, in steps, what a file's entry looks up (PageTitles::Prefetch).
+  void Prefetch(const std::string& path, int step) const;
   // Whether a line of the walk would reach the log. A full log counts it as left out here,
   // and the caller spares making it.
   static bool LogTakesLine();
