@@ -37,6 +37,18 @@ class HashSlots {
     const Slot& slot = slots_[IndexOf(hash, matches)];
     return slot.Free() ? nullptr : &slot;
   }
+  // Fetches the slot where a lookup of `hash` begins into the cache: a caller that knows its
+  // next keys has the memory on its way while it works on the one before.
+  void Prefetch(uint64_t hash) const {
+    if (!slots_.empty()) __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]);
+  }
+  // The first used slot of `hash` whose check matches, the keys not compared: for a prefetch,
+  // which may guess wrong. nullptr when there is none.
+  const Slot* Probable(uint64_t hash) const {
+    if (slots_.empty()) return nullptr;
+    const Slot& slot = slots_[IndexOf(hash, [](size_t) { return true; })];
+    return slot.Free() ? nullptr : &slot;
+  }
   // Makes room for `count` positions, at most half the slots used; `hashOf(position)` gives
   // the hash of each of the count - 1 positions already in.
   template <class HashOf>

@@ -68,7 +68,11 @@ std::string StripTrailingSlashKeepRoot(const std::string& path) {
 }
 
 std::string ChildPath(const std::string& folder, const std::string& name) {
-  return folder.ends_with('/') ? folder + name : folder + "/" + name;
+  std::string child;
+  child.reserve(folder.size() + 1 + name.size());
+  child.append(folder);
+  if (!folder.ends_with('/')) child += '/';
+  return child.append(name);
 }
 
 std::string NormalisedPath(const std::string& path) {
@@ -181,8 +185,15 @@ std::string RelativeLink(const std::string& folder, const std::string& path) {
     inFrom = NextComponent(from, fromPart);
     inTo = NextComponent(to, toPart);
   }
+  size_t steps = 0;
+  for (; inFrom; inFrom = NextComponent(from, fromPart)) ++steps;
   std::string link;
-  for (; inFrom; inFrom = NextComponent(from, fromPart)) link += "../";
+  link.reserve(3 * steps + toPart.size() + to.size());
+  for (; steps > 0; --steps) link += "../";
+  if (!inTo) return link;
+  // The rest of the path is taken whole unless a doubled or final "/" has to go.
+  const std::string_view rest(toPart.data(), to.data() + to.size());
+  if (rest.find("//") == std::string_view::npos && !rest.ends_with('/')) return link.append(rest);
   for (bool first = true; inTo; inTo = NextComponent(to, toPart), first = false)
     link.append(first ? "" : "/").append(toPart);
   return link;

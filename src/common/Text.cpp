@@ -69,14 +69,15 @@ constexpr std::array<std::string_view, 256> kWebEscapes = [] {
 std::string WebEscape(const std::string& text) {
   std::string escaped;
   escaped.reserve(text.size());
-  size_t plain = 0;  // where the bytes not yet copied begin
-  for (size_t i = 0; i < text.size(); ++i) {
-    const std::string_view escape = kWebEscapes[static_cast<unsigned char>(text[i])];
-    if (escape.empty()) continue;
-    escaped.append(text, plain, i - plain).append(escape);
+  // Runs of plain bytes are copied whole: most names need no escape at all.
+  for (size_t plain = 0;;) {
+    size_t i = plain;
+    while (i < text.size() && kWebEscapes[static_cast<unsigned char>(text[i])].empty()) ++i;
+    escaped.append(text, plain, i - plain);
+    if (i == text.size()) return escaped;
+    escaped.append(kWebEscapes[static_cast<unsigned char>(text[i])]);
     plain = i + 1;
   }
-  return escaped.append(text, plain);
 }
 
 std::string FormatLocalTime(int64_t time, const std::string& format) {

@@ -61,4 +61,21 @@ TEST(HashSlots, FindsEveryPositionThroughGrowthCollisionsAndRebuilds) {
   EXPECT_EQ(list.Add("new"), static_cast<size_t>(kTexts));
 }
 
+TEST(HashSlots, ProbableGuessesByTheHashAlone) {
+  HashSlots slots;
+  EXPECT_EQ(slots.Probable(1), nullptr);  // no slots yet
+  // One index, three checks: a guess passes over the slots of other checks.
+  const uint64_t first = 5, second = (uint64_t{1} << 32) | 5, absent = (uint64_t{2} << 32) | 5;
+  const auto hashOf = [&](size_t position) { return position == 0 ? first : second; };
+  slots.Reserve(2, hashOf);
+  const auto none = [](size_t) { return false; };
+  slots.Find(first, none).Fill(first, 0);
+  slots.Find(second, none).Fill(second, 1);
+  ASSERT_NE(slots.Probable(first), nullptr);
+  EXPECT_EQ(slots.Probable(first)->Position(), 0u);
+  ASSERT_NE(slots.Probable(second), nullptr);
+  EXPECT_EQ(slots.Probable(second)->Position(), 1u);
+  EXPECT_EQ(slots.Probable(absent), nullptr);
+}
+
 }  // namespace

@@ -178,6 +178,7 @@ TEST(Paths, RelativeLinkClimbsToTheSharedFolderAndLexicalPathTakesSteps) {
       {"/a/b/c/", "/a/x", "../../x"},
       {"/a/b/", "/a/b2/c", "../b2/c"},
       {"/tmp/", "/site//d/a.htm", "../site/d/a.htm"},
+      {"/tmp/", "/site/d/", "../site/d"},
       {"/a/", "/", "../"},
       {"/", "/x/y", "x/y"},
   };

@@ -67,11 +67,15 @@ class PrefixSums {
     const auto first = Gallop(from, keys_.end(), [&](const auto& item) { return item.first < path; });
     const auto last = Gallop(first, keys_.end(), [&](const auto& item) { return item.first.starts_with(path); });
     lastFirst_ = static_cast<size_t>(first - keys_.begin());
+    // The next search most likely compares the keys just behind: their texts, which lie all
+    // over memory, are fetched together now rather than one by one then.
+    for (auto next = last; next != keys_.end() && next - last < kKeysFetched; ++next) __builtin_prefetch(next->first.data());
     return sums_[static_cast<size_t>(last - keys_.begin())] - sums_[lastFirst_];
   }
   int64_t Total() const { return sums_.back(); }
 
  private:
+  static constexpr ptrdiff_t kKeysFetched = 4;
   std::vector<std::pair<std::string_view, int32_t>> keys_;
   std::vector<int64_t> sums_;
   mutable size_t lastFirst_ = 0;  // where the last search's keys began
@@ -274,10 +278,27 @@ int32_t LinkCountTable::FirstEqualCount(const std::string& path, const Index& in
     const std::string_view spelling = spelled.substr(1 - front, part.size() + front);
     if (!firstBytes_.test(FirstByteOf(spelling))) continue;  // no key begins as it does
     const uint64_t hash = KeyHash(spelling);
+    // Both slots are fetched at once rather than one after the other.
+    slots_.Prefetch(WithSlash(hash));
     consider(spelling, hash);
     consider(spelled.substr(1 - front, spelling.size() + 1), WithSlash(hash));
   }
   return first == SIZE_MAX ? 0 : records_[first].count;
+}
+
+void LinkCountTable::PrefetchEqual(std::string_view path, int step) const {
+  // Such a path is its own spelling with a "/" in front, which FirstEqualCount looks up.
+  if (!path.starts_with('/') || path.ends_with('/')) return;
+  const uint64_t hash = KeyHash(path);
+  if (step == 0) {
+    slots_.Prefetch(hash);
+    return slots_.Prefetch(WithSlash(hash));
+  }
+  const HashSlots::Slot* slot = slots_.Probable(hash);
+  if (slot == nullptr) return;
+  const Record& record = records_[slot->Position()];
+  if (step == 1) return __builtin_prefetch(&record);
+  __builtin_prefetch(texts_.At(record.key, 0).data());
 }
 
 void SortLinkCounts(LinkCountTable& table) {

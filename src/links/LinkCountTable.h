@@ -75,6 +75,10 @@ class LinkCountTable {
     if (index_ != nullptr) index_.reset();
   }
   EntryList Entries() const { return EntryList(*this); }
+  // Starts fetching what LinkCountOf(path, ..., false) reads for the absolute `path`, for a
+  // caller that knows its next paths: in steps as PageTitles::Prefetch takes them. A default
+  // document is fetched under its own path, which its lookup does not read.
+  void PrefetchEqual(std::string_view path, int step) const;
   bool Empty() const { return records_.empty(); }
 
   // Implementation detail of the lookups: built on the first lookup after a change.

@@ -226,3 +226,13 @@ std::optional<std::string> PageTitles::TryOf(const std::string& path) const {
   const Record& record = records_[slot->Position()];
   return std::string(texts_.At(record.path, record.pathLength + record.titleLength).substr(record.pathLength));
 }
+
+void PageTitles::Prefetch(const std::string& path, int step) const {
+  const uint64_t hash = FolderRelativePath::Of(folder_, path).Hash();
+  if (step == 0) return slots_.Prefetch(hash);
+  const HashSlots::Slot* slot = slots_.Probable(hash);
+  if (slot == nullptr) return;
+  const Record& record = records_[slot->Position()];
+  if (step == 1) return __builtin_prefetch(&record);
+  __builtin_prefetch(texts_.At(record.path, 0).data());
+}

@@ -58,6 +58,9 @@ class PageTitles {
   std::string Of(const std::string& path) const;
   // The same; nullopt when the page cannot be read.
   std::optional<std::string> TryOf(const std::string& path) const;
+  // Starts fetching what a lookup of `path` reads, for a caller that knows its next pages. In
+  // three steps, each after the one before has had time: 0 its slot, 1 its record, 2 its text.
+  void Prefetch(const std::string& path, int step) const;
 
  private:
   struct Record {

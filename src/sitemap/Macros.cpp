@@ -40,6 +40,10 @@ const std::string& PathOf(const MacroInput& in) { return in.item.path; }
 std::string Relative(const MacroInput& in) {
   return in.relativeLink ? *in.relativeLink : RelativeLink(in.outputFolder, PathOf(in));
 }
+// The same encoded for links, without a copy of a link made already.
+std::string RelativeWeb(const MacroInput& in) {
+  return in.relativeLink ? WebEscape(*in.relativeLink) : WebEscape(Relative(in));
+}
 std::string ParentName(const MacroInput& in) {
   return PathName(StripTrailingSlashKeepRoot(PathParent(PathOf(in))));
 }
@@ -100,7 +104,7 @@ const MacroDefinition kMacros[] = {
     {"fNameWeb", "", "fName encoded for links", "my%20page.html",
      [](const MacroInput& in) { return WebEscape(PathName(PathOf(in))); }},
     {"fRelativePathWeb", "", "fRelativePath encoded for links", "docs/my%20page.html",
-     [](const MacroInput& in) { return WebEscape(Relative(in)); }},
+     RelativeWeb},
     {"fAbsoluteLocalPathWeb", "", "fAbsoluteLocalPath encoded for links",
      "/home/me/site/docs/my%20page.html",
      [](const MacroInput& in) { return WebEscape(PathOf(in)); }},
@@ -108,7 +112,7 @@ const MacroDefinition kMacros[] = {
      [](const MacroInput& in) { return WebEscape(ParentName(in)); }},
     {"ImageThumbWeb", "", "ImageThumb with its link encoded",
      "<img src=\"a%20b.png\" alt=\"\" height=\"24\" style=\"border: 1px solid\">",
-     [](const MacroInput& in) { return Thumbnail(PathOf(in), WebEscape(Relative(in))); }},
+     [](const MacroInput& in) { return Thumbnail(PathOf(in), RelativeWeb(in)); }},
     {"fUrl", "", "the web address: the domain, \"/\", the path from the start folder URL-encoded",
      "https://www.example.org/docs/my%20page.html", Url},
     {"fLinkCount", "", "how many links the last crawl found to the item (0 without the link counter)", "12",
@@ -176,21 +180,22 @@ class MacroValues {
  public:
   explicit MacroValues(const MacroInput& input) : input_(input) {}
 
-  std::string Of(const MacroUse& use) {
+  // The value of `use`, valid until the next call.
+  std::string_view Of(const MacroUse& use) {
     const MacroDefinition& macro = kMacros[use.index];
     if (use.filters.empty()) return Made(use, macro.value, 2 * use.index);
-    std::string value = macro.plainValue ? Made(use, macro.plainValue, 2 * use.index + 1)
-                                         : Made(use, macro.value, 2 * use.index);
-    for (const MacroFilter filter : use.filters) value = filter(value);
-    return value;
+    filtered_ = macro.plainValue ? Made(use, macro.plainValue, 2 * use.index + 1)
+                                 : Made(use, macro.value, 2 * use.index);
+    for (const MacroFilter filter : use.filters) filtered_ = filter(filtered_);
+    return filtered_;
   }
 
  private:
-  std::string Made(const MacroUse& use, std::string (*make)(const MacroInput&), size_t slot) {
+  std::string_view Made(const MacroUse& use, std::string (*make)(const MacroInput&), size_t slot) {
     if (!use.argument.empty()) {
       MacroInput withArgument = input_;
       withArgument.argument = use.argument;
-      return make(withArgument);
+      return withArgument_ = make(withArgument);
     }
     if (!cache_[slot]) cache_[slot] = make(input_);
     return *cache_[slot];
@@ -198,15 +203,13 @@ class MacroValues {
 
   const MacroInput& input_;
   std::array<std::optional<std::string>, 2 * std::size(kMacros)> cache_;
+  std::string withArgument_;  // the last value made with an argument, which is not kept
+  std::string filtered_;      // the last filtered value
 };
 
 }  // namespace
 
 std::span<const MacroDefinition> MacroTable() { return kMacros; }
-
-std::string MacroText(const MacroDefinition& macro) {
-  return "%" + std::string(macro.name) + std::string(macro.argument) + "%";
-}
 
 bool UsesMacro(std::string_view templateText, std::string_view name) {
   for (size_t at = templateText.find('%'); at != std::string_view::npos;
@@ -230,11 +233,6 @@ std::string MacroManualRows() {
   return rows;
 }
 
-std::string OutputFolder(const RunSettings& settings) {
-  return ToSlashes(
-      PathParent(GetOutputFilePath(settings.sStartDirectoryPath, settings.sOutPutFileName)), '/');
-}
-
 std::string ExpandMacros(const std::string& templateText, const std::string& itemPath, int depth,
                          const std::string& linkText, const RunSettings& settings) {
   return ExpandMacros(templateText, ItemAt(itemPath), depth, LinkText{linkText},
@@ -243,7 +241,9 @@ std::string ExpandMacros(const std::string& templateText, const std::string& ite
 
 std::string ExpandMacros(const std::string& templateText, const SiteItem& item, int depth,
                          const LinkText& linkText, const RunSettings& settings) {
-  return ExpandableTemplate(templateText).Expand(item, depth, linkText, settings, OutputFolder(settings));
+  std::string expanded;
+  ExpandableTemplate(templateText).Expand(expanded, item, depth, linkText, settings, OutputFolder(settings));
+  return expanded;
 }
 
 struct ExpandableTemplate::Piece {
@@ -270,12 +270,12 @@ ExpandableTemplate::ExpandableTemplate(std::string text) : text_(std::move(text)
 
 ExpandableTemplate::~ExpandableTemplate() = default;
 
-std::string ExpandableTemplate::Expand(const SiteItem& item, int depth, const LinkText& linkText,
-                                       const RunSettings& settings, const std::string& outputFolder,
-                                       const std::string* relativeLink) const {
+void ExpandableTemplate::Expand(std::string& expanded, const SiteItem& item, int depth, const LinkText& linkText,
+                                const RunSettings& settings, const std::string& outputFolder,
+                                const std::string* relativeLink) const {
   const MacroInput input{item, depth, linkText, settings, outputFolder, CurrentTime(), {}, relativeLink};
   MacroValues values(input);
-  std::string expanded;
+  expanded.clear();
   for (const Piece& piece : pieces_) {
     expanded.append(piece.written);
     if (!piece.use) continue;
@@ -286,5 +286,13 @@ std::string ExpandableTemplate::Expand(const SiteItem& item, int depth, const Li
       expanded += values.Of(*piece.use);
     }
   }
-  return expanded;
+}
+
+std::string MacroText(const MacroDefinition& macro) {
+  return "%" + std::string(macro.name) + std::string(macro.argument) + "%";
+}
+
+std::string OutputFolder(const RunSettings& settings) {
+  return ToSlashes(
+      PathParent(GetOutputFilePath(settings.sStartDirectoryPath, settings.sOutPutFileName)), '/');
 }

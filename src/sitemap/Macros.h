@@ -73,10 +73,12 @@ class ExpandableTemplate {
   ~ExpandableTemplate();
 
   const std::string& Text() const { return text_; }
-  // ExpandMacros of the text; `outputFolder` is OutputFolder(settings), `relativeLink` the
-  // item's RelativeLink from it when the caller made that already.
-  std::string Expand(const SiteItem& item, int depth, const LinkText& linkText, const RunSettings& settings,
-                     const std::string& outputFolder, const std::string* relativeLink = nullptr) const;
+  // ExpandMacros of the text into `expanded`, whose old text goes and whose room is reused;
+  // `outputFolder` is OutputFolder(settings), `relativeLink` the item's RelativeLink from it
+  // when the caller made that already.
+  void Expand(std::string& expanded, const SiteItem& item, int depth, const LinkText& linkText,
+              const RunSettings& settings, const std::string& outputFolder,
+              const std::string* relativeLink = nullptr) const;
 
  private:
   struct Piece;  // text as written, then one macro or none

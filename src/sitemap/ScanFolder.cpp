@@ -12,8 +12,8 @@ int64_t ItemTime(const SiteItem& item) {
 }
 
 bool IsIndexPage(const std::string& path) {
-  const std::string name = ToLowerAscii(PathName(path));
-  return name == "index.htm" || name == "index.html";
+  const std::string_view name = NamePartsOf(path).name;
+  return EqualsNoCase(name, "index.htm") || EqualsNoCase(name, "index.html");
 }
 
 namespace {

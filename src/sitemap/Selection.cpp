@@ -29,9 +29,9 @@ Selection::Selection(const RunSettings& settings, const std::string& startFolder
 
 bool Selection::Keeps(const std::string& path, bool isFolder) const {
   if (ExcludedBySubstring(path)) return false;
-  const std::string relative = Relative(path);
+  const std::string_view relative = Relative(path);
   if (relative.empty()) return true;  // the start folder itself
-  const std::string name = PathName(relative);
+  const std::string_view name = NamePartsOf(relative).name;
   if (!isFolder && name.ends_with(kProfileExtension)) return false;
   if (settings_.bSkipHidden && name.starts_with('.')) return false;
   // The profile's own patterns override those of the ignore files.
@@ -83,7 +83,7 @@ bool Selection::ExcludedBySubstring(const std::string& path) const {
 }
 
 // A file is included by the nearest of itself and its folders that the list speaks of.
-bool Selection::Included(const std::string& relative) const {
+bool Selection::Included(std::string_view relative) const {
   if (include_.Empty()) return true;
   PatternMatch match = include_.Match(relative, false);
   for (size_t slash = relative.rfind('/'); match == PatternMatch::kNone && slash != std::string::npos;
@@ -92,8 +92,8 @@ bool Selection::Included(const std::string& relative) const {
   return match == PatternMatch::kMatched;
 }
 
-std::string Selection::Relative(const std::string& path) const {
+std::string_view Selection::Relative(const std::string& path) const {
   const size_t start = startFolder_.size() + 1;  // behind the start folder and its "/"
-  if (path.size() <= start || !path.starts_with(startFolder_) || path[start - 1] != '/') return "";
-  return path.substr(start);
+  if (path.size() <= start || !path.starts_with(startFolder_) || path[start - 1] != '/') return {};
+  return std::string_view(path).substr(start);
 }

@@ -27,8 +27,9 @@ class Selection {
 
  private:
   bool ExcludedBySubstring(const std::string& path) const;
-  bool Included(const std::string& relative) const;
-  std::string Relative(const std::string& path) const;
+  bool Included(std::string_view relative) const;
+  // The part of `path` below the start folder, a view of it; empty when it is not below.
+  std::string_view Relative(const std::string& path) const;
   // Enters `folder` with the patterns of `ignoreText`, its ignore files' lines.
   void Enter(const std::string& folder, const std::string& ignoreText);
 

@@ -81,12 +81,12 @@ void SiteMapBuilder::Release() {
   held_.clear();
 }
 
-void SiteMapBuilder::Append(MapPart part, std::string text, int64_t time) {
+void SiteMapBuilder::Append(MapPart part, std::string_view text, int64_t time) {
   bytes_ += text.size();
   if (pieces_) pieces_->push_back({part, bytes_});
   // With empty folders left out, held until a kept file proves the folders around it stay.
   if (settings_.bSkipEmptyFolders)
-    held_.push_back({part, std::move(text), time});
+    held_.push_back({part, std::string(text), time});
   else
     out_->Put(part, text, time);
 }
@@ -135,8 +135,8 @@ void SiteMapBuilder::EmitEntries(const std::string& folder, int depth) {
     SortSiteItems(items, linkCounts_, context_);
   else
     SortSiteItems(items);
-  for (const SiteItem& item : items)
-    if (!item.IsFolder() && !Cancelled(control_)) AddUrlToSiteMapHtmlCode(item, depth + 1);
+  // The files come first, then the sub-folders.
+  EmitFiles(items, depth + 1);
   // Only the sub-folders stay while they are walked, so the listings of the folders above
   // a large folder hold no files.
   std::erase_if(items, [](const SiteItem& item) { return !item.IsFolder(); });
@@ -147,8 +147,8 @@ void SiteMapBuilder::EmitEntries(const std::string& folder, int depth) {
 
 bool SiteMapBuilder::AddUrlToSiteMapHtmlCode(const SiteItem& listed, int depth) {
   if (listed.path.empty()) return false;
-  std::string path = listed.path;
   SiteItem item = listed;
+  std::string& path = item.path;  // moved to the index page that stands for a folder
   const bool isFolder = item.IsFolder();
   if (IsOwnFile(path) || !selection_.Keeps(path, isFolder) || SharesIndexAddress(path)) return false;
   if (!isFolder) {
@@ -171,17 +171,17 @@ bool SiteMapBuilder::AddUrlToSiteMapHtmlCode(const SiteItem& listed, int depth) 
   ++itemsShown_;
   const LinkText linkText = entry.showsTitle ? ChooseLinkText(path, isFolder) : LinkText{};
   // The index page standing for its folder shows its own times and size.
-  if (path != item.path) item = ItemAt(path);
+  if (path != listed.path) item = ItemAt(path);
   // "%fLinkCount%" shows the links to the item itself, not the sum below it that orders.
   if (entry.showsLinkCount) item.linkCount = LinkCountOf(path, linkCounts_, context_, false);
   const std::string relativeLink = RelativeLink(outputFolder_, path);
-  Trace("AddUrlToSiteMapHtmlCode()-" + path + "-finaly, rel abs added=" + relativeLink);
-  const std::string text = entry.text.Expand(item, depth, linkText, settings_, outputFolder_, &relativeLink);
+  if (LogTakesLine()) Trace("AddUrlToSiteMapHtmlCode()-" + path + "-finaly, rel abs added=" + relativeLink);
+  entry.text.Expand(entryText_, item, depth, linkText, settings_, outputFolder_, &relativeLink);
   if (xmlMap_) {
-    const std::string warning = LongAddressWarning(text, path);
+    const std::string warning = LongAddressWarning(entryText_, path);
     if (!warning.empty()) warnings_.push_back(warning);
   }
-  Append(isFolder ? MapPart::Folder : MapPart::File, text, ItemTime(item));
+  Append(isFolder ? MapPart::Folder : MapPart::File, entryText_, ItemTime(item));
   if (files_ != nullptr && !isFolder) files_->push_back(path);
   return true;
 }
@@ -250,7 +250,26 @@ bool SiteMapBuilder::SharesIndexAddress(const std::string& path) const {
 }
 
 bool SiteMapBuilder::IsOwnFile(const std::string& path) const {
-  return path == context_.outputPath || IsTemporaryFileName(PathName(path)) ||
+  return path == context_.outputPath || IsTemporaryFileName(NamePartsOf(path).name) ||
          (MayBeSplit(context_.outputPath, settings_.nSitemapPartEntries) &&
           IsMapPartPath(path, context_.outputPath));
+}
+
+void SiteMapBuilder::EmitFiles(const SiteItemList& items, int depth) {
+  for (size_t i = 0; i < items.size(); ++i) {
+    // What the next few files look up is fetched step by step while this one is written.
+    for (size_t step = 0; step < 3; ++step)
+      if (i + 3 - step < items.size()) Prefetch(items[i + 3 - step].path, static_cast<int>(step));
+    if (!items[i].IsFolder() && !Cancelled(control_)) AddUrlToSiteMapHtmlCode(items[i], depth);
+  }
+}
+
+bool SiteMapBuilder::LogTakesLine() {
+  TraceLog& log = TraceLog::Instance();
+  return log.Keeps(LogDetail::kFull) && !log.LeavesOut("", 1);
+}
+
+void SiteMapBuilder::Prefetch(const std::string& path, int step) const {
+  if (fileTemplate_.showsTitle) titles_.Prefetch(path, step);
+  if (settings_.bExcludeNotLinked) linkCounts_.PrefetchEqual(path, step);
 }

@@ -81,9 +81,16 @@ class SiteMapBuilder {
   // Passes on the text held while it could yet be taken back.
   void Release();
   void EmitEntries(const std::string& path, int depth);
+  // Emits the files among the sorted entries of one folder, at `depth`.
+  void EmitFiles(const SiteItemList& items, int depth);
+  // Starts fetching, in steps, what a file's entry looks up (PageTitles::Prefetch).
+  void Prefetch(const std::string& path, int step) const;
+  // Whether a line of the walk would reach the log. A full log counts it as left out here,
+  // and the caller spares making it.
+  static bool LogTakesLine();
   bool Full() const { return itemsShown_ >= maxItems_; }
   // `time`: of a folder or file, its time; 0 for the other pieces.
-  void Append(MapPart part, std::string text, int64_t time = 0);
+  void Append(MapPart part, std::string_view text, int64_t time = 0);
   // Where the text and its counts stand, to take back a folder that holds no file.
   struct Mark {
     size_t text, pieces, held;
@@ -131,6 +138,7 @@ class SiteMapBuilder {
   // With empty folders left out, the text of folders not yet known to keep a file.
   std::vector<HeldPiece> held_;
   size_t bytes_ = 0;  // the text so far, passed on or held
+  std::string entryText_;  // the text of the last entry, its room reused by the next
 };
 
 // Whether the site map of `settings` shows page titles ("%AutoHrefText%"), which a crawl

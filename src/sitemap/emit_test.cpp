@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <map>
 
 #include "tests/support/RecordingSink.h"
 #include "tests/support/TempDir.h"
@@ -137,6 +138,31 @@ TEST_F(SiteMapBuilderLog, EachEmittedItemAndEachIndexPageStandingForAFolder) {
       site + "/sub/a.htm-finaly, rel abs added=sub/a.htm",
   };
   EXPECT_EQ(EmissionLines(), expected);
+}
+
+TEST_F(SiteMapBuilderLog, AFullLogCountsTheEmissionLinesItLeavesOut) {
+  std::map<std::string, std::string> files;
+  for (int i = 0; i < 20; ++i) files["site/page" + std::to_string(i) + ".htm"] = "";
+  dir_.Build(files);
+  const std::string site = dir_ / "site";
+  RunSettings settings;
+  settings.sStartDirectoryPath = site;
+  settings.sOutPutFileName = "map.html";
+  settings.sTemplateFile = "%fName%";
+  LinkCountTable linkCounts;
+  RunContext context;
+  PageTitles titles;
+  std::vector<std::string> warnings;
+  StringSink out;
+  // The limit is met part way through the walk: the lines behind it are counted, not made.
+  log_.SetFileLimitForTesting(1000);
+  SiteMapBuilder(settings, linkCounts, context, titles, warnings).Build(site, out);
+  const size_t kept = EmissionLines().size();
+  log_.SetFolderForTesting(logs_);  // closes the file with its count of lines left out
+  const std::vector<LogLine> lines = ReadLog(logs_ + "/" + PathName(ProgramPath()) + ".MainThread.log");
+  ASSERT_GT(kept, 0u);
+  ASSERT_LT(kept, 21u);  // the start folder and its twenty files
+  EXPECT_EQ(lines.back().message, "Log limit of 1000 bytes reached, lines left out: " + std::to_string(21 - kept));
 }
 
 TEST_F(SiteMapBuilderTest, IndexFilesStayWithoutAutomaticLinkText) {

@@ -209,12 +209,15 @@ TEST_F(ExpandMacrosTest, EveryMacroOfTheTableExpands) {
 TEST_F(ExpandMacrosTest, ATemplateReadOnceExpandsEachItemAsAlone) {
   const ExpandableTemplate entry("50% <%fName%|%fDateTimeFormat(%Y)%|%fDateTimeFormat(%m)%|%fName|bad%|%fSizeb%>");
   const std::string folder = OutputFolder(settings);
+  // One text for all: each expansion replaces the one before.
+  std::string expanded;
   for (const char* relative : {"docs/my page.html", "docs/a b.png", "my.folder"}) {
     const SiteItem item = ItemAt(dir / relative);
-    EXPECT_EQ(entry.Expand(item, 1, {}, settings, folder),
-              ExpandMacros(entry.Text(), item.path, 1, "", settings)) << relative;
+    entry.Expand(expanded, item, 1, {}, settings, folder);
+    EXPECT_EQ(expanded, ExpandMacros(entry.Text(), item.path, 1, "", settings)) << relative;
   }
-  EXPECT_EQ(entry.Expand(ItemAt(dir / "docs/my page.html"), 1, {}, settings, folder),
+  entry.Expand(expanded, ItemAt(dir / "docs/my page.html"), 1, {}, settings, folder);
+  EXPECT_EQ(expanded,
             "50% <my page.html|" + FormatLocalTime(kPageTime, "%Y") + "|%fDateTimeFormat(%m)%|%fName|bad%|5>");
   EXPECT_TRUE(UsesItemStatus("%fDateTime%") && UsesItemStatus("%FSIZEB|xml%"));
   EXPECT_FALSE(UsesItemStatus("%fName% %fDateTime %fSize%"));
