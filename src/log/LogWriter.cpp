@@ -29,6 +29,8 @@ void LogWriter::Add(Piece piece, std::unique_lock<std::mutex>& guard) {
   }
   pieceTaken_.wait(guard, [this] { return waiting_.size() < kMaxWaiting; });
   waiting_.push_back(std::move(piece));
+  // Woken with the lock held, the thread would only wait for it again.
+  guard.unlock();
   pieceQueued_.notify_one();
 }
 
@@ -49,9 +51,9 @@ void LogWriter::Run() {
     if (waiting_.empty()) return;
     Piece piece = std::move(waiting_.front());
     waiting_.pop_front();
-    pieceTaken_.notify_all();
     // The disk is written without the lock: callers keep queuing meanwhile.
     guard.unlock();
+    pieceTaken_.notify_all();
     if (piece.file != nullptr) piece.file->Append(piece.text);
     piece.removed.Close();
     piece.text.clear();
