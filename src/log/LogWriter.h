@@ -43,7 +43,8 @@ class LogWriter {
     DetachedFile removed;
   };
 
-  // Waits for room, then queues `piece`; starts the thread when none runs.
+  // Waits for room, then queues `piece` and lets go of `guard`; starts the thread when none
+  // runs.
   void Add(Piece piece, std::unique_lock<std::mutex>& guard);
   void Run();
 
