@@ -100,20 +100,28 @@ void RemoveStaleTemporaries(const std::string& target) {
   }
 }
 
-// A fresh temporary file beside `target`, locked where the file system can lock; its
-// descriptor, or -1.
-int CreateLockedTemporary(const std::string& target, std::string& temporary) {
+// A fresh temporary file beside `target`, locked where the file system can lock, and armed
+// for removal on a signal (`signalSlot`) from the moment it exists; its descriptor, or -1.
+int CreateLockedTemporary(const std::string& target, std::string& temporary, int& signalSlot) {
   const auto [folder, start] = TemporaryStart(target);
   // A remover may take a file between its making and its locking: then make another.
   for (int attempt = 0; attempt < 8; ++attempt) {
     temporary = folder + start + std::string(kRandomPart.substr(1)) + std::string(kSuffix);
-    UniqueFd fd(mkostemps(temporary.data(), static_cast<int>(kSuffix.size()), O_CLOEXEC));
+    int made = -1;
+    {
+      const MakingArmedFile making;
+      if (making.MayMake()) made = mkostemps(temporary.data(), static_cast<int>(kSuffix.size()), O_CLOEXEC);
+      else errno = EINTR;
+      if (made >= 0) signalSlot = ArmRemovalOnSignal(temporary);
+    }
+    UniqueFd fd(made);
     if (!fd.IsOpen()) return -1;
     const bool heldByRemover = flock(fd.Get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
     struct stat opened {}, named {};
     if (!heldByRemover && fstat(fd.Get(), &opened) == 0 && lstat(temporary.c_str(), &named) == 0 &&
         SameFile(opened, named))
       return fd.Release();
+    DisarmRemovalOnSignal(std::exchange(signalSlot, -1));
   }
   return -1;
 }
@@ -132,12 +140,11 @@ bool ReplacementFile::Open(const std::string& path) {
   problem_.clear();
   warnings_.clear();
   if (!Aim(path)) return false;
-  fd_ = CreateLockedTemporary(target_, temporary_);
+  fd_ = CreateLockedTemporary(target_, temporary_, signalSlot_);
   if (fd_ < 0) {
     problem_ = SystemReason();
     return false;
   }
-  signalSlot_ = ArmRemovalOnSignal(temporary_);
   failed_ = false;
   TakeOverTarget();
   return true;

@@ -22,9 +22,15 @@ struct Slot {
 static_assert(std::atomic<int>::is_always_lock_free);
 // A map split into parts holds a temporary file for each until all are whole.
 constinit Slot slots[64];  // zeros: no start-up work, no pages touched
+// Files being made and armed (MakingArmedFile), on threads that hold the signals back.
+constinit std::atomic<int> making{0};
+// An ending signal came: the other threads run on until it ends the process, but make no file.
+constinit std::atomic<bool> signalled{false};
 
 // Only async-signal-safe calls: unlink, sigaction, raise.
 extern "C" void RemoveFilesAndEnd(int signal) {
+  signalled.store(true);
+  while (making.load() > 0) {}  // a moment: a file made is about to be armed
   for (Slot& slot : slots)
     if (slot.state.load() == kArmed) unlink(slot.path);
   struct sigaction fallback {};
@@ -35,6 +41,13 @@ extern "C" void RemoveFilesAndEnd(int signal) {
   raise(signal);
 }
 
+sigset_t EndingSignals() {
+  sigset_t signals;
+  sigemptyset(&signals);
+  for (int signal : kEndingSignals) sigaddset(&signals, signal);
+  return signals;
+}
+
 void InstallHandlers() {
   for (int signal : kEndingSignals) {
     struct sigaction current {};
@@ -43,17 +56,21 @@ void InstallHandlers() {
     if ((current.sa_flags & SA_SIGINFO) || current.sa_handler != SIG_DFL) continue;
     struct sigaction handler {};
     handler.sa_handler = RemoveFilesAndEnd;
-    sigemptyset(&handler.sa_mask);
-    for (int other : kEndingSignals) sigaddset(&handler.sa_mask, other);
+    handler.sa_mask = EndingSignals();
     sigaction(signal, &handler, nullptr);
   }
+}
+
+// Once the handler is in place, arming makes no system call and takes no lock.
+void ReadyRemovalOnSignal() {
+  static std::once_flag installed;
+  std::call_once(installed, InstallHandlers);
 }
 
 }  // namespace
 
 int ArmRemovalOnSignal(const std::string& path) {
-  static std::once_flag installed;
-  std::call_once(installed, InstallHandlers);
+  ReadyRemovalOnSignal();
   if (path.size() >= PATH_MAX) return -1;
   for (int i = 0; i < static_cast<int>(std::size(slots)); ++i) {
     int expected = kFree;
@@ -67,4 +84,19 @@ int ArmRemovalOnSignal(const std::string& path) {
 
 void DisarmRemovalOnSignal(int slot) {
   if (slot >= 0 && slot < static_cast<int>(std::size(slots))) slots[slot].state.store(kFree);
+}
+
+MakingArmedFile::MakingArmedFile() {
+  ReadyRemovalOnSignal();
+  // Held back first: the handler must not run on this thread while it counts as making.
+  const sigset_t ending = EndingSignals();
+  pthread_sigmask(SIG_BLOCK, &ending, &before_);
+  making.fetch_add(1);
+  // Looked at once counted: a handler that came first has removed what it will remove.
+  mayMake_ = !signalled.load();
+}
+
+MakingArmedFile::~MakingArmedFile() {
+  making.fetch_sub(1);
+  pthread_sigmask(SIG_SETMASK, &before_, nullptr);
 }

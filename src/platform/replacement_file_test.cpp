@@ -10,6 +10,7 @@
 
 #include <csignal>
 #include <cstring>
+#include <thread>
 
 #include "platform/FileSystem.h"
 #include "platform/SignalCleanup.h"
@@ -212,6 +213,29 @@ TEST(SignalCleanup, ArmedFilesGoWhenASignalEndsTheProcess) {
   });
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   EXPECT_TRUE(PathExists(kept));
+}
+
+// A run stopped at any moment leaves no temporary file, even one it was just making: the
+// child makes and drops replacements without pause, with a second thread that may take the
+// signal, until SIGTERM comes after a varying wait.
+TEST(SignalCleanup, AStopWhileATemporaryIsMadeLeavesNone) {
+  TempDir dir;
+  const std::string target = dir / "map.html";
+  for (int round = 0; round < 60; ++round) {
+    const pid_t child = fork();
+    if (child == 0) {
+      std::thread([] {
+        for (;;) pause();
+      }).detach();
+      for (;;) ReplacementFile().Open(target);
+    }
+    usleep(static_cast<useconds_t>(300 + round * 97 % 1500));
+    kill(child, SIGTERM);
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << round;
+    EXPECT_EQ(TemporaryNamesIn(dir.Path()), std::vector<std::string>{}) << round;
+  }
 }
 
 }  // namespace
