@@ -109,8 +109,8 @@ int CreateLockedTemporary(const std::string& target, std::string& temporary, int
     temporary = folder + start + std::string(kRandomPart.substr(1)) + std::string(kSuffix);
     int made = -1;
     {
-      const MakingArmedFile making;
-      if (making.MayMake()) made = mkostemps(temporary.data(), static_cast<int>(kSuffix.size()), O_CLOEXEC);
+      const EndingSignalsHeld held;
+      if (!held.SignalCame()) made = mkostemps(temporary.data(), static_cast<int>(kSuffix.size()), O_CLOEXEC);
       else errno = EINTR;
       if (made >= 0) signalSlot = ArmRemovalOnSignal(temporary);
     }
@@ -208,9 +208,22 @@ bool ReplacementFile::WriteOut() {
 bool ReplacementFile::Commit() {
   if (fd_ < 0) return false;
   Flush();
+  PutInPlace();
+  return Finish();
+}
+
+bool ReplacementFile::PutInPlace() {
   // Renamed while still open and locked, so no remover takes it in between.
-  if (!failed_ && rename(temporary_.c_str(), target_.c_str()) != 0) Fail(SystemReason());
-  if (failed_) {
+  if (fd_ < 0 || failed_ || placed_ || !buffer_.empty()) return placed_;
+  placed_ = rename(temporary_.c_str(), target_.c_str()) == 0;
+  if (!placed_) renameError_ = errno;
+  return placed_;
+}
+
+bool ReplacementFile::Finish() {
+  if (fd_ < 0) return false;
+  if (!placed_) {
+    Fail(renameError_ != 0 ? std::strerror(renameError_) : "not put in place");
     Discard();
     return false;
   }
@@ -224,6 +237,8 @@ void ReplacementFile::Discard() {
 }
 
 void ReplacementFile::Close() {
+  placed_ = false;
+  renameError_ = 0;
   DisarmRemovalOnSignal(std::exchange(signalSlot_, -1));
   if (fd_ >= 0) close(std::exchange(fd_, -1));
   buffer_.clear();

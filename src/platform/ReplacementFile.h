@@ -33,6 +33,11 @@ class ReplacementFile : public TextSink {
   // Puts the content in place; false when any step since Open failed, which leaves the old
   // file untouched and no temporary file.
   bool Commit();
+  // Commit in two steps, for files that go in place together while the ending signals are
+  // held back (EndingSignalsHeld): PutInPlace, after WriteOut, only renames (no write, no
+  // allocation); Finish then does the rest of Commit and says what Commit would have.
+  bool PutInPlace();
+  bool Finish();
   // Drops the content written so far.
   void Discard();
   // Why the last Open or Commit failed, in the system's words; empty when it did not.
@@ -56,6 +61,8 @@ class ReplacementFile : public TextSink {
   int fd_ = -1;
   int signalSlot_ = -1;
   bool failed_ = false;
+  bool placed_ = false;  // renamed to the target
+  int renameError_ = 0;  // errno of a failed rename
   std::string problem_;
   std::vector<std::string> warnings_;
 };

@@ -22,15 +22,16 @@ struct Slot {
 static_assert(std::atomic<int>::is_always_lock_free);
 // A map split into parts holds a temporary file for each until all are whole.
 constinit Slot slots[64];  // zeros: no start-up work, no pages touched
-// Files being made and armed (MakingArmedFile), on threads that hold the signals back.
-constinit std::atomic<int> making{0};
-// An ending signal came: the other threads run on until it ends the process, but make no file.
+// Threads holding the signals back (EndingSignalsHeld).
+constinit std::atomic<int> holding{0};
+// An ending signal came: the other threads run on until it ends the process, but neither
+// make nor put in place a file.
 constinit std::atomic<bool> signalled{false};
 
 // Only async-signal-safe calls: unlink, sigaction, raise.
 extern "C" void RemoveFilesAndEnd(int signal) {
   signalled.store(true);
-  while (making.load() > 0) {}  // a moment: a file made is about to be armed
+  while (holding.load() > 0) {}  // a moment: a file made is about to be armed, or files put in place
   for (Slot& slot : slots)
     if (slot.state.load() == kArmed) unlink(slot.path);
   struct sigaction fallback {};
@@ -86,17 +87,17 @@ void DisarmRemovalOnSignal(int slot) {
   if (slot >= 0 && slot < static_cast<int>(std::size(slots))) slots[slot].state.store(kFree);
 }
 
-MakingArmedFile::MakingArmedFile() {
+EndingSignalsHeld::EndingSignalsHeld() {
   ReadyRemovalOnSignal();
-  // Held back first: the handler must not run on this thread while it counts as making.
+  // Held back first: the handler must not run on this thread while it counts as holding.
   const sigset_t ending = EndingSignals();
   pthread_sigmask(SIG_BLOCK, &ending, &before_);
-  making.fetch_add(1);
+  holding.fetch_add(1);
   // Looked at once counted: a handler that came first has removed what it will remove.
-  mayMake_ = !signalled.load();
+  signalCame_ = signalled.load();
 }
 
-MakingArmedFile::~MakingArmedFile() {
-  making.fetch_sub(1);
+EndingSignalsHeld::~EndingSignalsHeld() {
+  holding.fetch_sub(1);
   pthread_sigmask(SIG_SETMASK, &before_, nullptr);
 }

@@ -14,23 +14,23 @@ int ArmRemovalOnSignal(const std::string& path);
 // Forgets the slot `slot` (-1 does nothing).
 void DisarmRemovalOnSignal(int slot);
 
-// Lives around the making of a file and the arming of its removal, so that an ending signal
-// comes before the file exists or after it is armed, never in between: this thread holds the
-// signals back meanwhile, and the handler on another thread waits. Nothing in between may
-// take a lock or allocate (a thread the signal stopped may hold the lock), so only the
-// making and ArmRemovalOnSignal.
-class MakingArmedFile {
+// While one lives, an ending signal waits: this thread holds it back, and the handler on
+// another thread waits for the holder to go. For steps that a signal must not cut in two:
+// the making of a file and the arming of its removal, so that a signal comes before the file
+// exists or after it is armed; the putting in place of files that go together. Nothing in
+// between may take a lock or allocate (a thread the signal stopped may hold the lock).
+class EndingSignalsHeld {
  public:
-  MakingArmedFile();
-  ~MakingArmedFile();
-  MakingArmedFile(const MakingArmedFile&) = delete;
-  MakingArmedFile& operator=(const MakingArmedFile&) = delete;
+  EndingSignalsHeld();
+  ~EndingSignalsHeld();
+  EndingSignalsHeld(const EndingSignalsHeld&) = delete;
+  EndingSignalsHeld& operator=(const EndingSignalsHeld&) = delete;
 
-  // False once an ending signal has come: its handler may have done its removals while this
-  // thread ran on, so nothing is to be made.
-  bool MayMake() const { return mayMake_; }
+  // Whether an ending signal came before: its handler may have removed the armed files while
+  // this thread ran on, so nothing is to be made or put in place.
+  bool SignalCame() const { return signalCame_; }
 
  private:
   sigset_t before_;
-  bool mayMake_ = false;
+  bool signalCame_ = false;
 };

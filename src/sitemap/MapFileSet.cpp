@@ -5,6 +5,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Gzip.h"
 #include "platform/ReplacementFile.h"
+#include "platform/SignalCleanup.h"
 #include "sitemap/MapParts.h"
 
 struct MapFileSet::Member {
@@ -69,12 +70,26 @@ bool MapFileSet::Commit(const std::string& indexText) {
     Failed(member->path, member->file.Problem());
     return false;
   }
+  if (!PutAllInPlace()) {
+    Failed(outputPath_, "stopped by a signal");
+    return false;
+  }
   for (const auto& member : members_) {
-    if (member->file.Commit()) continue;
+    if (member->file.Finish()) continue;
     Failed(member->path, member->file.Problem());
     return false;
   }
   if (sweepParts_) RemovePartsFrom(parts > 1 ? static_cast<int>(parts) + 1 : 1);
+  return true;
+}
+
+// Renames every file in order, up to one that fails: a signal meanwhile waits, so that it
+// never leaves new parts beside old ones. False when a signal came first.
+bool MapFileSet::PutAllInPlace() {
+  const EndingSignalsHeld held;
+  if (held.SignalCame()) return false;
+  for (const auto& member : members_)
+    if (!member->file.PutInPlace()) break;
   return true;
 }
 

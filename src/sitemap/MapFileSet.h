@@ -22,7 +22,8 @@ class MapFileSet : public PartStore {
   // Writes `indexText` to NAME when more than one part was written, then puts every file
   // in place, the index last, and removes the old parts beyond. False when any file could
   // not be made or written whole: then no old file was touched (unless a rename failed
-  // half-way, which only a folder changed meanwhile can cause).
+  // half-way, which only a folder changed meanwhile can cause). An ending signal waits
+  // while the files are put in place: a stopped run leaves the old set or the new one.
   bool Commit(const std::string& indexText);
   // The file that could not be made or written; empty when none failed.
   const std::string& FailedPath() const { return failedPath_; }
@@ -34,6 +35,7 @@ class MapFileSet : public PartStore {
  private:
   struct Member;
   TextSink* Add(const std::string& path);
+  bool PutAllInPlace();
   void RemovePartsFrom(int number);
   void Failed(const std::string& path, const std::string& reason);
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <deque>
@@ -214,6 +215,47 @@ TEST_F(MapFileSetTest, SignalWhileWritingPartTwoLeavesTheOldSetAndNoTemporaryFil
                    ReadFileForTest(dir / "s/map-2.xml"), ReadFileForTest(dir / "s/map-3.xml")}),
             before);
   EXPECT_TRUE(TemporaryFilesIn(dir / "s").empty());
+}
+
+// The first entry of a map file: the generation that wrote it.
+std::string GenerationIn(const std::string& path) {
+  const std::string text = ReadFileForTest(path);
+  const size_t start = text.find("<u>") + 3;
+  return text.substr(start, text.find("</u>") - start);
+}
+
+// A run stopped at any moment leaves a whole set, old or new, never new parts beside old
+// ones: the child writes one three-part set after another, each entry its generation, until
+// SIGTERM comes after a varying wait.
+TEST_F(MapFileSetTest, SignalAtAnyMomentLeavesOneWholeSet) {
+  dir.MakeFolder("s");
+  const auto generation = [](int number) {
+    return [number](MapSink& out) {
+      out.WillEndWith("</s>");
+      out.Put(MapPart::Start, "<s>", 0);
+      for (int i = 0; i < 5; ++i) out.Put(MapPart::File, "<u>" + std::to_string(number) + "</u>", 0);
+      out.Put(MapPart::End, "</s>", 0);
+      return true;
+    };
+  };
+  ASSERT_EQ(WriteOutputFile(dir / "s/map.xml", {2, "https://e.org/map.xml"}, generation(0), sink), 3);
+  for (int round = 0; round < 40; ++round) {
+    const pid_t child = fork();
+    if (child == 0) {
+      for (int number = 1;; ++number)
+        WriteOutputFile(dir / "s/map.xml", {2, "https://e.org/map.xml"}, generation(number), sink);
+    }
+    usleep(static_cast<useconds_t>(500 + round * 97 % 2000));
+    kill(child, SIGTERM);
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << round;
+    const std::string first = GenerationIn(dir / "s/map-1.xml");
+    EXPECT_EQ(GenerationIn(dir / "s/map-2.xml"), first) << round;
+    EXPECT_EQ(GenerationIn(dir / "s/map-3.xml"), first) << round;
+    EXPECT_EQ(ReadFileForTest(dir / "s/map.xml"), Index(3)) << round;
+    EXPECT_TRUE(TemporaryFilesIn(dir / "s").empty()) << round;
+  }
 }
 
 }  // namespace
